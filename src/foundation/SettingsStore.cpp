@@ -1,0 +1,78 @@
+#include "foundation/SettingsStore.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tidemark {
+
+void SettingsStore::registerDefaults(const ValueDictionary& defaults) {
+    for (const auto& [key, value] : defaults)
+        registered_.insert_or_assign(key, value);
+}
+
+std::optional<Value> SettingsStore::object(std::string_view key) const {
+    if (const auto* v = findIn(stored_, key))
+        return *v;
+    if (const auto* v = findIn(registered_, key))
+        return *v;
+    return std::nullopt;
+}
+
+std::int64_t SettingsStore::integer(std::string_view key) const {
+    const auto value = object(key);
+    if (!value)
+        return 0;
+    if (auto i = value->asInteger())
+        return *i;
+    if (auto d = value->asNumber()) {
+        if (!std::isfinite(*d) || std::fabs(*d) >= 9.2e18)
+            return 0;
+        return static_cast<std::int64_t>(*d);
+    }
+    if (auto b = value->asBoolean())
+        return *b ? 1 : 0;
+    if (const auto* s = value->asString()) {
+        std::int64_t parsed = 0;
+        const auto* end = s->data() + s->size();
+        const auto [ptr, ec] = std::from_chars(s->data(), end, parsed);
+        if (ec == std::errc() && ptr == end)
+            return parsed;
+    }
+    return 0;
+}
+
+bool SettingsStore::boolean(std::string_view key) const {
+    const auto value = object(key);
+    if (!value)
+        return false;
+    if (auto b = value->asBoolean())
+        return *b;
+    if (auto d = value->asNumber())
+        return *d != 0;
+    if (const auto* s = value->asString())
+        return *s == "YES" || *s == "true" || *s == "1";
+    return false;
+}
+
+void SettingsStore::set(std::string_view key, Value value) {
+    if (value.isNull()) {
+        remove(key);
+        return;
+    }
+    const auto it = stored_.find(key);
+    if (it != stored_.end() && it->second == value)
+        return;
+    stored_.insert_or_assign(std::string(key), std::move(value));
+    persist(stored_);
+}
+
+void SettingsStore::remove(std::string_view key) {
+    const auto it = stored_.find(key);
+    if (it == stored_.end())
+        return;
+    stored_.erase(it);
+    persist(stored_);
+}
+
+} // namespace tidemark

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "foundation/Value.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tidemark {
+
+// Per-user settings with the semantics of the platform's defaults: registered defaults live
+// in memory only, are never written, and lose to stored values. This class is the
+// in-memory store; persistent stores override `persist`.
+class SettingsStore {
+public:
+    explicit SettingsStore(ValueDictionary stored = {}) : stored_(std::move(stored)) {}
+    virtual ~SettingsStore() = default;
+
+    void registerDefaults(const ValueDictionary& defaults);
+
+    // Stored value, else registered default.
+    std::optional<Value> object(std::string_view key) const;
+    // 0 when absent or not a number (reals truncate, booleans count 0 or 1, numeric text
+    // is read).
+    std::int64_t integer(std::string_view key) const;
+    // false when absent; numbers are true when non-zero; "YES"/"true"/"1" text is true.
+    bool boolean(std::string_view key) const;
+
+    // Storing a null value removes the key. Writes reach `persist` only on a change.
+    void set(std::string_view key, Value value);
+    void remove(std::string_view key);
+
+    const ValueDictionary& storedValues() const { return stored_; }
+    const ValueDictionary& registeredDefaults() const { return registered_; }
+
+protected:
+    virtual void persist(const ValueDictionary& /*stored*/) {}
+
+private:
+    ValueDictionary stored_;
+    ValueDictionary registered_;
+};
+
+} // namespace tidemark

@@ -1,0 +1,88 @@
+#include "foundation/Text.h"
+
+#include <memory>
+#include <unicode/brkiter.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+namespace tidemark::text {
+namespace {
+
+icu::UnicodeString fromUtf8(std::string_view utf8) {
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), int32_t(utf8.size())));
+}
+
+std::string toUtf8(const icu::UnicodeString& s) {
+    std::string out;
+    s.toUTF8String(out);
+    return out;
+}
+
+std::unique_ptr<icu::BreakIterator> characterBreaks(const icu::UnicodeString& s) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> it(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status))
+        return nullptr;
+    it->setText(s);
+    return it;
+}
+
+} // namespace
+
+std::string toUpper(std::string_view utf8) {
+    auto s = fromUtf8(utf8);
+    return toUtf8(s.toUpper(icu::Locale::getRoot()));
+}
+
+std::string toLower(std::string_view utf8) {
+    auto s = fromUtf8(utf8);
+    return toUtf8(s.toLower(icu::Locale::getRoot()));
+}
+
+std::string prefixCharacters(std::string_view utf8, std::size_t count) {
+    const auto s = fromUtf8(utf8);
+    auto breaks = characterBreaks(s);
+    if (!breaks)
+        return toUtf8(s);
+    int32_t end = breaks->first();
+    for (std::size_t i = 0; i < count; ++i) {
+        const int32_t next = breaks->next();
+        if (next == icu::BreakIterator::DONE)
+            break;
+        end = next;
+    }
+    return toUtf8(s.tempSubString(0, end));
+}
+
+std::size_t characterCount(std::string_view utf8) {
+    const auto s = fromUtf8(utf8);
+    auto breaks = characterBreaks(s);
+    if (!breaks)
+        return std::size_t(s.countChar32());
+    std::size_t n = 0;
+    breaks->first();
+    while (breaks->next() != icu::BreakIterator::DONE)
+        ++n;
+    return n;
+}
+
+std::string capitalized(std::string_view utf8) {
+    auto s = fromUtf8(utf8);
+    return toUtf8(s.toTitle(nullptr, icu::Locale::getRoot()));
+}
+
+std::string repairUtf8(std::string_view bytes) { return toUtf8(fromUtf8(bytes)); }
+
+std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes) {
+    std::string repaired = repairUtf8(bytes.substr(0, maxBytes + 4));
+    if (repaired.size() <= maxBytes)
+        return repaired;
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(repaired[cut]) & 0xC0) == 0x80)
+        --cut;
+    repaired.resize(cut);
+    return repaired;
+}
+
+} // namespace tidemark::text

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Unicode text helpers over UTF-8 strings. Invalid UTF-8 input is repaired (U+FFFD) first.
+namespace tidemark::text {
+
+// Full case mapping, locale independent ("ß" becomes "SS").
+std::string toUpper(std::string_view utf8);
+std::string toLower(std::string_view utf8);
+
+// The first `count` user-perceived characters (extended grapheme clusters).
+std::string prefixCharacters(std::string_view utf8, std::size_t count);
+
+// Number of user-perceived characters.
+std::size_t characterCount(std::string_view utf8);
+
+// First letter of each word upper-cased, the rest lower-cased (title case).
+std::string capitalized(std::string_view utf8);
+
+// Replaces every ill-formed UTF-8 sequence with U+FFFD.
+std::string repairUtf8(std::string_view bytes);
+
+// Repairs, then cuts to at most `maxBytes` bytes without splitting a character.
+std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes);
+
+} // namespace tidemark::text

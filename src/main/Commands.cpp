@@ -1,0 +1,101 @@
+#include "main/Commands.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace tidemark::cli {
+
+bool Arguments::hasFlag(std::string_view flag) const {
+    return std::find(args_.begin(), args_.end(), flag) != args_.end();
+}
+
+std::optional<std::string> Arguments::option(std::string_view name) const {
+    for (std::size_t i = 0; i < args_.size(); ++i) {
+        const auto& arg = args_[i];
+        if (arg == name && i + 1 < args_.size())
+            return args_[i + 1];
+        if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
+            return arg.substr(name.size() + 1);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> Arguments::positional(const std::vector<std::string_view>& valued) const {
+    std::vector<std::string> result;
+    for (std::size_t i = 0; i < args_.size(); ++i) {
+        const auto& arg = args_[i];
+        if (arg.starts_with("--")) {
+            if (std::find(valued.begin(), valued.end(), arg) != valued.end())
+                ++i;
+            continue;
+        }
+        result.push_back(arg);
+    }
+    return result;
+}
+
+std::optional<std::string> Arguments::unknownOption(const std::vector<std::string_view>& known) const {
+    for (const auto& arg : args_) {
+        if (!arg.starts_with("--"))
+            continue;
+        const auto name = std::string_view(arg).substr(0, arg.find('='));
+        if (std::find(known.begin(), known.end(), name) == known.end())
+            return arg;
+    }
+    return std::nullopt;
+}
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table{
+        {"snapshot", "snapshot [--scenario FILE]",
+         "print the display-and-space snapshot as JSON", runSnapshot},
+        {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
+         "show or change the settings", runDefaults},
+    };
+    return table;
+}
+
+namespace {
+
+void printHelp(std::ostream& out) {
+    out << "Usage: tidemark [COMMAND] [OPTIONS]\n\n"
+           "Tidemark shows every desktop of every display as a strip of glyphs.\n\n"
+           "Commands:\n";
+    for (const auto& command : commands())
+        out << "  " << command.usage << "\n      " << command.summary << "\n";
+    out << "\n  --help       show this help\n  --version    show the version\n";
+}
+
+} // namespace
+
+int run(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        printHelp(std::cout);
+        return kExitOk;
+    }
+    const std::string& first = args.front();
+    if (first == "--help" || first == "-h" || first == "help") {
+        printHelp(std::cout);
+        return kExitOk;
+    }
+    if (first == "--version") {
+        std::cout << "tidemark " << TIDEMARK_VERSION << "\n";
+        return kExitOk;
+    }
+    for (const auto& command : commands()) {
+        if (command.name == first) {
+            Arguments rest(std::vector<std::string>(args.begin() + 1, args.end()));
+            if (rest.hasFlag("--help")) {
+                std::cout << "Usage: tidemark " << command.usage << "\n" << command.summary
+                          << "\n";
+                return kExitOk;
+            }
+            return command.run(rest);
+        }
+    }
+    std::cerr << "tidemark: unknown command '" << first << "' (see tidemark --help)\n";
+    return kExitUsage;
+}
+
+} // namespace tidemark::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "foundation/Image.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidemark {
+
+// One app listed on a space. Its identity is its process identifier.
+struct SpaceAppDetail {
+    std::string appName;
+    ImageRef appIcon;
+    std::string bundleID; // the app key
+    std::int32_t pid = 0;
+
+    std::int32_t id() const { return pid; }
+};
+
+// One space of one display in a snapshot.
+struct Space {
+    std::string displayID;
+    std::string spaceID;
+    std::string spaceName;
+    std::int64_t spaceNumber = 0;
+    std::optional<std::int64_t> desktopNumber;
+    bool isCurrentSpace = false;
+    bool isFullScreen = false;
+    std::vector<ImageRef> appIcons;
+    std::vector<SpaceAppDetail> appDetails;
+};
+
+// The stored number and name of a space.
+struct SpaceNameInfo {
+    std::int64_t spaceNum = 0;
+    std::string spaceName;
+    friend bool operator==(const SpaceNameInfo&, const SpaceNameInfo&) = default;
+};
+
+using SpaceNameMap = std::map<std::string, SpaceNameInfo>;
+
+// Whether the user may quit an app. `ownBundleIdentifier` is this program's identifier;
+// absent, that check is skipped.
+bool isClosableApp(std::string_view appName, std::string_view bundleID,
+                   const std::optional<std::string>& ownBundleIdentifier);
+
+} // namespace tidemark

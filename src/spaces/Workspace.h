@@ -1,0 +1,81 @@
+#pragma once
+
+#include "foundation/Image.h"
+#include "foundation/NotificationCenter.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidemark {
+
+enum class ActivationPolicy { Regular, Accessory, Prohibited };
+
+enum class Appearance { Light, Dark };
+
+// A running application as the workspace reports it.
+struct RunningApplication {
+    std::int32_t pid = 0;
+    std::optional<std::string> bundleIdentifier;
+    std::optional<std::string> localizedName;
+    std::optional<std::string> bundlePath;
+    ActivationPolicy activationPolicy = ActivationPolicy::Regular;
+    bool hidden = false;
+    bool terminated = false;
+};
+
+// Names of the workspace's notifications (posted on `notificationCenter()`), and of the
+// default centre's screen notification. App notifications carry the app under
+// `kWorkspaceApplicationKey` as a dictionary with "pid" and "bundleIdentifier".
+inline constexpr const char* kActiveSpaceDidChangeNotification =
+    "NSWorkspaceActiveSpaceDidChangeNotification";
+inline constexpr const char* kDidLaunchApplicationNotification =
+    "NSWorkspaceDidLaunchApplicationNotification";
+inline constexpr const char* kDidTerminateApplicationNotification =
+    "NSWorkspaceDidTerminateApplicationNotification";
+inline constexpr const char* kDidHideApplicationNotification =
+    "NSWorkspaceDidHideApplicationNotification";
+inline constexpr const char* kDidUnhideApplicationNotification =
+    "NSWorkspaceDidUnhideApplicationNotification";
+inline constexpr const char* kDidActivateApplicationNotification =
+    "NSWorkspaceDidActivateApplicationNotification";
+inline constexpr const char* kDidDeactivateApplicationNotification =
+    "NSWorkspaceDidDeactivateApplicationNotification";
+inline constexpr const char* kScreensDidSleepNotification =
+    "NSWorkspaceScreensDidSleepNotification";
+inline constexpr const char* kScreensDidWakeNotification = "NSWorkspaceScreensDidWakeNotification";
+inline constexpr const char* kSessionDidResignActiveNotification =
+    "NSWorkspaceSessionDidResignActiveNotification";
+inline constexpr const char* kSessionDidBecomeActiveNotification =
+    "NSWorkspaceSessionDidBecomeActiveNotification";
+inline constexpr const char* kScreenParametersDidChangeNotification =
+    "NSApplicationDidChangeScreenParametersNotification";
+inline constexpr const char* kWorkspaceApplicationKey = "NSWorkspaceApplicationKey";
+
+// The shared workspace: running applications, their icons, the appearance and this
+// program's identity.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+
+    virtual std::vector<RunningApplication> runningApplications() = 0;
+    virtual std::optional<RunningApplication> runningApplication(std::int32_t pid);
+
+    virtual Appearance effectiveAppearance() = 0;
+    // This program's bundle identifier, when it has one.
+    virtual std::optional<std::string> ownBundleIdentifier() = 0;
+
+    // Icons: of the file at a bundle path, the application's own, the generic app icon.
+    virtual ImageRef iconForFile(const std::string& path) = 0;
+    virtual ImageRef applicationIcon(std::int32_t pid) = 0;
+    virtual ImageRef genericApplicationIcon() = 0;
+
+    // Whether an application with this identifier is installed.
+    virtual bool isApplicationInstalled(const std::string& bundleIdentifier) = 0;
+
+    // The workspace's own notification centre.
+    virtual NotificationCenter& notificationCenter() = 0;
+};
+
+} // namespace tidemark

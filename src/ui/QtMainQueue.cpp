@@ -1,0 +1,58 @@
+#include "ui/QtMainQueue.h"
+
+#include <QThreadPool>
+#include <QTimer>
+#include <cmath>
+
+namespace tidemark::ui {
+namespace {
+
+// Owns the QTimer; invalidation stops it at once.
+class QtRepeatingTimer final : public RepeatingTimer {
+public:
+    QtRepeatingTimer(TimeSeconds interval, TimeSeconds tolerance, QObject* context,
+                     std::function<void()> action)
+        : RepeatingTimer(interval, tolerance), timer_(std::make_unique<QTimer>(context)) {
+        // Coarse timers let Qt shift a tick by up to 5 %, which matches a small tolerance.
+        timer_->setTimerType(tolerance > 0 ? Qt::CoarseTimer : Qt::PreciseTimer);
+        timer_->setInterval(int(std::lround(interval * 1000)));
+        QObject::connect(timer_.get(), &QTimer::timeout, std::move(action));
+        timer_->start();
+    }
+    void invalidate() override {
+        RepeatingTimer::invalidate();
+        timer_->stop();
+    }
+
+private:
+    std::unique_ptr<QTimer> timer_;
+};
+
+} // namespace
+
+QtMainQueue::QtMainQueue() { clock_.start(); }
+
+TimeSeconds QtMainQueue::now() const { return double(clock_.nsecsElapsed()) / 1e9; }
+
+void QtMainQueue::async(std::function<void()> block) {
+    QMetaObject::invokeMethod(&context_, std::move(block), Qt::QueuedConnection);
+}
+
+std::shared_ptr<WorkItem> QtMainQueue::asyncAfter(TimeSeconds delay, std::function<void()> block) {
+    auto item = std::make_shared<WorkItem>(std::move(block));
+    const int ms = int(std::lround(std::max(0.0, delay) * 1000));
+    QTimer::singleShot(ms, Qt::PreciseTimer, &context_, [item] { item->perform(); });
+    return item;
+}
+
+std::shared_ptr<RepeatingTimer> QtMainQueue::scheduleRepeatingTimer(TimeSeconds interval,
+                                                                    TimeSeconds tolerance,
+                                                                    std::function<void()> action) {
+    return std::make_shared<QtRepeatingTimer>(interval, tolerance, &context_, std::move(action));
+}
+
+void QtMainQueue::runInBackground(QualityOfService, std::function<void()> block) {
+    QThreadPool::globalInstance()->start(std::move(block));
+}
+
+} // namespace tidemark::ui
