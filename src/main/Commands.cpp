@@ -52,6 +52,10 @@ const std::vector<Command>& commands() {
          runSnapshot},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
+        {"scan", "scan [--scenario FILE] [--json]",
+         "list the helper processes that closed apps left running", runScan},
+        {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
+         runMemory},
     };
     return table;
 }
