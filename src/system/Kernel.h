@@ -14,6 +14,8 @@ struct VmStatistics {
     std::uint64_t compressorPageCount = 0;
     std::uint64_t internalPageCount = 0;
     std::uint64_t purgeableCount = 0;
+
+    friend bool operator==(const VmStatistics&, const VmStatistics&) = default;
 };
 
 // A process's resource-usage record: the preferred source of its figures.
@@ -22,6 +24,8 @@ struct ProcessUsageRecord {
     std::uint64_t userTimeNs = 0;
     std::uint64_t systemTimeNs = 0;
     std::uint64_t idleWakeups = 0;
+
+    friend bool operator==(const ProcessUsageRecord&, const ProcessUsageRecord&) = default;
 };
 
 // A process's task record: the fallback when the usage record is refused.
@@ -29,6 +33,8 @@ struct TaskRecord {
     std::uint64_t residentSize = 0;
     std::uint64_t userTimeNs = 0;
     std::uint64_t systemTimeNs = 0;
+
+    friend bool operator==(const TaskRecord&, const TaskRecord&) = default;
 };
 
 enum class Signal : int { Probe = 0, Kill = 9, Terminate = 15 };
