@@ -45,33 +45,32 @@ public:
     }
 };
 
+struct Bench {
+    sim::SimPlatform platform{largeDesktop()};
+    std::shared_ptr<SpaceObserver> observer =
+        SpaceObserver::create({platform.mainQueue, platform.settings, platform.windowServer,
+                               platform.workspace, platform.defaultCenter});
+    std::shared_ptr<NullDelegate> delegate = std::make_shared<NullDelegate>();
+    Bench() { observer->setDelegate(delegate); }
+};
+
 // A refresh whose signature is unchanged: the steady state between events.
 void BM_RefreshUnchanged(benchmark::State& state) {
-    sim::SimPlatform platform(largeDesktop());
-    auto observer = SpaceObserver::create({platform.mainQueue, platform.settings,
-                                           platform.windowServer, platform.workspace,
-                                           platform.defaultCenter});
-    auto delegate = std::make_shared<NullDelegate>();
-    observer->setDelegate(delegate);
-    observer->refreshSpaces();
+    Bench bench;
+    bench.observer->refreshSpaces();
     for (auto _ : state)
-        observer->refreshSpaces();
+        bench.observer->refreshSpaces();
 }
 BENCHMARK(BM_RefreshUnchanged)->Unit(benchmark::kMicrosecond);
 
 // A refresh that publishes: the appearance flips every time.
 void BM_RefreshPublishing(benchmark::State& state) {
-    sim::SimPlatform platform(largeDesktop());
-    auto observer = SpaceObserver::create({platform.mainQueue, platform.settings,
-                                           platform.windowServer, platform.workspace,
-                                           platform.defaultCenter});
-    auto delegate = std::make_shared<NullDelegate>();
-    observer->setDelegate(delegate);
+    Bench bench;
     bool dark = false;
     for (auto _ : state) {
         dark = !dark;
-        platform.workspace.setAppearance(dark ? Appearance::Dark : Appearance::Light);
-        observer->refreshSpaces();
+        bench.platform.workspace.setAppearance(dark ? Appearance::Dark : Appearance::Light);
+        bench.observer->refreshSpaces();
     }
 }
 BENCHMARK(BM_RefreshPublishing)->Unit(benchmark::kMicrosecond);
