@@ -1,31 +1,15 @@
-#include <array>
-#include <cstdio>
+#include "support/RunCommand.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sys/wait.h>
 #include <unistd.h>
 
+namespace tidemark::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Run {
-    int exitCode;
-    std::string out;
-};
-
-Run runTidemark(const std::string& arguments) {
-    const std::string command = std::string(TIDEMARK_BINARY) + " " + arguments;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (const auto n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
 
 fs::path writeScenario(const std::string& name, const std::string& json) {
     const auto path = fs::temp_directory_path() /
@@ -47,7 +31,7 @@ TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
                  "vmStatistics": {"wireCount": 100000, "compressorPageCount": 20000,
                                   "internalPageCount": 400000, "purgeableCount": 1000}}
     })");
-    const auto scan = runTidemark("scan --scenario " + file.string());
+    const auto scan = runTidemark({"scan", "--scenario", file.string()});
     EXPECT_EQ(scan.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(scan.out), nlohmann::json::parse(R"([
       {"id": 501, "name": "Viewer", "parentApp": "Viewer", "memoryBytes": 524288000,
@@ -56,7 +40,7 @@ TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
        "cpuTimeMs": null, "idleWakeups": null}
     ])"));
 
-    const auto memory = runTidemark("memory --scenario " + file.string());
+    const auto memory = runTidemark({"memory", "--scenario", file.string()});
     EXPECT_EQ(memory.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(memory.out), nlohmann::json::parse(R"({
       "total": 17179869184, "used": 8503296000, "appMemory": 6537216000,
@@ -70,28 +54,29 @@ TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
 TEST(SystemCommands, ABrokenScenarioExitsWithOneLineNamingTheProblem) {
     const auto file = writeScenario("broken", R"({"processes": [{"pid": 1, "nmae": "typo"}]})");
     for (const char* command : {"scan", "memory"}) {
-        const auto run =
-            runTidemark(std::string(command) + " --scenario " + file.string() + " 2>&1");
+        const auto run = runTidemark({command, "--scenario", file.string()});
         EXPECT_EQ(run.exitCode, 2) << command;
-        EXPECT_NE(run.out.find(file.string()), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("nmae"), std::string::npos) << run.out;
-        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find(file.string()), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("nmae"), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     fs::remove(file);
 }
 
 TEST(SystemCommands, LiveOutputIsJsonWhenAsked) {
-    const auto memory = runTidemark("memory --json");
+    const auto memory = runTidemark({"memory", "--json"});
     ASSERT_EQ(memory.exitCode, 0);
     const auto figures = nlohmann::json::parse(memory.out);
     EXPECT_GT(figures["total"].get<std::uint64_t>(), 0u);
     EXPECT_EQ(figures["used"].get<std::uint64_t>(), figures["appMemory"].get<std::uint64_t>() +
                                                         figures["wired"].get<std::uint64_t>() +
                                                         figures["compressed"].get<std::uint64_t>());
-    const auto scan = runTidemark("scan --json");
+    const auto scan = runTidemark({"scan", "--json"});
     ASSERT_EQ(scan.exitCode, 0);
     EXPECT_TRUE(nlohmann::json::parse(scan.out).is_array());
-    EXPECT_EQ(runTidemark("scan --bogus 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(runTidemark({"scan", "--bogus"}).exitCode, 2);
 }
 
 } // namespace
+} // namespace tidemark::testing

@@ -1,7 +1,10 @@
 #include "system/ScanWorld.h"
 
+#include <atomic>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
 
 namespace tidemark::testing {
 namespace {
@@ -325,6 +328,65 @@ TEST(ResidualScan, TheSameAppIsListedOnce) {
         .app(100, "org.example.viewer2", "Viewer 2")
         .process(100, 1, "viewer");
     EXPECT_THAT(described(ScanWorld(s).scan()), ElementsAre("100 Viewer <Viewer>"));
+}
+
+// The sim window server (which is not meant for several threads) behind a lock, counting how
+// often the optional function is looked up.
+class CountingWindowServer final : public WindowServer {
+public:
+    explicit CountingWindowServer(WindowServer& inner) : inner_(inner) {}
+    std::int32_t defaultConnection() override {
+        std::lock_guard lock(mutex_);
+        return inner_.defaultConnection();
+    }
+    std::optional<Value> copyManagedDisplaySpaces(std::int32_t connection) override {
+        std::lock_guard lock(mutex_);
+        return inner_.copyManagedDisplaySpaces(connection);
+    }
+    std::optional<Value> copyWindowInfo(std::uint32_t options, std::uint32_t relative) override {
+        std::lock_guard lock(mutex_);
+        return inner_.copyWindowInfo(options, relative);
+    }
+    std::optional<SpacesForWindows> lookupSpacesForWindows() override {
+        ++lookups;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // widen the race
+        std::lock_guard lock(mutex_);
+        auto function = inner_.lookupSpacesForWindows();
+        if (!function)
+            return std::nullopt;
+        return [this, function](std::int32_t connection, int mask,
+                                const std::vector<std::int64_t>& windows) {
+            std::lock_guard lock(mutex_);
+            return (*function)(connection, mask, windows);
+        };
+    }
+    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override {
+        std::lock_guard lock(mutex_);
+        return inner_.lookupWindowsWithOptionsAndTags();
+    }
+    std::atomic<int> lookups{0};
+
+private:
+    std::mutex mutex_;
+    WindowServer& inner_;
+};
+
+TEST(ResidualScan, ConcurrentFirstScansLookUpTheWindowFunctionOnce) {
+    auto s = chromeFamily();
+    s.window(ScenarioBuilder::realWindow(9, 200)); // bash owns a window: a lookup is needed
+    sim::SimPlatform platform(s.build());
+    sim::SimKernel kernel(platform.scenario);
+    CountingWindowServer windowServer(platform.windowServer);
+    ResidualProcessCleaner cleaner(kernel, windowServer, platform.workspace);
+    std::vector<std::vector<std::string>> results(4);
+    std::vector<std::thread> threads;
+    for (auto& result : results)
+        threads.emplace_back([&] { result = described(cleaner.findResidualProcesses()); });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(windowServer.lookups.load(), 1);
+    for (const auto& result : results)
+        EXPECT_EQ(result, described(ScanWorld(chromeFamily()).scan()));
 }
 
 } // namespace

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::size_t kSmallFileBytes = 64 * 1024;
 constexpr std::uint64_t kKibibyte = 1024;
+constexpr std::size_t kKernelNameLength = 15;
 
 std::uint64_t value(const std::string& text, std::string_view key) {
     return keyedNumber(text, key).value_or(0);
@@ -144,6 +145,17 @@ std::optional<std::string> ProcKernel::processName(std::int32_t pid) {
         return std::nullopt;
     if (!comm->empty() && comm->back() == '\n')
         comm->pop_back();
+    // The kernel keeps only the first 15 bytes of a name ("chrome_crashpad_handler" becomes
+    // "chrome_crashpad"); the file name in argv[0] completes a name that was cut.
+    if (comm->size() == kKernelNameLength) {
+        if (const auto commandLine = readFile(processFile(pid, "cmdline"), kMaxPathBytes)) {
+            const std::string_view program(commandLine->c_str());
+            const auto slash = program.rfind('/');
+            const auto file = slash == std::string_view::npos ? program : program.substr(slash + 1);
+            if (file.size() > comm->size() && file.starts_with(*comm))
+                comm = std::string(file);
+        }
+    }
     return sanitizedText(*comm, kMaxNameBytes);
 }
 

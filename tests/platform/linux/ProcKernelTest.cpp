@@ -143,6 +143,19 @@ TEST_F(FakeProc, ReadsOneProcessFromItsFiles) {
     EXPECT_EQ(MemoryProvider::processStats(procKernel, 324), std::nullopt);
 }
 
+TEST_F(FakeProc, CompletesNamesTheKernelCut) {
+    write("proc/7/comm", "chrome_crashpad\n");
+    write("proc/7/cmdline", std::string("/opt/google/chrome/chrome_crashpad_handler\0--x\0", 47));
+    write("proc/8/comm", "averyverylongna\n");
+    write("proc/8/cmdline", std::string("/usr/bin/python3\0averyverylongname.py\0", 38));
+    write("proc/9/comm", "short\n");
+    write("proc/9/cmdline", std::string("/usr/bin/shortened\0", 19));
+    auto procKernel = kernel();
+    EXPECT_EQ(procKernel.processName(7), "chrome_crashpad_handler");
+    EXPECT_EQ(procKernel.processName(8), "averyverylongna");
+    EXPECT_EQ(procKernel.processName(9), "short");
+}
+
 TEST_F(FakeProc, BoundsTheArgumentText) {
     write("proc/5/cmdline", std::string(ProcKernel::kMaxArgumentBytes + 100, 'a'));
     write("proc/5/environ", "SECRET=never-read");
