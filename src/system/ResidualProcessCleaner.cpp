@@ -56,6 +56,8 @@ struct Scan {
     std::unordered_set<std::string> windowedBundleIDs;
     std::unordered_map<std::string, RunningApplication> appsByBundleID;
     std::vector<PreparedPattern> activePatterns;
+    // Lower-cased process name → the active patterns that list it, in table order.
+    std::unordered_map<std::string, std::vector<const PreparedPattern*>> activePatternsByName;
     std::unordered_set<std::int32_t> seenPIDs;
     std::unordered_map<std::int32_t, std::string> appParentByPID;
     // In the order added, so that the first matching family is well defined.
@@ -76,6 +78,13 @@ appsByPID(const std::vector<RunningApplication>& apps) {
 ResidualProcessCleaner::ResidualProcessCleaner(Kernel& kernel, WindowServer& windowServer,
                                                Workspace& workspace)
     : kernel_(kernel), windowServer_(windowServer), workspace_(workspace) {}
+
+bool ResidualProcessCleaner::isInstalled(const std::string& bundleID) {
+    // The community edition stands in for IntelliJ IDEA.
+    return workspace_.isApplicationInstalled(bundleID) ||
+           (bundleID.find("jetbrains.intellij") != std::string::npos &&
+            workspace_.isApplicationInstalled("com.jetbrains.intellij.ce"));
+}
 
 std::optional<WindowServer::SpacesForWindows> ResidualProcessCleaner::spacesForWindows() {
     std::call_once(lookupOnce_, [this] {
@@ -121,17 +130,19 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
     // The patterns whose helpers are residual right now.
     for (const auto& pattern : knownPatterns()) {
         PreparedPattern prepared(pattern);
-        bool active = false;
+        bool active;
         if (isInBundleFamily(prepared.loweredBundleID, scan.windowedBundleIDs))
-            active = false;
+            active = false; // the app is in use
         else if (scan.runningBundleIDs.contains(prepared.loweredBundleID))
             active = pattern.cleanWhenWindowClosed;
         else
-            active = workspace_.isApplicationInstalled(pattern.parentBundleID) ||
-                     (pattern.parentBundleID.find("jetbrains.intellij") != std::string::npos &&
-                      workspace_.isApplicationInstalled("com.jetbrains.intellij.ce"));
+            active = isInstalled(pattern.parentBundleID);
         if (active)
             scan.activePatterns.push_back(std::move(prepared));
+    }
+    for (const auto& pattern : scan.activePatterns) {
+        for (const auto& name : pattern.loweredProcessNames)
+            scan.activePatternsByName[name].push_back(&pattern);
     }
 
     const auto ownBundle = workspace_.ownBundleIdentifier();
@@ -213,13 +224,15 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
         }
         if (!parentApp && !scan.activePatterns.empty()) {
             const std::string loweredName = lowercased(process.name());
-            const bool generic = isGenericProcessName(loweredName);
-            for (const auto& pattern : scan.activePatterns) {
-                if (!pattern.loweredProcessNames.contains(loweredName))
-                    continue;
-                if (!generic || processMatchesPattern(process, pattern, scan.windowedBundleIDs)) {
-                    parentApp = pattern.pattern->parentApp;
-                    break;
+            if (const auto named = scan.activePatternsByName.find(loweredName);
+                named != scan.activePatternsByName.end()) {
+                const bool generic = isGenericProcessName(loweredName);
+                for (const PreparedPattern* pattern : named->second) {
+                    if (!generic ||
+                        processMatchesPattern(process, *pattern, scan.windowedBundleIDs)) {
+                        parentApp = pattern->pattern->parentApp;
+                        break;
+                    }
                 }
             }
         }

@@ -49,6 +49,7 @@ public:
 
 private:
     std::optional<WindowServer::SpacesForWindows> spacesForWindows();
+    bool isInstalled(const std::string& bundleID);
 
     Kernel& kernel_;
     WindowServer& windowServer_;
