@@ -78,6 +78,8 @@ public:
     virtual bool isApplicationInstalled(const std::string& bundleIdentifier) = 0;
 
     // Polite and forced quit requests to a running application; true when delivered.
+    // The residual clean-up calls these, runningApplications, isApplicationInstalled and
+    // ownBundleIdentifier from a background queue: adapters keep them safe there.
     virtual bool terminate(std::int32_t pid) {
         (void)pid;
         return false;
