@@ -38,7 +38,7 @@ std::string describeDoubles(const ValueArray& numbers) {
 
 SpaceObserver::SpaceObserver(SpaceObserverServices services)
     : services_(services), conn_(services.windowServer.defaultConnection()),
-      windowSpaceMapper_(services.windowServer, services.workspace) {}
+      windowSpaceMapper_(services.windowServer, services.workspace, services.imageScaler) {}
 
 std::shared_ptr<SpaceObserver> SpaceObserver::create(SpaceObserverServices services) {
     std::shared_ptr<SpaceObserver> observer(new SpaceObserver(services));
