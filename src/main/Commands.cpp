@@ -52,6 +52,9 @@ const std::vector<Command>& commands() {
          runSnapshot},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
+        {"replay", "replay --scenario FILE --events FILE [--until SECONDS]",
+         "replay an event script in virtual time: one JSON line per refresh and timer change",
+         runReplay},
     };
     return table;
 }

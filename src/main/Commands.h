@@ -44,5 +44,6 @@ int run(int argc, char** argv);
 // Commands, one file each.
 int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
+int runReplay(const Arguments&);
 
 } // namespace tidemark::cli
