@@ -16,7 +16,7 @@ public:
         : origin_(std::move(origin)), where_(std::move(where)) {
         object_ = value.asDictionary();
         if (!object_)
-            fail(where_, "expected an object");
+            fail(where_.empty() ? "(document)" : where_, "expected an object");
     }
 
     [[noreturn]] void fail(const std::string& member, const std::string& reason) const {
