@@ -95,6 +95,7 @@ public:
     const std::string& previousSpaceSnapshot() const { return previousSpaceSnapshot_; }
     bool isSystemActive() const { return isSystemActive_; }
     bool hasWindowCheckTimer() const { return windowCheckTimer_ != nullptr; }
+    const RepeatingTimer* windowCheckTimer() const { return windowCheckTimer_.get(); }
 
     // Observers of each refresh, for diagnostics and replays: called with whether the
     // delegate received a new snapshot.
