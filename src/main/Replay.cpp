@@ -125,12 +125,14 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
     });
     delegate->applicationDidFinishLaunching();
 
+    const double end = until.value_or((events.empty() ? 0.0 : events.back().at) + 1.0);
     for (const auto& event : events) {
+        if (event.at > end)
+            break;
         queue.runUntil(event.at);
         apply(event, platform, observer);
         queue.runPending();
     }
-    const double end = until.value_or((events.empty() ? 0.0 : events.back().at) + 1.0);
     queue.runUntil(end);
     // The observer's listeners refer to this frame; drop them with it.
     observer.setRefreshListener({});

@@ -14,6 +14,8 @@ template <typename Action> auto weakly(std::weak_ptr<SpaceObserver> weakSelf, Ac
     };
 }
 
+constexpr TimeSeconds kThrottleSlack = 1e-9;
+
 } // namespace
 
 void SpaceObserver::startObserving() {
@@ -88,7 +90,9 @@ void SpaceObserver::updateSpaceInformation() {
     if (!isSystemActive_)
         return;
     const TimeSeconds elapsed = services_.mainQueue.now() - lastUpdateTime_;
-    if (elapsed >= minimumUpdateInterval_) {
+    // The slack absorbs rounding: a deferred refresh that fires when the interval is up
+    // must not find it a rounding residue short and defer itself by that residue forever.
+    if (elapsed + kThrottleSlack >= minimumUpdateInterval_) {
         stampedRefresh();
         return;
     }
