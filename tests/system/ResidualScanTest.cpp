@@ -214,6 +214,13 @@ TEST(ResidualScan, KotlinAndJetbrainsDaemons) {
     EXPECT_THAT(described(ScanWorld(pycharm).scan()),
                 ElementsAre("610 Kotlin Daemon (Java) <PyCharm>", "611 JAVA <PyCharm>"));
 
+    // While an IDE that shares the daemons shows a window, no row takes them, not even
+    // through the JetBrains rule; other java processes still go by that rule.
+    pycharm.app(660, "com.google.android.studio", "Android Studio")
+        .process(660, 1, "studio")
+        .window(ScenarioBuilder::realWindow(1, 660));
+    EXPECT_THAT(described(ScanWorld(pycharm).scan()), ElementsAre("611 JAVA <PyCharm>"));
+
     // Only the "/.gradle/" marker: claimed as a Gradle daemon, but shown as plain java.
     ScenarioBuilder cache;
     cache.installed("com.google.android.studio")
