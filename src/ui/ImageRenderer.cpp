@@ -18,7 +18,8 @@ int pixelExtent(double points, double scale) {
 } // namespace
 
 Color stripForeground(Appearance appearance) {
-    return appearance == Appearance::Dark ? Color{1, 1, 1, 0.9} : Color{0, 0, 0, 0.85};
+    // Opaque, so that tinting a template nested in another template changes nothing more.
+    return appearance == Appearance::Dark ? Color::white() : Color::black();
 }
 
 QImage renderImage(const Image& image, double scale, Color templateForeground) {
