@@ -1,0 +1,195 @@
+#include "spaces/SpaceObserver.h"
+
+#include "foundation/Text.h"
+#include "preferences/SettingsKeys.h"
+#include "spaces/SpaceNameCodec.h"
+
+#include <cstdio>
+
+namespace tidemark {
+namespace {
+
+constexpr const char* kDefaultDesktopName = "N/A";
+constexpr const char* kUnknownFullScreenName = "FUL";
+
+// The label of a full-screen space: the first three characters of its app's name.
+std::string fullScreenName(const ValueDictionary& space, Workspace& workspace) {
+    const Value* pidValue = findIn(space, "pid");
+    const auto pid = pidValue ? pidValue->asInt32() : std::nullopt;
+    if (!pid)
+        return kUnknownFullScreenName;
+    const auto app = workspace.runningApplication(*pid);
+    if (!app || !app->localizedName)
+        return kUnknownFullScreenName;
+    return text::toUpper(text::prefixCharacters(*app->localizedName, 3));
+}
+
+std::string describeDoubles(const ValueArray& numbers) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.17g", *numbers[i].asNumber());
+        out += (i ? ", " : "") + std::string(buffer);
+    }
+    return out + "]";
+}
+
+} // namespace
+
+SpaceObserver::SpaceObserver(SpaceObserverServices services)
+    : services_(services), conn_(services.windowServer.defaultConnection()),
+      windowSpaceMapper_(services.windowServer, services.workspace) {}
+
+std::shared_ptr<SpaceObserver> SpaceObserver::create(SpaceObserverServices services) {
+    std::shared_ptr<SpaceObserver> observer(new SpaceObserver(services));
+    observer->startObserving();
+    return observer;
+}
+
+bool SpaceObserver::isOpenedAppsStyle() const {
+    return services_.settings.integer(settings::kDisplayStyle) == settings::kOpenedAppsStyle;
+}
+
+void SpaceObserver::refreshSpaces() {
+    const auto answer = services_.windowServer.copyManagedDisplaySpaces(conn_);
+    const auto displays = answer ? answer->asArrayOfDictionaries() : std::nullopt;
+    if (!displays)
+        return;
+
+    const SpaceNameMap storedNames = loadSpaceNames();
+    std::int64_t spaceCounter = 0;
+    std::vector<Space> spaces;
+    SpaceNameMap newNames;
+
+    for (const ValueDictionary* display : *displays) {
+        const Value* currentSpace = findIn(*display, "Current Space");
+        const Value* spaceList = findIn(*display, "Spaces");
+        const Value* displayIdentifier = findIn(*display, "Display Identifier");
+        if (!currentSpace || !currentSpace->asDictionary() || !spaceList)
+            continue;
+        const auto spaceDictionaries = spaceList->asArrayOfDictionaries();
+        if (!spaceDictionaries || !displayIdentifier || !displayIdentifier->asString())
+            continue;
+        const Value* currentIdValue = currentSpace->find("ManagedSpaceID");
+        const auto currentId = currentIdValue ? currentIdValue->asInteger() : std::nullopt;
+        if (!currentId)
+            continue;
+        // The window server is between configurations: keep what is shown.
+        if (*currentId == -1)
+            return;
+
+        std::int64_t desktopCounter = 0;
+        for (const ValueDictionary* spaceDictionary : *spaceDictionaries) {
+            const Value* idValue = findIn(*spaceDictionary, "ManagedSpaceID");
+            const auto managedId = idValue ? idValue->asInteger() : std::nullopt;
+            if (spaceDictionary->empty() || !managedId)
+                continue;
+            Space space;
+            space.displayID = *displayIdentifier->asString();
+            space.spaceID = std::to_string(*managedId);
+            space.spaceNumber = ++spaceCounter;
+            const Value* tileLayout = findIn(*spaceDictionary, "TileLayoutManager");
+            space.isFullScreen = tileLayout && tileLayout->asDictionary();
+            if (!space.isFullScreen)
+                space.desktopNumber = ++desktopCounter;
+            if (const auto stored = storedNames.find(space.spaceID); stored != storedNames.end())
+                space.spaceName = stored->second.spaceName;
+            else if (!space.isFullScreen)
+                space.spaceName = kDefaultDesktopName;
+            else
+                space.spaceName = fullScreenName(*spaceDictionary, services_.workspace);
+            space.isCurrentSpace = *managedId == *currentId;
+            newNames.insert_or_assign(space.spaceID,
+                                      SpaceNameInfo{space.spaceNumber, space.spaceName});
+            spaces.push_back(std::move(space));
+        }
+    }
+
+    std::map<std::string, std::vector<std::string>> appKeys;
+    if (isOpenedAppsStyle()) {
+        std::vector<std::string> spaceIds;
+        spaceIds.reserve(spaces.size());
+        for (const auto& space : spaces)
+            spaceIds.push_back(space.spaceID);
+        auto maps = windowSpaceMapper_.mapAppsToSpaces(spaceIds);
+        for (auto& space : spaces) {
+            if (auto it = maps.icons.find(space.spaceID); it != maps.icons.end())
+                space.appIcons = std::move(it->second);
+            if (auto it = maps.details.find(space.spaceID); it != maps.details.end())
+                space.appDetails = std::move(it->second);
+        }
+        appKeys = std::move(maps.appKeys);
+    }
+
+    updateSpaceNameStore(newNames);
+
+    auto signature = makeSnapshotSignature(spaces, appKeys);
+    if (signature == previousSpaceSnapshot_) {
+        if (refreshListener_)
+            refreshListener_(false);
+        return;
+    }
+    previousSpaceSnapshot_ = std::move(signature);
+    if (!windowCheckTimer_)
+        updateWindowCheckTimer();
+    auto delegate = delegate_.lock();
+    if (delegate)
+        delegate->didUpdateSpaces(spaces);
+    if (refreshListener_)
+        refreshListener_(delegate != nullptr);
+}
+
+SpaceNameMap SpaceObserver::loadSpaceNames() {
+    if (cachedSpaceNames_)
+        return *cachedSpaceNames_;
+    const auto stored = services_.settings.object(settings::kSpaceNames);
+    if (!stored || !stored->asData())
+        return {};
+    auto decoded = decodeSpaceNames(*stored->asData());
+    cachedSpaceNames_ = decoded ? std::move(*decoded) : SpaceNameMap{};
+    return *cachedSpaceNames_;
+}
+
+void SpaceObserver::updateSpaceNameStore(const SpaceNameMap& names) {
+    if (cachedSpaceNames_ && *cachedSpaceNames_ == names)
+        return;
+    cachedSpaceNames_ = names;
+    auto bytes = encodeSpaceNames(names);
+    if (!bytes || (cachedSpaceNamesData_ && *cachedSpaceNamesData_ == *bytes))
+        return;
+    services_.settings.set(settings::kSpaceNames, Value(*bytes));
+    cachedSpaceNamesData_ = std::move(bytes);
+}
+
+std::string SpaceObserver::makeSnapshotSignature(
+    const std::vector<Space>& spaces,
+    const std::map<std::string, std::vector<std::string>>& appKeys) const {
+    const auto& settings = services_.settings;
+    std::size_t colorHash = 0;
+    if (const auto color = settings.object(settings::kActiveSpaceColor)) {
+        const auto* components = color->asArray();
+        bool allNumbers = components != nullptr;
+        for (std::size_t i = 0; allNumbers && i < components->size(); ++i)
+            allNumbers = (*components)[i].asNumber().has_value();
+        if (allNumbers)
+            colorHash = std::hash<std::string>{}(describeDoubles(*components));
+    }
+    std::string signature = std::to_string(settings.integer(settings::kDisplayStyle)) + ":";
+    signature += settings.boolean(settings::kUseHighContrastBorders) ? "true:" : "false:";
+    signature += services_.workspace.effectiveAppearance() == Appearance::Dark ? "true:" : "false:";
+    signature += std::to_string(colorHash) + ":";
+    for (std::size_t i = 0; i < spaces.size(); ++i) {
+        const auto& space = spaces[i];
+        if (i)
+            signature += ",";
+        signature += space.spaceID;
+        signature += space.isCurrentSpace ? ":true:" : ":false:";
+        if (const auto it = appKeys.find(space.spaceID); it != appKeys.end()) {
+            for (std::size_t k = 0; k < it->second.size(); ++k)
+                signature += (k ? "+" : "") + it->second[k];
+        }
+    }
+    return signature;
+}
+
+} // namespace tidemark
