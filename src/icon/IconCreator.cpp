@@ -5,6 +5,7 @@
 #include "icon/IconPalette.h"
 #include "icon/ImageCatalog.h"
 #include "icon/OpenedApps.h"
+#include "preferences/SettingsKeys.h"
 #include "spaces/Space.h"
 
 #include <algorithm>
@@ -14,10 +15,9 @@
 namespace tidemark {
 namespace {
 
-// Settings this builder reads.
-constexpr std::string_view kDisplayStyleKey = "displayStyle";
-constexpr std::string_view kUseHighContrastBordersKey = "useHighContrastBorders";
-constexpr std::string_view kActiveSpaceColorKey = "activeSpaceColor";
+constexpr std::string_view kDisplayStyleKey = settings::kDisplayStyle;
+constexpr std::string_view kUseHighContrastBordersKey = settings::kUseHighContrastBorders;
+constexpr std::string_view kActiveSpaceColorKey = settings::kActiveSpaceColor;
 
 constexpr std::int64_t kRetiredStyleRawValue = 3;
 

@@ -52,6 +52,11 @@ const std::vector<Command>& commands() {
          runSnapshot},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
+        {"render", "render [--scenario FILE] --out FILE.png [--scale S]",
+         "draw the menu-bar image as PNG and print its layout as JSON", runRender},
+        {"contact-sheet", "contact-sheet --scenario FILE --out FILE.png [--scale S]",
+         "draw every icon style in dark and light, plain, pronounced and coloured",
+         runContactSheet},
     };
     return table;
 }

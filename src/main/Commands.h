@@ -44,5 +44,7 @@ int run(int argc, char** argv);
 // Commands, one file each.
 int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
+int runRender(const Arguments&);
+int runContactSheet(const Arguments&);
 
 } // namespace tidemark::cli
