@@ -70,7 +70,7 @@ QImage composeSheet(const std::vector<Row>& rows, double scale) {
     const int cellWidth = stripWidth + 2 * padding;
     const int cellHeight = rowHeight + 2 * padding;
     const int header = static_cast<int>(18 * scale);
-    QImage sheet(labelWidth + 2 * cellWidth + padding,
+    QImage sheet(labelWidth + 2 * cellWidth + 2 * padding,
                  header + static_cast<int>(rows.size()) * (cellHeight + padding),
                  QImage::Format_ARGB32_Premultiplied);
     sheet.fill(kSheetBackground);

@@ -2,6 +2,7 @@
 
 #include "ui/ImageRenderer.h"
 #include "ui/QtFonts.h"
+#include "ui/SpriteCache.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -69,6 +70,20 @@ QImage bitmapPixels(const Bitmap& bitmap) {
                   QImage::Format_RGBA8888_Premultiplied);
 }
 
+// A single rounded rectangle, the shape strips repeat.
+const Path::RoundedRect* soleRoundedRect(const Path& path) {
+    if (path.elements().size() != 1)
+        return nullptr;
+    return std::get_if<Path::RoundedRect>(&path.elements().front());
+}
+
+void blit(QPainter& painter, const SpriteCache::Sprite& sprite) {
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(sprite.origin, *sprite.pixels);
+    painter.restore();
+}
+
 } // namespace
 
 QtCanvas::QtCanvas(QPainter& painter, Color templateForeground)
@@ -79,10 +94,20 @@ QtCanvas::QtCanvas(QPainter& painter, Color templateForeground)
 }
 
 void QtCanvas::fill(const Path& path, Color color) {
+    if (const auto* shape = soleRoundedRect(path)) {
+        if (const auto sprite = SpriteCache::shared().roundedRect(painter_.deviceTransform(),
+                                                                  *shape, color, std::nullopt))
+            return blit(painter_, *sprite);
+    }
     painter_.fillPath(toQPath(path), toQColor(color));
 }
 
 void QtCanvas::stroke(const Path& path, Color color, StrokeStyle style) {
+    if (const auto* shape = soleRoundedRect(path)) {
+        if (const auto sprite =
+                SpriteCache::shared().roundedRect(painter_.deviceTransform(), *shape, color, style))
+            return blit(painter_, *sprite);
+    }
     QPen pen(toQColor(color), style.lineWidth, Qt::SolidLine,
              style.cap == LineCap::Round ? Qt::RoundCap : Qt::FlatCap, Qt::MiterJoin);
     painter_.strokePath(toQPath(path), pen);
@@ -96,6 +121,17 @@ void QtCanvas::drawImage(const Image& image, Rect rect, CompositingOperation ope
     QImage pixels;
     if (const auto* bitmap = image.bitmap()) {
         pixels = bitmapPixels(*bitmap);
+        if (!image.isTemplate() && !pixels.isNull()) {
+            if (const auto sprite = SpriteCache::shared().bitmap(
+                    painter_.deviceTransform(), image.sharedBitmap(), pixels, rect)) {
+                painter_.save();
+                painter_.setCompositionMode(toQMode(operation));
+                painter_.setOpacity(painter_.opacity() * opacity);
+                blit(painter_, *sprite);
+                painter_.restore();
+                return;
+            }
+        }
         if (image.isTemplate() && !pixels.isNull()) {
             pixels = pixels.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             tintTemplate(pixels, templateForeground_);

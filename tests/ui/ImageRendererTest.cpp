@@ -7,6 +7,8 @@
 #include "icon/IconTestSupport.h"
 #include "ui/GuiApplication.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <gtest/gtest.h>
 
 namespace tidemark {
@@ -151,6 +153,63 @@ TEST_F(ImageRendererTest, OpenedAppsDrawsBitmapIconsAndTheFill) {
     EXPECT_NEAR(fill.alpha(), 128, 3);
     EXPECT_NEAR(fill.green(), 178, 3);
     EXPECT_EQ(pixels.pixelColor(2 * 33.7 + 31, 21).alpha(), 0) << "empty slot: outline only";
+}
+
+} // namespace
+} // namespace tidemark
+
+namespace tidemark {
+namespace {
+
+// Copies of cached shapes must match what painting the shape there directly gives.
+TEST(SpriteCacheTest, CachedShapesAndIconsMatchDirectPainting) {
+    ui::ensureGuiApplication();
+    const Rect body{3.35, 1.7, 24.6, 15.3};
+    const auto icon = testing::solidIcon(250, 120, 10, 7);
+    const Rect iconRect{7.3, 4.45, 9.3, 9.3};
+    const auto drawing = [&](Canvas& canvas, Rect) {
+        canvas.fill(Path::roundedRect(body, 3, 3), Color{0.2, 0.6, 0.2, 0.5});
+        canvas.stroke(Path::roundedRect(body, 3, 3), Color::black().withAlpha(0.8),
+                      {1.2, LineCap::Butt});
+        canvas.drawImage(*icon, iconRect, CompositingOperation::SourceOver, 1.0);
+    };
+    const auto image = Image::drawn({32, 20}, false, drawing);
+    // Twice: the second render copies from the cache.
+    ui::renderImage(*image, 2, Color::black());
+    const QImage cached = ui::renderImage(*image, 2, Color::black());
+
+    QImage direct(64, 40, QImage::Format_ARGB32_Premultiplied);
+    direct.fill(Qt::transparent);
+    {
+        QPainter painter(&direct);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.translate(0, 40);
+        painter.scale(2, -2);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(body.minX(), body.minY(), body.width(), body.height()), 3, 3);
+        painter.fillPath(path, QColor::fromRgbF(0.2f, 0.6f, 0.2f, 0.5f));
+        painter.strokePath(path, QPen(QColor::fromRgbF(0, 0, 0, 0.8f), 1.2, Qt::SolidLine,
+                                      Qt::FlatCap, Qt::MiterJoin));
+        painter.translate(iconRect.minX(), iconRect.maxY());
+        painter.scale(1, -1);
+        const auto& bitmap = *icon->bitmap();
+        painter.drawImage(QRectF(0, 0, iconRect.width(), iconRect.height()),
+                          QImage(bitmap.rgba.data(), bitmap.width, bitmap.height, bitmap.width * 4,
+                                 QImage::Format_RGBA8888_Premultiplied));
+    }
+    int worst = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const QColor a = cached.pixelColor(x, y);
+            const QColor b = direct.pixelColor(x, y);
+            const int d = std::max({std::abs(a.alpha() - b.alpha()), std::abs(a.red() - b.red()),
+                                    std::abs(a.green() - b.green())});
+            worst = std::max(worst, d);
+        }
+    // Curves flattened in device rather than point space differ by a few levels at corners.
+    EXPECT_LE(worst, 8);
+    EXPECT_GT(cached.pixelColor(2 * 12, 40 - 2 * 9).red(), 240) << "the icon is in place";
 }
 
 } // namespace
