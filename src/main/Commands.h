@@ -46,5 +46,6 @@ int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
 int runRender(const Arguments&);
 int runContactSheet(const Arguments&);
+int runReplay(const Arguments&);
 
 } // namespace tidemark::cli

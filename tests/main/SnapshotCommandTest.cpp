@@ -101,3 +101,11 @@ TEST(DefaultsCommand, WritesReadsAndDeletesTheSettingsFile) {
     EXPECT_EQ(runTidemark({"defaults", "read", "displayStyle"}, env).out, "4\n");
     std::filesystem::remove_all(home);
 }
+
+TEST(SnapshotCommand, MatchesTheReviewedOutputForTheNumberingAndNamingRules) {
+    const std::string base = "tests/data/snapshot/numbering-and-names";
+    const auto result = runTidemark({"snapshot", "--scenario", sourcePath(base + ".json")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::ifstream expected(sourcePath(base + ".expected.json"));
+    EXPECT_EQ(nlohmann::json::parse(result.out), nlohmann::json::parse(expected));
+}
