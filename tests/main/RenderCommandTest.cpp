@@ -74,6 +74,8 @@ TEST(RenderCommand, OpenedAppsOfTheExampleStrip) {
     EXPECT_EQ(pixels.height(), 22);
     // The current space of the first display is filled with the light default green.
     EXPECT_NEAR(pixels.pixelColor(3, 11).alpha(), 128, 4);
+    // Space 4 has one app: its icon, opaque, fills the middle of the slot.
+    EXPECT_EQ(pixels.pixelColor(116, 10).alpha(), 255);
 }
 
 TEST(RenderCommand, RefusesBadArguments) {
