@@ -105,3 +105,17 @@ TEST(RenderCommand, AnEmptySnapshotIsZeroWide) {
     EXPECT_TRUE(json["rects"].empty());
     EXPECT_TRUE(std::filesystem::exists(png));
 }
+
+TEST(ContactSheetCommand, DrawsTwelveRowsOfTwoBars) {
+    const auto png = temporaryPath("tidemark-contact-sheet.png");
+    std::filesystem::remove(png);
+    const auto result = runTidemark(
+        {"contact-sheet", "--scenario", sourcePath("examples/icon-strip.json"), "--out", png});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QImage sheet(QString::fromStdString(png));
+    ASSERT_FALSE(sheet.isNull());
+    // Label column, two cells as wide as the widest strip (205 px) plus padding.
+    EXPECT_EQ(sheet.width(), 240 + 2 * (205 + 12) + 12);
+    EXPECT_GT(sheet.height(), 12 * 22);
+    EXPECT_EQ(runTidemark({"contact-sheet", "--out", png}).exitCode, 2);
+}
