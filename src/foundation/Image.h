@@ -33,6 +33,8 @@ public:
     bool isTemplate() const { return isTemplate_; }
     const Drawing* drawing() const { return drawing_ ? &drawing_ : nullptr; }
     const Bitmap* bitmap() const { return bitmap_ ? &*bitmap_ : nullptr; }
+    // The same bitmap, shared, for renderers that keep derived pixels while it lives.
+    const std::shared_ptr<const Bitmap>& sharedBitmap() const { return bitmap_; }
     // A label for diagnostics and tests (for example the app an icon belongs to).
     const std::string& name() const { return name_; }
 

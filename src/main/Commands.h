@@ -44,6 +44,8 @@ int run(int argc, char** argv);
 // Commands, one file each.
 int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
+int runRender(const Arguments&);
+int runContactSheet(const Arguments&);
 int runReplay(const Arguments&);
 int runScan(const Arguments&);
 int runMemory(const Arguments&);

@@ -6,9 +6,9 @@ namespace tidemark {
 namespace {
 
 Bitmap solid(int width, int height, std::array<std::uint8_t, 4> rgba) {
-    Bitmap bitmap{width, height, {}};
-    for (int i = 0; i < width * height; ++i)
-        bitmap.rgba.insert(bitmap.rgba.end(), rgba.begin(), rgba.end());
+    Bitmap bitmap{width, height, std::vector<std::uint8_t>(std::size_t(width * height) * 4)};
+    for (std::size_t i = 0; i < bitmap.rgba.size(); ++i)
+        bitmap.rgba[i] = rgba[i % 4];
     return bitmap;
 }
 

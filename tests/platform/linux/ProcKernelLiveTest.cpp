@@ -172,7 +172,10 @@ TEST(ProcKernelLive, ScanClaimsTheDescendantsOfAWindowlessApp) {
     std::vector<std::int32_t> children;
     for (int i = 0; i < 200 && children.size() < 2; ++i) {
         children.clear();
-        for (const auto pid : probe.processIdentifiers().value())
+        // Keep the optional alive: ranging over a temporary's value() would dangle.
+        const auto pids = probe.processIdentifiers();
+        ASSERT_TRUE(pids);
+        for (const auto pid : *pids)
             if (probe.parentProcessIdentifier(pid) == app.pid() &&
                 probe.processName(pid) == "sleep")
                 children.push_back(pid);

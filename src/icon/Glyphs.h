@@ -1,0 +1,51 @@
+#pragma once
+
+#include "foundation/Image.h"
+#include "icon/Canvas.h"
+#include "icon/SkywardStyle.h"
+
+#include <string>
+
+namespace tidemark {
+
+struct Space;
+class ImageCatalog;
+
+inline constexpr Size kGlyphSize{18, 12};
+
+// The four named glyph images.
+struct GlyphArtwork {
+    ImageRef current;
+    ImageRef other;
+    ImageRef currentFullScreen;
+    ImageRef otherFullScreen;
+
+    static GlyphArtwork from(const ImageCatalog& catalog);
+};
+
+// What the rectangle glyph depends on besides the space.
+struct RectangleGlyphOptions {
+    SkywardStyle style = SkywardStyle::none;
+    bool highContrastBorders = false;
+    bool hasCustomActiveColor = false;
+    Color activeColor;
+};
+
+// The glyph of one space in the rectangles style, also the base of the numbered rectangle.
+ImageRef rectangleGlyph(const Space& space, const RectangleGlyphOptions& options,
+                        const GlyphArtwork& artwork);
+
+// The number of a space alone. `attributes` carry the opacity that tells current from not.
+ImageRef numberGlyph(std::string number, bool isFullScreen, const TextAttributes& attributes,
+                     Color cornerMarkColor);
+
+// The number cut out of a rectangle glyph. It is a template image unless its base is not
+// one (a current space in a custom colour), so the custom colour survives tinting.
+ImageRef numberedRectangleGlyph(ImageRef base, std::string number, bool isFullScreen,
+                                const TextAttributes& attributes, Color cornerMarkColor);
+
+// Two open brackets, top-left and bottom-right, inside `rect`: four separate segments.
+Path fullScreenCornerMarks(Rect rect, double lineWidth);
+void strokeFullScreenCornerMarks(Canvas& canvas, Rect rect, double lineWidth, Color color);
+
+} // namespace tidemark

@@ -1,0 +1,214 @@
+#include "icon/IconCreator.h"
+
+#include "foundation/SettingsStore.h"
+#include "icon/Glyphs.h"
+#include "icon/IconPalette.h"
+#include "icon/ImageCatalog.h"
+#include "icon/OpenedApps.h"
+#include "preferences/SettingsKeys.h"
+#include "spaces/Space.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace tidemark {
+namespace {
+
+constexpr std::string_view kDisplayStyleKey = settings::kDisplayStyle;
+constexpr std::string_view kUseHighContrastBordersKey = settings::kUseHighContrastBorders;
+constexpr std::string_view kActiveSpaceColorKey = settings::kActiveSpaceColor;
+
+constexpr std::int64_t kRetiredStyleRawValue = 3;
+
+constexpr double kCurrentNumberAlpha = 1.0;
+constexpr double kOtherNumberAlpha = 0.4;
+constexpr double kNumberSize = 12;
+constexpr double kCutOutNumberSize = 10;
+
+constexpr double kOpenedAppsLineWidth = 1.0;
+constexpr double kOpenedAppsHighContrastLineWidth = 1.2;
+constexpr double kOverflowFontSize = 8;
+
+// One glyph and where it goes in the composite.
+struct PlacedGlyph {
+    ImageRef image;
+    double x = 0;
+};
+
+double clampUnit(double component) {
+    if (std::isnan(component))
+        return 0;
+    return std::clamp(component, 0.0, 1.0);
+}
+
+// Shortest text that reads back to the same double, with a fractional part.
+std::string shortestDecimal(double value) {
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    if (text.find_first_of(".eEn") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+} // namespace
+
+std::optional<Color> decodeActiveSpaceColor(const std::optional<Value>& stored) {
+    if (!stored)
+        return std::nullopt;
+    const auto* array = stored->asArray();
+    if (!array || array->size() != 4)
+        return std::nullopt;
+    double components[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto number = (*array)[i].asNumber();
+        if (!number)
+            return std::nullopt;
+        components[i] = clampUnit(*number);
+    }
+    return Color{components[0], components[1], components[2], components[3]};
+}
+
+std::string textAttributesKey(double alpha, double size) {
+    return shortestDecimal(alpha) + "_" + shortestDecimal(size);
+}
+
+IconCreator::IconCreator(SettingsStore& defaults, const ImageCatalog& catalog,
+                         AppearanceSource appearance)
+    : defaults_(defaults), catalog_(catalog), appearance_(std::move(appearance)) {}
+
+bool IconCreator::isDarkAppearance() const {
+    return appearance_ && appearance_() == Appearance::Dark;
+}
+
+bool IconCreator::hasCustomActiveColor() const {
+    return decodeActiveSpaceColor(defaults_.object(kActiveSpaceColorKey)).has_value();
+}
+
+Color IconCreator::activeColor() const {
+    if (const auto custom = decodeActiveSpaceColor(defaults_.object(kActiveSpaceColorKey)))
+        return *custom;
+    return iconPalette(isDarkAppearance()).defaultActiveSpace;
+}
+
+const TextAttributes& IconCreator::textAttributes(double alpha, double size) {
+    auto key = textAttributesKey(alpha, size);
+    if (const auto it = attributesCache_.find(key); it != attributesCache_.end())
+        return it->second;
+    const TextAttributes attributes{Color::black().withAlpha(alpha),
+                                    size == kNumberSize ? textFont12_ : textFont10_,
+                                    textParagraphStyle_};
+    return attributesCache_.emplace(std::move(key), attributes).first->second;
+}
+
+SkywardStyle IconCreator::readStyle() {
+    std::int64_t raw = defaults_.integer(kDisplayStyleKey);
+    if (raw == kRetiredStyleRawValue) {
+        raw = rawValue(SkywardStyle::numbersAndRects);
+        defaults_.set(kDisplayStyleKey, Value(raw));
+    }
+    return skywardStyleFromRawValue(raw).value_or(SkywardStyle::none);
+}
+
+ImageRef IconCreator::createIcon(const std::vector<Space>& spaces) {
+    iconSize_.width = 18;
+    spaceRects_->clear();
+    const SkywardStyle style = readStyle();
+    if (style == SkywardStyle::openedApps)
+        return createOpenedAppsStrip(spaces);
+    return createGlyphStrip(spaces, style);
+}
+
+ImageRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, SkywardStyle style) {
+    const bool dark = isDarkAppearance();
+    const bool customColor = hasCustomActiveColor();
+    const RectangleGlyphOptions options{style, defaults_.boolean(kUseHighContrastBordersKey),
+                                        customColor, activeColor()};
+    const GlyphArtwork artwork = GlyphArtwork::from(catalog_);
+    const Color cornerMarkColor = iconPalette(dark).fullScreenCornerMark;
+
+    std::vector<PlacedGlyph> glyphs;
+    glyphs.reserve(spaces.size());
+    for (const auto& space : spaces) {
+        if (style == SkywardStyle::numbers) {
+            const double alpha = space.isCurrentSpace ? kCurrentNumberAlpha : kOtherNumberAlpha;
+            glyphs.push_back({numberGlyph(numberString(space.spaceNumber), space.isFullScreen,
+                                          textAttributes(alpha, kNumberSize), cornerMarkColor)});
+            continue;
+        }
+        ImageRef glyph = rectangleGlyph(space, options, artwork);
+        if (style == SkywardStyle::numbersAndRects)
+            glyph = numberedRectangleGlyph(
+                std::move(glyph), numberString(space.spaceNumber), space.isFullScreen,
+                textAttributes(kCurrentNumberAlpha, kCutOutNumberSize), cornerMarkColor);
+        glyphs.push_back({std::move(glyph)});
+    }
+
+    // Place the glyphs; a change of display between neighbours widens the gap.
+    displayCount_ = spaces.empty() ? 0 : 1;
+    double x = 0;
+    for (std::size_t i = 0; i < spaces.size(); ++i) {
+        glyphs[i].x = x;
+        (*spaceRects_)[spaces[i].spaceID] = Rect{{x, 0}, iconSize_};
+        const bool displayBreak =
+            i + 1 < spaces.size() && spaces[i + 1].displayID != spaces[i].displayID;
+        if (displayBreak)
+            ++displayCount_;
+        x += iconSize_.width + (displayBreak ? kDisplayGapWidth : kGapWidth);
+    }
+
+    // The width counts each display break as both gaps, which leaves 2.5 points of room at
+    // the right end per break; the hit rectangles do not cover it.
+    const double n = static_cast<double>(spaces.size());
+    const double width = spaces.empty()
+                             ? 0.0
+                             : iconSize_.width * n + kGapWidth * (n - 1) +
+                                   kDisplayGapWidth * static_cast<double>(displayCount_ - 1);
+    const bool isTemplate = style == SkywardStyle::numbers || !customColor;
+    return Image::drawn(
+        {width, iconSize_.height}, isTemplate, [glyphs = std::move(glyphs)](Canvas& canvas, Rect) {
+            for (const auto& glyph : glyphs)
+                if (glyph.image)
+                    canvas.drawImage(*glyph.image, Rect{{glyph.x, 0}, glyph.image->size()},
+                                     CompositingOperation::SourceOver, 1.0);
+        });
+}
+
+ImageRef IconCreator::createOpenedAppsStrip(const std::vector<Space>& spaces) {
+    const bool highContrast = defaults_.boolean(kUseHighContrastBordersKey);
+    const bool dark = isDarkAppearance();
+    const IconPalette& palette = iconPalette(dark);
+
+    OpenedAppsParameters parameters;
+    parameters.lineWidth = highContrast ? kOpenedAppsHighContrastLineWidth : kOpenedAppsLineWidth;
+    parameters.currentFullScreenFill = palette.currentFullScreenFill;
+    parameters.activeColor = activeColor();
+    parameters.outlineColor = highContrast ? palette.outlineHighContrast : palette.outlineNormal;
+    parameters.overflowAttributes = {palette.overflowMark,
+                                     Font{kOverflowFontSize, FontWeight::Bold, false},
+                                     TextAlignment::Left};
+    parameters.dark = dark;
+
+    displayCount_ = spaces.empty() ? 0 : 1;
+    double x = 0;
+    for (std::size_t i = 0; i < spaces.size(); ++i) {
+        (*spaceRects_)[spaces[i].spaceID] = Rect{{x, 0}, kOpenedAppsSlotSize};
+        x += kOpenedAppsSlotSize.width;
+        if (i + 1 == spaces.size())
+            break;
+        const bool displayBreak = spaces[i + 1].displayID != spaces[i].displayID;
+        if (displayBreak)
+            ++displayCount_;
+        x += displayBreak ? kDisplayGapWidth : kGapWidth;
+    }
+
+    return Image::drawn({x, kOpenedAppsSlotSize.height}, false,
+                        [spaces, parameters, rects = std::weak_ptr<const SpaceRects>(spaceRects_)](
+                            Canvas& canvas, Rect) {
+                            if (const auto latest = rects.lock())
+                                drawOpenedApps(canvas, spaces, *latest, parameters);
+                        });
+}
+
+} // namespace tidemark

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "foundation/Color.h"
+#include "foundation/Image.h"
+#include "icon/Canvas.h"
+#include "icon/SkywardStyle.h"
+#include "spaces/Workspace.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidemark {
+
+struct Space;
+class ImageCatalog;
+class SettingsStore;
+class Value;
+
+// Builds the strip image of one snapshot and the hit rectangle of every space in it.
+class IconCreator {
+public:
+    using AppearanceSource = std::function<Appearance()>;
+    using SpaceRects = std::map<std::string, Rect>;
+
+    IconCreator(SettingsStore& defaults, const ImageCatalog& catalog, AppearanceSource appearance);
+
+    // Replaces `spaceRects` and `displayCount`. An empty list gives an image of width 0.
+    ImageRef createIcon(const std::vector<Space>& spaces);
+
+    // The stored custom colour, else the default of the current appearance.
+    Color activeColor() const;
+    bool hasCustomActiveColor() const;
+    // Black text of the given opacity and size, centred; cached by both.
+    const TextAttributes& textAttributes(double alpha, double size);
+    bool isDarkAppearance() const;
+
+    Size iconSize() const { return iconSize_; }
+    double gapWidth() const { return kGapWidth; }
+    double displayGapWidth() const { return kDisplayGapWidth; }
+    // Runs of neighbouring spaces on the same display in the last image; 0 for no spaces.
+    int displayCount() const { return displayCount_; }
+    // Hit rectangles of the last image, keyed by space identifier, origin at the lower left.
+    const SpaceRects& spaceRects() const { return *spaceRects_; }
+    std::size_t attributesCacheSize() const { return attributesCache_.size(); }
+
+    static constexpr double kGapWidth = 2.5;
+    static constexpr double kDisplayGapWidth = 7.5;
+
+private:
+    SkywardStyle readStyle();
+    ImageRef createGlyphStrip(const std::vector<Space>& spaces, SkywardStyle style);
+    ImageRef createOpenedAppsStrip(const std::vector<Space>& spaces);
+
+    SettingsStore& defaults_;
+    const ImageCatalog& catalog_;
+    AppearanceSource appearance_;
+    Size iconSize_{18, 12};
+    int displayCount_ = 1;
+    // Shared so that a lazily drawn opened-apps image can read the latest rectangles
+    // through a weak reference.
+    std::shared_ptr<SpaceRects> spaceRects_ = std::make_shared<SpaceRects>();
+    const TextAlignment textParagraphStyle_ = TextAlignment::Center;
+    const Font textFont10_{10, FontWeight::Bold, true};
+    const Font textFont12_{12, FontWeight::Bold, true};
+    std::map<std::string, TextAttributes, std::less<>> attributesCache_;
+};
+
+// The strict reading of "activeSpaceColor": exactly four numbers (red, green, blue, alpha).
+// Components outside 0 to 1 are clamped.
+std::optional<Color> decodeActiveSpaceColor(const std::optional<Value>& stored);
+
+// The cache key of a text attribute set: "1.0_12.0", "0.4_12.0", "1.0_10.0".
+std::string textAttributesKey(double alpha, double size);
+
+} // namespace tidemark

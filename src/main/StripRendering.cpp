@@ -1,0 +1,92 @@
+#include "main/StripRendering.h"
+
+#include "app/AppDelegate.h"
+#include "icon/ArtworkCatalog.h"
+#include "platform/sim/SimPlatform.h"
+#include "ui/ImageRenderer.h"
+
+#include <QString>
+#include <cmath>
+#include <iostream>
+
+namespace tidemark::cli {
+namespace {
+
+// Sums of tenths of points (31.2 + 2.5) are not exact in binary; print what was meant.
+double points(double value) {
+    return std::round(value * 1e6) / 1e6;
+}
+
+} // namespace
+
+RenderedStrip renderFirstSnapshot(sim::Scenario scenario) {
+    static const ArtworkCatalog catalog;
+    RenderedStrip strip;
+    strip.platform = std::make_shared<sim::SimPlatform>(std::move(scenario));
+    auto& platform = *strip.platform;
+    auto delegate =
+        AppDelegate::create({platform.mainQueue, platform.settings, platform.windowServer,
+                             platform.workspace, platform.defaultCenter});
+    delegate->applicationDidFinishLaunching();
+    strip.creator = std::make_shared<IconCreator>(platform.settings, catalog, [&platform] {
+        return platform.workspace.effectiveAppearance();
+    });
+    strip.image = strip.creator->createIcon(delegate->latestSpaces());
+    strip.spaceRects = strip.creator->spaceRects();
+    strip.displayCount = strip.creator->displayCount();
+    strip.appearance = platform.workspace.effectiveAppearance();
+    return strip;
+}
+
+QImage stripPixels(const RenderedStrip& strip, double scale) {
+    return ui::renderImage(*strip.image, scale, ui::stripForeground(strip.appearance));
+}
+
+nlohmann::ordered_json layoutReport(const RenderedStrip& strip) {
+    nlohmann::ordered_json rects = nlohmann::ordered_json::object();
+    // In strip order, left to right, rather than by identifier.
+    std::vector<std::pair<std::string, Rect>> ordered(strip.spaceRects.begin(),
+                                                      strip.spaceRects.end());
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
+        return a.second.minX() < b.second.minX();
+    });
+    for (const auto& [id, rect] : ordered)
+        rects[id] = {points(rect.minX()), points(rect.minY()), points(rect.width()),
+                     points(rect.height())};
+    nlohmann::ordered_json report;
+    report["width"] = points(strip.image->size().width);
+    report["height"] = points(strip.image->size().height);
+    report["template"] = strip.image->isTemplate();
+    report["displayCount"] = strip.displayCount;
+    report["rects"] = std::move(rects);
+    return report;
+}
+
+std::optional<double> parseScale(const Arguments& args, std::string_view command) {
+    const auto text = args.option("--scale");
+    if (!text)
+        return 1.0;
+    try {
+        std::size_t used = 0;
+        const double scale = std::stod(*text, &used);
+        if (used == text->size() && std::isfinite(scale) && scale > 0 && scale <= kMaxScale)
+            return scale;
+    } catch (const std::exception&) {
+    }
+    std::cerr << "tidemark " << command << ": --scale wants a number above 0 and at most "
+              << kMaxScale << ", not '" << *text << "'\n";
+    return std::nullopt;
+}
+
+bool writePng(const QImage& pixels, const std::string& file, std::string_view command) {
+    // A strip without spaces is 0 points wide; PNG needs a pixel, so it gets a clear one.
+    QImage image = pixels;
+    if (image.isNull())
+        image = QImage(1, 1, QImage::Format_ARGB32_Premultiplied), image.fill(Qt::transparent);
+    if (image.save(QString::fromStdString(file), "PNG"))
+        return true;
+    std::cerr << "tidemark " << command << ": cannot write '" << file << "'\n";
+    return false;
+}
+
+} // namespace tidemark::cli

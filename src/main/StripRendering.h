@@ -1,0 +1,45 @@
+#pragma once
+
+#include "foundation/Image.h"
+#include "icon/IconCreator.h"
+#include "main/Commands.h"
+#include "platform/sim/Scenario.h"
+#include "platform/sim/SimPlatform.h"
+
+#include <QImage>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+namespace tidemark::cli {
+
+// The strip image of a scenario's first snapshot, with the layout that came with it. It
+// keeps the simulated desktop and the icon builder alive, as the app does, because an image
+// is drawn lazily and the opened-apps drawing reads the builder's latest rectangles.
+struct RenderedStrip {
+    std::shared_ptr<sim::SimPlatform> platform;
+    std::shared_ptr<IconCreator> creator;
+    ImageRef image;
+    IconCreator::SpaceRects spaceRects;
+    int displayCount = 0;
+    Appearance appearance = Appearance::Light;
+};
+
+// Launches the scenario as the app does and builds the image of the first snapshot (an
+// empty one when nothing was published).
+RenderedStrip renderFirstSnapshot(sim::Scenario scenario);
+
+// Pixels as the strip shows them: templates tinted for the scenario's appearance.
+QImage stripPixels(const RenderedStrip& strip, double scale);
+
+// {"width", "height", "template", "displayCount", "rects": {id: [x, y, w, h]}} in points.
+nlohmann::ordered_json layoutReport(const RenderedStrip& strip);
+
+// --scale of the image commands: pixels per point, default 1; nullopt after reporting a bad
+// value. Bounded so that a typo cannot ask for gigabytes of pixels.
+inline constexpr double kMaxScale = 16;
+std::optional<double> parseScale(const Arguments& args, std::string_view command);
+
+// Writes a PNG (a clear pixel for an empty image); false after reporting a failure.
+bool writePng(const QImage& pixels, const std::string& file, std::string_view command);
+
+} // namespace tidemark::cli

@@ -1,0 +1,256 @@
+#include "icon/IconCreator.h"
+
+#include "foundation/SettingsStore.h"
+#include "icon/ArtworkCatalog.h"
+#include "icon/IconPalette.h"
+#include "icon/IconTestSupport.h"
+#include "icon/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+namespace tidemark {
+namespace {
+
+using testing::makeSpace;
+
+constexpr double kTolerance = 0.01;
+
+void expectRect(const Rect& actual, Rect expected) {
+    EXPECT_NEAR(actual.minX(), expected.minX(), kTolerance);
+    EXPECT_NEAR(actual.minY(), expected.minY(), kTolerance);
+    EXPECT_NEAR(actual.width(), expected.width(), kTolerance);
+    EXPECT_NEAR(actual.height(), expected.height(), kTolerance);
+}
+
+class IconCreatorTest : public ::testing::Test {
+protected:
+    IconCreatorTest() { store.registerDefaults({{"displayStyle", 4}}); }
+
+    void setStyle(SkywardStyle style) { store.set("displayStyle", rawValue(style)); }
+
+    SettingsStore store;
+    ArtworkCatalog catalog;
+    Appearance appearance = Appearance::Light;
+    IconCreator creator{store, catalog, [this] { return appearance; }};
+};
+
+std::vector<Space> twoDisplays() {
+    return {makeSpace("A", "10", 1, true), makeSpace("A", "11", 2), makeSpace("A", "12", 3),
+            makeSpace("B", "20", 4, true), makeSpace("B", "21", 5)};
+}
+
+TEST_F(IconCreatorTest, OneDisplayOfFourNumbers) {
+    setStyle(SkywardStyle::numbers);
+    const auto image = creator.createIcon({makeSpace("A", "1", 1, true), makeSpace("A", "2", 2),
+                                           makeSpace("A", "3", 3), makeSpace("A", "4", 4)});
+    EXPECT_NEAR(image->size().width, 79.5, kTolerance);
+    EXPECT_NEAR(image->size().height, 12, kTolerance);
+    EXPECT_TRUE(image->isTemplate());
+    EXPECT_EQ(creator.displayCount(), 1);
+    ASSERT_EQ(creator.spaceRects().size(), 4u);
+    const double xs[] = {0, 20.5, 41, 61.5};
+    for (int i = 0; i < 4; ++i)
+        expectRect(creator.spaceRects().at(std::to_string(i + 1)), {xs[i], 0, 18, 12});
+
+    // The composite places each glyph at its hit rectangle, at the glyph's own size.
+    const auto draws = callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::DrawImage);
+    ASSERT_EQ(draws.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        expectRect(draws[i].rect, {xs[i], 0, 18, 12});
+        EXPECT_EQ(draws[i].operation, CompositingOperation::SourceOver);
+        EXPECT_EQ(draws[i].opacity, 1.0);
+    }
+}
+
+TEST_F(IconCreatorTest, DisplayBreaksWidenTheGapAndTheImage) {
+    for (const auto style :
+         {SkywardStyle::none, SkywardStyle::numbers, SkywardStyle::numbersAndRects}) {
+        setStyle(style);
+        const auto image = creator.createIcon(twoDisplays());
+        EXPECT_NEAR(image->size().width, 107.5, kTolerance);
+        EXPECT_EQ(creator.displayCount(), 2);
+        const std::pair<const char*, double> expected[] = {
+            {"10", 0}, {"11", 20.5}, {"12", 41}, {"20", 66.5}, {"21", 87}};
+        for (const auto& [id, x] : expected)
+            expectRect(creator.spaceRects().at(id), {x, 0, 18, 12});
+    }
+}
+
+TEST_F(IconCreatorTest, InterleavedDisplaysCountRunsNotDisplays) {
+    setStyle(SkywardStyle::none);
+    creator.createIcon(
+        {makeSpace("A", "1", 1, true), makeSpace("B", "2", 1, true), makeSpace("A", "3", 2)});
+    EXPECT_EQ(creator.displayCount(), 3);
+    expectRect(creator.spaceRects().at("2"), {25.5, 0, 18, 12});
+    expectRect(creator.spaceRects().at("3"), {51, 0, 18, 12});
+    setStyle(SkywardStyle::openedApps);
+    const auto image = creator.createIcon(
+        {makeSpace("A", "1", 1, true), makeSpace("B", "2", 1, true), makeSpace("A", "3", 2)});
+    EXPECT_EQ(creator.displayCount(), 3);
+    EXPECT_NEAR(image->size().width, 31.2 * 3 + 7.5 * 2, kTolerance);
+}
+
+TEST_F(IconCreatorTest, OpenedAppsSlotsAreExactAndNeverTemplate) {
+    setStyle(SkywardStyle::openedApps);
+    store.set("useHighContrastBorders", true);
+    const auto image = creator.createIcon(twoDisplays());
+    EXPECT_NEAR(image->size().width, 171, kTolerance);
+    EXPECT_NEAR(image->size().height, 21.6, kTolerance);
+    EXPECT_FALSE(image->isTemplate());
+    EXPECT_EQ(creator.displayCount(), 2);
+    const std::pair<const char*, double> expected[] = {
+        {"10", 0}, {"11", 33.7}, {"12", 67.4}, {"20", 106.1}, {"21", 139.8}};
+    for (const auto& [id, x] : expected)
+        expectRect(creator.spaceRects().at(id), {x, 0, 31.2, 21.6});
+}
+
+TEST_F(IconCreatorTest, EmptySnapshotGivesAnEmptyImage) {
+    for (const auto style : kAllSkywardStyles) {
+        setStyle(style);
+        creator.createIcon(twoDisplays());
+        const auto image = creator.createIcon({});
+        EXPECT_EQ(image->size().width, 0);
+        EXPECT_TRUE(creator.spaceRects().empty());
+        EXPECT_EQ(creator.displayCount(), 0);
+        EXPECT_TRUE(RecordingCanvas::record(*image).empty());
+    }
+}
+
+TEST_F(IconCreatorTest, StoredStyleThreeIsRewrittenOthersAreNot) {
+    store.set("displayStyle", 3);
+    creator.createIcon(twoDisplays());
+    EXPECT_EQ(store.storedValues().at("displayStyle"), Value(2));
+    // Rewritten style 2 cuts numbers out: the glyphs are numbered rectangles.
+    const auto image = creator.createIcon(twoDisplays());
+    const auto glyph = callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::DrawImage);
+    ASSERT_FALSE(glyph.empty());
+    EXPECT_EQ(
+        callsOfKind(RecordingCanvas::record(*glyph[0].image), DrawCall::Kind::DrawText).size(), 1u);
+
+    for (const int raw : {7, -1}) {
+        store.set("displayStyle", raw);
+        const auto strip = creator.createIcon(twoDisplays());
+        EXPECT_EQ(store.storedValues().at("displayStyle"), Value(raw));
+        EXPECT_NEAR(strip->size().height, 12, kTolerance) << "draws like rectangles";
+        const auto glyphs = callsOfKind(RecordingCanvas::record(*strip), DrawCall::Kind::DrawImage);
+        ASSERT_EQ(glyphs.size(), 5u);
+        EXPECT_EQ(glyphs[0].image, catalog.image("SkywardIcon").get());
+        EXPECT_EQ(glyphs[1].image, catalog.image("SkywardIconBorder").get());
+    }
+}
+
+TEST_F(IconCreatorTest, UnsetStyleReadsTheRegisteredDefault) {
+    const auto image = creator.createIcon(twoDisplays());
+    EXPECT_NEAR(image->size().height, 21.6, kTolerance);
+    EXPECT_FALSE(image->isTemplate());
+}
+
+TEST_F(IconCreatorTest, ActiveColorDecodesOnlyExactlyFourNumbers) {
+    EXPECT_FALSE(creator.hasCustomActiveColor());
+    EXPECT_EQ(creator.activeColor(), (Color{0.25, 0.7, 0.25, 0.5}));
+    appearance = Appearance::Dark;
+    EXPECT_EQ(creator.activeColor(), (Color{0.55, 0.88, 0.55, 0.5}));
+
+    store.set("activeSpaceColor", ValueArray{0.1, 0.2, 0.3, 1});
+    EXPECT_TRUE(creator.hasCustomActiveColor());
+    EXPECT_EQ(creator.activeColor(), (Color{0.1, 0.2, 0.3, 1}));
+    appearance = Appearance::Light;
+    EXPECT_EQ(creator.activeColor(), (Color{0.1, 0.2, 0.3, 1})) << "same in both appearances";
+
+    const ValueArray rejected[] = {
+        {0.1, 0.2, 0.3},
+        {0.1, 0.2, 0.3, 0.4, 0.5},
+        {0.1, "0.2", 0.3, 0.4},
+        {0.1, true, 0.3, 0.4},
+        {},
+    };
+    for (const auto& value : rejected) {
+        store.set("activeSpaceColor", value);
+        EXPECT_FALSE(creator.hasCustomActiveColor());
+        EXPECT_EQ(creator.activeColor(), (Color{0.25, 0.7, 0.25, 0.5}));
+    }
+    store.set("activeSpaceColor", "red");
+    EXPECT_FALSE(creator.hasCustomActiveColor());
+
+    // Out-of-range components are kept inside the colour space.
+    store.set("activeSpaceColor", ValueArray{2.0, -1.0, 0.5, 1});
+    EXPECT_EQ(creator.activeColor(), (Color{1, 0, 0.5, 1}));
+}
+
+TEST_F(IconCreatorTest, CustomColorDropsTheTemplateFlagExceptForNumbers) {
+    store.set("activeSpaceColor", ValueArray{0.9, 0.1, 0.1, 1});
+    setStyle(SkywardStyle::none);
+    EXPECT_FALSE(creator.createIcon(twoDisplays())->isTemplate());
+    setStyle(SkywardStyle::numbersAndRects);
+    EXPECT_FALSE(creator.createIcon(twoDisplays())->isTemplate());
+    setStyle(SkywardStyle::numbers);
+    EXPECT_TRUE(creator.createIcon(twoDisplays())->isTemplate());
+
+    store.set("activeSpaceColor", ValueArray{0.9, 0.1, 0.1});
+    setStyle(SkywardStyle::none);
+    EXPECT_TRUE(creator.createIcon(twoDisplays())->isTemplate());
+}
+
+TEST_F(IconCreatorTest, TextAttributesAreKeyedAndCached) {
+    EXPECT_EQ(textAttributesKey(1.0, 12), "1.0_12.0");
+    EXPECT_EQ(textAttributesKey(0.4, 12), "0.4_12.0");
+    EXPECT_EQ(textAttributesKey(1.0, 10), "1.0_10.0");
+    EXPECT_EQ(textAttributesKey(0.25, 10.5), "0.25_10.5");
+
+    const auto& current = creator.textAttributes(1.0, 12);
+    EXPECT_EQ(current.foreground, Color::black());
+    EXPECT_EQ(current.font, (Font{12, FontWeight::Bold, true}));
+    EXPECT_EQ(current.alignment, TextAlignment::Center);
+    const auto& other = creator.textAttributes(0.4, 12);
+    EXPECT_EQ(other.foreground, Color::black().withAlpha(0.4));
+    const auto& small = creator.textAttributes(1.0, 10);
+    EXPECT_EQ(small.font.pointSize, 10);
+    EXPECT_EQ(creator.textAttributes(1.0, 9).font.pointSize, 10) << "any size but 12 is 10";
+    EXPECT_EQ(creator.attributesCacheSize(), 4u);
+    EXPECT_EQ(&creator.textAttributes(1.0, 12), &current);
+    EXPECT_EQ(creator.attributesCacheSize(), 4u);
+}
+
+TEST_F(IconCreatorTest, NumberStringsBeyondTheCacheLookTheSame) {
+    EXPECT_EQ(numberString(1), "1");
+    EXPECT_EQ(numberString(64), "64");
+    EXPECT_EQ(numberString(65), "65");
+    EXPECT_EQ(numberString(0), "0");
+    EXPECT_EQ(numberString(-3), "-3");
+
+    setStyle(SkywardStyle::numbers);
+    auto space = makeSpace("A", "1", 65, true);
+    const auto image = creator.createIcon({space});
+    const auto glyph = callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::DrawImage);
+    const auto text =
+        callsOfKind(RecordingCanvas::record(*glyph.at(0).image), DrawCall::Kind::DrawText);
+    ASSERT_EQ(text.size(), 1u);
+    EXPECT_EQ(text[0].text, "65");
+}
+
+TEST_F(IconCreatorTest, PaletteFollowsTheAppearanceAtTheNextImage) {
+    const auto& dark = iconPalette(true);
+    const auto& light = iconPalette(false);
+    EXPECT_EQ(dark.fullScreenCornerMark, Color::white().withAlpha(0.8));
+    EXPECT_EQ(light.fullScreenCornerMark, Color::black().withAlpha(0.8));
+    EXPECT_EQ(dark.outlineNormal, Color::white().withAlpha(0.25));
+    EXPECT_EQ(light.outlineHighContrast, Color::black().withAlpha(0.8));
+    EXPECT_EQ(dark.currentFullScreenFill, (Color{0.2, 0.6, 0.2, 0.5}));
+    EXPECT_EQ(light.currentFullScreenFill, (Color{0.1, 0.5, 0.1, 0.5}));
+    EXPECT_EQ(dark.overflowMark, Color::white().withAlpha(0.6));
+    EXPECT_EQ(light.overflowMark, Color::black().withAlpha(0.6));
+
+    setStyle(SkywardStyle::openedApps);
+    const auto outlineOf = [](const ImageRef& image) {
+        return callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::Stroke).at(0).color;
+    };
+    const auto lightImage = creator.createIcon(twoDisplays());
+    appearance = Appearance::Dark;
+    EXPECT_EQ(outlineOf(lightImage), Color::black().withAlpha(0.25)) << "kept by value";
+    const auto darkImage = creator.createIcon(twoDisplays());
+    EXPECT_EQ(outlineOf(darkImage), Color::white().withAlpha(0.25));
+    EXPECT_TRUE(creator.isDarkAppearance());
+}
+
+} // namespace
+} // namespace tidemark
