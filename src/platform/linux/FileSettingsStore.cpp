@@ -54,9 +54,8 @@ ValueDictionary loadOrSetAside(const std::filesystem::path& file,
     std::string line;
     try {
         const auto target = setAside(file);
-        line = "tidemark: settings file " + file.string() +
-               " could not be read; moved it to " + target.string() +
-               " and started with default settings";
+        line = "tidemark: settings file " + file.string() + " could not be read; moved it to " +
+               target.string() + " and started with default settings";
     } catch (const std::filesystem::filesystem_error& e) {
         line = "tidemark: settings file " + file.string() +
                " could not be read and could not be moved aside (" + e.what() +
