@@ -27,8 +27,7 @@ public:
     using Drawing = std::function<void(Canvas&, Rect bounds)>;
 
     static std::shared_ptr<const Image> drawn(Size size, bool isTemplate, Drawing drawing);
-    static std::shared_ptr<const Image> fromBitmap(Size size, Bitmap bitmap,
-                                                   std::string name = {});
+    static std::shared_ptr<const Image> fromBitmap(Size size, Bitmap bitmap, std::string name = {});
 
     Size size() const { return size_; }
     bool isTemplate() const { return isTemplate_; }
@@ -58,9 +57,8 @@ inline ImageRef Image::drawn(Size size, bool isTemplate, Drawing drawing) {
 }
 
 inline ImageRef Image::fromBitmap(Size size, Bitmap bitmap, std::string name) {
-    return std::make_shared<const Image>(size, false, Drawing(),
-                                         std::make_shared<const Bitmap>(std::move(bitmap)),
-                                         std::move(name));
+    return std::make_shared<const Image>(
+        size, false, Drawing(), std::make_shared<const Bitmap>(std::move(bitmap)), std::move(name));
 }
 
 } // namespace tidemark

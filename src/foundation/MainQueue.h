@@ -57,7 +57,8 @@ public:
 
     virtual TimeSeconds now() const = 0;
     virtual void async(std::function<void()> block) = 0;
-    virtual std::shared_ptr<WorkItem> asyncAfter(TimeSeconds delay, std::function<void()> block) = 0;
+    virtual std::shared_ptr<WorkItem> asyncAfter(TimeSeconds delay,
+                                                 std::function<void()> block) = 0;
     virtual std::shared_ptr<RepeatingTimer>
     scheduleRepeatingTimer(TimeSeconds interval, TimeSeconds tolerance,
                            std::function<void()> action) = 0;

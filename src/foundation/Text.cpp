@@ -72,7 +72,9 @@ std::string capitalized(std::string_view utf8) {
     return toUtf8(s.toTitle(nullptr, icu::Locale::getRoot()));
 }
 
-std::string repairUtf8(std::string_view bytes) { return toUtf8(fromUtf8(bytes)); }
+std::string repairUtf8(std::string_view bytes) {
+    return toUtf8(fromUtf8(bytes));
+}
 
 std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes) {
     std::string repaired = repairUtf8(bytes.substr(0, maxBytes + 4));

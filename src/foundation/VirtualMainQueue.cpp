@@ -16,7 +16,9 @@ void VirtualMainQueue::enqueue(TimeSeconds at, std::function<void()> task) {
     pending_.emplace(Key{at, sequence_++}, std::move(task));
 }
 
-void VirtualMainQueue::async(std::function<void()> block) { enqueue(now_, std::move(block)); }
+void VirtualMainQueue::async(std::function<void()> block) {
+    enqueue(now_, std::move(block));
+}
 
 std::shared_ptr<WorkItem> VirtualMainQueue::asyncAfter(TimeSeconds delay,
                                                        std::function<void()> block) {

@@ -34,7 +34,8 @@ std::vector<std::string> Arguments::positional(const std::vector<std::string_vie
     return result;
 }
 
-std::optional<std::string> Arguments::unknownOption(const std::vector<std::string_view>& known) const {
+std::optional<std::string>
+Arguments::unknownOption(const std::vector<std::string_view>& known) const {
     for (const auto& arg : args_) {
         if (!arg.starts_with("--"))
             continue;
@@ -47,8 +48,8 @@ std::optional<std::string> Arguments::unknownOption(const std::vector<std::strin
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table{
-        {"snapshot", "snapshot [--scenario FILE]",
-         "print the display-and-space snapshot as JSON", runSnapshot},
+        {"snapshot", "snapshot [--scenario FILE]", "print the display-and-space snapshot as JSON",
+         runSnapshot},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
     };
@@ -87,8 +88,7 @@ int run(int argc, char** argv) {
         if (command.name == first) {
             Arguments rest(std::vector<std::string>(args.begin() + 1, args.end()));
             if (rest.hasFlag("--help")) {
-                std::cout << "Usage: tidemark " << command.usage << "\n" << command.summary
-                          << "\n";
+                std::cout << "Usage: tidemark " << command.usage << "\n" << command.summary << "\n";
                 return kExitOk;
             }
             return command.run(rest);

@@ -1,10 +1,85 @@
+#include "foundation/ValueJson.h"
 #include "main/Commands.h"
+#include "platform/linux/FileSettingsStore.h"
+#include "preferences/SettingsKeys.h"
 
 #include <iostream>
 
 namespace tidemark::cli {
-int runDefaults(const Arguments&) {
-    std::cerr << "tidemark defaults: not built yet\n";
-    return kExitFailure;
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tidemark defaults read [KEY] | write KEY JSON | delete KEY";
+
+int usageError(const std::string& message) {
+    std::cerr << "tidemark defaults: " << message << "\n";
+    return kExitUsage;
 }
+
+int readSettings(SettingsStore& store, const std::vector<std::string>& words) {
+    if (words.size() > 2)
+        return usageError("read takes at most one KEY");
+    if (words.size() == 2) {
+        const auto value = store.object(words[1]);
+        if (!value) {
+            std::cerr << "tidemark defaults: no value for " << words[1] << "\n";
+            return kExitFailure;
+        }
+        std::cout << jsonFromValue(*value).dump(2) << "\n";
+        return kExitOk;
+    }
+    // What the app would read: registered defaults with the stored values on top.
+    ValueDictionary effective = store.registeredDefaults();
+    for (const auto& [key, value] : store.storedValues())
+        effective.insert_or_assign(key, value);
+    std::cout << jsonFromValue(Value(std::move(effective))).dump(2) << "\n";
+    return kExitOk;
+}
+
+int writeSetting(SettingsStore& store, const std::vector<std::string>& words) {
+    if (words.size() != 3)
+        return usageError("write takes KEY and a JSON VALUE");
+    nlohmann::json parsed;
+    try {
+        parsed = nlohmann::json::parse(words[2]);
+    } catch (const nlohmann::json::parse_error& e) {
+        return usageError("VALUE is not valid JSON: " + std::string(e.what()));
+    }
+    if (parsed.is_null())
+        return usageError("null cannot be stored; use 'tidemark defaults delete " + words[1] +
+                          "'");
+    try {
+        store.set(words[1], valueFromJson(parsed));
+    } catch (const std::invalid_argument& e) {
+        return usageError("VALUE: " + std::string(e.what()));
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int runDefaults(const Arguments& args) {
+    const auto words = args.positional({});
+    if (words.empty())
+        return usageError(kUsage);
+    const std::string& verb = words.front();
+    if (verb != "read" && verb != "write" && verb != "delete")
+        return usageError("unknown sub-command '" + verb + "'; " + kUsage);
+
+    linux_platform::FileSettingsStore store(linux_platform::FileSettingsStore::defaultLocation());
+    store.registerDefaults(settings::registeredDefaults());
+    if (verb == "read")
+        return readSettings(store, words);
+    if (verb == "write") {
+        const int status = writeSetting(store, words);
+        if (status == kExitOk && !store.lastWriteSucceeded())
+            return kExitFailure;
+        return status;
+    }
+    if (words.size() != 2)
+        return usageError("delete takes one KEY");
+    store.remove(words[1]);
+    return store.lastWriteSucceeded() ? kExitOk : kExitFailure;
+}
+
 } // namespace tidemark::cli

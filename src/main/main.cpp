@@ -1,3 +1,5 @@
 #include "main/Commands.h"
 
-int main(int argc, char** argv) { return tidemark::cli::run(argc, argv); }
+int main(int argc, char** argv) {
+    return tidemark::cli::run(argc, argv);
+}

@@ -8,15 +8,22 @@ namespace tidemark {
 namespace {
 
 const std::set<std::string, std::less<>>& protectedSystemBundleIdentifiers() {
-    static const std::set<std::string, std::less<>> identifiers{
-        "com.apple.finder",          "com.apple.dock",
-        "com.apple.WindowManager",   "com.apple.controlcenter",
-        "com.apple.notificationcenterui", "com.apple.Spotlight",
-        "com.apple.systemuiserver",  "com.apple.loginwindow",
-        "com.apple.screencaptureui", "com.apple.AirPlayUIAgent",
-        "com.apple.TextInputMenuAgent", "com.apple.PressAndHold",
-        "com.apple.SecurityAgent",   "com.apple.CoreLocationAgent",
-        "com.apple.UserNotificationCenter", "com.apple.talagent"};
+    static const std::set<std::string, std::less<>> identifiers{"com.apple.finder",
+                                                                "com.apple.dock",
+                                                                "com.apple.WindowManager",
+                                                                "com.apple.controlcenter",
+                                                                "com.apple.notificationcenterui",
+                                                                "com.apple.Spotlight",
+                                                                "com.apple.systemuiserver",
+                                                                "com.apple.loginwindow",
+                                                                "com.apple.screencaptureui",
+                                                                "com.apple.AirPlayUIAgent",
+                                                                "com.apple.TextInputMenuAgent",
+                                                                "com.apple.PressAndHold",
+                                                                "com.apple.SecurityAgent",
+                                                                "com.apple.CoreLocationAgent",
+                                                                "com.apple.UserNotificationCenter",
+                                                                "com.apple.talagent"};
     return identifiers;
 }
 

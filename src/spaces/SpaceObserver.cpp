@@ -176,8 +176,7 @@ std::string SpaceObserver::makeSnapshotSignature(
     }
     std::string signature = std::to_string(settings.integer(settings::kDisplayStyle)) + ":";
     signature += settings.boolean(settings::kUseHighContrastBorders) ? "true:" : "false:";
-    signature +=
-        services_.workspace.effectiveAppearance() == Appearance::Dark ? "true:" : "false:";
+    signature += services_.workspace.effectiveAppearance() == Appearance::Dark ? "true:" : "false:";
     signature += std::to_string(colorHash) + ":";
     for (std::size_t i = 0; i < spaces.size(); ++i) {
         const auto& space = spaces[i];

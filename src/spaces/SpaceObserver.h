@@ -45,8 +45,9 @@ public:
     // One refresh: read, number and name the spaces, publish when the signature changed.
     void refreshSpaces();
     SpaceNameMap loadSpaceNames();
-    std::string makeSnapshotSignature(const std::vector<Space>& spaces,
-                                      const std::map<std::string, std::vector<std::string>>& appKeys) const;
+    std::string
+    makeSnapshotSignature(const std::vector<Space>& spaces,
+                          const std::map<std::string, std::vector<std::string>>& appKeys) const;
 
     // Scheduling: the throttled and deferred entries.
     void updateSpaceInformation();

@@ -1,12 +1,13 @@
-#include "spaces/SpaceObserver.h"
-
 #include "preferences/SettingsKeys.h"
+#include "spaces/SpaceObserver.h"
 
 namespace tidemark {
 
 // Event handling comes with the scheduling work; until then the observer only refreshes
 // when asked.
-void SpaceObserver::startObserving() { updateWindowCheckTimer(); }
+void SpaceObserver::startObserving() {
+    updateWindowCheckTimer();
+}
 
 SpaceObserver::~SpaceObserver() = default;
 

@@ -52,6 +52,9 @@ inline constexpr const char* kSessionDidBecomeActiveNotification =
 inline constexpr const char* kScreenParametersDidChangeNotification =
     "NSApplicationDidChangeScreenParametersNotification";
 inline constexpr const char* kWorkspaceApplicationKey = "NSWorkspaceApplicationKey";
+// Posted on the workspace's centre when the application's effective appearance changed.
+inline constexpr const char* kEffectiveAppearanceDidChangeNotification =
+    "TidemarkEffectiveAppearanceDidChange";
 
 // The shared workspace: running applications, their icons, the appearance and this
 // program's identity.

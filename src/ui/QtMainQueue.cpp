@@ -30,9 +30,13 @@ private:
 
 } // namespace
 
-QtMainQueue::QtMainQueue() { clock_.start(); }
+QtMainQueue::QtMainQueue() {
+    clock_.start();
+}
 
-TimeSeconds QtMainQueue::now() const { return double(clock_.nsecsElapsed()) / 1e9; }
+TimeSeconds QtMainQueue::now() const {
+    return double(clock_.nsecsElapsed()) / 1e9;
+}
 
 void QtMainQueue::async(std::function<void()> block) {
     QMetaObject::invokeMethod(&context_, std::move(block), Qt::QueuedConnection);

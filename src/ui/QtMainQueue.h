@@ -2,8 +2,8 @@
 
 #include "foundation/MainQueue.h"
 
-#include <QObject>
 #include <QElapsedTimer>
+#include <QObject>
 
 namespace tidemark::ui {
 

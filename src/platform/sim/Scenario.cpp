@@ -44,13 +44,16 @@ public:
     }
 
     void integer(std::string_view key, std::int64_t& out) {
-        read(key, out, [](const Value& v) { return v.asInteger(); }, "an integer");
+        read(
+            key, out, [](const Value& v) { return v.asInteger(); }, "an integer");
     }
     void int32(std::string_view key, std::int32_t& out) {
-        read(key, out, [](const Value& v) { return v.asInt32(); }, "a 32-bit integer");
+        read(
+            key, out, [](const Value& v) { return v.asInt32(); }, "a 32-bit integer");
     }
     void boolean(std::string_view key, bool& out) {
-        read(key, out, [](const Value& v) { return v.asBoolean(); }, "true or false");
+        read(
+            key, out, [](const Value& v) { return v.asBoolean(); }, "true or false");
     }
     void optionalString(std::string_view key, std::optional<std::string>& out) {
         const Value* v = take(key);
@@ -126,9 +129,9 @@ App parseApp(const Value& value, const std::string& origin, const std::string& w
 }
 
 template <typename Record>
-std::optional<Record> parseFigures(const Value* value, const std::string& origin,
-                                   const std::string& where,
-                                   std::initializer_list<std::pair<const char*, std::int64_t Record::*>> fields) {
+std::optional<Record>
+parseFigures(const Value* value, const std::string& origin, const std::string& where,
+             std::initializer_list<std::pair<const char*, std::int64_t Record::*>> fields) {
     if (!value || value->isNull())
         return std::nullopt;
     ObjectReader r(*value, origin, where);
@@ -175,12 +178,12 @@ Memory parseMemory(const Value& value, const std::string& origin) {
     r.integer("physicalMemory", m.physicalMemory);
     r.integer("pageSize", m.pageSize);
     if (const Value* vm = r.take("vmStatistics")) {
-        m.vmStatistics = parseFigures<VmStatistics>(
-            vm, origin, r.path("vmStatistics"),
-            {{"wireCount", &VmStatistics::wireCount},
-             {"compressorPageCount", &VmStatistics::compressorPageCount},
-             {"internalPageCount", &VmStatistics::internalPageCount},
-             {"purgeableCount", &VmStatistics::purgeableCount}});
+        m.vmStatistics =
+            parseFigures<VmStatistics>(vm, origin, r.path("vmStatistics"),
+                                       {{"wireCount", &VmStatistics::wireCount},
+                                        {"compressorPageCount", &VmStatistics::compressorPageCount},
+                                        {"internalPageCount", &VmStatistics::internalPageCount},
+                                        {"purgeableCount", &VmStatistics::purgeableCount}});
     }
     r.finish();
     return m;

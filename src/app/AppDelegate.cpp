@@ -1,0 +1,41 @@
+#include "app/AppDelegate.h"
+
+#include "preferences/SettingsKeys.h"
+
+namespace tidemark {
+
+AppDelegate::AppDelegate(SpaceObserverServices services,
+                         std::shared_ptr<SnapshotPresenter> presenter)
+    : services_(services), presenter_(std::move(presenter)),
+      spaceObserver_(SpaceObserver::create(services)) {}
+
+std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
+                                                 std::shared_ptr<SnapshotPresenter> presenter) {
+    return std::shared_ptr<AppDelegate>(new AppDelegate(services, std::move(presenter)));
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    services_.settings.registerDefaults(settings::registeredDefaults());
+    spaceObserver_->setDelegate(weak_from_this());
+    spaceObserver_->updateSpaceInformation();
+    std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
+    appearanceObserver_ = services_.workspace.notificationCenter().addObserver(
+        kEffectiveAppearanceDidChangeNotification, [weakSelf](const Notification&) {
+            auto self = weakSelf.lock();
+            if (!self)
+                return;
+            self->services_.mainQueue.async([weakSelf] {
+                if (auto self = weakSelf.lock())
+                    self->spaceObserver_->updateSpaceInformation();
+            });
+        });
+}
+
+void AppDelegate::didUpdateSpaces(const std::vector<Space>& spaces) {
+    latestSpaces_ = spaces;
+    ++snapshotCount_;
+    if (presenter_)
+        presenter_->present(spaces);
+}
+
+} // namespace tidemark

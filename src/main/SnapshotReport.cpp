@@ -1,0 +1,51 @@
+#include "main/SnapshotReport.h"
+
+#include "preferences/SettingsKeys.h"
+#include "spaces/SpaceNameCodec.h"
+
+namespace tidemark::cli {
+namespace {
+
+nlohmann::ordered_json spaceJson(const Space& space) {
+    auto apps = nlohmann::ordered_json::array();
+    for (const auto& app : space.appDetails)
+        apps.push_back({{"appName", app.appName}, {"bundleID", app.bundleID}, {"pid", app.pid}});
+    return {{"displayID", space.displayID},
+            {"spaceID", space.spaceID},
+            {"spaceName", space.spaceName},
+            {"spaceNumber", space.spaceNumber},
+            {"desktopNumber", space.desktopNumber ? nlohmann::ordered_json(*space.desktopNumber)
+                                                  : nlohmann::ordered_json(nullptr)},
+            {"isCurrentSpace", space.isCurrentSpace},
+            {"isFullScreen", space.isFullScreen},
+            {"apps", std::move(apps)}};
+}
+
+nlohmann::ordered_json storedNamesJson(const SettingsStore& settings) {
+    const auto stored = settings.object(settings::kSpaceNames);
+    if (!stored || !stored->asData())
+        return nullptr;
+    const auto names = decodeSpaceNames(*stored->asData());
+    if (!names)
+        return nullptr;
+    auto object = nlohmann::ordered_json::object();
+    for (const auto& [id, info] : *names)
+        object[id] = {{"spaceNum", info.spaceNum}, {"spaceName", info.spaceName}};
+    return object;
+}
+
+} // namespace
+
+nlohmann::ordered_json snapshotReport(bool published, const std::string& signature,
+                                      const std::vector<Space>& spaces,
+                                      const SettingsStore& settings) {
+    auto list = nlohmann::ordered_json::array();
+    for (const auto& space : spaces)
+        list.push_back(spaceJson(space));
+    return {{"published", published},
+            {"signature", signature},
+            {"spaces", std::move(list)},
+            {"storedSpaceNames", storedNamesJson(settings)}};
+}
+
+} // namespace tidemark::cli

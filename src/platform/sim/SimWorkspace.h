@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/sim/Scenario.h"
+#include "spaces/Workspace.h"
+
+#include <set>
+
+namespace tidemark::sim {
+
+// The running applications, appearance and icons of a scenario. Icons are tiny synthetic
+// bitmaps whose name and colour tell them apart.
+class SimWorkspace final : public Workspace {
+public:
+    explicit SimWorkspace(const Scenario& scenario);
+
+    std::vector<RunningApplication> runningApplications() override;
+    std::optional<RunningApplication> runningApplication(std::int32_t pid) override;
+    Appearance effectiveAppearance() override { return appearance_; }
+    std::optional<std::string> ownBundleIdentifier() override { return ownBundleIdentifier_; }
+    ImageRef iconForFile(const std::string& path) override;
+    ImageRef applicationIcon(std::int32_t pid) override;
+    ImageRef genericApplicationIcon() override;
+    bool isApplicationInstalled(const std::string& bundleIdentifier) override;
+    NotificationCenter& notificationCenter() override { return center_; }
+
+    void setAppearance(Appearance appearance) { appearance_ = appearance; }
+    void setApps(std::vector<App> apps) { apps_ = std::move(apps); }
+    const std::vector<App>& apps() const { return apps_; }
+
+    // A synthetic icon: 4 x 4 pixels of one colour derived from `name`.
+    static ImageRef syntheticIcon(const std::string& name);
+
+private:
+    std::vector<App> apps_;
+    Appearance appearance_;
+    std::optional<std::string> ownBundleIdentifier_;
+    std::set<std::string, std::less<>> installed_;
+    NotificationCenter center_;
+};
+
+} // namespace tidemark::sim
