@@ -44,5 +44,6 @@ int run(int argc, char** argv);
 // Commands, one file each.
 int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
+int runSwitch(const Arguments&);
 
 } // namespace tidemark::cli

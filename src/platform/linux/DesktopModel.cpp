@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-namespace tidemark::desktop {
+namespace tidemark::linux_platform::desktop {
 
 namespace {
 
@@ -150,4 +150,4 @@ std::vector<std::int64_t> windowsOnSpaces(const WindowSpaces& windowSpaces,
     return result;
 }
 
-} // namespace tidemark::desktop
+} // namespace tidemark::linux_platform::desktop

@@ -11,7 +11,7 @@
 
 // Translations of what a window manager reports into the window server's shape. Pure
 // functions: no X, no sockets, so the reading rules are testable on their own.
-namespace tidemark::desktop {
+namespace tidemark::linux_platform::desktop {
 
 // Spaces each window is on, by window id. A window on every space lists them all.
 using WindowSpaces = std::map<std::int64_t, std::vector<std::int64_t>>;
@@ -37,4 +37,4 @@ std::vector<std::int64_t> ewmhSpacesOfDesktop(std::uint32_t desktop, std::uint32
 std::vector<std::int64_t> windowsOnSpaces(const WindowSpaces& windowSpaces,
                                           const std::vector<std::int64_t>& spaceIds);
 
-} // namespace tidemark::desktop
+} // namespace tidemark::linux_platform::desktop

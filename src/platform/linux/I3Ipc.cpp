@@ -8,7 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace tidemark::i3 {
+namespace tidemark::linux_platform::i3 {
 
 namespace {
 
@@ -191,4 +191,4 @@ bool Client::isReachable() {
     return connection() != nullptr;
 }
 
-} // namespace tidemark::i3
+} // namespace tidemark::linux_platform::i3

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tidemark::i3 {
+namespace tidemark::linux_platform::i3 {
 
 enum class MessageType : std::uint32_t {
     RunCommand = 0,
@@ -84,4 +84,4 @@ private:
     std::unique_ptr<Connection> connection_;
 };
 
-} // namespace tidemark::i3
+} // namespace tidemark::linux_platform::i3

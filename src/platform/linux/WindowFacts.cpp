@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <xcb/res.h>
 
-namespace tidemark::x11 {
+namespace tidemark::linux_platform {
 
 namespace {
 
@@ -280,4 +280,4 @@ std::optional<IconPixels> bestIcon(const std::uint32_t* data, std::size_t count,
     return icon;
 }
 
-} // namespace tidemark::x11
+} // namespace tidemark::linux_platform

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tidemark::x11 {
+namespace tidemark::linux_platform {
 
 enum class WindowKind { Normal, Dock, Desktop, Other };
 
@@ -69,4 +69,4 @@ struct IconPixels {
 };
 std::optional<IconPixels> bestIcon(const std::uint32_t* words, std::size_t count, int maxEdge);
 
-} // namespace tidemark::x11
+} // namespace tidemark::linux_platform

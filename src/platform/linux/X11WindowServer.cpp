@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-namespace tidemark::x11 {
+namespace tidemark::linux_platform {
 
 namespace {
 
@@ -218,4 +218,4 @@ bool X11WindowServer::stepDesktop(const std::string& displayID, bool forward) {
     return true;
 }
 
-} // namespace tidemark::x11
+} // namespace tidemark::linux_platform

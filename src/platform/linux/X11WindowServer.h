@@ -9,7 +9,7 @@
 #include <memory>
 #include <mutex>
 
-namespace tidemark::x11 {
+namespace tidemark::linux_platform {
 
 // The window server of an X11 desktop. Under i3 (its IPC socket is advertised on the root
 // window) every output is a display with its own workspaces; under any other EWMH manager
@@ -57,4 +57,4 @@ private:
     Clock::time_point membershipTime_{};
 };
 
-} // namespace tidemark::x11
+} // namespace tidemark::linux_platform

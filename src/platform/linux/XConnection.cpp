@@ -7,7 +7,7 @@
 #include <cstring>
 #include <xcb/res.h>
 
-namespace tidemark::x11 {
+namespace tidemark::linux_platform {
 
 namespace {
 
@@ -104,4 +104,4 @@ std::optional<std::string> XConnection::i3SocketPath() {
     return stringProperty(connection_, root(), i3SocketPath_, kMaxPathBytes);
 }
 
-} // namespace tidemark::x11
+} // namespace tidemark::linux_platform

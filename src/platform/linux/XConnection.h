@@ -7,7 +7,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
-namespace tidemark::x11 {
+namespace tidemark::linux_platform {
 
 // One connection to the X server with the EWMH atoms interned. xcb is thread-safe, so the
 // window server may be read from a background queue as well.
@@ -62,4 +62,4 @@ template <typename T> struct ReplyDeleter {
 };
 template <typename T> using Reply = std::unique_ptr<T, ReplyDeleter<T>>;
 
-} // namespace tidemark::x11
+} // namespace tidemark::linux_platform

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "foundation/NotificationCenter.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/FileSettingsStore.h"
+#include "platform/linux/LinuxEventPoster.h"
+#include "platform/linux/PollMainQueue.h"
+#include "platform/linux/X11WindowServer.h"
+#include "platform/linux/X11Workspace.h"
+#include "spaces/SpaceObserver.h"
+
+#include <memory>
+#include <string>
+
+namespace tidemark::cli {
+
+// Every port of the live X11 desktop for the command line, on a poll(2) main queue.
+struct LinuxPlatform {
+    // Nothing, with one line in `error`, when no X server answers.
+    static std::unique_ptr<LinuxPlatform> open(std::string& error);
+
+    explicit LinuxPlatform(std::shared_ptr<linux_platform::XConnection> connection);
+
+    SpaceObserverServices services() {
+        return {mainQueue, settings, windowServer, workspace, defaultCenter};
+    }
+
+    std::shared_ptr<linux_platform::XConnection> x;
+    linux_platform::PollMainQueue mainQueue;
+    linux_platform::FileSettingsStore settings;
+    NotificationCenter defaultCenter;
+    linux_platform::X11WindowServer windowServer;
+    linux_platform::X11Workspace workspace;
+    linux_platform::LinuxEventPoster poster;
+};
+
+} // namespace tidemark::cli
