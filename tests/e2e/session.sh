@@ -100,3 +100,53 @@ start_client() {
     wait_for 100 sh -c "[ \$(xprop -root _NET_CLIENT_LIST | tr ',' '\n' | grep -c 0x) -gt $before ]" ||
         fail "no window appeared for $*"
 }
+
+# Each test keeps its settings (and stored space names) to itself.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+: "${TIDEMARK:?TIDEMARK must name the tidemark binary}"
+
+# The container id of the i3 workspace named $1.
+workspace_id() {
+    i3-msg -s "$I3SOCK" -t get_workspaces |
+        python3 -c 'import json,sys; print(next(w["id"] for w in json.load(sys.stdin) if w["name"]==sys.argv[1]))' "$1"
+}
+
+# The name of the visible workspace of output $1.
+visible_workspace() {
+    i3-msg -s "$I3SOCK" -t get_workspaces |
+        python3 -c 'import json,sys; print(next(w["name"] for w in json.load(sys.stdin) if w["output"]==sys.argv[1] and w["visible"]))' "$1"
+}
+
+# Runs python3 code over the JSON in file $1 (as `s`); the code raises AssertionError on a
+# mismatch, which fails the test with the code as message.
+check_json() {
+    python3 - "$1" "$2" <<'PY' || fail "check failed: $2"
+import json, sys
+s = json.load(open(sys.argv[1]))
+exec(sys.argv[2])
+PY
+}
+
+take_snapshot() {
+    "$TIDEMARK" snapshot >"$1" || fail "tidemark snapshot exited $?"
+}
+
+# Runs the probe's test cases named by the filter $1 with the environment given after it.
+probe() {
+    local filter=$1
+    shift
+    env "$@" "$TIDEMARK_PROBE" --gtest_filter="$filter" --gtest_brief=1 || fail "probe $filter"
+}
+
+# Waits (up to 5 s) until command $2... prints $1.
+expect_output() {
+    local want=$1
+    shift
+    local got=""
+    for _ in $(seq 50); do
+        got=$("$@" 2>/dev/null || true)
+        [ "$got" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "expected '$want' from '$*', got '$got'"
+}

@@ -1,5 +1,7 @@
 #include "platform/linux/I3Ipc.h"
 
+#include "foundation/Text.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -135,7 +137,9 @@ std::optional<nlohmann::json> Connection::request(MessageType type, std::string_
             }
             if (message->type != static_cast<std::uint32_t>(type))
                 continue;
-            auto json = nlohmann::json::parse(message->payload, nullptr, false);
+            // i3 copies window titles into its replies byte for byte; one title that is not
+            // UTF-8 must not cost the whole tree.
+            auto json = nlohmann::json::parse(text::repairUtf8(message->payload), nullptr, false);
             if (json.is_discarded())
                 return std::nullopt;
             return json;
