@@ -16,7 +16,7 @@ public:
         : origin_(std::move(origin)), where_(std::move(where)) {
         object_ = value.asDictionary();
         if (!object_)
-            fail(where_, "expected an object");
+            fail(where_.empty() ? "(document)" : where_, "expected an object");
     }
 
     [[noreturn]] void fail(const std::string& member, const std::string& reason) const {
@@ -50,6 +50,14 @@ public:
     void int32(std::string_view key, std::int32_t& out) {
         read(
             key, out, [](const Value& v) { return v.asInt32(); }, "a 32-bit integer");
+    }
+    std::int32_t requiredInt32(std::string_view key) {
+        const Value* v = take(key);
+        if (!v)
+            fail(path(key), "missing");
+        if (!v->asInt32())
+            fail(path(key), "expected a 32-bit integer");
+        return *v->asInt32();
     }
     void boolean(std::string_view key, bool& out) {
         read(
@@ -110,12 +118,7 @@ App parseApp(const Value& value, const std::string& origin, const std::string& w
     ObjectReader r(value, origin, where);
     App app;
     auto& a = app.application;
-    const Value* pid = r.take("pid");
-    if (!pid)
-        r.fail(r.path("pid"), "missing");
-    if (!pid->asInt32())
-        r.fail(r.path("pid"), "expected a 32-bit integer");
-    a.pid = *pid->asInt32();
+    a.pid = r.requiredInt32("pid");
     r.optionalString("bundleIdentifier", a.bundleIdentifier);
     r.optionalString("localizedName", a.localizedName);
     r.optionalString("bundlePath", a.bundlePath);
@@ -145,12 +148,7 @@ parseFigures(const Value* value, const std::string& origin, const std::string& w
 Process parseProcess(const Value& value, const std::string& origin, const std::string& where) {
     ObjectReader r(value, origin, where);
     Process p;
-    const Value* pid = r.take("pid");
-    if (!pid)
-        r.fail(r.path("pid"), "missing");
-    if (!pid->asInt32())
-        r.fail(r.path("pid"), "expected a 32-bit integer");
-    p.pid = *pid->asInt32();
+    p.pid = r.requiredInt32("pid");
     r.int32("ppid", p.ppid);
     r.optionalString("name", p.name);
     r.optionalString("path", p.path);

@@ -1,0 +1,66 @@
+#include "foundation/Base64.h"
+#include "foundation/PropertyList.h"
+#include "foundation/ValueJson.h"
+
+#include <gtest/gtest.h>
+
+using namespace tidemark;
+
+namespace {
+
+Value sample() {
+    return Value(ValueDictionary{
+        {"int", Value(-42)},
+        {"big", Value(std::int64_t{1} << 40)},
+        {"real", Value(0.25)},
+        {"flag", Value(true)},
+        {"text", Value("Grüße ✓")},
+        {"data", Value(ByteString{0, 1, 2, 255})},
+        {"list", Value(ValueArray{Value(1), Value("two"), Value(ValueDictionary{})})},
+    });
+}
+
+} // namespace
+
+TEST(Base64, RoundTripsAndRejectsGarbage) {
+    for (const ByteString& bytes : {ByteString{}, ByteString{1}, ByteString{1, 2},
+                                    ByteString{1, 2, 3}, ByteString{0xff, 0xee, 0xdd, 0xcc}}) {
+        EXPECT_EQ(base64::decode(base64::encode(bytes)), bytes);
+    }
+    EXPECT_EQ(base64::encode(ByteString{'M', 'a'}), "TWE=");
+    EXPECT_FALSE(base64::decode("TWE"));
+    EXPECT_FALSE(base64::decode("T=WE"));
+    EXPECT_FALSE(base64::decode("TW!="));
+}
+
+TEST(PropertyList, BinaryAndXmlRoundTripEveryKind) {
+    const Value value = sample();
+    const auto binary = plist::encodeBinary(value);
+    ASSERT_TRUE(binary);
+    EXPECT_EQ(plist::decode(*binary), value);
+    const auto xml = plist::encodeXml(value);
+    ASSERT_TRUE(xml);
+    EXPECT_EQ(plist::decode(*xml), value);
+}
+
+TEST(PropertyList, NullCannotBeEncodedAndGarbageCannotBeDecoded) {
+    EXPECT_FALSE(plist::encodeBinary(Value(ValueArray{Value()})));
+    EXPECT_FALSE(plist::decode(std::string_view("not a plist")));
+    EXPECT_FALSE(plist::decode(std::string_view("bplist00\x01\x02", 10)));
+    EXPECT_FALSE(plist::decode(std::string_view()));
+}
+
+TEST(ValueJson, MapsNumbersAndDataAsTheScenarioFormatSays) {
+    const auto json = nlohmann::json::parse(
+        R"({"i": 3, "r": 3.0, "e": 1e2, "d": {"$data": "AAH/"}, "n": null, "o": {"$data": 1}})");
+    const Value value = valueFromJson(json);
+    EXPECT_EQ(value.find("i")->kind(), Value::Kind::Integer);
+    EXPECT_EQ(value.find("r")->kind(), Value::Kind::Real);
+    EXPECT_EQ(value.find("e")->kind(), Value::Kind::Real);
+    EXPECT_EQ(*value.find("d"), Value(ByteString{0, 1, 255}));
+    EXPECT_TRUE(value.find("n")->isNull());
+    // "$data" that is not a string is an ordinary dictionary.
+    EXPECT_EQ(value.find("o")->kind(), Value::Kind::Dictionary);
+    EXPECT_THROW(valueFromJson(nlohmann::json::parse(R"({"$data": "%%"})")), std::invalid_argument);
+    EXPECT_EQ(valueFromJson(jsonFromValue(sample())), sample());
+}

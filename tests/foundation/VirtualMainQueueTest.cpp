@@ -1,0 +1,70 @@
+#include "foundation/VirtualMainQueue.h"
+
+#include "foundation/NotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+using namespace tidemark;
+
+TEST(VirtualMainQueue, RunsDueWorkInTimeOrderAndSkipsCancelledItems) {
+    VirtualMainQueue queue;
+    std::vector<std::string> log;
+    auto late =
+        queue.asyncAfter(0.2, [&] { log.push_back("late@" + std::to_string(queue.now())); });
+    queue.asyncAfter(0.1, [&] { log.push_back("early"); });
+    auto cancelled = queue.asyncAfter(0.15, [&] { log.push_back("cancelled"); });
+    queue.async([&] { log.push_back("now"); });
+    cancelled->cancel();
+    queue.advance(0.1);
+    EXPECT_EQ(log, (std::vector<std::string>{"now", "early"}));
+    queue.advance(1);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[2], "late@0.200000");
+    EXPECT_DOUBLE_EQ(queue.now(), 1.1);
+}
+
+TEST(VirtualMainQueue, RepeatingTimerFiresUntilInvalidatedOrDropped) {
+    VirtualMainQueue queue;
+    int ticks = 0;
+    auto timer = queue.scheduleRepeatingTimer(0.5, 0.1, [&] { ++ticks; });
+    EXPECT_DOUBLE_EQ(timer->tolerance(), 0.1);
+    queue.advance(1.6);
+    EXPECT_EQ(ticks, 3);
+    timer->invalidate();
+    queue.advance(2);
+    EXPECT_EQ(ticks, 3);
+
+    auto dropped = queue.scheduleRepeatingTimer(0.5, 0, [&] { ++ticks; });
+    queue.advance(0.5);
+    EXPECT_EQ(ticks, 4);
+    dropped.reset();
+    queue.advance(2);
+    EXPECT_EQ(ticks, 4);
+    EXPECT_FALSE(queue.nextDueTime());
+}
+
+TEST(NotificationCenter, DeliversByNameAndForgetsObserversWhoseTokenDied) {
+    NotificationCenter center;
+    std::vector<std::string> seen;
+    auto a = center.addObserver("A", [&](const Notification& n) {
+        seen.push_back(n.name + ":" + *n.userInfo.at("k").asString());
+    });
+    {
+        auto b = center.addObserver("A", [&](const Notification&) { seen.push_back("b"); });
+        center.post("A", {{"k", Value("1")}});
+    }
+    center.post("A", {{"k", Value("2")}});
+    center.post("B");
+    EXPECT_EQ(seen, (std::vector<std::string>{"A:1", "b", "A:2"}));
+    EXPECT_EQ(center.observerCount("A"), 1u);
+}
+
+TEST(NotificationCenter, AnObserverRemovedDuringDeliveryIsNotCalled) {
+    NotificationCenter center;
+    ObservationToken second;
+    int secondCalls = 0;
+    auto first = center.addObserver("X", [&](const Notification&) { second.reset(); });
+    second = center.addObserver("X", [&](const Notification&) { ++secondCalls; });
+    center.post("X");
+    EXPECT_EQ(secondCalls, 0);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/AppDelegate.h"
+#include "platform/sim/SimPlatform.h"
+
+#include <memory>
+#include <string>
+
+namespace tidemark::testing {
+
+// A simulated desktop from inline scenario JSON, with the app delegate built over it.
+struct SimHarness {
+    explicit SimHarness(const std::string& scenarioJson)
+        : platform(sim::parseScenario(scenarioJson, "test scenario")),
+          delegate(AppDelegate::create(services())) {}
+
+    SpaceObserverServices services() {
+        return {platform.mainQueue, platform.settings, platform.windowServer, platform.workspace,
+                platform.defaultCenter};
+    }
+    SpaceObserver& observer() { return delegate->spaceObserver(); }
+    const std::vector<Space>& spaces() const { return delegate->latestSpaces(); }
+    void launch() { delegate->applicationDidFinishLaunching(); }
+
+    sim::SimPlatform platform;
+    std::shared_ptr<AppDelegate> delegate;
+};
+
+} // namespace tidemark::testing
