@@ -21,8 +21,14 @@ LinuxPlatform::LinuxPlatform(std::shared_ptr<linux_platform::XConnection> connec
                [](const std::string& line) { std::cerr << "tidemark: " << line << "\n"; }),
       windowServer(x),
       workspace(x, mainQueue, defaultCenter, std::make_shared<linux_platform::DesktopEntries>()),
-      poster(windowServer) {
+      poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {
     mainQueue.addEventSource(workspace);
+    mainQueue.addEventSource(logind);
+}
+
+void LinuxPlatform::startObserving() {
+    workspace.startObserving();
+    logind.start();
 }
 
 } // namespace tidemark::cli

@@ -4,6 +4,7 @@
 #include "platform/linux/DesktopEntries.h"
 #include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxEventPoster.h"
+#include "platform/linux/LogindWatcher.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/linux/X11WindowServer.h"
 #include "platform/linux/X11Workspace.h"
@@ -32,6 +33,10 @@ struct LinuxPlatform {
     linux_platform::X11WindowServer windowServer;
     linux_platform::X11Workspace workspace;
     linux_platform::LinuxEventPoster poster;
+    linux_platform::LogindWatcher logind;
+
+    // Starts the event streams: X and i3 through the workspace, logind where present.
+    void startObserving();
 };
 
 } // namespace tidemark::cli

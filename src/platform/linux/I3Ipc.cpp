@@ -139,7 +139,9 @@ std::optional<nlohmann::json> Connection::request(MessageType type, std::string_
                 continue;
             // i3 copies window titles into its replies byte for byte; one title that is not
             // UTF-8 must not cost the whole tree.
-            auto json = nlohmann::json::parse(text::repairUtf8(message->payload), nullptr, false);
+            auto json = nlohmann::json::parse(message->payload, nullptr, false);
+            if (json.is_discarded())
+                json = nlohmann::json::parse(text::repairUtf8(message->payload), nullptr, false);
             if (json.is_discarded())
                 return std::nullopt;
             return json;

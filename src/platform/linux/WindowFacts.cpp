@@ -121,16 +121,23 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
     };
     std::vector<Cookies> cookies;
     cookies.reserve(windows.size());
+    // With XRes, a client it cannot attribute is a remote one, whose _NET_WM_PID names a
+    // process on another machine: the claim is only worth reading without XRes.
+    const bool claimedPids = !x.hasXRes();
     for (const auto window : windows) {
         Cookies c{};
-        c.geometry = xcb_get_geometry(x.raw(), window);
-        c.position = xcb_translate_coordinates(x.raw(), window, x.root(), 0, 0);
-        c.attributes = xcb_get_window_attributes(x.raw(), window);
+        if (what.geometry) {
+            c.geometry = xcb_get_geometry(x.raw(), window);
+            c.position = xcb_translate_coordinates(x.raw(), window, x.root(), 0, 0);
+            c.attributes = xcb_get_window_attributes(x.raw(), window);
+            c.opacity = requestProperty(x, window, x.opacityAtom(), XCB_ATOM_CARDINAL, 1);
+        }
         c.type = requestProperty(x, window, e._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, kMaxAtomsRead);
         c.state = requestProperty(x, window, e._NET_WM_STATE, XCB_ATOM_ATOM, kMaxAtomsRead);
-        c.opacity = requestProperty(x, window, x.opacityAtom(), XCB_ATOM_CARDINAL, 1);
-        c.desktop = requestProperty(x, window, e._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1);
-        c.pid = requestProperty(x, window, e._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
+        if (what.desktop)
+            c.desktop = requestProperty(x, window, e._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1);
+        if (claimedPids)
+            c.pid = requestProperty(x, window, e._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
         if (what.withClass)
             c.wmClass = requestProperty(x, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
                                         kMaxClassBytes * 2 / 4);
@@ -144,30 +151,36 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         auto& facts = result[i];
         const auto& c = cookies[i];
         facts.window = windows[i];
-        Reply<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(x.raw(), c.geometry, nullptr));
-        Reply<xcb_translate_coordinates_reply_t> position(
-            xcb_translate_coordinates_reply(x.raw(), c.position, nullptr));
-        Reply<xcb_get_window_attributes_reply_t> attributes(
-            xcb_get_window_attributes_reply(x.raw(), c.attributes, nullptr));
+        Reply<xcb_get_geometry_reply_t> geometry;
+        Reply<xcb_translate_coordinates_reply_t> position;
+        Reply<xcb_get_window_attributes_reply_t> attributes;
+        PropertyReply opacity, desktop, pid, wmClass;
+        if (what.geometry) {
+            geometry.reset(xcb_get_geometry_reply(x.raw(), c.geometry, nullptr));
+            position.reset(xcb_translate_coordinates_reply(x.raw(), c.position, nullptr));
+            attributes.reset(xcb_get_window_attributes_reply(x.raw(), c.attributes, nullptr));
+            opacity = takeProperty(x, c.opacity);
+        }
         auto type = takeProperty(x, c.type);
         auto state = takeProperty(x, c.state);
-        auto opacity = takeProperty(x, c.opacity);
-        auto desktop = takeProperty(x, c.desktop);
-        auto pid = takeProperty(x, c.pid);
-        PropertyReply wmClass;
+        if (what.desktop)
+            desktop = takeProperty(x, c.desktop);
+        if (claimedPids)
+            pid = takeProperty(x, c.pid);
         if (what.withClass)
             wmClass = takeProperty(x, c.wmClass);
-        if (!geometry || !attributes)
+        if (what.geometry ? (!geometry || !attributes) : !type)
             continue;
         facts.exists = true;
-        facts.width = geometry->width;
-        facts.height = geometry->height;
+        if (geometry) {
+            facts.width = geometry->width;
+            facts.height = geometry->height;
+            facts.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        }
         if (position) {
             facts.x = position->dst_x;
             facts.y = position->dst_y;
         }
-        facts.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
         facts.kind = kindOf(x, words(type, XCB_ATOM_ATOM));
         const auto states = words(state, XCB_ATOM_ATOM);
         facts.hidden = contains(states, e._NET_WM_STATE_HIDDEN);

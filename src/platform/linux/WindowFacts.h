@@ -32,7 +32,11 @@ struct WindowFacts {
     std::string className;
 };
 
+// What to ask beyond the window type, state and owner. Existence is judged from the
+// geometry when it is asked for, else from the type property reply.
 struct FactsRequest {
+    bool geometry = true; // bounds, map state and opacity
+    bool desktop = false;
     bool withClass = false;
 };
 

@@ -124,7 +124,8 @@ const desktop::WindowSpaces& X11WindowServer::membershipLocked(bool forceFresh) 
         const auto count = std::min<std::uint32_t>(
             rootCardinal(*x_, x_->ewmh()._NET_NUMBER_OF_DESKTOPS).value_or(0), 1024);
         const auto clients = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
-        for (const auto& window : fetchWindowFacts(*x_, clients)) {
+        for (const auto& window :
+             fetchWindowFacts(*x_, clients, {.geometry = false, .desktop = true})) {
             if (!window.exists)
                 continue;
             const auto desktop = window.sticky ? desktop::kAllDesktops : window.desktop;

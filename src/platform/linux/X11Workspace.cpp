@@ -73,7 +73,7 @@ X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& fact
 
 X11Workspace::AppMap X11Workspace::readAppsLocked() {
     const auto clients = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
-    return readApps(fetchWindowFacts(*x_, clients, {.withClass = true}));
+    return readApps(fetchWindowFacts(*x_, clients, {.geometry = false, .withClass = true}));
 }
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {

@@ -25,8 +25,7 @@ public:
     static constexpr const char* kOwnBundleIdentifier = "tidemark";
 
     X11Workspace(std::shared_ptr<XConnection> x, MainQueue& mainQueue,
-                 NotificationCenter& defaultCenter,
-                 std::shared_ptr<const DesktopEntries> entries);
+                 NotificationCenter& defaultCenter, std::shared_ptr<const DesktopEntries> entries);
     ~X11Workspace() override;
 
     std::vector<RunningApplication> runningApplications() override;
