@@ -16,17 +16,21 @@
 namespace tidemark::cli {
 
 // Every port of the live X11 desktop for the command line, on a poll(2) main queue.
+// Members are destroyed in reverse order: the watchers stop before what they feed goes.
 struct LinuxPlatform {
     // Nothing, with one line in `error`, when no X server answers.
     static std::unique_ptr<LinuxPlatform> open(std::string& error);
 
-    explicit LinuxPlatform(std::shared_ptr<linux_platform::XConnection> connection);
+    // `connection` answers queries; `events` carries the workspace's event stream.
+    LinuxPlatform(std::shared_ptr<linux_platform::XConnection> connection,
+                  std::shared_ptr<linux_platform::XConnection> events);
 
     SpaceObserverServices services() {
         return {mainQueue, settings, windowServer, workspace, defaultCenter};
     }
 
     std::shared_ptr<linux_platform::XConnection> x;
+    std::shared_ptr<linux_platform::XConnection> xEvents;
     linux_platform::PollMainQueue mainQueue;
     linux_platform::FileSettingsStore settings;
     NotificationCenter defaultCenter;

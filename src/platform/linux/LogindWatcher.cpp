@@ -110,6 +110,7 @@ bool LogindWatcher::start() {
         std::free(session);
     }
     bus_ = std::move(bus);
+    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
     return true;
 }
 

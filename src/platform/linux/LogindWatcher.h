@@ -2,7 +2,7 @@
 
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
-#include "platform/linux/PollMainQueue.h"
+#include "platform/linux/FdWatcher.h"
 
 #include <memory>
 
@@ -19,8 +19,9 @@ public:
     LogindWatcher(const LogindWatcher&) = delete;
     LogindWatcher& operator=(const LogindWatcher&) = delete;
 
-    // False when there is no bus to listen on.
+    // False when there is no bus to listen on. Main queue only.
     bool start();
+    // The bus handling, on the main queue (the watcher calls them).
     std::vector<int> eventFds() override;
     void dispatchEvents() override;
 
@@ -39,6 +40,7 @@ private:
     NotificationCenter& center_;
     std::unique_ptr<Bus> bus_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::unique_ptr<FdWatcher> watcher_;
 };
 
 } // namespace tidemark::linux_platform

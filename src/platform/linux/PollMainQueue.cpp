@@ -100,58 +100,31 @@ void PollMainQueue::runDue() {
     }
 }
 
-void PollMainQueue::waitForEvents(TimeSeconds until) {
+void PollMainQueue::waitForWork(TimeSeconds until) {
     TimeSeconds next = until;
     {
         std::lock_guard lock(mutex_);
         if (!pending_.empty())
             next = std::min(next, pending_.begin()->first.first);
     }
-    std::vector<pollfd> fds;
-    std::vector<EventSource*> owners;
-    for (auto* source : sources_) {
-        for (const int fd : source->eventFds()) {
-            if (fd < 0)
-                continue;
-            fds.push_back({fd, POLLIN, 0});
-            owners.push_back(source);
-        }
-    }
-    if (wakeRead_ >= 0) {
-        fds.push_back({wakeRead_, POLLIN, 0});
-        owners.push_back(nullptr);
-    }
     const auto waitMs = static_cast<int>(std::clamp(std::ceil((next - now()) * 1000), 0.0, 1000.0));
-    if (::poll(fds.data(), fds.size(), waitMs) <= 0)
-        return;
-    std::vector<EventSource*> ready;
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-        if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-            continue;
-        if (!owners[i]) {
-            char drain[64];
-            while (::read(wakeRead_, drain, sizeof drain) > 0) {
-            }
-        } else if (std::find(ready.begin(), ready.end(), owners[i]) == ready.end()) {
-            ready.push_back(owners[i]);
+    pollfd wake{wakeRead_, POLLIN, 0};
+    if (::poll(&wake, wakeRead_ >= 0 ? 1 : 0, waitMs) > 0) {
+        char drain[64];
+        while (::read(wakeRead_, drain, sizeof drain) > 0) {
         }
     }
-    for (auto* source : ready)
-        source->dispatchEvents();
 }
 
 bool PollMainQueue::runUntil(const std::function<bool()>& done, TimeSeconds timeout) {
     const TimeSeconds deadline = now() + timeout;
     for (;;) {
         runDue();
-        for (auto* source : sources_)
-            source->dispatchEvents();
-        runDue();
         if (done())
             return true;
         if (now() >= deadline)
             return false;
-        waitForEvents(deadline);
+        waitForWork(deadline);
     }
 }
 

@@ -12,6 +12,8 @@ namespace {
 // A mapper pass asks for a window's spaces right after listing the windows on spaces;
 // within this age the membership of that listing answers.
 constexpr auto kMembershipMaxAge = std::chrono::milliseconds(250);
+// How long a desktop request may stay unanswered before the shown desktop counts again.
+constexpr auto kPendingRequestLifetime = std::chrono::milliseconds(1000);
 
 std::string quoted(const std::string& text) {
     std::string result = "\"";
@@ -206,14 +208,18 @@ bool X11WindowServer::stepDesktop(const std::string& displayID, bool forward) {
     }
     auto& e = x_->ewmh();
     const auto count = rootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
-    const auto current = rootCardinal(*x_, e._NET_CURRENT_DESKTOP);
+    auto current = rootCardinal(*x_, e._NET_CURRENT_DESKTOP);
     if (!count || !current)
         return false;
+    if (requestedDesktop_ && Clock::now() - requestTime_ < kPendingRequestLifetime)
+        current = requestedDesktop_;
     // A swipe past the last desktop goes nowhere.
     if ((forward && *current + 1 >= *count) || (!forward && *current == 0))
         return false;
-    xcb_ewmh_request_change_current_desktop(&e, 0, forward ? *current + 1 : *current - 1,
-                                            XCB_CURRENT_TIME);
+    const std::uint32_t target = forward ? *current + 1 : *current - 1;
+    xcb_ewmh_request_change_current_desktop(&e, 0, target, XCB_CURRENT_TIME);
+    requestedDesktop_ = target;
+    requestTime_ = Clock::now();
     xcb_flush(x_->raw());
     x_->checkAlive();
     return true;

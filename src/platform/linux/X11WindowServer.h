@@ -55,6 +55,10 @@ private:
     i3::Client i3_;
     desktop::WindowSpaces membership_;
     Clock::time_point membershipTime_{};
+    // The desktop last asked for: a step that follows before the manager caught up counts
+    // from there, not from the desktop still shown.
+    std::optional<std::uint32_t> requestedDesktop_;
+    Clock::time_point requestTime_{};
 };
 
 } // namespace tidemark::linux_platform

@@ -23,13 +23,14 @@ ValueDictionary appInfo(const RunningApplication& app) {
 
 } // namespace
 
-X11Workspace::X11Workspace(std::shared_ptr<XConnection> x, MainQueue& mainQueue,
-                           NotificationCenter& defaultCenter,
+X11Workspace::X11Workspace(std::shared_ptr<XConnection> x, std::shared_ptr<XConnection> events,
+                           MainQueue& mainQueue, NotificationCenter& defaultCenter,
                            std::shared_ptr<const DesktopEntries> entries)
-    : x_(std::move(x)), mainQueue_(mainQueue), defaultCenter_(defaultCenter),
-      entries_(std::move(entries)) {}
+    : x_(std::move(x)), events_(std::move(events)), mainQueue_(mainQueue),
+      defaultCenter_(defaultCenter), entries_(std::move(entries)) {}
 
 X11Workspace::~X11Workspace() {
+    watcher_.reset();
     *alive_ = false;
 }
 
@@ -166,12 +167,12 @@ void X11Workspace::startObserving() {
             return;
         observing_ = true;
         const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(x_->raw(), x_->root(), XCB_CW_EVENT_MASK, &rootMask);
-        const auto* randr = xcb_get_extension_data(x_->raw(), &xcb_randr_id);
+        xcb_change_window_attributes(events_->raw(), events_->root(), XCB_CW_EVENT_MASK, &rootMask);
+        const auto* randr = xcb_get_extension_data(events_->raw(), &xcb_randr_id);
         if (randr && randr->present) {
             hasRandr_ = true;
             randrEventBase_ = randr->first_event;
-            xcb_randr_select_input(x_->raw(), x_->root(),
+            xcb_randr_select_input(events_->raw(), events_->root(),
                                    XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE |
                                        XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE |
                                        XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE);
@@ -181,10 +182,11 @@ void X11Workspace::startObserving() {
         for (const auto& [pid, state] : lastApps_)
             windows.insert(windows.end(), state.windows.begin(), state.windows.end());
         watchClientWindows(windows);
-        xcb_flush(x_->raw());
+        xcb_flush(events_->raw());
     }
     updateActiveApp();
     connectI3();
+    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
 }
 
 void X11Workspace::watchClientWindows(const std::vector<xcb_window_t>& windows) {
@@ -192,7 +194,7 @@ void X11Workspace::watchClientWindows(const std::vector<xcb_window_t>& windows) 
     for (const auto window : windows)
         if (watchedWindows_.insert(window).second)
             // A window that is already gone makes this fail harmlessly (unchecked request).
-            xcb_change_window_attributes(x_->raw(), window, XCB_CW_EVENT_MASK, &mask);
+            xcb_change_window_attributes(events_->raw(), window, XCB_CW_EVENT_MASK, &mask);
 }
 
 void X11Workspace::connectI3() {
@@ -219,6 +221,8 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
             return;
         i3ReconnectPending_ = false;
         connectI3();
+        if (watcher_)
+            watcher_->descriptorsChanged();
         if (!i3Events_) {
             scheduleI3Reconnect(attempt + 1);
             return;
@@ -230,7 +234,7 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
 }
 
 std::vector<int> X11Workspace::eventFds() {
-    std::vector<int> fds{x_->fd()};
+    std::vector<int> fds{events_->fd()};
     if (i3Events_)
         fds.push_back(i3Events_->fd());
     return fds;
@@ -242,13 +246,13 @@ void X11Workspace::dispatchEvents() {
     bool activeChanged = false;
     bool spaceChanged = false;
     bool screenChanged = false;
-    while (auto* raw = xcb_poll_for_event(x_->raw())) {
+    while (auto* raw = xcb_poll_for_event(events_->raw())) {
         Reply<xcb_generic_event_t> event(raw);
         const auto type = event->response_type & 0x7f;
         if (type == XCB_PROPERTY_NOTIFY) {
             const auto& notify = *reinterpret_cast<const xcb_property_notify_event_t*>(raw);
             auto& e = x_->ewmh();
-            if (notify.window == x_->root()) {
+            if (notify.window == events_->root()) {
                 if (notify.atom == e._NET_CLIENT_LIST)
                     clientsChanged = true;
                 else if (notify.atom == e._NET_ACTIVE_WINDOW)
@@ -268,7 +272,7 @@ void X11Workspace::dispatchEvents() {
             screenChanged = true;
         }
     }
-    x_->checkAlive();
+    events_->checkAlive();
 
     if (i3Events_) {
         for (const auto& message : i3Events_->readAvailable()) {
@@ -311,7 +315,7 @@ void X11Workspace::diffApps() {
             return std::find(windows.begin(), windows.end(), w) == windows.end();
         });
         watchClientWindows(windows);
-        xcb_flush(x_->raw());
+        xcb_flush(events_->raw());
     }
     for (const auto& [pid, state] : current) {
         const auto before = previous.find(pid);

@@ -3,8 +3,8 @@
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/FdWatcher.h"
 #include "platform/linux/I3Ipc.h"
-#include "platform/linux/PollMainQueue.h"
 #include "platform/linux/WindowFacts.h"
 #include "platform/linux/XConnection.h"
 #include "spaces/Workspace.h"
@@ -18,14 +18,18 @@ namespace tidemark::linux_platform {
 
 // The running applications of an X11 desktop: the processes that own client windows,
 // named and identified through desktop entries (else WM_CLASS). Its notifications come from
-// the X event stream and i3's subscriptions; `dispatchEvents` reads them without blocking
-// and posts on the main queue.
+// the X event stream and i3's subscriptions, watched on a thread and handled on the main
+// queue. Events arrive on a connection of their own, on which nothing else waits for
+// replies: xcb would otherwise read them into its queue while a refresh waits, where no
+// readable descriptor announces them.
 class X11Workspace final : public Workspace, public EventSource {
 public:
     static constexpr const char* kOwnBundleIdentifier = "tidemark";
 
-    X11Workspace(std::shared_ptr<XConnection> x, MainQueue& mainQueue,
-                 NotificationCenter& defaultCenter, std::shared_ptr<const DesktopEntries> entries);
+    // `x` answers the queries, `events` carries the event stream.
+    X11Workspace(std::shared_ptr<XConnection> x, std::shared_ptr<XConnection> events,
+                 MainQueue& mainQueue, NotificationCenter& defaultCenter,
+                 std::shared_ptr<const DesktopEntries> entries);
     ~X11Workspace() override;
 
     std::vector<RunningApplication> runningApplications() override;
@@ -37,8 +41,9 @@ public:
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
     NotificationCenter& notificationCenter() override { return center_; }
 
-    // Subscribes to the root window, the client windows, RandR and i3.
+    // Subscribes to the root window, the client windows, RandR and i3; main queue only.
     void startObserving();
+    // The event handling, on the main queue (the watcher calls them).
     std::vector<int> eventFds() override;
     void dispatchEvents() override;
 
@@ -61,6 +66,7 @@ private:
     void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
 
     std::shared_ptr<XConnection> x_;
+    std::shared_ptr<XConnection> events_;
     MainQueue& mainQueue_;
     NotificationCenter& defaultCenter_;
     std::shared_ptr<const DesktopEntries> entries_;
@@ -76,6 +82,8 @@ private:
     bool observing_ = false;
     std::unique_ptr<i3::Connection> i3Events_;
     bool i3ReconnectPending_ = false;
+    // Last, so that it stops before anything it dispatches to goes away.
+    std::unique_ptr<FdWatcher> watcher_;
 };
 
 } // namespace tidemark::linux_platform

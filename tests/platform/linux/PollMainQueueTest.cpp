@@ -35,33 +35,5 @@ TEST(PollMainQueue, TimersRepeatUntilInvalidatedAndBackgroundWorkComesBack) {
     EXPECT_TRUE(queue.runUntil([&] { return handedBack; }, 5));
 }
 
-struct PipeSource final : EventSource {
-    int fds[2] = {-1, -1};
-    int dispatched = 0;
-    std::string read;
-    PipeSource() { EXPECT_EQ(::pipe2(fds, O_NONBLOCK), 0); }
-    ~PipeSource() override {
-        ::close(fds[0]);
-        ::close(fds[1]);
-    }
-    std::vector<int> eventFds() override { return {fds[0]}; }
-    void dispatchEvents() override {
-        ++dispatched;
-        char buffer[16];
-        ssize_t n;
-        while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
-            read.append(buffer, static_cast<std::size_t>(n));
-    }
-};
-
-TEST(PollMainQueue, ReadableDescriptorsWakeTheLoop) {
-    PollMainQueue queue;
-    PipeSource source;
-    queue.addEventSource(source);
-    queue.asyncAfter(0.01, [&] { EXPECT_EQ(::write(source.fds[1], "x", 1), 1); });
-    EXPECT_TRUE(queue.runUntil([&] { return source.read == "x"; }, 5));
-    EXPECT_FALSE(queue.runUntil([] { return false; }, 0.01));
-}
-
 } // namespace
 } // namespace tidemark::linux_platform
