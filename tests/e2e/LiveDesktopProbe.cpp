@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
 #include <sstream>
 
 namespace tidemark::cli {
@@ -144,6 +148,74 @@ TEST_F(LiveFixture, I3RestartIsPickedUpAgain) {
     const int before = spaceChanges;
     ASSERT_EQ(std::system("i3-msg -q workspace 3"), 0);
     EXPECT_TRUE(platform->mainQueue.runUntil([&] { return spaceChanges > before; }, 5));
+}
+
+// Stops the process it names when the test ends, however it ends.
+struct ChildProcess {
+    pid_t pid = 0;
+    explicit ChildProcess(const char* program) {
+        char* argv[] = {const_cast<char*>(program), nullptr};
+        if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0)
+            pid = 0;
+    }
+    void stop() {
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+            pid = 0;
+        }
+    }
+    ~ChildProcess() { stop(); }
+};
+
+TEST_F(LiveFixture, AppNotificationsFollowTheClients) {
+    if (!env("E2E_APP_EVENTS"))
+        GTEST_SKIP() << "E2E_APP_EVENTS not given";
+    std::vector<std::pair<std::string, std::int32_t>> seen;
+    std::vector<ObservationToken> tokens;
+    for (const char* name :
+         {kDidLaunchApplicationNotification, kDidTerminateApplicationNotification,
+          kDidHideApplicationNotification, kDidUnhideApplicationNotification,
+          kDidActivateApplicationNotification}) {
+        tokens.push_back(platform->workspace.notificationCenter().addObserver(
+            name, [&seen, name](const Notification& n) {
+                const auto* app = findIn(n.userInfo, kWorkspaceApplicationKey);
+                const auto* pid = app ? app->find("pid") : nullptr;
+                seen.emplace_back(name, pid ? pid->asInt32().value_or(0) : 0);
+            }));
+    }
+    platform->workspace.startObserving();
+    auto saw = [&](const char* name, std::int32_t pid) {
+        return std::find(seen.begin(), seen.end(),
+                         std::pair<std::string, std::int32_t>(name, pid)) != seen.end();
+    };
+    auto& queue = platform->mainQueue;
+
+    ChildProcess client("xlogo");
+    ASSERT_GT(client.pid, 0);
+    ASSERT_TRUE(
+        queue.runUntil([&] { return saw(kDidLaunchApplicationNotification, client.pid); }, 10));
+
+    std::int64_t window = 0;
+    const auto list = platform->windowServer.copyWindowInfo(0, 0);
+    for (const auto& entry : *list->asArray())
+        if (entry.find("kCGWindowOwnerPID") &&
+            *entry.find("kCGWindowOwnerPID")->asInt32() == client.pid)
+            window = *entry.find("kCGWindowNumber")->asInteger();
+    ASSERT_NE(window, 0);
+    const auto id = std::to_string(window);
+    ASSERT_EQ(std::system(("xdotool windowminimize " + id).c_str()), 0);
+    EXPECT_TRUE(
+        queue.runUntil([&] { return saw(kDidHideApplicationNotification, client.pid); }, 10));
+    ASSERT_EQ(std::system(("wmctrl -i -a " + id).c_str()), 0);
+    EXPECT_TRUE(
+        queue.runUntil([&] { return saw(kDidUnhideApplicationNotification, client.pid); }, 10));
+    EXPECT_TRUE(
+        queue.runUntil([&] { return saw(kDidActivateApplicationNotification, client.pid); }, 10));
+
+    const auto pid = client.pid;
+    client.stop();
+    EXPECT_TRUE(queue.runUntil([&] { return saw(kDidTerminateApplicationNotification, pid); }, 10));
 }
 
 TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {

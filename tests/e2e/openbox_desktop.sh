@@ -36,4 +36,5 @@ take_snapshot "$E2E_TMP/after.json"
 check_json "$E2E_TMP/after.json" "
 assert [x['isCurrentSpace'] for x in s['spaces']] == [False, True, False, False]
 "
+probe 'LiveFixture.AppNotificationsFollowTheClients' E2E_APP_EVENTS=1
 echo "openbox desktop: ok"

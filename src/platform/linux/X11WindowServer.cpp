@@ -220,7 +220,9 @@ bool X11WindowServer::stepDesktop(const std::string& displayID, bool forward) {
     xcb_ewmh_request_change_current_desktop(&e, 0, target, XCB_CURRENT_TIME);
     requestedDesktop_ = target;
     requestTime_ = Clock::now();
-    xcb_flush(x_->raw());
+    // A round trip: the server has passed the request on before this returns.
+    Reply<xcb_get_input_focus_reply_t> sync(
+        xcb_get_input_focus_reply(x_->raw(), xcb_get_input_focus(x_->raw()), nullptr));
     x_->checkAlive();
     return true;
 }
