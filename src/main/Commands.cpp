@@ -53,6 +53,9 @@ const std::vector<Command>& commands() {
         {"switch", "switch SPACE_ID", "switch the live desktop's display to a space", runSwitch},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
+        {"replay", "replay --scenario FILE --events FILE [--until SECONDS]",
+         "replay an event script in virtual time: one JSON line per refresh and timer change",
+         runReplay},
     };
     return table;
 }

@@ -44,6 +44,7 @@ int run(int argc, char** argv);
 // Commands, one file each.
 int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
+int runReplay(const Arguments&);
 int runSwitch(const Arguments&);
 
 } // namespace tidemark::cli

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "foundation/Color.h"
+#include "foundation/SettingsStore.h"
 #include "foundation/Value.h"
 
-// Every settings key the program reads or writes, and the notification that asks for a new
-// menu-bar image. Readers go through these names only.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Every settings key the program reads or writes, its type and its registered default, and
+// the notification that asks for a new menu-bar image. Readers go through these names only.
 namespace tidemark::settings {
 
 inline constexpr const char* kDisplayStyle = "displayStyle";
@@ -12,16 +18,79 @@ inline constexpr const char* kHoverPopupEnabled = "hoverPopupEnabled";
 inline constexpr const char* kActiveSpaceColor = "activeSpaceColor";
 inline constexpr const char* kSpaceNames = "spaceNames";
 
+// Posted on the default centre, without user info, by the controls whose setting changes
+// the menu-bar image.
 inline constexpr const char* kButtonPressedNotification = "ButtonPressed";
 
 // The style value that shows the apps of each space.
 inline constexpr std::int64_t kOpenedAppsStyle = 4;
 
+enum class SettingType {
+    Integer,      // a raw style value
+    Boolean,      //
+    ColorArray,   // four numbers: red, green, blue, alpha in sRGB, each 0 to 1
+    EncodedNames, // bytes of a binary property list
+};
+
+struct SettingKey {
+    const char* name;
+    SettingType type;
+    // Absent: nothing is registered, the key is absent until written.
+    std::optional<Value> registeredDefault;
+};
+
+// The whole table, in a fixed order.
+inline const std::vector<SettingKey>& allKeys() {
+    static const std::vector<SettingKey> keys{
+        {kDisplayStyle, SettingType::Integer, Value(kOpenedAppsStyle)},
+        {kUseHighContrastBorders, SettingType::Boolean, Value(false)},
+        {kHoverPopupEnabled, SettingType::Boolean, Value(true)},
+        {kActiveSpaceColor, SettingType::ColorArray, std::nullopt},
+        {kSpaceNames, SettingType::EncodedNames, std::nullopt},
+    };
+    return keys;
+}
+
 // Registered at launch; they never reach the stored file.
 inline ValueDictionary registeredDefaults() {
-    return {{kDisplayStyle, Value(kOpenedAppsStyle)},
-            {kUseHighContrastBorders, Value(false)},
-            {kHoverPopupEnabled, Value(true)}};
+    ValueDictionary defaults;
+    for (const auto& key : allKeys())
+        if (key.registeredDefault)
+            defaults.emplace(key.name, *key.registeredDefault);
+    return defaults;
+}
+
+inline void registerDefaults(SettingsStore& store) {
+    store.registerDefaults(registeredDefaults());
+}
+
+inline std::int64_t displayStyle(const SettingsStore& store) {
+    return store.integer(kDisplayStyle);
+}
+inline bool isOpenedAppsStyle(const SettingsStore& store) {
+    return displayStyle(store) == kOpenedAppsStyle;
+}
+inline bool useHighContrastBorders(const SettingsStore& store) {
+    return store.boolean(kUseHighContrastBorders);
+}
+inline bool hoverPopupEnabled(const SettingsStore& store) {
+    return store.boolean(kHoverPopupEnabled);
+}
+
+// The custom active-space colour; anything but exactly four numbers counts as none.
+inline std::optional<Color> activeSpaceColor(const SettingsStore& store) {
+    const auto stored = store.object(kActiveSpaceColor);
+    const ValueArray* components = stored ? stored->asArray() : nullptr;
+    if (!components || components->size() != 4)
+        return std::nullopt;
+    double c[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto number = (*components)[i].asNumber();
+        if (!number)
+            return std::nullopt;
+        c[i] = *number;
+    }
+    return Color{c[0], c[1], c[2], c[3]};
 }
 
 } // namespace tidemark::settings

@@ -38,7 +38,7 @@ std::string describeDoubles(const ValueArray& numbers) {
 
 SpaceObserver::SpaceObserver(SpaceObserverServices services)
     : services_(services), conn_(services.windowServer.defaultConnection()),
-      windowSpaceMapper_(services.windowServer, services.workspace) {}
+      windowSpaceMapper_(services.windowServer, services.workspace, services.imageScaler) {}
 
 std::shared_ptr<SpaceObserver> SpaceObserver::create(SpaceObserverServices services) {
     std::shared_ptr<SpaceObserver> observer(new SpaceObserver(services));
@@ -53,8 +53,11 @@ bool SpaceObserver::isOpenedAppsStyle() const {
 void SpaceObserver::refreshSpaces() {
     const auto answer = services_.windowServer.copyManagedDisplaySpaces(conn_);
     const auto displays = answer ? answer->asArrayOfDictionaries() : std::nullopt;
-    if (!displays)
+    if (!displays) {
+        if (refreshListener_)
+            refreshListener_(false);
         return;
+    }
 
     const SpaceNameMap storedNames = loadSpaceNames();
     std::int64_t spaceCounter = 0;
@@ -75,8 +78,11 @@ void SpaceObserver::refreshSpaces() {
         if (!currentId)
             continue;
         // The window server is between configurations: keep what is shown.
-        if (*currentId == -1)
+        if (*currentId == -1) {
+            if (refreshListener_)
+                refreshListener_(false);
             return;
+        }
 
         std::int64_t desktopCounter = 0;
         for (const ValueDictionary* spaceDictionary : *spaceDictionaries) {

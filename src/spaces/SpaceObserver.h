@@ -1,6 +1,8 @@
 #pragma once
 
+#include "foundation/ImageScaler.h"
 #include "foundation/MainQueue.h"
+#include "foundation/MemoryPressure.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/SettingsStore.h"
 #include "spaces/Space.h"
@@ -29,7 +31,19 @@ struct SpaceObserverServices {
     WindowServer& windowServer;
     Workspace& workspace;
     NotificationCenter& defaultCenter;
+    // Without it the observer never hears of memory pressure.
+    MemoryPressureEvents* memoryPressure = nullptr;
+    // Without it app icons are scaled by the plain bitmap scaler.
+    const ImageScaler* imageScaler = nullptr;
 };
+
+// Follow-up refreshes after app events, in seconds after the event.
+namespace burst {
+inline const std::vector<double> kAppLaunched{0.08, 0.2, 0.45, 0.85, 1.4, 2.2};
+inline const std::vector<double> kAppUnhidden{0.08, 0.25, 0.6};
+inline const std::vector<double> kAppActivated{0.08, 0.25, 0.6};
+inline const std::vector<double> kAppDeactivated{0.05, 0.2};
+} // namespace burst
 
 // The single source of the space list: builds snapshots and decides when to rebuild them.
 class SpaceObserver : public std::enable_shared_from_this<SpaceObserver> {
@@ -52,16 +66,44 @@ public:
     // Scheduling: the throttled and deferred entries.
     void updateSpaceInformation();
     void updateSpaceInformationIfNeeded();
+    void cancelBurstUpdates();
+    void scheduleBurstUpdates(const std::vector<double>& delays);
+    // Runs the half-second check exactly while active in the opened-apps style.
+    void updateWindowCheckTimer();
+    void startWindowCheckTimer();
+
+    static constexpr TimeSeconds kWindowCheckInterval = 0.5;
+    static constexpr TimeSeconds kWindowCheckTolerance = 0.1;
+
+    // Event handlers, registered by name with the notification centres at construction.
+    void handleActiveSpaceChange();
+    void handleAppLaunched(const Notification& notification);
+    void handleAppTerminated(const Notification& notification);
+    void handleAppHidden(const Notification& notification);
+    void handleAppUnhidden(const Notification& notification);
+    void handleAppActivated(const Notification& notification);
+    void handleAppDeactivated(const Notification& notification);
+    void handleDisplayConfigurationChange();
+    void handlePreferenceChange();
+    void handleScreenSleep();
+    void handleScreenWake();
+    void handleSessionResigned();
+    void handleSessionActive();
+    void handleMemoryWarning();
 
     WindowSpaceMapper& windowSpaceMapper() { return windowSpaceMapper_; }
     const std::string& previousSpaceSnapshot() const { return previousSpaceSnapshot_; }
     bool isSystemActive() const { return isSystemActive_; }
     bool hasWindowCheckTimer() const { return windowCheckTimer_ != nullptr; }
+    const RepeatingTimer* windowCheckTimer() const { return windowCheckTimer_.get(); }
 
     // Observers of each refresh, for diagnostics and replays: called with whether the
     // delegate received a new snapshot.
     using RefreshListener = std::function<void(bool published)>;
     void setRefreshListener(RefreshListener listener) { refreshListener_ = std::move(listener); }
+    // Called when the window-check timer is created (true) or invalidated (false).
+    using TimerListener = std::function<void(bool running)>;
+    void setTimerListener(TimerListener listener) { timerListener_ = std::move(listener); }
 
 private:
     explicit SpaceObserver(SpaceObserverServices services);
@@ -69,8 +111,14 @@ private:
     void updateSpaceNameStore(const SpaceNameMap& names);
     bool isOpenedAppsStyle() const;
 
-    // Scheduling (defined with the event handlers).
-    void updateWindowCheckTimer();
+    // Scheduling helpers (defined with the event handlers).
+    void ensureWindowCheckTimer();
+    void stopWindowCheckTimer();
+    void stampedRefresh();
+    void cancelPendingUpdate();
+    void scheduleFollowUpRefresh(TimeSeconds delay);
+    void activate();
+    void deactivate();
 
     SpaceObserverServices services_;
     std::int32_t conn_;
@@ -84,9 +132,11 @@ private:
     std::optional<ByteString> cachedSpaceNamesData_;
     std::optional<SpaceNameMap> cachedSpaceNames_;
     bool isSystemActive_ = true;
+    std::unique_ptr<MemoryPressureSource> memoryPressureSource_;
     std::vector<ObservationToken> observations_;
     std::weak_ptr<SpaceObserverDelegate> delegate_;
     RefreshListener refreshListener_;
+    TimerListener timerListener_;
 };
 
 } // namespace tidemark

@@ -1,21 +1,260 @@
 #include "spaces/WindowSpaceMapper.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <unordered_map>
+#include <unordered_set>
+
 namespace tidemark {
+namespace {
 
-WindowSpaceMapper::WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace)
-    : windowServer_(windowServer), workspace_(workspace) {}
+constexpr std::array<std::string_view, 8> kHelperSuffixes{
+    ".helper.renderer", ".helper (Renderer)", ".helper (GPU)", ".helper (Plugin)",
+    ".helper",          ".WebContent",        ".Networking",   ".CloudTabs"};
 
-// Lists no apps yet: every space gets empty lists, which the snapshot shows as such.
+constexpr std::int32_t kAnyOwner = 0;
+constexpr std::int32_t kWindowsOnSpacesOptions = 2;
+constexpr double kMinimumAlpha = 0.01;
+constexpr double kMinimumWindowEdge = 50;
+
+// A decimal integer with an optional sign, nothing else.
+std::optional<std::int64_t> parseDecimal(std::string_view text) {
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+')
+        return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// Whether a window looks like a real app window, before its owner is known.
+bool passesWindowChecks(const ValueDictionary& window) {
+    const Value* layer = findIn(window, "kCGWindowLayer");
+    const auto layerNumber = layer ? layer->asNumber() : std::nullopt;
+    if (!layerNumber || *layerNumber != 0)
+        return false;
+    if (const Value* alpha = findIn(window, "kCGWindowAlpha")) {
+        if (const auto value = alpha->asNumber(); value && *value < kMinimumAlpha)
+            return false;
+    }
+    if (const Value* bounds = findIn(window, "kCGWindowBounds")) {
+        const Value* width = bounds->find("Width");
+        const Value* height = bounds->find("Height");
+        const auto w = width ? width->asNumber() : std::nullopt;
+        const auto h = height ? height->asNumber() : std::nullopt;
+        if (w && h && (*w < kMinimumWindowEdge || *h < kMinimumWindowEdge))
+            return false;
+    }
+    return true;
+}
+
+// What one pass knows about a process: its app and, once needed, its key.
+struct PassApp {
+    const RunningApplication* app = nullptr;
+    std::optional<std::string> key;
+};
+
+// The three lists of one space and the keys already on it.
+struct SpaceSlot {
+    std::vector<ImageRef>* icons;
+    std::vector<std::string>* keys;
+    std::vector<SpaceAppDetail>* details;
+    bool isFull() const { return icons->size() >= WindowSpaceMapper::maxIconsPerSpace; }
+    bool lists(const std::string& key) const {
+        return std::find(keys->begin(), keys->end(), key) != keys->end();
+    }
+};
+
+} // namespace
+
+std::string stripHelperSuffix(std::string_view bundleIdentifier) {
+    for (const auto suffix : kHelperSuffixes)
+        if (bundleIdentifier.ends_with(suffix))
+            return std::string(bundleIdentifier.substr(0, bundleIdentifier.size() - suffix.size()));
+    return std::string(bundleIdentifier);
+}
+
+std::string appKey(const RunningApplication& app) {
+    if (app.bundleIdentifier)
+        return stripHelperSuffix(*app.bundleIdentifier);
+    if (app.localizedName)
+        return stripHelperSuffix(*app.localizedName);
+    return stripHelperSuffix("pid-" + std::to_string(app.pid));
+}
+
+WindowSpaceMapper::WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
+                                     const ImageScaler* imageScaler)
+    : windowServer_(windowServer), workspace_(workspace),
+      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()),
+      conn_(windowServer.defaultConnection()),
+      copySpacesForWindows_(windowServer.lookupSpacesForWindows()),
+      copyWindowsWithOptionsAndTags_(windowServer.lookupWindowsWithOptionsAndTags()) {}
+
+std::optional<std::vector<std::int64_t>>
+WindowSpaceMapper::windowFilter(const std::vector<std::string>& spaceIds) {
+    if (!copyWindowsWithOptionsAndTags_)
+        return std::nullopt;
+    std::vector<std::int64_t> numericIds;
+    for (const auto& id : spaceIds)
+        if (const auto number = parseDecimal(id))
+            numericIds.push_back(*number);
+    if (numericIds.empty())
+        return std::nullopt;
+    std::uint64_t setTags = 0;
+    std::uint64_t clearTags = 0;
+    const auto answer = (*copyWindowsWithOptionsAndTags_)(
+        conn_, kAnyOwner, numericIds, kWindowsOnSpacesOptions, setTags, clearTags);
+    const ValueArray* numbers = answer ? answer->asArray() : nullptr;
+    if (!numbers)
+        return std::nullopt;
+    std::vector<std::int64_t> filter;
+    filter.reserve(numbers->size());
+    for (const auto& number : *numbers) {
+        const auto value = number.asInteger();
+        if (!value)
+            return std::nullopt;
+        filter.push_back(*value);
+    }
+    std::sort(filter.begin(), filter.end());
+    return filter;
+}
+
 SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& spaceIds) {
     SpaceAppMaps maps;
+    std::vector<SpaceSlot> slots;
+    std::unordered_map<std::string_view, std::size_t> slotOfId;
     for (const auto& id : spaceIds) {
-        maps.icons[id];
-        maps.appKeys[id];
-        maps.details[id];
+        auto& keys = maps.appKeys[id];
+        if (slotOfId.try_emplace(id, slots.size()).second)
+            slots.push_back({&maps.icons[id], &keys, &maps.details[id]});
     }
-    (void)windowServer_;
-    (void)workspace_;
+    if (!copySpacesForWindows_)
+        return maps;
+
+    const auto filter = windowFilter(spaceIds);
+    const auto windowList =
+        windowServer_.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0);
+    const auto windows = windowList ? windowList->asArrayOfDictionaries() : std::nullopt;
+    if (!windows)
+        return maps;
+
+    const auto runningApps = workspace_.runningApplications();
+    std::vector<std::string> runningBundleIdentifiers;
+    std::unordered_map<std::int32_t, PassApp> appOfPid;
+    for (const auto& app : runningApps) {
+        appOfPid.try_emplace(app.pid, PassApp{&app, std::nullopt});
+        if (app.bundleIdentifier)
+            runningBundleIdentifiers.push_back(*app.bundleIdentifier);
+    }
+    const auto ownBundleIdentifier = workspace_.ownBundleIdentifier();
+
+    std::size_t fullSlots = 0;
+    std::unordered_map<std::string, std::size_t> slotsListingKey;
+    for (const ValueDictionary* window : *windows) {
+        if (fullSlots == slots.size())
+            break;
+        if (!passesWindowChecks(*window))
+            continue;
+        const Value* numberValue = findIn(*window, "kCGWindowNumber");
+        const auto number = numberValue ? numberValue->asInteger() : std::nullopt;
+        if (!number || (filter && !std::binary_search(filter->begin(), filter->end(), *number)))
+            continue;
+        const Value* pidValue = findIn(*window, "kCGWindowOwnerPID");
+        const auto pid = pidValue ? pidValue->asInt32() : std::nullopt;
+        if (!pid)
+            continue;
+        const auto found = appOfPid.find(*pid);
+        if (found == appOfPid.end())
+            continue;
+        PassApp& owner = found->second;
+        const RunningApplication& app = *owner.app;
+        if (app.terminated || app.hidden || app.activationPolicy != ActivationPolicy::Regular)
+            continue;
+        if (!owner.key)
+            owner.key = appKey(app);
+        const std::string& key = *owner.key;
+        if (ownBundleIdentifier && key == *ownBundleIdentifier)
+            continue;
+        std::size_t& listedOn = slotsListingKey[key];
+        if (listedOn == slots.size())
+            continue;
+
+        const auto answer =
+            (*copySpacesForWindows_)(conn_, WindowServer::kAllSpacesMask, {*number});
+        const ValueArray* spaces = answer ? answer->asArray() : nullptr;
+        if (!spaces)
+            continue;
+        for (const auto& spaceValue : *spaces) {
+            const auto spaceId = spaceValue.asInteger();
+            if (!spaceId)
+                continue;
+            const auto slotIndex = slotOfId.find(std::to_string(*spaceId));
+            if (slotIndex == slotOfId.end())
+                continue;
+            SpaceSlot& slot = slots[slotIndex->second];
+            if (slot.isFull() || slot.lists(key))
+                continue;
+            ImageRef icon = iconFor(key, app);
+            slot.keys->push_back(key);
+            slot.icons->push_back(icon);
+            slot.details->push_back(
+                SpaceAppDetail{app.localizedName.value_or(key), std::move(icon), key, *pid});
+            ++listedOn;
+            if (slot.isFull())
+                ++fullSlots;
+        }
+    }
+
+    evictIconCache(runningBundleIdentifiers);
     return maps;
+}
+
+ImageRef WindowSpaceMapper::iconFor(const std::string& key, const RunningApplication& app) {
+    if (const auto cached = iconCache_.find(key); cached != iconCache_.end())
+        return cached->second;
+    ImageRef loaded;
+    if (app.bundlePath)
+        loaded = workspace_.iconForFile(*app.bundlePath);
+    if (!loaded)
+        loaded = workspace_.applicationIcon(app.pid);
+    if (!loaded)
+        loaded = workspace_.genericApplicationIcon();
+    if (!loaded) {
+        // No icon at all from the workspace: show a blank square and try again next pass.
+        Bitmap blank{int(cachedIconSize), int(cachedIconSize),
+                     std::vector<std::uint8_t>(std::size_t(cachedIconSize * cachedIconSize * 4))};
+        return Image::fromBitmap({cachedIconSize, cachedIconSize}, std::move(blank), key);
+    }
+    ImageRef scaled = imageScaler_.scaled(*loaded, {cachedIconSize, cachedIconSize});
+    ImageRef icon = scaled ? std::move(scaled) : std::move(loaded);
+    iconCache_.emplace(key, icon);
+    return icon;
+}
+
+void WindowSpaceMapper::evictIconCache(const std::vector<std::string>& runningBundleIdentifiers) {
+    if (iconCache_.size() <= maxCacheSize)
+        return;
+    const std::unordered_set<std::string_view> running(runningBundleIdentifiers.begin(),
+                                                       runningBundleIdentifiers.end());
+    std::erase_if(iconCache_, [&](const auto& entry) { return !running.contains(entry.first); });
+    while (iconCache_.size() > maxCacheSize)
+        iconCache_.erase(iconCache_.begin());
+}
+
+void WindowSpaceMapper::pruneIconCache() {
+    std::unordered_set<std::string> running;
+    for (const auto& app : workspace_.runningApplications())
+        if (app.bundleIdentifier)
+            running.insert(stripHelperSuffix(*app.bundleIdentifier));
+    std::erase_if(iconCache_, [&](const auto& entry) { return !running.contains(entry.first); });
+}
+
+void WindowSpaceMapper::removeCachedIcon(const std::string& appKey) {
+    iconCache_.erase(appKey);
 }
 
 } // namespace tidemark

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "foundation/ImageScaler.h"
 #include "spaces/Space.h"
 #include "spaces/WindowServer.h"
 #include "spaces/Workspace.h"
 
+#include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidemark {
@@ -17,17 +21,48 @@ struct SpaceAppMaps {
     std::map<std::string, std::vector<SpaceAppDetail>> details;
 };
 
-// Finds the apps that have windows on each space.
+// Folds a helper process into its app: removes the first known helper suffix, at most one.
+std::string stripHelperSuffix(std::string_view bundleIdentifier);
+
+// The string that identifies an app and its helpers: bundle identifier, else localized
+// name, else "pid-" and the process identifier, with the helper suffix removed.
+std::string appKey(const RunningApplication& app);
+
+// Finds the apps that have windows on each space, with their icons scaled and cached.
 class WindowSpaceMapper {
 public:
-    WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace);
+    static constexpr std::size_t maxIconsPerSpace = 5;
+    static constexpr double cachedIconSize = 36.0;
+    static constexpr std::size_t maxCacheSize = 50;
+
+    // Looks up the two optional window-server functions once. Without a scaler, bitmap
+    // icons are scaled in plain C++.
+    WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
+                      const ImageScaler* imageScaler = nullptr);
 
     // One entry (possibly empty) per given identifier in each map.
     SpaceAppMaps mapAppsToSpaces(const std::vector<std::string>& spaceIds);
 
+    // Keeps only the icons of apps that still run (by stripped bundle identifier).
+    void pruneIconCache();
+    void removeCachedIcon(const std::string& appKey);
+
+    std::size_t iconCacheSize() const { return iconCache_.size(); }
+    bool hasCachedIcon(const std::string& appKey) const { return iconCache_.contains(appKey); }
+
 private:
+    ImageRef iconFor(const std::string& key, const RunningApplication& app);
+    std::optional<std::vector<std::int64_t>> windowFilter(const std::vector<std::string>& spaceIds);
+    void evictIconCache(const std::vector<std::string>& runningBundleIdentifiers);
+
     WindowServer& windowServer_;
     Workspace& workspace_;
+    const ImageScaler& imageScaler_;
+    std::int32_t conn_;
+    // Ordered, so eviction by iteration order is the same on every run.
+    std::map<std::string, ImageRef, std::less<>> iconCache_;
+    std::optional<WindowServer::SpacesForWindows> copySpacesForWindows_;
+    std::optional<WindowServer::WindowsWithOptionsAndTags> copyWindowsWithOptionsAndTags_;
 };
 
 } // namespace tidemark

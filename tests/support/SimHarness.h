@@ -15,8 +15,10 @@ struct SimHarness {
           delegate(AppDelegate::create(services())) {}
 
     SpaceObserverServices services() {
-        return {platform.mainQueue, platform.settings, platform.windowServer, platform.workspace,
-                platform.defaultCenter};
+        SpaceObserverServices services{platform.mainQueue, platform.settings, platform.windowServer,
+                                       platform.workspace, platform.defaultCenter};
+        services.memoryPressure = &platform.memoryPressure;
+        return services;
     }
     SpaceObserver& observer() { return delegate->spaceObserver(); }
     const std::vector<Space>& spaces() const { return delegate->latestSpaces(); }

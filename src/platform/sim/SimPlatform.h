@@ -4,6 +4,7 @@
 #include "foundation/SettingsStore.h"
 #include "foundation/VirtualMainQueue.h"
 #include "platform/sim/Scenario.h"
+#include "platform/sim/SimMemoryPressure.h"
 #include "platform/sim/SimWindowServer.h"
 #include "platform/sim/SimWorkspace.h"
 
@@ -21,6 +22,7 @@ struct SimPlatform {
     NotificationCenter defaultCenter;
     SimWindowServer windowServer;
     SimWorkspace workspace;
+    SimMemoryPressure memoryPressure{mainQueue};
 };
 
 } // namespace tidemark::sim

@@ -1,0 +1,159 @@
+// One refresh in the opened-apps style on a large desktop: 4 displays x 8 spaces, 400
+// windows of 80 apps, icons already cached. The window check runs this every half second.
+#include "app/AppDelegate.h"
+#include "platform/sim/SimPlatform.h"
+
+#include <benchmark/benchmark.h>
+#include <nlohmann/json.hpp>
+#include <unordered_map>
+
+namespace tidemark {
+namespace {
+
+constexpr int kDisplays = 4;
+constexpr int kSpacesPerDisplay = 8;
+constexpr int kApps = 80;
+constexpr int kWindows = 400;
+
+int spaceIdOf(int index) {
+    return 100 + index;
+}
+
+enum class AppMix {
+    // 40 regular apps, 20 of their helper processes, 10 accessory and 10 hidden apps: at
+    // most 40 keys are listed, so every icon stays cached.
+    Typical,
+    // 80 regular apps, each listed: more keys than the cache keeps, so every pass reloads
+    // and rescales the icons the previous pass evicted.
+    AllRegular,
+};
+
+// Each app keeps its windows on one space (a few apps per space, so the walk never stops
+// early); every tenth app also has a window on a second space. Windows are interleaved
+// front to back; a few are tiny or in another layer.
+std::string largeDesktop(AppMix mix) {
+    nlohmann::json displays = nlohmann::json::array();
+    for (int d = 0; d < kDisplays; ++d) {
+        nlohmann::json spaces = nlohmann::json::array();
+        for (int s = 0; s < kSpacesPerDisplay; ++s)
+            spaces.push_back({{"ManagedSpaceID", spaceIdOf(d * kSpacesPerDisplay + s)}});
+        displays.push_back(
+            {{"Display Identifier", "Display " + std::to_string(d)},
+             {"Current Space", {{"ManagedSpaceID", spaceIdOf(d * kSpacesPerDisplay)}}},
+             {"Spaces", spaces}});
+    }
+    const int spaceCount = kDisplays * kSpacesPerDisplay;
+    nlohmann::json apps = nlohmann::json::array();
+    for (int a = 0; a < kApps; ++a) {
+        const bool typical = mix == AppMix::Typical;
+        const int base = typical && a >= 40 && a < 60 ? a - 40 : a;
+        std::string bundle = "org.example.App" + std::to_string(base);
+        if (base != a)
+            bundle += ".helper (Renderer)";
+        nlohmann::json app{{"pid", 1000 + a},
+                           {"bundleIdentifier", bundle},
+                           {"localizedName", "App " + std::to_string(a)},
+                           {"bundlePath", "/Applications/App" + std::to_string(base) + ".app"}};
+        if (typical && a >= 60 && a < 70)
+            app["activationPolicy"] = "accessory";
+        if (typical && a >= 70)
+            app["hidden"] = true;
+        apps.push_back(app);
+    }
+    nlohmann::json windows = nlohmann::json::array();
+    for (int w = 0; w < kWindows; ++w) {
+        const int app = w % kApps;
+        nlohmann::json spaces = {spaceIdOf(app % spaceCount)};
+        if (app % 10 == 0)
+            spaces.push_back(spaceIdOf((app + 5) % spaceCount));
+        const bool tiny = w % 37 == 0;
+        windows.push_back(
+            {{"kCGWindowLayer", w % 53 == 0 ? 25 : 0},
+             {"kCGWindowAlpha", 1.0},
+             {"kCGWindowBounds", {{"X", 0}, {"Y", 0}, {"Width", tiny ? 20 : 900}, {"Height", 700}}},
+             {"kCGWindowNumber", 5000 + w},
+             {"kCGWindowOwnerPID", 1000 + app},
+             {"kCGWindowIsOnscreen", true},
+             {"spaces", spaces}});
+    }
+    return nlohmann::json{{"settings", {{"displayStyle", 4}}},
+                          {"displays", displays},
+                          {"windows", windows},
+                          {"apps", apps}}
+        .dump();
+}
+
+// The same answers as the sim, from tables built once, so that what is measured is the
+// refresh itself rather than the simulator's linear searches.
+class TableWindowServer final : public WindowServer {
+public:
+    explicit TableWindowServer(sim::SimWindowServer& sim) : sim_(sim) {
+        displays_ = sim.copyManagedDisplaySpaces(1);
+        windows_ = sim.copyWindowInfo(kWindowListExcludeDesktopElements, 0);
+        const auto spacesOf = *sim.lookupSpacesForWindows();
+        for (const auto& window : *windows_->asArray())
+            if (const auto number = window.find("kCGWindowNumber")->asInteger())
+                spaces_[*number] = spacesOf(1, kAllSpacesMask, {*number});
+    }
+    std::int32_t defaultConnection() override { return 1; }
+    std::optional<Value> copyManagedDisplaySpaces(std::int32_t) override { return displays_; }
+    std::optional<Value> copyWindowInfo(std::uint32_t, std::uint32_t) override { return windows_; }
+    std::optional<SpacesForWindows> lookupSpacesForWindows() override {
+        return [this](std::int32_t, int, const std::vector<std::int64_t>& numbers) {
+            const auto found = spaces_.find(numbers.front());
+            return found == spaces_.end() ? std::nullopt : found->second;
+        };
+    }
+    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override {
+        return sim_.lookupWindowsWithOptionsAndTags();
+    }
+
+private:
+    sim::SimWindowServer& sim_;
+    std::optional<Value> displays_;
+    std::optional<Value> windows_;
+    std::unordered_map<std::int64_t, std::optional<Value>> spaces_;
+};
+
+void runWarmRefreshes(benchmark::State& state, sim::SimPlatform& platform,
+                      WindowServer& windowServer) {
+    SpaceObserverServices services{platform.mainQueue, platform.settings, windowServer,
+                                   platform.workspace, platform.defaultCenter};
+    auto delegate = AppDelegate::create(services);
+    delegate->applicationDidFinishLaunching(); // fills the icon cache
+    auto& observer = delegate->spaceObserver();
+    std::size_t listed = 0;
+    for (const auto& space : delegate->latestSpaces())
+        listed += space.appDetails.size();
+    for (auto _ : state)
+        observer.refreshSpaces();
+    state.counters["spaces"] = double(delegate->latestSpaces().size());
+    state.counters["appsListed"] = double(listed);
+    state.counters["cachedIcons"] = double(observer.windowSpaceMapper().iconCacheSize());
+}
+
+void BM_RefreshOpenedApps(benchmark::State& state) {
+    sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::Typical), "bench"));
+    TableWindowServer windowServer(platform.windowServer);
+    runWarmRefreshes(state, platform, windowServer);
+}
+BENCHMARK(BM_RefreshOpenedApps)->Unit(benchmark::kMicrosecond);
+
+// The same through the simulator's own window server, whose per-window query searches the
+// whole list.
+void BM_RefreshOpenedAppsThroughSim(benchmark::State& state) {
+    sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::Typical), "bench"));
+    runWarmRefreshes(state, platform, platform.windowServer);
+}
+BENCHMARK(BM_RefreshOpenedAppsThroughSim)->Unit(benchmark::kMicrosecond);
+
+// More listed apps than cached icons: the cost of the reloads the bound forces.
+void BM_RefreshOpenedAppsOverfullCache(benchmark::State& state) {
+    sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::AllRegular), "bench"));
+    TableWindowServer windowServer(platform.windowServer);
+    runWarmRefreshes(state, platform, windowServer);
+}
+BENCHMARK(BM_RefreshOpenedAppsOverfullCache)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace tidemark

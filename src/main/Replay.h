@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/sim/EventScript.h"
+#include "platform/sim/Scenario.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidemark::cli {
+
+// One line of a replay: a refresh (with whether it published) or a timer start or stop.
+struct ReplayHappening {
+    enum class Kind { Refresh, TimerStarted, TimerStopped };
+    double at = 0;
+    Kind kind = Kind::Refresh;
+    bool published = false;
+
+    friend bool operator==(const ReplayHappening&, const ReplayHappening&) = default;
+};
+
+// Launches on the scenario at virtual time 0, feeds the events at their times and runs the
+// main queue until `until` (default: one second after the last event).
+std::vector<ReplayHappening> replay(sim::Scenario scenario,
+                                    const std::vector<sim::ScriptedEvent>& events,
+                                    std::optional<double> until = std::nullopt);
+
+// {"at": 0.150, "kind": "refresh", "published": true}, the time with three decimals.
+std::string formatHappening(const ReplayHappening& happening);
+
+} // namespace tidemark::cli
