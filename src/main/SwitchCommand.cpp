@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 namespace tidemark::cli {
 
@@ -43,6 +44,22 @@ int runSwitch(const Arguments& args) {
         return kExitUsage;
     }
 
+    // The gestures the switch will post: one per space between the display's current space
+    // and the target.
+    std::vector<std::string> displaySpaces;
+    std::optional<std::size_t> current;
+    for (const auto& space : spaces) {
+        if (space.displayID != target->displayID)
+            continue;
+        if (space.isCurrentSpace && !current)
+            current = displaySpaces.size();
+        displaySpaces.push_back(space.spaceID);
+    }
+    const auto wanted = static_cast<std::size_t>(
+        std::find(displaySpaces.begin(), displaySpaces.end(), spaceID) - displaySpaces.begin());
+    const int steps =
+        current ? static_cast<int>(std::max(wanted, *current) - std::min(wanted, *current)) : 0;
+
     bool refused = false;
     auto switcher = DesktopSwitcher::create(platform->mainQueue, platform->poster,
                                             [&refused] { refused = true; });
@@ -51,7 +68,10 @@ int runSwitch(const Arguments& args) {
         std::cerr << "tidemark switch: the window manager does not accept desktop switches\n";
         return kExitFailure;
     }
-    if (!platform->mainQueue.runUntilIdle(kPostingTimeout)) {
+    // Other work keeps the queue busy (the observer's timer), so wait for the steps alone.
+    auto& poster = platform->poster;
+    if (!platform->mainQueue.runUntil([&] { return poster.stepsTaken() >= steps; },
+                                      kPostingTimeout)) {
         std::cerr << "tidemark switch: the switch did not finish in time\n";
         return kExitFailure;
     }

@@ -17,6 +17,7 @@ check_json "$E2E_TMP/snapshot.json" "
 spaces = s['spaces']
 assert [x['spaceID'] for x in spaces] == ['$ws1', '$ws4'], spaces
 assert [x['isCurrentSpace'] for x in spaces] == [True, True]
+assert [[a['pid'] for a in x['apps']] for x in spaces] == [[$xterm_pid], [$hostile_pid]], spaces
 for space in spaces:
     for app in space['apps']:
         assert app['pid'] in ($xterm_pid, $hostile_pid), app

@@ -30,11 +30,12 @@ assert [x['isCurrentSpace'] for x in spaces] == [False, True, False, True, False
 assert not any(x['isFullScreen'] for x in spaces)
 assert s['published'] is True
 "
-# The apps of each space, once the mapper lists them: the clients with their real pids.
+# The apps of each space: the clients with their real pids.
 check_json "$E2E_TMP/before.json" "
 apps = [[a['pid'] for a in x['apps']] for x in s['spaces']]
-if any(apps):
-    assert apps == [[$xterm_pid], [$xlogo_pid], [$xclock_pid], [$xlogo2_pid], [$xterm2_pid]], apps
+assert apps == [[$xterm_pid], [$xlogo_pid], [$xclock_pid], [$xlogo2_pid], [$xterm2_pid]], apps
+names = [[a['appName'] for a in x['apps']] for x in s['spaces']]
+assert all(n and all(n) for n in names), names
 "
 
 probe 'LiveFixture.WindowListNamesRealOwnersAndTheirSpaces:LiveFixture.RunningApplicationsAreTheClientsWithSaneText' \

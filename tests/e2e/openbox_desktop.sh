@@ -16,6 +16,7 @@ wmctrl -i -r "$xlogo_window" -t 2
 start_client xclock; xclock_pid=$LAST_PID
 xdotool set_desktop_for_window "$(window_of "$xclock_pid")" -1
 
+"$TIDEMARK" defaults write displayStyle 4 >/dev/null
 take_snapshot "$E2E_TMP/before.json"
 check_json "$E2E_TMP/before.json" "
 spaces = s['spaces']
@@ -23,6 +24,8 @@ assert [x['displayID'] for x in spaces] == ['screen'] * 4, spaces
 assert [x['spaceID'] for x in spaces] == ['1', '2', '3', '4']
 assert [x['desktopNumber'] for x in spaces] == [1, 2, 3, 4]
 assert [x['isCurrentSpace'] for x in spaces] == [True, False, False, False]
+apps = [sorted(a['pid'] for a in x['apps']) for x in spaces]
+assert apps == [sorted([$xterm_pid, $xclock_pid]), [$xclock_pid], sorted([$xlogo_pid, $xclock_pid]), [$xclock_pid]], apps
 "
 probe 'LiveFixture.WindowListNamesRealOwnersAndTheirSpaces:LiveFixture.RunningApplicationsAreTheClientsWithSaneText' \
     E2E_WINDOWS="$xterm_pid:1;$xlogo_pid:3;$xclock_pid:1+2+3+4"
