@@ -6,6 +6,7 @@
 #include "platform/linux/LinuxEventPoster.h"
 #include "platform/linux/LogindWatcher.h"
 #include "platform/linux/PollMainQueue.h"
+#include "platform/linux/PsiMemoryPressure.h"
 #include "platform/linux/X11WindowServer.h"
 #include "platform/linux/X11Workspace.h"
 #include "spaces/SpaceObserver.h"
@@ -26,7 +27,7 @@ struct LinuxPlatform {
                   std::shared_ptr<linux_platform::XConnection> events);
 
     SpaceObserverServices services() {
-        return {mainQueue, settings, windowServer, workspace, defaultCenter};
+        return {mainQueue, settings, windowServer, workspace, defaultCenter, &memoryPressure};
     }
 
     std::shared_ptr<linux_platform::XConnection> x;
@@ -38,6 +39,7 @@ struct LinuxPlatform {
     linux_platform::X11Workspace workspace;
     linux_platform::LinuxEventPoster poster;
     linux_platform::LogindWatcher logind;
+    linux_platform::PsiMemoryPressure memoryPressure{mainQueue};
 
     // Starts the event streams: X and i3 through the workspace, logind where present.
     void startObserving();

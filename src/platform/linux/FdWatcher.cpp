@@ -6,6 +6,10 @@
 
 namespace tidemark::linux_platform {
 
+short EventSource::pollEvents() const {
+    return POLLIN;
+}
+
 FdWatcher::FdWatcher(MainQueue& mainQueue, EventSource& source)
     : mainQueue_(mainQueue), source_(source), shared_(std::make_shared<Shared>()) {
     int fds[2];
@@ -59,7 +63,7 @@ void FdWatcher::run() {
                 return;
             for (const int fd : shared_->fds)
                 if (fd >= 0)
-                    polled.push_back({fd, POLLIN, 0});
+                    polled.push_back({fd, source_.pollEvents(), 0});
         }
         polled.push_back({shared_->wakeRead, POLLIN, 0});
         if (::poll(polled.data(), polled.size(), -1) < 0)
@@ -71,7 +75,7 @@ void FdWatcher::run() {
         }
         bool readable = false;
         for (std::size_t i = 0; i + 1 < polled.size(); ++i)
-            readable = readable || (polled[i].revents & (POLLIN | POLLHUP | POLLERR));
+            readable = readable || (polled[i].revents & (polled[i].events | POLLHUP | POLLERR));
         if (!readable)
             continue;
         {

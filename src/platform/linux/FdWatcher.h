@@ -17,6 +17,8 @@ class EventSource {
 public:
     virtual ~EventSource() = default;
     virtual std::vector<int> eventFds() = 0;
+    // The poll(2) events that mean "something arrived" (POLLIN unless overridden).
+    virtual short pollEvents() const;
     // Handles what has arrived, without blocking.
     virtual void dispatchEvents() = 0;
 };
