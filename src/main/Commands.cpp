@@ -56,6 +56,10 @@ const std::vector<Command>& commands() {
         {"replay", "replay --scenario FILE --events FILE [--until SECONDS]",
          "replay an event script in virtual time: one JSON line per refresh and timer change",
          runReplay},
+        {"scan", "scan [--scenario FILE] [--json]",
+         "list the helper processes that closed apps left running", runScan},
+        {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
+         runMemory},
     };
     return table;
 }

@@ -45,6 +45,8 @@ int run(int argc, char** argv);
 int runSnapshot(const Arguments&);
 int runDefaults(const Arguments&);
 int runReplay(const Arguments&);
+int runScan(const Arguments&);
+int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
 
 } // namespace tidemark::cli

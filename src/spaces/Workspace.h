@@ -77,6 +77,18 @@ public:
     // Whether an application with this identifier is installed.
     virtual bool isApplicationInstalled(const std::string& bundleIdentifier) = 0;
 
+    // Polite and forced quit requests to a running application; true when delivered.
+    // The residual clean-up calls these, runningApplications, isApplicationInstalled and
+    // ownBundleIdentifier from a background queue: adapters keep them safe there.
+    virtual bool terminate(std::int32_t pid) {
+        (void)pid;
+        return false;
+    }
+    virtual bool forceTerminate(std::int32_t pid) {
+        (void)pid;
+        return false;
+    }
+
     // The workspace's own notification centre.
     virtual NotificationCenter& notificationCenter() = 0;
 };

@@ -159,6 +159,7 @@ struct ChildProcess {
             pid = 0;
     }
     void stop() {
+        // A child that already left is reaped here; kill then finds nothing to signal.
         if (pid > 0) {
             ::kill(pid, SIGTERM);
             ::waitpid(pid, nullptr, 0);
@@ -213,9 +214,23 @@ TEST_F(LiveFixture, AppNotificationsFollowTheClients) {
     EXPECT_TRUE(
         queue.runUntil([&] { return saw(kDidActivateApplicationNotification, client.pid); }, 10));
 
+    // A polite quit closes the windows; the client leaves and is reported terminated.
     const auto pid = client.pid;
-    client.stop();
+    EXPECT_TRUE(platform->workspace.terminate(pid));
     EXPECT_TRUE(queue.runUntil([&] { return saw(kDidTerminateApplicationNotification, pid); }, 10));
+    // Gone now, so a forced quit refuses to signal the pid; init and this program never.
+    EXPECT_FALSE(platform->workspace.forceTerminate(pid));
+    EXPECT_FALSE(platform->workspace.forceTerminate(1));
+    EXPECT_FALSE(platform->workspace.forceTerminate(::getpid()));
+
+    ChildProcess stubborn("xlogo");
+    ASSERT_TRUE(
+        queue.runUntil([&] { return saw(kDidLaunchApplicationNotification, stubborn.pid); }, 10));
+    EXPECT_TRUE(platform->workspace.forceTerminate(stubborn.pid));
+    int status = 0;
+    ASSERT_EQ(::waitpid(stubborn.pid, &status, 0), stubborn.pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    stubborn.pid = 0;
 }
 
 TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {

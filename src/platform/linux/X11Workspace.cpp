@@ -2,7 +2,9 @@
 
 #include "foundation/Text.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <unistd.h>
 #include <xcb/randr.h>
 
 namespace tidemark::linux_platform {
@@ -148,7 +150,35 @@ ImageRef X11Workspace::genericApplicationIcon() {
 }
 
 bool X11Workspace::isApplicationInstalled(const std::string& bundleIdentifier) {
-    return entries_->byId(bundleIdentifier) != nullptr;
+    return installed_.isInstalled(bundleIdentifier);
+}
+
+bool X11Workspace::terminate(std::int32_t pid) {
+    std::lock_guard lock(mutex_);
+    const auto apps = readAppsLocked();
+    const auto it = apps.find(pid);
+    if (it == apps.end())
+        return false;
+    auto& e = x_->ewmh();
+    for (const auto window : it->second.windows)
+        xcb_ewmh_request_close_window(&e, 0, window, XCB_CURRENT_TIME,
+                                      XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    // A round trip: the requests are through before this answers.
+    Reply<xcb_get_input_focus_reply_t> sync(
+        xcb_get_input_focus_reply(x_->raw(), xcb_get_input_focus(x_->raw()), nullptr));
+    x_->checkAlive();
+    return true;
+}
+
+bool X11Workspace::forceTerminate(std::int32_t pid) {
+    if (pid <= 1 || pid == ::getpid())
+        return false;
+    std::lock_guard lock(mutex_);
+    // The pid is checked against the windows' owners now, so a pid reused since the app was
+    // listed is not signalled unless it owns a window again.
+    if (!readAppsLocked().contains(pid))
+        return false;
+    return ::kill(pid, SIGKILL) == 0;
 }
 
 void X11Workspace::postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter) {

@@ -5,6 +5,7 @@
 #include "platform/linux/DesktopEntries.h"
 #include "platform/linux/FdWatcher.h"
 #include "platform/linux/I3Ipc.h"
+#include "platform/linux/InstalledApplications.h"
 #include "platform/linux/WindowFacts.h"
 #include "platform/linux/XConnection.h"
 #include "spaces/Workspace.h"
@@ -39,6 +40,10 @@ public:
     ImageRef applicationIcon(std::int32_t pid) override;
     ImageRef genericApplicationIcon() override;
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
+    // Polite: asks the window manager to close each of the app's windows. Forced: SIGKILL,
+    // only to a pid that owns a client window at this moment, never to init or this program.
+    bool terminate(std::int32_t pid) override;
+    bool forceTerminate(std::int32_t pid) override;
     NotificationCenter& notificationCenter() override { return center_; }
 
     // Subscribes to the root window, the client windows, RandR and i3; main queue only.
@@ -70,6 +75,8 @@ private:
     MainQueue& mainQueue_;
     NotificationCenter& defaultCenter_;
     std::shared_ptr<const DesktopEntries> entries_;
+    const linux_proc::InstalledApplications installed_ =
+        linux_proc::InstalledApplications::fromEnvironment();
     NotificationCenter center_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 

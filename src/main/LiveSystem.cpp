@@ -1,0 +1,48 @@
+#include "main/LiveSystem.h"
+
+namespace tidemark::cli {
+
+namespace {
+
+class NoWindowServer final : public WindowServer {
+public:
+    std::int32_t defaultConnection() override { return 0; }
+    std::optional<Value> copyManagedDisplaySpaces(std::int32_t) override { return std::nullopt; }
+    std::optional<Value> copyWindowInfo(std::uint32_t, std::uint32_t) override {
+        return std::nullopt;
+    }
+    std::optional<SpacesForWindows> lookupSpacesForWindows() override { return std::nullopt; }
+    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override {
+        return std::nullopt;
+    }
+};
+
+class NoAppsWorkspace final : public Workspace {
+public:
+    NoAppsWorkspace() : installed_(linux_proc::InstalledApplications::fromEnvironment()) {}
+
+    std::vector<RunningApplication> runningApplications() override { return {}; }
+    Appearance effectiveAppearance() override { return Appearance::Light; }
+    std::optional<std::string> ownBundleIdentifier() override { return std::nullopt; }
+    ImageRef iconForFile(const std::string&) override { return {}; }
+    ImageRef applicationIcon(std::int32_t) override { return {}; }
+    ImageRef genericApplicationIcon() override { return {}; }
+    bool isApplicationInstalled(const std::string& bundleIdentifier) override {
+        return installed_.isInstalled(bundleIdentifier);
+    }
+    NotificationCenter& notificationCenter() override { return center_; }
+
+private:
+    linux_proc::InstalledApplications installed_;
+    NotificationCenter center_;
+};
+
+} // namespace
+
+LiveSystem::LiveSystem()
+    : windowServer(std::make_unique<NoWindowServer>()),
+      workspace(std::make_unique<NoAppsWorkspace>()) {}
+
+LiveSystem::~LiveSystem() = default;
+
+} // namespace tidemark::cli

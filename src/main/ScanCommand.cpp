@@ -1,0 +1,38 @@
+#include "main/Commands.h"
+#include "main/LiveSystem.h"
+#include "main/ScenarioLoading.h"
+#include "main/SystemReport.h"
+#include "platform/sim/SimKernel.h"
+#include "platform/sim/SimPlatform.h"
+#include "system/ResidualProcessCleaner.h"
+
+#include <iostream>
+
+namespace tidemark::cli {
+
+int runScan(const Arguments& args) {
+    if (auto unknown = args.unknownOption({"--scenario", "--json"})) {
+        std::cerr << "tidemark scan: unknown option '" << *unknown << "'\n";
+        return kExitUsage;
+    }
+    if (auto file = args.option("--scenario")) {
+        auto scenario = loadScenarioOrReport(*file);
+        if (!scenario)
+            return kExitUsage;
+        sim::SimPlatform platform(std::move(*scenario));
+        sim::SimKernel kernel(platform.scenario);
+        ResidualProcessCleaner cleaner(kernel, platform.windowServer, platform.workspace);
+        std::cout << scanReport(cleaner.findResidualProcesses()).dump(2) << "\n";
+        return kExitOk;
+    }
+    LiveSystem live;
+    ResidualProcessCleaner cleaner(live.kernel, *live.windowServer, *live.workspace);
+    const auto processes = cleaner.findResidualProcesses();
+    if (!args.hasFlag("--json") && standardOutputIsTerminal())
+        printScanTable(std::cout, processes);
+    else
+        std::cout << scanReport(processes).dump(2) << "\n";
+    return kExitOk;
+}
+
+} // namespace tidemark::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tidemark::linux_proc {
+
+// Whole content of a small kernel file, at most `maxBytes`; nothing when it cannot be read.
+std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes);
+
+// Valid UTF-8 of at most `maxBytes`, ASCII passing straight through.
+std::string sanitizedText(std::string_view bytes, std::size_t maxBytes);
+
+// The fields of /proc/PID/stat that the kernel adapter uses.
+struct StatFields {
+    char state = '?';
+    std::int32_t ppid = 0;
+    std::uint64_t userTicks = 0;
+    std::uint64_t systemTicks = 0;
+    std::uint64_t startTicks = 0;
+    std::uint64_t residentPages = 0;
+};
+
+// Parses a stat line; the name in parentheses may itself hold spaces and parentheses.
+std::optional<StatFields> parseStat(std::string_view line);
+
+// The value of a "Key:   123 kB" line of status or meminfo, in its own unit.
+std::optional<std::uint64_t> keyedNumber(std::string_view text, std::string_view key);
+
+} // namespace tidemark::linux_proc

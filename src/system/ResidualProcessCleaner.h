@@ -1,0 +1,63 @@
+#pragma once
+
+#include "spaces/WindowServer.h"
+#include "spaces/Workspace.h"
+#include "system/Kernel.h"
+#include "system/ProcessPattern.h"
+#include "system/ResidualProcess.h"
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidemark {
+
+// Finds the processes that closed or windowless apps left behind, and ends them.
+//
+// Runs on a background queue. From there it calls only: the window list and the
+// spaces-of-windows function of the window server, and the running applications, installed
+// check, own identifier and terminate requests of the workspace; adapters keep those safe to
+// call from any thread. It keeps no state between calls apart from the one-time lookup of the
+// spaces-of-windows function.
+class ResidualProcessCleaner {
+public:
+    // Ancestor walks stop after this many steps.
+    static constexpr int kMaxAncestorSteps = 10;
+
+    ResidualProcessCleaner(Kernel& kernel, WindowServer& windowServer, Workspace& workspace);
+
+    // The 37 known apps, in the order in which they get to claim a process.
+    static const std::vector<ProcessPattern>& knownPatterns();
+    // Names that many unrelated apps share; they never identify an app on their own.
+    static const std::vector<std::string>& genericProcessNames();
+    static bool isGenericProcessName(std::string_view name);
+
+    // Sorted by memory, then CPU time, largest first; ties keep the order found.
+    std::vector<ResidualProcess> findResidualProcesses();
+
+    // Polite quit and SIGTERM, a pause, then forced quit and SIGKILL for survivors. Returns
+    // how many of the given processes are confirmed gone. A pid is signalled only while it
+    // still names the scanned process and belongs to this user; pid 0, 1 and this program
+    // are never signalled.
+    int terminateProcesses(const std::vector<ResidualProcess>& processes);
+
+    // Sum of the memory figures; absent figures count 0.
+    static std::uint64_t totalMemory(const std::vector<ResidualProcess>& processes);
+
+private:
+    std::optional<WindowServer::SpacesForWindows> spacesForWindows();
+    bool isInstalled(const std::string& bundleID);
+
+    Kernel& kernel_;
+    WindowServer& windowServer_;
+    Workspace& workspace_;
+
+    std::once_flag lookupOnce_;
+    std::int32_t connection_ = 0;
+    std::optional<WindowServer::SpacesForWindows> spacesForWindows_;
+};
+
+} // namespace tidemark

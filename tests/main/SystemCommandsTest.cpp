@@ -1,0 +1,82 @@
+#include "support/RunCommand.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <unistd.h>
+
+namespace tidemark::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path writeScenario(const std::string& name, const std::string& json) {
+    const auto path = fs::temp_directory_path() /
+                      ("tidemark-" + std::to_string(::getpid()) + "-" + name + ".json");
+    std::ofstream(path) << json;
+    return path;
+}
+
+TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
+    const auto file = writeScenario("system", R"({
+      "self": {"pid": 40, "bundleIdentifier": "io.tidemark.Tidemark"},
+      "apps": [{"pid": 501, "bundleIdentifier": "org.example.Viewer", "localizedName": "Viewer"}],
+      "processes": [
+        {"pid": 501, "name": "Viewer",
+         "rusage": {"physFootprint": 524288000, "userTimeNs": 4000000000, "systemTimeNs": 1000000000, "idleWakeups": 12}},
+        {"pid": 502, "ppid": 501, "name": "Viewer Worker"}
+      ],
+      "memory": {"physicalMemory": 17179869184, "pageSize": 16384,
+                 "vmStatistics": {"wireCount": 100000, "compressorPageCount": 20000,
+                                  "internalPageCount": 400000, "purgeableCount": 1000}}
+    })");
+    const auto scan = runTidemark({"scan", "--scenario", file.string()});
+    EXPECT_EQ(scan.exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(scan.out), nlohmann::json::parse(R"([
+      {"id": 501, "name": "Viewer", "parentApp": "Viewer", "memoryBytes": 524288000,
+       "cpuTimeMs": 5000, "idleWakeups": 12},
+      {"id": 502, "name": "Viewer Worker", "parentApp": "Viewer", "memoryBytes": null,
+       "cpuTimeMs": null, "idleWakeups": null}
+    ])"));
+
+    const auto memory = runTidemark({"memory", "--scenario", file.string()});
+    EXPECT_EQ(memory.exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(memory.out), nlohmann::json::parse(R"({
+      "total": 17179869184, "used": 8503296000, "appMemory": 6537216000,
+      "wired": 1638400000, "compressed": 327680000,
+      "formatted": {"total": "16 GB", "used": "7.9 GB", "appMemory": "6.1 GB",
+                    "wired": "1.5 GB", "compressed": "312 MB"}
+    })"));
+    fs::remove(file);
+}
+
+TEST(SystemCommands, ABrokenScenarioExitsWithOneLineNamingTheProblem) {
+    const auto file = writeScenario("broken", R"({"processes": [{"pid": 1, "nmae": "typo"}]})");
+    for (const char* command : {"scan", "memory"}) {
+        const auto run = runTidemark({command, "--scenario", file.string()});
+        EXPECT_EQ(run.exitCode, 2) << command;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find(file.string()), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("nmae"), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    fs::remove(file);
+}
+
+TEST(SystemCommands, LiveOutputIsJsonWhenAsked) {
+    const auto memory = runTidemark({"memory", "--json"});
+    ASSERT_EQ(memory.exitCode, 0);
+    const auto figures = nlohmann::json::parse(memory.out);
+    EXPECT_GT(figures["total"].get<std::uint64_t>(), 0u);
+    EXPECT_EQ(figures["used"].get<std::uint64_t>(), figures["appMemory"].get<std::uint64_t>() +
+                                                        figures["wired"].get<std::uint64_t>() +
+                                                        figures["compressed"].get<std::uint64_t>());
+    const auto scan = runTidemark({"scan", "--json"});
+    ASSERT_EQ(scan.exitCode, 0);
+    EXPECT_TRUE(nlohmann::json::parse(scan.out).is_array());
+    EXPECT_EQ(runTidemark({"scan", "--bogus"}).exitCode, 2);
+}
+
+} // namespace
+} // namespace tidemark::testing
