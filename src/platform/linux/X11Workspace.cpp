@@ -287,8 +287,11 @@ void X11Workspace::dispatchEvents() {
                     clientsChanged = true;
                 else if (notify.atom == e._NET_ACTIVE_WINDOW)
                     activeChanged = true;
-                else if (notify.atom == e._NET_CURRENT_DESKTOP ||
-                         notify.atom == e._NET_NUMBER_OF_DESKTOPS)
+                else if ((notify.atom == e._NET_CURRENT_DESKTOP ||
+                          notify.atom == e._NET_NUMBER_OF_DESKTOPS) &&
+                         !i3Events_)
+                    // i3's workspace events say the same for every output; one
+                    // notification per switch is enough.
                     spaceChanged = true;
                 else if (notify.atom == e._NET_SUPPORTING_WM_CHECK)
                     screenChanged = true;
