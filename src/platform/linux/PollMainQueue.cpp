@@ -63,18 +63,22 @@ std::shared_ptr<RepeatingTimer>
 PollMainQueue::scheduleRepeatingTimer(TimeSeconds interval, TimeSeconds tolerance,
                                       std::function<void()> action) {
     auto timer = std::make_shared<PollTimer>(interval, tolerance);
-    std::weak_ptr<RepeatingTimer> weakTimer = timer;
-    auto tick = std::make_shared<std::function<void()>>();
-    *tick = [this, weakTimer, interval, action = std::move(action), tick]() {
-        auto timer = weakTimer.lock();
+    queueTick(std::make_shared<TimerTicks>(TimerTicks{timer, std::move(action), interval}));
+    return timer;
+}
+
+void PollMainQueue::queueTick(std::shared_ptr<TimerTicks> ticks) {
+    // Each tick queues the next with the same state, which refers to nothing that holds it:
+    // the queue's pending work is all that keeps a timer's action alive.
+    const auto at = now() + ticks->interval;
+    enqueue(at, [this, ticks] {
+        auto timer = ticks->timer.lock();
         if (!timer || !timer->isValid())
             return;
-        action();
+        ticks->action();
         if (timer->isValid())
-            enqueue(now() + interval, *tick);
-    };
-    enqueue(now() + interval, *tick);
-    return timer;
+            queueTick(ticks);
+    });
 }
 
 void PollMainQueue::runInBackground(QualityOfService, std::function<void()> block) {

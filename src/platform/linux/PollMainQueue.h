@@ -39,6 +39,12 @@ public:
 
 private:
     using Key = std::pair<TimeSeconds, std::uint64_t>;
+    struct TimerTicks {
+        std::weak_ptr<RepeatingTimer> timer;
+        std::function<void()> action;
+        TimeSeconds interval = 0;
+    };
+    void queueTick(std::shared_ptr<TimerTicks> ticks);
     void enqueue(TimeSeconds at, std::function<void()> task);
     void runDue();
     void waitForWork(TimeSeconds until);
