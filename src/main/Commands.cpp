@@ -50,6 +50,7 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table{
         {"snapshot", "snapshot [--scenario FILE]", "print the display-and-space snapshot as JSON",
          runSnapshot},
+        {"switch", "switch SPACE_ID", "switch the live desktop's display to a space", runSwitch},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
         {"render", "render [--scenario FILE] --out FILE.png [--scale S]",

@@ -49,5 +49,6 @@ int runContactSheet(const Arguments&);
 int runReplay(const Arguments&);
 int runScan(const Arguments&);
 int runMemory(const Arguments&);
+int runSwitch(const Arguments&);
 
 } // namespace tidemark::cli

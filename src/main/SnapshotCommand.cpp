@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
+#include "main/LinuxPlatform.h"
 #include "main/ScenarioLoading.h"
 #include "main/SnapshotReport.h"
 #include "platform/sim/SimPlatform.h"
@@ -26,6 +27,23 @@ int snapshotOfScenario(const std::string& file) {
     return kExitOk;
 }
 
+int snapshotOfLiveDesktop() {
+    std::string error;
+    auto platform = LinuxPlatform::open(error);
+    if (!platform) {
+        std::cerr << "tidemark snapshot: " << error << "\n";
+        return kExitFailure;
+    }
+    auto delegate = AppDelegate::create(platform->services());
+    delegate->applicationDidFinishLaunching();
+    const bool published = delegate->snapshotCount() > 0;
+    std::cout << snapshotReport(published, delegate->spaceObserver().previousSpaceSnapshot(),
+                                delegate->latestSpaces(), platform->settings)
+                     .dump(2)
+              << "\n";
+    return kExitOk;
+}
+
 } // namespace
 
 int runSnapshot(const Arguments& args) {
@@ -35,9 +53,7 @@ int runSnapshot(const Arguments& args) {
     }
     if (auto file = args.option("--scenario"))
         return snapshotOfScenario(*file);
-    std::cerr << "tidemark snapshot: reading the live desktop is not available in this build; "
-                 "use --scenario FILE\n";
-    return kExitFailure;
+    return snapshotOfLiveDesktop();
 }
 
 } // namespace tidemark::cli

@@ -1,0 +1,181 @@
+// The live X11 desktop under i3 (scripts/bench-x11 sets up Xvfb, i3 and 40 clients):
+//  - one refresh in the opened-apps style through the X11 adapters, as the mapper reads them;
+//  - `wmctrl -lp` on the same session, the peer that asks one round trip per window;
+//  - from a workspace switch request to a refreshed snapshot that shows it.
+// Without an X display running i3 every benchmark reports that it skipped.
+#include "app/AppDelegate.h"
+#include "main/LinuxPlatform.h"
+#include "preferences/SettingsKeys.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <set>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace tidemark;
+using linux_platform::X11WindowServer;
+
+namespace {
+
+std::unique_ptr<cli::LinuxPlatform> openI3Session(benchmark::State& state) {
+    std::string error;
+    auto platform = cli::LinuxPlatform::open(error);
+    if (!platform) {
+        state.SkipWithError(("skipped: " + error).c_str());
+        return nullptr;
+    }
+    if (platform->windowServer.mode() != X11WindowServer::Mode::I3) {
+        state.SkipWithError("skipped: the X display runs no i3 (see scripts/bench-x11)");
+        return nullptr;
+    }
+    return platform;
+}
+
+// What one opened-apps refresh asks of the window server and the workspace: the displays,
+// the windows on all spaces, the window list, the spaces of every application window and
+// the running applications.
+std::size_t openedAppsRefresh(cli::LinuxPlatform& platform) {
+    auto& server = platform.windowServer;
+    const auto displays = server.copyManagedDisplaySpaces(1);
+    std::vector<std::int64_t> spaceIds;
+    for (const auto& display : *displays->asArray())
+        for (const auto& space : *display.find("Spaces")->asArray())
+            spaceIds.push_back(*space.find("ManagedSpaceID")->asInteger());
+    std::uint64_t setTags = 0, clearTags = 0;
+    const auto filter =
+        (*server.lookupWindowsWithOptionsAndTags())(1, 0, spaceIds, 2, setTags, clearTags);
+    const auto windows = server.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0);
+    const auto apps = platform.workspace.runningApplications();
+    const auto spacesOf = *server.lookupSpacesForWindows();
+    std::size_t placed = 0;
+    for (const auto& window : *windows->asArray()) {
+        if (window.find("kCGWindowLayer")->asInteger() != 0 || !window.find("kCGWindowOwnerPID"))
+            continue;
+        const auto spaces = spacesOf(1, WindowServer::kAllSpacesMask,
+                                     {*window.find("kCGWindowNumber")->asInteger()});
+        placed += spaces->asArray()->size();
+    }
+    benchmark::DoNotOptimize(filter);
+    benchmark::DoNotOptimize(apps);
+    return placed;
+}
+
+void BM_OpenedAppsRefresh(benchmark::State& state) {
+    auto platform = openI3Session(state);
+    if (!platform)
+        return;
+    std::size_t placed = 0;
+    for (auto _ : state)
+        placed = openedAppsRefresh(*platform);
+    state.counters["windows_placed"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_OpenedAppsRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole refresh of the space observer in the opened-apps style (the mapper included).
+void BM_ObserverRefreshOpenedApps(benchmark::State& state) {
+    auto platform = openI3Session(state);
+    if (!platform)
+        return;
+    platform->settings.set(settings::kDisplayStyle, Value(4));
+    auto delegate = AppDelegate::create(platform->services());
+    delegate->applicationDidFinishLaunching();
+    for (auto _ : state)
+        delegate->spaceObserver().refreshSpaces();
+}
+BENCHMARK(BM_ObserverRefreshOpenedApps)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WmctrlList(benchmark::State& state) {
+    auto platform = openI3Session(state);
+    if (!platform)
+        return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    char wmctrl[] = "wmctrl";
+    char list[] = "-lp";
+    char* argv[] = {wmctrl, list, nullptr};
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "wmctrl", &actions, nullptr, argv, environ) != 0) {
+            state.SkipWithError("wmctrl is not installed");
+            break;
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+BENCHMARK(BM_WmctrlList)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// From the i3 command that switches a workspace to the refreshed snapshot: the switch
+// arrives as a workspace event, the workspace posts its notification on the main queue, the
+// observer refreshes, and the delegate receives a snapshot that shows the new current space.
+void BM_WorkspaceSwitchToSnapshot(benchmark::State& state) {
+    auto platform = openI3Session(state);
+    if (!platform)
+        return;
+    // The opened-apps style: the most a refresh does. The observer hears the switch from the
+    // workspace's notification like the app does.
+    platform->settings.set(settings::kDisplayStyle, Value(4));
+    auto delegate = AppDelegate::create(platform->services());
+    delegate->applicationDidFinishLaunching();
+    platform->startObserving();
+    linux_platform::i3::Client commands([&] { return platform->x->i3SocketPath(); });
+
+    // Two workspaces of the focused output, switched back and forth by name, as
+    // `i3-msg workspace N` does.
+    const auto workspaces = commands.request(linux_platform::i3::MessageType::GetWorkspaces);
+    std::string output;
+    for (const auto& w : *workspaces)
+        if (w.value("focused", false))
+            output = w.value("output", "");
+    std::vector<std::pair<std::string, std::string>> targets; // name, space id
+    for (const auto& w : *workspaces)
+        if (w.value("output", "") == output)
+            targets.emplace_back(w.value("name", ""), std::to_string(w.value("id", 0LL)));
+    if (targets.size() < 2) {
+        state.SkipWithError("skipped: the focused output needs two workspaces");
+        return;
+    }
+    auto shows = [&](const std::string& id) {
+        for (const auto& space : delegate->latestSpaces())
+            if (space.spaceID == id)
+                return space.isCurrentSpace;
+        return false;
+    };
+    std::size_t next = 0;
+    double commandSeconds = 0;
+    for (auto _ : state) {
+        next = (next + 1) % 2;
+        const auto& [name, id] = targets[next];
+        const auto start = std::chrono::steady_clock::now();
+        commands.request(linux_platform::i3::MessageType::RunCommand, "workspace " + name);
+        commandSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const bool shown = platform->mainQueue.runUntil([&] { return shows(id); }, 2.0);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        if (!shown) {
+            state.SkipWithError("the switch never showed in a snapshot");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
+        // Let the follow-up refreshes of this switch (activation bursts reach 0.6 s) run
+        // outside the measured time, so that each switch starts from a quiet queue.
+        platform->mainQueue.runUntil([] { return false; }, 0.7);
+    }
+    // The part of each switch that is i3's own work, until its command reply.
+    state.counters["i3_command_ms"] =
+        benchmark::Counter(commandSeconds * 1000 / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_WorkspaceSwitchToSnapshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(6);
+
+} // namespace

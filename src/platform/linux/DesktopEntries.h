@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidemark::linux_platform {
+
+// One application's desktop entry (the [Desktop Entry] group only, unlocalised keys).
+struct DesktopEntry {
+    std::string id; // "org.example.App" for …/applications/org.example.App.desktop
+    std::filesystem::path path;
+    std::string name;
+    std::string icon;
+    std::string startupWmClass;
+    bool noDisplay = false;
+};
+
+// Parses the text of a desktop file; nothing when it is no application entry or is marked
+// hidden (deleted). Values are bounded, repaired UTF-8.
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string id,
+                                              std::filesystem::path path);
+
+// The application entries of the XDG data directories, the first directory winning for an
+// id, read once at construction. Identifies X clients by their WM_CLASS.
+class DesktopEntries {
+public:
+    // $XDG_DATA_HOME (or ~/.local/share), then $XDG_DATA_DIRS (or /usr/local/share:/usr/share).
+    static std::vector<std::filesystem::path> defaultDataDirs();
+
+    explicit DesktopEntries(const std::vector<std::filesystem::path>& dataDirs = defaultDataDirs());
+
+    const DesktopEntry* byId(std::string_view id) const;
+    // The entry whose StartupWMClass is the class or instance; else the one whose id (or the
+    // last dotted part of it) equals either, ignoring case.
+    const DesktopEntry* byWmClass(std::string_view className, std::string_view instanceName) const;
+    std::size_t size() const { return entries_.size(); }
+
+private:
+    std::map<std::string, DesktopEntry, std::less<>> entries_;
+    std::map<std::string, std::string, std::less<>> byStartupClass_;
+    std::map<std::string, std::string, std::less<>> byLowerId_;
+};
+
+} // namespace tidemark::linux_platform

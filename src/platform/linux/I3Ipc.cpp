@@ -1,0 +1,200 @@
+#include "platform/linux/I3Ipc.h"
+
+#include "foundation/Text.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tidemark::linux_platform::i3 {
+
+namespace {
+
+constexpr std::string_view kMagic = "i3-ipc";
+constexpr std::size_t kHeaderBytes = kMagic.size() + 8;
+constexpr int kReplyTimeoutMs = 2000;
+
+std::uint32_t readU32(const char* bytes) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+} // namespace
+
+std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
+    sockaddr_un address{};
+    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)
+        return nullptr;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return nullptr;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<Connection>(new Connection(fd));
+}
+
+Connection::~Connection() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool Connection::sendMessage(MessageType type, std::string_view payload) {
+    std::string message(kMagic);
+    const auto length = static_cast<std::uint32_t>(payload.size());
+    const auto kind = static_cast<std::uint32_t>(type);
+    message.append(reinterpret_cast<const char*>(&length), sizeof length);
+    message.append(reinterpret_cast<const char*>(&kind), sizeof kind);
+    message.append(payload);
+    std::size_t sent = 0;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    while (sent < message.size()) {
+        const auto n = ::send(fd_, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            pollfd p{fd_, POLLOUT, 0};
+            if (std::chrono::steady_clock::now() > deadline || ::poll(&p, 1, 100) < 0)
+                break;
+            continue;
+        }
+        break;
+    }
+    if (sent < message.size())
+        broken_ = true;
+    return !broken_;
+}
+
+bool Connection::fillBuffer(int timeoutMs) {
+    if (timeoutMs > 0) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0)
+            return false;
+    }
+    char chunk[65536];
+    bool gotData = false;
+    for (;;) {
+        const auto n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n > 0) {
+            buffer_.append(chunk, static_cast<std::size_t>(n));
+            gotData = true;
+            continue;
+        }
+        if (n == 0) {
+            broken_ = true;
+        } else if (errno == EINTR) {
+            continue;
+        } else if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            broken_ = true;
+        }
+        return gotData;
+    }
+}
+
+std::optional<Message> Connection::takeMessage() {
+    if (buffer_.size() < kHeaderBytes)
+        return std::nullopt;
+    if (std::string_view(buffer_).substr(0, kMagic.size()) != kMagic) {
+        broken_ = true;
+        buffer_.clear();
+        return std::nullopt;
+    }
+    const auto length = readU32(buffer_.data() + kMagic.size());
+    const auto type = readU32(buffer_.data() + kMagic.size() + 4);
+    if (length > kMaxPayloadBytes) {
+        broken_ = true;
+        buffer_.clear();
+        return std::nullopt;
+    }
+    if (buffer_.size() < kHeaderBytes + length)
+        return std::nullopt;
+    Message message{type, buffer_.substr(kHeaderBytes, length)};
+    buffer_.erase(0, kHeaderBytes + length);
+    return message;
+}
+
+std::optional<nlohmann::json> Connection::request(MessageType type, std::string_view payload) {
+    if (broken_ || !sendMessage(type, payload))
+        return std::nullopt;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    for (;;) {
+        while (auto message = takeMessage()) {
+            if (message->isEvent()) {
+                setAside_.push_back(std::move(*message));
+                continue;
+            }
+            if (message->type != static_cast<std::uint32_t>(type))
+                continue;
+            // i3 copies window titles into its replies byte for byte; one title that is not
+            // UTF-8 must not cost the whole tree.
+            auto json = nlohmann::json::parse(message->payload, nullptr, false);
+            if (json.is_discarded())
+                json = nlohmann::json::parse(text::repairUtf8(message->payload), nullptr, false);
+            if (json.is_discarded())
+                return std::nullopt;
+            return json;
+        }
+        if (broken_)
+            return std::nullopt;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) {
+            // A reply that never came leaves the stream out of step: start over next time.
+            broken_ = true;
+            return std::nullopt;
+        }
+        fillBuffer(static_cast<int>(left));
+    }
+}
+
+std::vector<Message> Connection::readAvailable() {
+    std::vector<Message> result = std::move(setAside_);
+    setAside_.clear();
+    if (!broken_)
+        fillBuffer(0);
+    while (auto message = takeMessage())
+        result.push_back(std::move(*message));
+    return result;
+}
+
+Connection* Client::connection() {
+    if (connection_ && !connection_->isBroken())
+        return connection_.get();
+    connection_.reset();
+    if (auto path = socketPath_())
+        connection_ = Connection::open(*path);
+    return connection_.get();
+}
+
+std::optional<nlohmann::json> Client::request(MessageType type, std::string_view payload) {
+    // A restarted i3 closes the old socket; one fresh attempt picks the new one up.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto* conn = connection();
+        if (!conn)
+            return std::nullopt;
+        if (auto reply = conn->request(type, payload))
+            return reply;
+        if (!conn->isBroken())
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool Client::isReachable() {
+    return connection() != nullptr;
+}
+
+} // namespace tidemark::linux_platform::i3

@@ -1,0 +1,16 @@
+#include "platform/linux/LinuxEventPoster.h"
+
+namespace tidemark::linux_platform {
+
+void LinuxEventPoster::post(const SyntheticEvent& event, int tapLocation) {
+    if (tapLocation != kSessionEventTap)
+        return;
+    // This poster creates every event it is given.
+    const auto& recorded = static_cast<const RecordedEvent&>(event);
+    if (const auto forward = recognizer_.feed(recorded)) {
+        ++steps_;
+        windowServer_.stepDesktop(display_, *forward);
+    }
+}
+
+} // namespace tidemark::linux_platform

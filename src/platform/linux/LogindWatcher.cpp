@@ -1,0 +1,149 @@
+#include "platform/linux/LogindWatcher.h"
+
+#include "spaces/Workspace.h"
+
+#ifdef TIDEMARK_HAVE_SYSTEMD
+#include <systemd/sd-bus.h>
+#include <systemd/sd-login.h>
+#endif
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace tidemark::linux_platform {
+
+const char* LogindWatcher::sleepNotification(bool preparingForSleep) {
+    return preparingForSleep ? kScreensDidSleepNotification : kScreensDidWakeNotification;
+}
+
+const char* LogindWatcher::sessionNotification(bool active) {
+    return active ? kSessionDidBecomeActiveNotification : kSessionDidResignActiveNotification;
+}
+
+void LogindWatcher::post(const char* name) {
+    std::weak_ptr<bool> alive = alive_;
+    NotificationCenter* center = &center_;
+    mainQueue_.async([alive, center, name] {
+        if (auto flag = alive.lock(); flag && *flag)
+            center->post(name);
+    });
+}
+
+#ifdef TIDEMARK_HAVE_SYSTEMD
+
+struct LogindWatcher::Bus {
+    sd_bus* bus = nullptr;
+    sd_bus_slot* sleepSlot = nullptr;
+    sd_bus_slot* sessionSlot = nullptr;
+    ~Bus() {
+        sd_bus_slot_unref(sleepSlot);
+        sd_bus_slot_unref(sessionSlot);
+        sd_bus_flush_close_unref(bus);
+    }
+};
+
+namespace {
+
+int onPrepareForSleep(sd_bus_message* message, void* self, sd_bus_error*) {
+    int sleeping = 0;
+    if (sd_bus_message_read(message, "b", &sleeping) >= 0)
+        static_cast<LogindWatcher*>(self)->dispatchSignal(
+            LogindWatcher::sleepNotification(sleeping));
+    return 0;
+}
+
+// PropertiesChanged(s interface, a{sv} changed, as invalidated): only "Active" matters.
+int onSessionProperties(sd_bus_message* message, void* self, sd_bus_error*) {
+    const char* interface = nullptr;
+    if (sd_bus_message_read(message, "s", &interface) < 0 ||
+        std::strcmp(interface, "org.freedesktop.login1.Session") != 0)
+        return 0;
+    if (sd_bus_message_enter_container(message, SD_BUS_TYPE_ARRAY, "{sv}") < 0)
+        return 0;
+    while (sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sv") > 0) {
+        const char* name = nullptr;
+        if (sd_bus_message_read(message, "s", &name) < 0)
+            return 0;
+        if (std::strcmp(name, "Active") == 0) {
+            int active = 0;
+            if (sd_bus_message_read(message, "v", "b", &active) >= 0)
+                static_cast<LogindWatcher*>(self)->dispatchSignal(
+                    LogindWatcher::sessionNotification(active));
+            return 0;
+        }
+        if (sd_bus_message_skip(message, "v") < 0 || sd_bus_message_exit_container(message) < 0)
+            return 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+LogindWatcher::LogindWatcher(MainQueue& mainQueue, NotificationCenter& workspaceCenter)
+    : mainQueue_(mainQueue), center_(workspaceCenter) {}
+
+LogindWatcher::~LogindWatcher() {
+    *alive_ = false;
+}
+
+bool LogindWatcher::start() {
+    if (bus_)
+        return true;
+    auto bus = std::make_unique<Bus>();
+    if (sd_bus_open_system(&bus->bus) < 0)
+        return false;
+    if (sd_bus_match_signal(bus->bus, &bus->sleepSlot, "org.freedesktop.login1",
+                            "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                            "PrepareForSleep", onPrepareForSleep, this) < 0)
+        return false;
+    char* session = nullptr;
+    if (sd_pid_get_session(::getpid(), &session) >= 0 && session) {
+        char* path = nullptr;
+        if (sd_bus_path_encode("/org/freedesktop/login1/session", session, &path) >= 0) {
+            sd_bus_match_signal(bus->bus, &bus->sessionSlot, "org.freedesktop.login1", path,
+                                "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                                onSessionProperties, this);
+            std::free(path);
+        }
+        std::free(session);
+    }
+    bus_ = std::move(bus);
+    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
+    return true;
+}
+
+std::vector<int> LogindWatcher::eventFds() {
+    if (!bus_)
+        return {};
+    return {sd_bus_get_fd(bus_->bus)};
+}
+
+void LogindWatcher::dispatchEvents() {
+    if (!bus_)
+        return;
+    // A bounded number of messages per turn keeps a flood from starving the main queue.
+    for (int i = 0; i < 64 && sd_bus_process(bus_->bus, nullptr) > 0; ++i) {
+    }
+}
+
+#else
+
+struct LogindWatcher::Bus {};
+LogindWatcher::LogindWatcher(MainQueue& mainQueue, NotificationCenter& workspaceCenter)
+    : mainQueue_(mainQueue), center_(workspaceCenter) {}
+LogindWatcher::~LogindWatcher() {
+    *alive_ = false;
+}
+bool LogindWatcher::start() {
+    return false;
+}
+std::vector<int> LogindWatcher::eventFds() {
+    return {};
+}
+void LogindWatcher::dispatchEvents() {}
+
+#endif
+
+} // namespace tidemark::linux_platform

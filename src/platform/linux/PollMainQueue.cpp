@@ -1,0 +1,139 @@
+#include "platform/linux/PollMainQueue.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tidemark::linux_platform {
+
+namespace {
+
+class PollTimer final : public RepeatingTimer {
+public:
+    using RepeatingTimer::RepeatingTimer;
+};
+
+} // namespace
+
+PollMainQueue::PollMainQueue() : start_(std::chrono::steady_clock::now()) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wakeRead_ = fds[0];
+        wakeWrite_ = fds[1];
+    }
+}
+
+PollMainQueue::~PollMainQueue() {
+    if (wakeRead_ >= 0)
+        ::close(wakeRead_);
+    if (wakeWrite_ >= 0)
+        ::close(wakeWrite_);
+}
+
+TimeSeconds PollMainQueue::now() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+}
+
+void PollMainQueue::enqueue(TimeSeconds at, std::function<void()> task) {
+    {
+        std::lock_guard lock(mutex_);
+        pending_.emplace(Key{at, sequence_++}, std::move(task));
+    }
+    if (wakeWrite_ >= 0) {
+        const char byte = 0;
+        [[maybe_unused]] auto ignored = ::write(wakeWrite_, &byte, 1);
+    }
+}
+
+void PollMainQueue::async(std::function<void()> block) {
+    enqueue(now(), std::move(block));
+}
+
+std::shared_ptr<WorkItem> PollMainQueue::asyncAfter(TimeSeconds delay,
+                                                    std::function<void()> block) {
+    auto item = std::make_shared<WorkItem>(std::move(block));
+    enqueue(now() + std::max(0.0, delay), [item] { item->perform(); });
+    return item;
+}
+
+std::shared_ptr<RepeatingTimer>
+PollMainQueue::scheduleRepeatingTimer(TimeSeconds interval, TimeSeconds tolerance,
+                                      std::function<void()> action) {
+    auto timer = std::make_shared<PollTimer>(interval, tolerance);
+    queueTick(std::make_shared<TimerTicks>(TimerTicks{timer, std::move(action), interval}));
+    return timer;
+}
+
+void PollMainQueue::queueTick(std::shared_ptr<TimerTicks> ticks) {
+    // Each tick queues the next with the same state, which refers to nothing that holds it:
+    // the queue's pending work is all that keeps a timer's action alive.
+    const auto at = now() + ticks->interval;
+    enqueue(at, [this, ticks] {
+        auto timer = ticks->timer.lock();
+        if (!timer || !timer->isValid())
+            return;
+        ticks->action();
+        if (timer->isValid())
+            queueTick(ticks);
+    });
+}
+
+void PollMainQueue::runInBackground(QualityOfService, std::function<void()> block) {
+    std::thread(std::move(block)).detach();
+}
+
+bool PollMainQueue::hasPendingWork() {
+    std::lock_guard lock(mutex_);
+    return !pending_.empty();
+}
+
+void PollMainQueue::runDue() {
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(mutex_);
+            if (pending_.empty() || pending_.begin()->first.first > now())
+                return;
+            task = std::move(pending_.begin()->second);
+            pending_.erase(pending_.begin());
+        }
+        task();
+    }
+}
+
+void PollMainQueue::waitForWork(TimeSeconds until) {
+    TimeSeconds next = until;
+    {
+        std::lock_guard lock(mutex_);
+        if (!pending_.empty())
+            next = std::min(next, pending_.begin()->first.first);
+    }
+    const auto waitMs = static_cast<int>(std::clamp(std::ceil((next - now()) * 1000), 0.0, 1000.0));
+    pollfd wake{wakeRead_, POLLIN, 0};
+    if (::poll(&wake, wakeRead_ >= 0 ? 1 : 0, waitMs) > 0) {
+        char drain[64];
+        while (::read(wakeRead_, drain, sizeof drain) > 0) {
+        }
+    }
+}
+
+bool PollMainQueue::runUntil(const std::function<bool()>& done, TimeSeconds timeout) {
+    const TimeSeconds deadline = now() + timeout;
+    for (;;) {
+        runDue();
+        if (done())
+            return true;
+        if (now() >= deadline)
+            return false;
+        waitForWork(deadline);
+    }
+}
+
+bool PollMainQueue::runUntilIdle(TimeSeconds timeout) {
+    return runUntil([this] { return !hasPendingWork(); }, timeout);
+}
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "foundation/MainQueue.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace tidemark::linux_platform {
+
+// A main queue for the command line: a steady clock and timers served on the calling
+// thread, which sleeps in poll(2) until work is due or another thread hands some over with
+// `async` (background work and event watchers do).
+class PollMainQueue final : public MainQueue {
+public:
+    PollMainQueue();
+    ~PollMainQueue() override;
+    PollMainQueue(const PollMainQueue&) = delete;
+    PollMainQueue& operator=(const PollMainQueue&) = delete;
+
+    TimeSeconds now() const override;
+    void async(std::function<void()> block) override;
+    std::shared_ptr<WorkItem> asyncAfter(TimeSeconds delay, std::function<void()> block) override;
+    std::shared_ptr<RepeatingTimer> scheduleRepeatingTimer(TimeSeconds interval,
+                                                           TimeSeconds tolerance,
+                                                           std::function<void()> action) override;
+    void runInBackground(QualityOfService qos, std::function<void()> block) override;
+
+    // Serves work until `done` answers true or `timeout` passed; true when done.
+    bool runUntil(const std::function<bool()>& done, TimeSeconds timeout);
+    // Serves until no work item or timer is pending, at most `timeout`; true when the queue
+    // drained.
+    bool runUntilIdle(TimeSeconds timeout);
+    bool hasPendingWork();
+
+private:
+    using Key = std::pair<TimeSeconds, std::uint64_t>;
+    struct TimerTicks {
+        std::weak_ptr<RepeatingTimer> timer;
+        std::function<void()> action;
+        TimeSeconds interval = 0;
+    };
+    void queueTick(std::shared_ptr<TimerTicks> ticks);
+    void enqueue(TimeSeconds at, std::function<void()> task);
+    void runDue();
+    void waitForWork(TimeSeconds until);
+
+    std::chrono::steady_clock::time_point start_;
+    std::mutex mutex_;
+    std::uint64_t sequence_ = 0;
+    std::map<Key, std::function<void()>> pending_;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+};
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "foundation/MainQueue.h"
+#include "foundation/NotificationCenter.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/FdWatcher.h"
+#include "platform/linux/I3Ipc.h"
+#include "platform/linux/InstalledApplications.h"
+#include "platform/linux/WindowFacts.h"
+#include "platform/linux/XConnection.h"
+#include "spaces/Workspace.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace tidemark::linux_platform {
+
+// The running applications of an X11 desktop: the processes that own client windows,
+// named and identified through desktop entries (else WM_CLASS). Its notifications come from
+// the X event stream and i3's subscriptions, watched on a thread and handled on the main
+// queue. Events arrive on a connection of their own, on which nothing else waits for
+// replies: xcb would otherwise read them into its queue while a refresh waits, where no
+// readable descriptor announces them.
+class X11Workspace final : public Workspace, public EventSource {
+public:
+    static constexpr const char* kOwnBundleIdentifier = "tidemark";
+
+    // `x` answers the queries, `events` carries the event stream.
+    X11Workspace(std::shared_ptr<XConnection> x, std::shared_ptr<XConnection> events,
+                 MainQueue& mainQueue, NotificationCenter& defaultCenter,
+                 std::shared_ptr<const DesktopEntries> entries);
+    ~X11Workspace() override;
+
+    std::vector<RunningApplication> runningApplications() override;
+    Appearance effectiveAppearance() override;
+    std::optional<std::string> ownBundleIdentifier() override { return kOwnBundleIdentifier; }
+    ImageRef iconForFile(const std::string& path) override;
+    ImageRef applicationIcon(std::int32_t pid) override;
+    ImageRef genericApplicationIcon() override;
+    bool isApplicationInstalled(const std::string& bundleIdentifier) override;
+    // Polite: asks the window manager to close each of the app's windows. Forced: SIGKILL,
+    // only to a pid that owns a client window at this moment, never to init or this program.
+    bool terminate(std::int32_t pid) override;
+    bool forceTerminate(std::int32_t pid) override;
+    NotificationCenter& notificationCenter() override { return center_; }
+
+    // Subscribes to the root window, the client windows, RandR and i3; main queue only.
+    void startObserving();
+    // The event handling, on the main queue (the watcher calls them).
+    std::vector<int> eventFds() override;
+    void dispatchEvents() override;
+
+private:
+    struct AppState {
+        RunningApplication application;
+        std::vector<xcb_window_t> windows;
+    };
+    using AppMap = std::map<std::int32_t, AppState>;
+
+    AppMap readApps(const std::vector<WindowFacts>& facts) const;
+    AppMap readAppsLocked();
+    void watchClientWindows(const std::vector<xcb_window_t>& windows);
+    void handleXEvent(const xcb_generic_event_t& event);
+    void handleI3Messages();
+    void connectI3();
+    void scheduleI3Reconnect(int attempt);
+    void diffApps();
+    void updateActiveApp();
+    void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
+
+    std::shared_ptr<XConnection> x_;
+    std::shared_ptr<XConnection> events_;
+    MainQueue& mainQueue_;
+    NotificationCenter& defaultCenter_;
+    std::shared_ptr<const DesktopEntries> entries_;
+    const linux_proc::InstalledApplications installed_ =
+        linux_proc::InstalledApplications::fromEnvironment();
+    NotificationCenter center_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+    std::mutex mutex_;
+    AppMap lastApps_;
+    std::set<xcb_window_t> watchedWindows_;
+    std::optional<std::int32_t> activePid_;
+    std::uint8_t randrEventBase_ = 0;
+    bool hasRandr_ = false;
+    bool observing_ = false;
+    std::unique_ptr<i3::Connection> i3Events_;
+    bool i3ReconnectPending_ = false;
+    // Last, so that it stops before anything it dispatches to goes away.
+    std::unique_ptr<FdWatcher> watcher_;
+};
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,98 @@
+#include "statusbar/DesktopSwitcher.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tidemark {
+
+std::shared_ptr<DesktopSwitcher>
+DesktopSwitcher::create(MainQueue& mainQueue, EventPoster& poster,
+                        std::function<void()> showAccessibilityAlert) {
+    return std::shared_ptr<DesktopSwitcher>(
+        new DesktopSwitcher(mainQueue, poster, std::move(showAccessibilityAlert)));
+}
+
+void DesktopSwitcher::switchToSpace(const std::vector<Space>& spaces, const Space& target) {
+    if (target.isCurrentSpace)
+        return;
+    if (!poster_.isProcessTrusted()) {
+        if (showAccessibilityAlert_)
+            showAccessibilityAlert_();
+        return;
+    }
+    std::vector<const Space*> display;
+    for (const auto& space : spaces)
+        if (space.displayID == target.displayID)
+            display.push_back(&space);
+    const auto current = std::find_if(display.begin(), display.end(),
+                                      [](const Space* s) { return s->isCurrentSpace; });
+    if (current == display.end())
+        return;
+    const auto wanted = std::find_if(display.begin(), display.end(),
+                                     [&](const Space* s) { return s->spaceID == target.spaceID; });
+    if (wanted == display.end())
+        return;
+    const auto c = current - display.begin();
+    const auto t = wanted - display.begin();
+    if (c == t)
+        return;
+    poster_.setGestureDisplay(target.displayID);
+    performSwitchSteps(static_cast<int>(std::abs(t - c)), t > c);
+}
+
+void DesktopSwitcher::performSwitchSteps(int steps, bool forward) {
+    if (steps == 1) {
+        postSwitchGesture(forward);
+        return;
+    }
+    std::weak_ptr<DesktopSwitcher> weakSelf = weak_from_this();
+    for (int i = 0; i < steps; ++i) {
+        mainQueue_.asyncAfter(kStepInterval * i, [weakSelf, forward] {
+            if (auto self = weakSelf.lock())
+                self->postSwitchGesture(forward);
+        });
+    }
+}
+
+void DesktopSwitcher::postSwitchGesture(bool forward) {
+    auto a = poster_.createEvent();
+    auto b = poster_.createEvent();
+    auto c = poster_.createEvent();
+    auto d = poster_.createEvent();
+    if (!a || !b || !c || !d)
+        return;
+
+    a->setType(kGestureEventType);
+    a->setIntegerValueField(kFieldEventType, kGestureEventType);
+
+    b->setType(kDockSwipeEventType);
+    b->setIntegerValueField(kFieldEventType, kDockSwipeEventType);
+    b->setIntegerValueField(kFieldHidEventType, kHidDockSwipe);
+    b->setIntegerValueField(kFieldGesturePhase, kPhaseBegan);
+    b->setIntegerValueField(kFieldSwipeDirection, forward ? 1 : 0);
+    b->setIntegerValueField(kFieldFixed123, 1);
+    b->setDoubleValueField(kFieldFixed119, 0.0);
+    b->setDoubleValueField(kFieldFixed139, kSmallestSubnormalFloat);
+
+    c->setType(kGestureEventType);
+    c->setIntegerValueField(kFieldEventType, kGestureEventType);
+
+    d->setType(kDockSwipeEventType);
+    d->setIntegerValueField(kFieldEventType, kDockSwipeEventType);
+    d->setIntegerValueField(kFieldHidEventType, kHidDockSwipe);
+    d->setIntegerValueField(kFieldGesturePhase, kPhaseEnded);
+    d->setDoubleValueField(kFieldSwipeProgress, forward ? 1.0 : -1.0);
+    d->setIntegerValueField(kFieldSwipeDirection, forward ? 1 : 0);
+    d->setIntegerValueField(kFieldFixed123, 1);
+    d->setDoubleValueField(kFieldFixed119, 0.0);
+    d->setDoubleValueField(kFieldSwipeVelocityX, forward ? 80.0 : -80.0);
+    d->setDoubleValueField(kFieldFixed130, 0.0);
+    d->setDoubleValueField(kFieldFixed139, kSmallestSubnormalFloat);
+
+    poster_.post(*b, EventPoster::kSessionEventTap);
+    poster_.post(*a, EventPoster::kSessionEventTap);
+    poster_.post(*d, EventPoster::kSessionEventTap);
+    poster_.post(*c, EventPoster::kSessionEventTap);
+}
+
+} // namespace tidemark

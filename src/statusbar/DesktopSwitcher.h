@@ -1,0 +1,57 @@
+#pragma once
+
+#include "foundation/MainQueue.h"
+#include "spaces/Space.h"
+#include "statusbar/EventPoster.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tidemark {
+
+// Switches a display to one of its spaces by posting one completed desktop-swipe gesture
+// per step between its current space and the target.
+class DesktopSwitcher : public std::enable_shared_from_this<DesktopSwitcher> {
+public:
+    // Event types and field numbers of the swipe recipe. The "fixed" fields carry constants
+    // whose meaning the recipe does not need.
+    static constexpr std::int64_t kGestureEventType = 29;
+    static constexpr std::int64_t kDockSwipeEventType = 30;
+    static constexpr int kFieldEventType = 55;
+    static constexpr int kFieldHidEventType = 110;
+    static constexpr int kFieldFixed123 = 123;
+    static constexpr int kFieldSwipeProgress = 124;
+    static constexpr int kFieldSwipeVelocityX = 129;
+    static constexpr int kFieldFixed130 = 130;
+    static constexpr int kFieldGesturePhase = 132;
+    static constexpr int kFieldSwipeDirection = 135;
+    static constexpr int kFieldFixed119 = 119;
+    static constexpr int kFieldFixed139 = 139;
+    static constexpr std::int64_t kHidDockSwipe = 23;
+    static constexpr std::int64_t kPhaseBegan = 1;
+    static constexpr std::int64_t kPhaseEnded = 4;
+    // The smallest positive single-precision subnormal (bit pattern 1), passed exactly.
+    static constexpr double kSmallestSubnormalFloat = 1.401298464324817e-45;
+    static constexpr TimeSeconds kStepInterval = 0.15;
+
+    static std::shared_ptr<DesktopSwitcher> create(MainQueue& mainQueue, EventPoster& poster,
+                                                   std::function<void()> showAccessibilityAlert);
+
+    // `spaces` in snapshot order, `target` one of them.
+    void switchToSpace(const std::vector<Space>& spaces, const Space& target);
+    void performSwitchSteps(int steps, bool forward);
+    void postSwitchGesture(bool forward);
+
+private:
+    DesktopSwitcher(MainQueue& mainQueue, EventPoster& poster,
+                    std::function<void()> showAccessibilityAlert)
+        : mainQueue_(mainQueue), poster_(poster),
+          showAccessibilityAlert_(std::move(showAccessibilityAlert)) {}
+
+    MainQueue& mainQueue_;
+    EventPoster& poster_;
+    std::function<void()> showAccessibilityAlert_;
+};
+
+} // namespace tidemark

@@ -1,0 +1,251 @@
+// Checks the X11 adapters against the live session the calling script started. The script
+// says what it expects through the environment; a test whose inputs are absent is skipped.
+#include "foundation/Text.h"
+#include "main/LinuxPlatform.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <set>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+#include <sstream>
+
+namespace tidemark::cli {
+namespace {
+
+std::optional<std::string> env(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value || !*value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+// "pid:space+space;pid:space" — each client's real pid and the spaces its window is on.
+std::vector<std::pair<std::int32_t, std::set<std::int64_t>>> expectedWindows() {
+    std::vector<std::pair<std::int32_t, std::set<std::int64_t>>> result;
+    std::stringstream all(env("E2E_WINDOWS").value_or(""));
+    std::string item;
+    while (std::getline(all, item, ';')) {
+        const auto colon = item.find(':');
+        std::set<std::int64_t> spaces;
+        std::stringstream list(item.substr(colon + 1));
+        std::string space;
+        while (std::getline(list, space, '+'))
+            spaces.insert(std::stoll(space));
+        result.emplace_back(std::stoi(item.substr(0, colon)), spaces);
+    }
+    return result;
+}
+
+bool isValidUtf8(const std::string& s) {
+    return text::repairUtf8(s) == s;
+}
+
+struct LiveFixture : ::testing::Test {
+    void SetUp() override {
+        if (!env("DISPLAY"))
+            GTEST_SKIP() << "no X display";
+        std::string error;
+        platform = LinuxPlatform::open(error);
+        ASSERT_TRUE(platform) << error;
+    }
+    std::unique_ptr<LinuxPlatform> platform;
+};
+
+TEST_F(LiveFixture, WindowListNamesRealOwnersAndTheirSpaces) {
+    const auto expected = expectedWindows();
+    if (expected.empty())
+        GTEST_SKIP() << "E2E_WINDOWS not given";
+    auto& server = platform->windowServer;
+    const auto list = server.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0);
+    ASSERT_TRUE(list && list->asArrayOfDictionaries());
+    const auto spacesOf = *server.lookupSpacesForWindows();
+    const auto windowsOn = *server.lookupWindowsWithOptionsAndTags();
+
+    std::set<std::int32_t> owners;
+    std::set<std::int64_t> allSpaces;
+    for (const auto& [pid, spaces] : expected)
+        allSpaces.insert(spaces.begin(), spaces.end());
+    std::uint64_t tags = 0, clear = 0;
+    const auto onSpaces = windowsOn(1, 0, {allSpaces.begin(), allSpaces.end()}, 2, tags, clear);
+    ASSERT_TRUE(onSpaces && onSpaces->asArray());
+    std::set<std::int64_t> windowsOnExpectedSpaces;
+    for (const auto& number : *onSpaces->asArray())
+        windowsOnExpectedSpaces.insert(*number.asInteger());
+
+    const auto windows = *list->asArrayOfDictionaries();
+    for (const auto* window : windows) {
+        const auto* pid = findIn(*window, "kCGWindowOwnerPID");
+        const auto* number = findIn(*window, "kCGWindowNumber");
+        ASSERT_TRUE(number && number->asInteger());
+        ASSERT_TRUE(findIn(*window, "kCGWindowLayer")->asInteger());
+        ASSERT_TRUE(findIn(*window, "kCGWindowAlpha")->asNumber());
+        ASSERT_TRUE(findIn(*window, "kCGWindowIsOnscreen")->asBoolean());
+        if (!pid)
+            continue;
+        owners.insert(*pid->asInt32());
+        for (const auto& [expectedPid, expectedSpaces] : expected) {
+            if (expectedPid != *pid->asInt32())
+                continue;
+            const auto spaces = spacesOf(1, WindowServer::kAllSpacesMask, {*number->asInteger()});
+            ASSERT_TRUE(spaces && spaces->asArray());
+            std::set<std::int64_t> got;
+            for (const auto& space : *spaces->asArray())
+                got.insert(*space.asInteger());
+            EXPECT_EQ(got, expectedSpaces) << "window of pid " << expectedPid;
+            EXPECT_TRUE(windowsOnExpectedSpaces.contains(*number->asInteger()));
+        }
+    }
+    for (const auto& [pid, spaces] : expected)
+        EXPECT_TRUE(owners.contains(pid)) << "no window owned by pid " << pid;
+    if (const auto forged = env("E2E_FORGED_PID")) {
+        EXPECT_FALSE(owners.contains(std::stoi(*forged))) << "a forged _NET_WM_PID was believed";
+    }
+}
+
+TEST_F(LiveFixture, RunningApplicationsAreTheClientsWithSaneText) {
+    const auto expected = expectedWindows();
+    if (expected.empty())
+        GTEST_SKIP() << "E2E_WINDOWS not given";
+    const auto apps = platform->workspace.runningApplications();
+    for (const auto& [pid, spaces] : expected) {
+        const auto app = std::find_if(apps.begin(), apps.end(),
+                                      [pid = pid](const auto& a) { return a.pid == pid; });
+        ASSERT_NE(app, apps.end()) << "pid " << pid;
+        ASSERT_TRUE(app->bundleIdentifier);
+        ASSERT_TRUE(app->localizedName);
+        EXPECT_TRUE(isValidUtf8(*app->bundleIdentifier));
+        EXPECT_TRUE(isValidUtf8(*app->localizedName));
+        EXPECT_LE(app->bundleIdentifier->size(), 256u);
+        EXPECT_FALSE(app->hidden);
+        EXPECT_EQ(app->activationPolicy, ActivationPolicy::Regular);
+    }
+    if (const auto forged = env("E2E_FORGED_PID")) {
+        for (const auto& app : apps)
+            EXPECT_NE(app.pid, std::stoi(*forged));
+    }
+}
+
+TEST_F(LiveFixture, I3RestartIsPickedUpAgain) {
+    if (!env("I3SOCK"))
+        GTEST_SKIP() << "no i3";
+    ASSERT_EQ(platform->windowServer.mode(), linux_platform::X11WindowServer::Mode::I3);
+    int spaceChanges = 0;
+    auto token = platform->workspace.notificationCenter().addObserver(
+        kActiveSpaceDidChangeNotification, [&](const Notification&) { ++spaceChanges; });
+    platform->workspace.startObserving();
+
+    ASSERT_EQ(std::system("i3-msg -q restart"), 0);
+    // The new i3 is announced as a change of the active space once it answers again.
+    ASSERT_TRUE(platform->mainQueue.runUntil([&] { return spaceChanges > 0; }, 10));
+    const auto displays = platform->windowServer.copyManagedDisplaySpaces(1);
+    ASSERT_TRUE(displays && displays->asArrayOfDictionaries());
+    EXPECT_EQ(displays->asArray()->size(), 2u);
+
+    const int before = spaceChanges;
+    ASSERT_EQ(std::system("i3-msg -q workspace 3"), 0);
+    EXPECT_TRUE(platform->mainQueue.runUntil([&] { return spaceChanges > before; }, 5));
+}
+
+// Stops the process it names when the test ends, however it ends.
+struct ChildProcess {
+    pid_t pid = 0;
+    explicit ChildProcess(const char* program) {
+        char* argv[] = {const_cast<char*>(program), nullptr};
+        if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0)
+            pid = 0;
+    }
+    void stop() {
+        // A child that already left is reaped here; kill then finds nothing to signal.
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+            pid = 0;
+        }
+    }
+    ~ChildProcess() { stop(); }
+};
+
+TEST_F(LiveFixture, AppNotificationsFollowTheClients) {
+    if (!env("E2E_APP_EVENTS"))
+        GTEST_SKIP() << "E2E_APP_EVENTS not given";
+    std::vector<std::pair<std::string, std::int32_t>> seen;
+    std::vector<ObservationToken> tokens;
+    for (const char* name :
+         {kDidLaunchApplicationNotification, kDidTerminateApplicationNotification,
+          kDidHideApplicationNotification, kDidUnhideApplicationNotification,
+          kDidActivateApplicationNotification}) {
+        tokens.push_back(platform->workspace.notificationCenter().addObserver(
+            name, [&seen, name](const Notification& n) {
+                const auto* app = findIn(n.userInfo, kWorkspaceApplicationKey);
+                const auto* pid = app ? app->find("pid") : nullptr;
+                seen.emplace_back(name, pid ? pid->asInt32().value_or(0) : 0);
+            }));
+    }
+    platform->workspace.startObserving();
+    auto saw = [&](const char* name, std::int32_t pid) {
+        return std::find(seen.begin(), seen.end(),
+                         std::pair<std::string, std::int32_t>(name, pid)) != seen.end();
+    };
+    auto& queue = platform->mainQueue;
+
+    ChildProcess client("xlogo");
+    ASSERT_GT(client.pid, 0);
+    ASSERT_TRUE(
+        queue.runUntil([&] { return saw(kDidLaunchApplicationNotification, client.pid); }, 10));
+
+    std::int64_t window = 0;
+    const auto list = platform->windowServer.copyWindowInfo(0, 0);
+    for (const auto& entry : *list->asArray())
+        if (entry.find("kCGWindowOwnerPID") &&
+            *entry.find("kCGWindowOwnerPID")->asInt32() == client.pid)
+            window = *entry.find("kCGWindowNumber")->asInteger();
+    ASSERT_NE(window, 0);
+    const auto id = std::to_string(window);
+    ASSERT_EQ(std::system(("xdotool windowminimize " + id).c_str()), 0);
+    EXPECT_TRUE(
+        queue.runUntil([&] { return saw(kDidHideApplicationNotification, client.pid); }, 10));
+    ASSERT_EQ(std::system(("wmctrl -i -a " + id).c_str()), 0);
+    EXPECT_TRUE(
+        queue.runUntil([&] { return saw(kDidUnhideApplicationNotification, client.pid); }, 10));
+    EXPECT_TRUE(
+        queue.runUntil([&] { return saw(kDidActivateApplicationNotification, client.pid); }, 10));
+
+    // A polite quit closes the windows; the client leaves and is reported terminated.
+    const auto pid = client.pid;
+    EXPECT_TRUE(platform->workspace.terminate(pid));
+    EXPECT_TRUE(queue.runUntil([&] { return saw(kDidTerminateApplicationNotification, pid); }, 10));
+    // Gone now, so a forced quit refuses to signal the pid; init and this program never.
+    EXPECT_FALSE(platform->workspace.forceTerminate(pid));
+    EXPECT_FALSE(platform->workspace.forceTerminate(1));
+    EXPECT_FALSE(platform->workspace.forceTerminate(::getpid()));
+
+    ChildProcess stubborn("xlogo");
+    ASSERT_TRUE(
+        queue.runUntil([&] { return saw(kDidLaunchApplicationNotification, stubborn.pid); }, 10));
+    EXPECT_TRUE(platform->workspace.forceTerminate(stubborn.pid));
+    int status = 0;
+    ASSERT_EQ(::waitpid(stubborn.pid, &status, 0), stubborn.pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    stubborn.pid = 0;
+}
+
+TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {
+    const auto xvfb = env("E2E_XVFB_PID");
+    if (!xvfb)
+        GTEST_SKIP() << "E2E_XVFB_PID not given";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            platform->workspace.startObserving();
+            ::kill(std::stoi(*xvfb), SIGTERM);
+            platform->mainQueue.runUntil([] { return false; }, 10);
+        },
+        ::testing::ExitedWithCode(1), "^tidemark: lost the connection to the X server\n$");
+}
+
+} // namespace
+} // namespace tidemark::cli

@@ -1,0 +1,152 @@
+# Shared helpers of the live-desktop tests: a private Xvfb, a window manager and X clients,
+# every one of them started here and stopped by pid on exit, success or not.
+# Sourced by the test scripts; TIDEMARK (the binary) must be set by the caller.
+
+set -euo pipefail
+
+E2E_PIDS=()
+E2E_TMP=$(mktemp -d /tmp/tidemark-e2e.XXXXXX)
+
+e2e_cleanup() {
+    local status=$?
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${E2E_PIDS[i]}" 2>/dev/null || true
+    done
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        local waited=0
+        while kill -0 "${E2E_PIDS[i]}" 2>/dev/null && ((waited < 30)); do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
+        kill -9 "${E2E_PIDS[i]}" 2>/dev/null || true
+    done
+    rm -rf "$E2E_TMP"
+    exit "$status"
+}
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Remembers a started process so that the exit trap stops it.
+track() { E2E_PIDS+=("$1"); }
+
+# Starts Xvfb on a free display it picks itself and exports DISPLAY.
+start_xvfb() {
+    local fifo="$E2E_TMP/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 2048x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    track $!
+    local number
+    read -r -t 10 number <"$fifo" || fail "Xvfb did not report a display"
+    export DISPLAY=":$number"
+    unset I3SOCK
+}
+
+# Waits until `command` succeeds, for at most `tries` tenths of a second.
+wait_for() {
+    local tries=$1
+    shift
+    local i
+    for ((i = 0; i < tries; i++)); do
+        if "$@" >/dev/null 2>&1; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# i3 with two fake outputs side by side; the socket path goes to I3SOCK.
+start_i3() {
+    cat >"$E2E_TMP/i3.conf" <<CONF
+# i3 config file (v4)
+fake-outputs 1024x768+0+0,1024x768+1024+0
+font pango:DejaVu Sans Mono 8
+focus_follows_mouse no
+ipc-socket $E2E_TMP/i3.sock
+workspace 1 output fake-0
+workspace 2 output fake-0
+workspace 3 output fake-0
+workspace 4 output fake-1
+workspace 5 output fake-1
+CONF
+    i3 -c "$E2E_TMP/i3.conf" >"$E2E_TMP/i3.log" 2>&1 &
+    track $!
+    export I3SOCK="$E2E_TMP/i3.sock"
+    wait_for 100 i3-msg -s "$I3SOCK" -t get_version || fail "i3 did not start"
+}
+
+start_openbox() {
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    track $!
+    wait_for 100 wmctrl -m || fail "openbox did not start"
+    wait_for 50 sh -c '[ "$(wmctrl -d | wc -l)" -ge 4 ]' || fail "openbox has no desktops"
+}
+
+# Number of client windows the window manager lists.
+client_count() { xprop -root _NET_CLIENT_LIST | tr ',' '\n' | grep -c 0x || true; }
+
+# Starts an X client and waits until the window manager lists one more client window.
+# Sets LAST_PID.
+start_client() {
+    local before
+    before=$(client_count)
+    "$@" >/dev/null 2>&1 &
+    LAST_PID=$!
+    track "$LAST_PID"
+    wait_for 100 sh -c "[ \$(xprop -root _NET_CLIENT_LIST | tr ',' '\n' | grep -c 0x) -gt $before ]" ||
+        fail "no window appeared for $*"
+}
+
+# Each test keeps its settings (and stored space names) to itself.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+: "${TIDEMARK:?TIDEMARK must name the tidemark binary}"
+
+# The container id of the i3 workspace named $1.
+workspace_id() {
+    i3-msg -s "$I3SOCK" -t get_workspaces |
+        python3 -c 'import json,sys; print(next(w["id"] for w in json.load(sys.stdin) if w["name"]==sys.argv[1]))' "$1"
+}
+
+# The name of the visible workspace of output $1.
+visible_workspace() {
+    i3-msg -s "$I3SOCK" -t get_workspaces |
+        python3 -c 'import json,sys; print(next(w["name"] for w in json.load(sys.stdin) if w["output"]==sys.argv[1] and w["visible"]))' "$1"
+}
+
+# Runs python3 code over the JSON in file $1 (as `s`); the code raises AssertionError on a
+# mismatch, which fails the test with the code as message.
+check_json() {
+    python3 - "$1" "$2" <<'PY' || fail "check failed: $2"
+import json, sys
+s = json.load(open(sys.argv[1]))
+exec(sys.argv[2])
+PY
+}
+
+take_snapshot() {
+    "$TIDEMARK" snapshot >"$1" || fail "tidemark snapshot exited $?"
+}
+
+# Runs the probe's test cases named by the filter $1 with the environment given after it.
+probe() {
+    local filter=$1
+    shift
+    env "$@" "$TIDEMARK_PROBE" --gtest_filter="$filter" --gtest_brief=1 || fail "probe $filter"
+}
+
+# Waits (up to 5 s) until command $2... prints $1.
+expect_output() {
+    local want=$1
+    shift
+    local got=""
+    for _ in $(seq 50); do
+        got=$("$@" 2>/dev/null || true)
+        [ "$got" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "expected '$want' from '$*', got '$got'"
+}

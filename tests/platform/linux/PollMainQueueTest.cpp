@@ -1,0 +1,39 @@
+#include "platform/linux/PollMainQueue.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace tidemark::linux_platform {
+namespace {
+
+TEST(PollMainQueue, RunsWorkInTimeOrderAndSkipsCancelledItems) {
+    PollMainQueue queue;
+    std::vector<int> order;
+    queue.asyncAfter(0.02, [&] { order.push_back(3); });
+    auto cancelled = queue.asyncAfter(0.01, [&] { order.push_back(99); });
+    queue.asyncAfter(0.01, [&] { order.push_back(2); });
+    queue.async([&] { order.push_back(1); });
+    cancelled->cancel();
+    const auto start = queue.now();
+    EXPECT_TRUE(queue.runUntilIdle(5));
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    EXPECT_GE(queue.now() - start, 0.02);
+}
+
+TEST(PollMainQueue, TimersRepeatUntilInvalidatedAndBackgroundWorkComesBack) {
+    PollMainQueue queue;
+    int ticks = 0;
+    auto timer = queue.scheduleRepeatingTimer(0.005, 0.001, [&] { ++ticks; });
+    EXPECT_TRUE(queue.runUntil([&] { return ticks >= 3; }, 5));
+    timer->invalidate();
+    EXPECT_TRUE(queue.runUntilIdle(1));
+
+    bool handedBack = false;
+    queue.runInBackground(QualityOfService::Utility,
+                          [&] { queue.async([&] { handedBack = true; }); });
+    EXPECT_TRUE(queue.runUntil([&] { return handedBack; }, 5));
+}
+
+} // namespace
+} // namespace tidemark::linux_platform

@@ -1,0 +1,158 @@
+#include "statusbar/DesktopSwitcher.h"
+
+#include "foundation/VirtualMainQueue.h"
+#include "platform/sim/SimEventPoster.h"
+
+#include <bit>
+#include <cstdint>
+#include <gtest/gtest.h>
+
+namespace tidemark {
+namespace {
+
+using Field = RecordedEvent::Field;
+
+Space makeSpace(std::string display, std::string id, bool current, bool fullScreen = false) {
+    Space space;
+    space.displayID = std::move(display);
+    space.spaceID = std::move(id);
+    space.isCurrentSpace = current;
+    space.isFullScreen = fullScreen;
+    return space;
+}
+
+struct SwitcherFixture : ::testing::Test {
+    VirtualMainQueue queue;
+    sim::SimEventPoster poster{queue};
+    int alerts = 0;
+    std::shared_ptr<DesktopSwitcher> switcher =
+        DesktopSwitcher::create(queue, poster, [this] { ++alerts; });
+
+    // Directions of the posted gestures, read from each swipe-ended event.
+    std::vector<bool> gestureDirections() const {
+        std::vector<bool> result;
+        for (const auto& posted : poster.posted())
+            if (posted.event.integerField(132) == 4)
+                result.push_back(*posted.event.doubleField(124) > 0);
+        return result;
+    }
+};
+
+TEST_F(SwitcherFixture, OneGestureIsTheExactRecipeInPostingOrder) {
+    switcher->postSwitchGesture(true);
+    const auto& posted = poster.posted();
+    ASSERT_EQ(posted.size(), 4u);
+    const double subnormal = 1.401298464324817e-45;
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(static_cast<float>(subnormal)), 1u);
+
+    // B: swipe began.
+    EXPECT_EQ(posted[0].event.type(), 30);
+    EXPECT_EQ(posted[0].event.fields(), (std::vector<Field>{{55, std::int64_t{30}},
+                                                            {110, std::int64_t{23}},
+                                                            {132, std::int64_t{1}},
+                                                            {135, std::int64_t{1}},
+                                                            {123, std::int64_t{1}},
+                                                            {119, 0.0},
+                                                            {139, subnormal}}));
+    // A and C: the gesture events.
+    for (int index : {1, 3}) {
+        EXPECT_EQ(posted[index].event.type(), 29);
+        EXPECT_EQ(posted[index].event.fields(), (std::vector<Field>{{55, std::int64_t{29}}}));
+    }
+    // D: swipe ended with full progress and velocity.
+    EXPECT_EQ(posted[2].event.type(), 30);
+    EXPECT_EQ(posted[2].event.fields(), (std::vector<Field>{{55, std::int64_t{30}},
+                                                            {110, std::int64_t{23}},
+                                                            {132, std::int64_t{4}},
+                                                            {124, 1.0},
+                                                            {135, std::int64_t{1}},
+                                                            {123, std::int64_t{1}},
+                                                            {119, 0.0},
+                                                            {129, 80.0},
+                                                            {130, 0.0},
+                                                            {139, subnormal}}));
+    for (const auto& p : posted)
+        EXPECT_EQ(p.tapLocation, 1);
+    // The double is passed bit for bit.
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(*posted[2].event.doubleField(139)),
+              std::bit_cast<std::uint64_t>(subnormal));
+}
+
+TEST_F(SwitcherFixture, BackwardGestureFlipsDirectionProgressAndVelocity) {
+    switcher->postSwitchGesture(false);
+    const auto& posted = poster.posted();
+    ASSERT_EQ(posted.size(), 4u);
+    EXPECT_EQ(posted[0].event.integerField(135), 0);
+    EXPECT_EQ(posted[2].event.integerField(135), 0);
+    EXPECT_EQ(posted[2].event.doubleField(124), -1.0);
+    EXPECT_EQ(posted[2].event.doubleField(129), -80.0);
+}
+
+TEST_F(SwitcherFixture, FailedCreationPostsNothing) {
+    poster.failNextCreations(1);
+    switcher->postSwitchGesture(true);
+    EXPECT_TRUE(poster.posted().empty());
+    poster.failNextCreations(0);
+    switcher->postSwitchGesture(true);
+    EXPECT_EQ(poster.posted().size(), 4u);
+}
+
+TEST_F(SwitcherFixture, FullScreenSpaceCountsAsStepsAndGesturesAreSpacedOnTheQueue) {
+    const std::vector<Space> spaces{makeSpace("A", "1", true), makeSpace("A", "2", false),
+                                    makeSpace("A", "3", false), makeSpace("A", "9", false, true)};
+    switcher->switchToSpace(spaces, spaces[3]);
+    // Several steps: even the first gesture waits for the next turn of the queue.
+    EXPECT_TRUE(poster.posted().empty());
+    queue.advance(1.0);
+    ASSERT_EQ(poster.posted().size(), 12u);
+    EXPECT_EQ(gestureDirections(), (std::vector<bool>{true, true, true}));
+    EXPECT_DOUBLE_EQ(poster.posted()[0].time, 0.0);
+    EXPECT_DOUBLE_EQ(poster.posted()[4].time, 0.15);
+    EXPECT_DOUBLE_EQ(poster.posted()[8].time, 0.30);
+    EXPECT_EQ(poster.posted()[0].display, "A");
+}
+
+TEST_F(SwitcherFixture, OneStepBackIsSynchronous) {
+    const std::vector<Space> spaces{makeSpace("A", "1", false), makeSpace("A", "2", true),
+                                    makeSpace("A", "3", false)};
+    switcher->switchToSpace(spaces, spaces[0]);
+    EXPECT_EQ(gestureDirections(), std::vector<bool>{false});
+}
+
+TEST_F(SwitcherFixture, StepsAreCountedWithinTheTargetDisplayOnly) {
+    const std::vector<Space> spaces{makeSpace("A", "1", false), makeSpace("A", "2", false),
+                                    makeSpace("A", "3", true),  makeSpace("B", "4", true),
+                                    makeSpace("B", "5", false), makeSpace("B", "6", false)};
+    switcher->switchToSpace(spaces, spaces[4]);
+    EXPECT_EQ(gestureDirections(), std::vector<bool>{true});
+    EXPECT_EQ(poster.posted().front().display, "B");
+}
+
+TEST_F(SwitcherFixture, NothingIsPostedForCurrentMissingOrUntrusted) {
+    const std::vector<Space> spaces{makeSpace("A", "1", true), makeSpace("A", "2", false),
+                                    makeSpace("B", "3", false), makeSpace("B", "4", false)};
+    switcher->switchToSpace(spaces, spaces[0]);
+    // Display B has no current space.
+    switcher->switchToSpace(spaces, spaces[3]);
+    // A target that is no longer in the list.
+    switcher->switchToSpace(spaces, makeSpace("A", "7", false));
+    queue.advance(2);
+    EXPECT_TRUE(poster.posted().empty());
+    EXPECT_EQ(alerts, 0);
+
+    poster.setTrusted(false);
+    switcher->switchToSpace(spaces, spaces[1]);
+    queue.advance(2);
+    EXPECT_TRUE(poster.posted().empty());
+    EXPECT_EQ(alerts, 1);
+}
+
+TEST_F(SwitcherFixture, PendingGesturesDieWithTheSwitcher) {
+    switcher->performSwitchSteps(3, true);
+    switcher.reset();
+    queue.advance(1);
+    EXPECT_TRUE(poster.posted().empty());
+}
+
+} // namespace
+} // namespace tidemark
