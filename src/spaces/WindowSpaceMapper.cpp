@@ -31,19 +31,48 @@ std::optional<std::int64_t> parseDecimal(std::string_view text) {
     return value;
 }
 
+// The members of a window description the walk reads, found in one pass over it.
+struct WindowFields {
+    const Value* layer = nullptr;
+    const Value* alpha = nullptr;
+    const Value* bounds = nullptr;
+    const Value* number = nullptr;
+    const Value* ownerPid = nullptr;
+};
+
+WindowFields readWindowFields(const ValueDictionary& window) {
+    constexpr std::string_view prefix = "kCGWindow";
+    WindowFields fields;
+    for (const auto& [key, value] : window) {
+        if (!key.starts_with(prefix))
+            continue;
+        const std::string_view name = std::string_view(key).substr(prefix.size());
+        if (name == "Layer")
+            fields.layer = &value;
+        else if (name == "Alpha")
+            fields.alpha = &value;
+        else if (name == "Bounds")
+            fields.bounds = &value;
+        else if (name == "Number")
+            fields.number = &value;
+        else if (name == "OwnerPID")
+            fields.ownerPid = &value;
+    }
+    return fields;
+}
+
 // Whether a window looks like a real app window, before its owner is known.
-bool passesWindowChecks(const ValueDictionary& window) {
-    const Value* layer = findIn(window, "kCGWindowLayer");
-    const auto layerNumber = layer ? layer->asNumber() : std::nullopt;
-    if (!layerNumber || *layerNumber != 0)
+bool passesWindowChecks(const WindowFields& window) {
+    const auto layer = window.layer ? window.layer->asNumber() : std::nullopt;
+    if (!layer || *layer != 0)
         return false;
-    if (const Value* alpha = findIn(window, "kCGWindowAlpha")) {
-        if (const auto value = alpha->asNumber(); value && *value < kMinimumAlpha)
+    if (window.alpha) {
+        if (const auto value = window.alpha->asNumber(); value && *value < kMinimumAlpha)
             return false;
     }
-    if (const Value* bounds = findIn(window, "kCGWindowBounds")) {
-        const Value* width = bounds->find("Width");
-        const Value* height = bounds->find("Height");
+    if (window.bounds) {
+        const Value* width = window.bounds->find("Width");
+        const Value* height = window.bounds->find("Height");
         const auto w = width ? width->asNumber() : std::nullopt;
         const auto h = height ? height->asNumber() : std::nullopt;
         if (w && h && (*w < kMinimumWindowEdge || *h < kMinimumWindowEdge))
@@ -52,10 +81,13 @@ bool passesWindowChecks(const ValueDictionary& window) {
     return true;
 }
 
-// What one pass knows about a process: its app and, once needed, its key.
+// What one pass knows about a process: its app and, once needed, its key and the number of
+// spaces that list the key (shared by every process with that key).
 struct PassApp {
+    std::int32_t pid = 0;
     const RunningApplication* app = nullptr;
     std::optional<std::string> key;
+    std::size_t* listedOn = nullptr;
 };
 
 // The three lists of one space and the keys already on it.
@@ -143,48 +175,52 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
         return maps;
 
     const auto runningApps = workspace_.runningApplications();
-    std::vector<std::string> runningBundleIdentifiers;
-    std::unordered_map<std::int32_t, PassApp> appOfPid;
-    for (const auto& app : runningApps) {
-        appOfPid.try_emplace(app.pid, PassApp{&app, std::nullopt});
-        if (app.bundleIdentifier)
-            runningBundleIdentifiers.push_back(*app.bundleIdentifier);
-    }
+    // Sorted by pid; the first app wins when a pid repeats, as in a lookup by pid.
+    std::vector<PassApp> passApps;
+    passApps.reserve(runningApps.size());
+    for (const auto& app : runningApps)
+        passApps.push_back({app.pid, &app, std::nullopt, nullptr});
+    std::stable_sort(passApps.begin(), passApps.end(),
+                     [](const auto& a, const auto& b) { return a.pid < b.pid; });
     const auto ownBundleIdentifier = workspace_.ownBundleIdentifier();
 
     std::size_t fullSlots = 0;
-    std::unordered_map<std::string, std::size_t> slotsListingKey;
+    std::unordered_map<std::string_view, std::size_t> slotsListingKey;
+    std::vector<std::int64_t> oneWindow(1);
     for (const ValueDictionary* window : *windows) {
         if (fullSlots == slots.size())
             break;
-        if (!passesWindowChecks(*window))
+        const WindowFields fields = readWindowFields(*window);
+        if (!passesWindowChecks(fields))
             continue;
-        const Value* numberValue = findIn(*window, "kCGWindowNumber");
-        const auto number = numberValue ? numberValue->asInteger() : std::nullopt;
+        const auto number = fields.number ? fields.number->asInteger() : std::nullopt;
         if (!number || (filter && !std::binary_search(filter->begin(), filter->end(), *number)))
             continue;
-        const Value* pidValue = findIn(*window, "kCGWindowOwnerPID");
-        const auto pid = pidValue ? pidValue->asInt32() : std::nullopt;
+        const auto pid = fields.ownerPid ? fields.ownerPid->asInt32() : std::nullopt;
         if (!pid)
             continue;
-        const auto found = appOfPid.find(*pid);
-        if (found == appOfPid.end())
+        const auto found =
+            std::lower_bound(passApps.begin(), passApps.end(), *pid,
+                             [](const PassApp& entry, std::int32_t p) { return entry.pid < p; });
+        if (found == passApps.end() || found->pid != *pid)
             continue;
-        PassApp& owner = found->second;
+        PassApp& owner = *found;
         const RunningApplication& app = *owner.app;
         if (app.terminated || app.hidden || app.activationPolicy != ActivationPolicy::Regular)
             continue;
-        if (!owner.key)
+        if (!owner.key) {
             owner.key = appKey(app);
+            owner.listedOn = &slotsListingKey[*owner.key];
+        }
         const std::string& key = *owner.key;
         if (ownBundleIdentifier && key == *ownBundleIdentifier)
             continue;
-        std::size_t& listedOn = slotsListingKey[key];
-        if (listedOn == slots.size())
+        if (*owner.listedOn == slots.size())
             continue;
 
+        oneWindow.front() = *number;
         const auto answer =
-            (*copySpacesForWindows_)(conn_, WindowServer::kAllSpacesMask, {*number});
+            (*copySpacesForWindows_)(conn_, WindowServer::kAllSpacesMask, oneWindow);
         const ValueArray* spaces = answer ? answer->asArray() : nullptr;
         if (!spaces)
             continue;
@@ -203,13 +239,13 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
             slot.icons->push_back(icon);
             slot.details->push_back(
                 SpaceAppDetail{app.localizedName.value_or(key), std::move(icon), key, *pid});
-            ++listedOn;
+            ++*owner.listedOn;
             if (slot.isFull())
                 ++fullSlots;
         }
     }
 
-    evictIconCache(runningBundleIdentifiers);
+    evictIconCache(runningApps);
     return maps;
 }
 
@@ -235,11 +271,13 @@ ImageRef WindowSpaceMapper::iconFor(const std::string& key, const RunningApplica
     return icon;
 }
 
-void WindowSpaceMapper::evictIconCache(const std::vector<std::string>& runningBundleIdentifiers) {
+void WindowSpaceMapper::evictIconCache(const std::vector<RunningApplication>& runningApps) {
     if (iconCache_.size() <= maxCacheSize)
         return;
-    const std::unordered_set<std::string_view> running(runningBundleIdentifiers.begin(),
-                                                       runningBundleIdentifiers.end());
+    std::unordered_set<std::string_view> running;
+    for (const auto& app : runningApps)
+        if (app.bundleIdentifier)
+            running.insert(*app.bundleIdentifier);
     std::erase_if(iconCache_, [&](const auto& entry) { return !running.contains(entry.first); });
     while (iconCache_.size() > maxCacheSize)
         iconCache_.erase(iconCache_.begin());

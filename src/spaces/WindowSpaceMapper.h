@@ -53,7 +53,8 @@ public:
 private:
     ImageRef iconFor(const std::string& key, const RunningApplication& app);
     std::optional<std::vector<std::int64_t>> windowFilter(const std::vector<std::string>& spaceIds);
-    void evictIconCache(const std::vector<std::string>& runningBundleIdentifiers);
+    // Bundle identifiers as the apps report them, without suffix stripping.
+    void evictIconCache(const std::vector<RunningApplication>& runningApps);
 
     WindowServer& windowServer_;
     Workspace& workspace_;
