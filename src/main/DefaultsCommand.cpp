@@ -8,8 +8,7 @@
 namespace tidemark::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: tidemark defaults read [KEY] | write KEY JSON | delete KEY";
+constexpr const char* kUsage = "usage: tidemark defaults read [KEY] | write KEY JSON | delete KEY";
 
 int usageError(const std::string& message) {
     std::cerr << "tidemark defaults: " << message << "\n";
@@ -46,8 +45,7 @@ int writeSetting(SettingsStore& store, const std::vector<std::string>& words) {
         return usageError("VALUE is not valid JSON: " + std::string(e.what()));
     }
     if (parsed.is_null())
-        return usageError("null cannot be stored; use 'tidemark defaults delete " + words[1] +
-                          "'");
+        return usageError("null cannot be stored; use 'tidemark defaults delete " + words[1] + "'");
     try {
         store.set(words[1], valueFromJson(parsed));
     } catch (const std::invalid_argument& e) {

@@ -1,10 +1,9 @@
 #include "support/RunCommand.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 using tidemark::testing::runTidemark;
 using tidemark::testing::sourcePath;
@@ -52,7 +51,8 @@ TEST(SnapshotCommand, BadScenariosExitTwoWithOneLineNamingFileMemberAndReason) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, "tidemark: /nonexistent/s.json: member '(file)': cannot be opened\n");
 
-    const auto file = writeTemporary("tidemark-typo.json", R"({"apps": [{"pid": 1, "hiden": true}]})");
+    const auto file =
+        writeTemporary("tidemark-typo.json", R"({"apps": [{"pid": 1, "hiden": true}]})");
     const auto typo = runTidemark({"snapshot", "--scenario", file});
     EXPECT_EQ(typo.exitCode, 2);
     EXPECT_EQ(typo.err, "tidemark: " + file + ": member 'apps[0].hiden': unknown member\n");
@@ -78,7 +78,9 @@ TEST(DefaultsCommand, WritesReadsAndDeletesTheSettingsFile) {
 
     EXPECT_EQ(runTidemark({"defaults", "read", "displayStyle"}, env).out, "4\n");
     EXPECT_EQ(runTidemark({"defaults", "write", "displayStyle", "2"}, env).exitCode, 0);
-    EXPECT_EQ(runTidemark({"defaults", "write", "activeSpaceColor", "[0.5, 0.25, 1, 1]"}, env).exitCode, 0);
+    EXPECT_EQ(
+        runTidemark({"defaults", "write", "activeSpaceColor", "[0.5, 0.25, 1, 1]"}, env).exitCode,
+        0);
     EXPECT_EQ(runTidemark({"defaults", "read", "displayStyle"}, env).out, "2\n");
     const auto all = nlohmann::json::parse(runTidemark({"defaults", "read"}, env).out);
     EXPECT_EQ(all["displayStyle"], 2);
