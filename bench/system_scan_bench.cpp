@@ -28,7 +28,7 @@ sim::Scenario everyPatternActive() {
 
 void BM_LiveScan(benchmark::State& state) {
     cli::LiveSystem live;
-    ResidualProcessCleaner cleaner(live.kernel, *live.windowServer, *live.workspace);
+    ResidualProcessCleaner cleaner(live.kernel, live.windowServer(), live.workspace());
     for (auto _ : state)
         benchmark::DoNotOptimize(cleaner.findResidualProcesses());
 }

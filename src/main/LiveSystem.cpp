@@ -39,9 +39,19 @@ private:
 
 } // namespace
 
-LiveSystem::LiveSystem()
-    : windowServer(std::make_unique<NoWindowServer>()),
-      workspace(std::make_unique<NoAppsWorkspace>()) {}
+LiveSystem::LiveSystem() {
+    std::string error;
+    desktop_ = LinuxPlatform::open(error);
+    if (desktop_) {
+        windowServer_ = &desktop_->windowServer;
+        workspace_ = &desktop_->workspace;
+        return;
+    }
+    fallbackWindowServer_ = std::make_unique<NoWindowServer>();
+    fallbackWorkspace_ = std::make_unique<NoAppsWorkspace>();
+    windowServer_ = fallbackWindowServer_.get();
+    workspace_ = fallbackWorkspace_.get();
+}
 
 LiveSystem::~LiveSystem() = default;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/LinuxPlatform.h"
 #include "platform/linux/InstalledApplications.h"
 #include "platform/linux/ProcKernel.h"
 #include "spaces/WindowServer.h"
@@ -9,16 +10,22 @@
 
 namespace tidemark::cli {
 
-// This machine's kernel and, until the X11 adapters are wired in here, a desktop that reports
-// no windows and no running applications (as on a machine without a display); the installed
-// check is the real one.
+// This machine's kernel and its X11 desktop. Without an X server the desktop reports no
+// windows and no running applications; the installed check is the real one either way.
 struct LiveSystem {
     LiveSystem();
     ~LiveSystem();
 
     linux_proc::ProcKernel kernel;
-    std::unique_ptr<WindowServer> windowServer;
-    std::unique_ptr<Workspace> workspace;
+    WindowServer& windowServer() { return *windowServer_; }
+    Workspace& workspace() { return *workspace_; }
+
+private:
+    std::unique_ptr<LinuxPlatform> desktop_;
+    std::unique_ptr<WindowServer> fallbackWindowServer_;
+    std::unique_ptr<Workspace> fallbackWorkspace_;
+    WindowServer* windowServer_ = nullptr;
+    Workspace* workspace_ = nullptr;
 };
 
 } // namespace tidemark::cli

@@ -26,7 +26,7 @@ int runScan(const Arguments& args) {
         return kExitOk;
     }
     LiveSystem live;
-    ResidualProcessCleaner cleaner(live.kernel, *live.windowServer, *live.workspace);
+    ResidualProcessCleaner cleaner(live.kernel, live.windowServer(), live.workspace());
     const auto processes = cleaner.findResidualProcesses();
     if (!args.hasFlag("--json") && standardOutputIsTerminal())
         printScanTable(std::cout, processes);
