@@ -1,6 +1,7 @@
 #include "spaces/WindowSpaceMapper.h"
 
 #include "platform/sim/SimPlatform.h"
+#include "support/ForwardingWorkspace.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -316,25 +317,15 @@ TEST(WindowSpaceMapper, IconsComeFromTheBundleThenTheAppThenTheGenericIconScaled
 }
 
 // Hands out the running apps, then lets them all quit before anything else is asked.
-class QuittingWorkspace final : public Workspace {
+class QuittingWorkspace final : public testing::ForwardingWorkspace {
 public:
-    explicit QuittingWorkspace(sim::SimWorkspace& inner) : inner_(inner) {}
+    explicit QuittingWorkspace(sim::SimWorkspace& inner)
+        : ForwardingWorkspace(inner), inner_(inner) {}
     std::vector<RunningApplication> runningApplications() override {
         auto apps = inner_.runningApplications();
         inner_.setApps({});
         return apps;
     }
-    Appearance effectiveAppearance() override { return inner_.effectiveAppearance(); }
-    std::optional<std::string> ownBundleIdentifier() override {
-        return inner_.ownBundleIdentifier();
-    }
-    ImageRef iconForFile(const std::string& path) override { return inner_.iconForFile(path); }
-    ImageRef applicationIcon(std::int32_t pid) override { return inner_.applicationIcon(pid); }
-    ImageRef genericApplicationIcon() override { return inner_.genericApplicationIcon(); }
-    bool isApplicationInstalled(const std::string& id) override {
-        return inner_.isApplicationInstalled(id);
-    }
-    NotificationCenter& notificationCenter() override { return inner_.notificationCenter(); }
 
 private:
     sim::SimWorkspace& inner_;

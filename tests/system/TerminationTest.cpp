@@ -1,3 +1,4 @@
+#include "support/ForwardingWorkspace.h"
 #include "system/ScanWorld.h"
 
 #include <gmock/gmock.h>
@@ -10,23 +11,10 @@ using namespace std::chrono_literals;
 using Sent = sim::SimKernel::SentSignal;
 
 // The sim workspace, plus a record of the quit requests it receives.
-class RecordingWorkspace final : public Workspace {
+class RecordingWorkspace final : public ForwardingWorkspace {
 public:
-    explicit RecordingWorkspace(Workspace& inner) : inner_(inner) {}
+    using ForwardingWorkspace::ForwardingWorkspace;
 
-    std::vector<RunningApplication> runningApplications() override {
-        return inner_.runningApplications();
-    }
-    Appearance effectiveAppearance() override { return inner_.effectiveAppearance(); }
-    std::optional<std::string> ownBundleIdentifier() override {
-        return inner_.ownBundleIdentifier();
-    }
-    ImageRef iconForFile(const std::string& path) override { return inner_.iconForFile(path); }
-    ImageRef applicationIcon(std::int32_t pid) override { return inner_.applicationIcon(pid); }
-    ImageRef genericApplicationIcon() override { return inner_.genericApplicationIcon(); }
-    bool isApplicationInstalled(const std::string& id) override {
-        return inner_.isApplicationInstalled(id);
-    }
     bool terminate(std::int32_t pid) override {
         requests.push_back("terminate " + std::to_string(pid));
         return true;
@@ -35,12 +23,8 @@ public:
         requests.push_back("forceTerminate " + std::to_string(pid));
         return true;
     }
-    NotificationCenter& notificationCenter() override { return inner_.notificationCenter(); }
 
     std::vector<std::string> requests;
-
-private:
-    Workspace& inner_;
 };
 
 struct TerminationWorld {
