@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace tidemark {
 
@@ -65,6 +66,7 @@ void SettingsStore::set(std::string_view key, Value value) {
         return;
     stored_.insert_or_assign(std::string(key), std::move(value));
     persist(stored_);
+    notifyChanged(key);
 }
 
 void SettingsStore::remove(std::string_view key) {
@@ -73,6 +75,40 @@ void SettingsStore::remove(std::string_view key) {
         return;
     stored_.erase(it);
     persist(stored_);
+    notifyChanged(key);
+}
+
+namespace {
+constexpr std::string_view kSettingChanged = "SettingChanged";
+constexpr std::string_view kKey = "key";
+} // namespace
+
+ObservationToken SettingsStore::observeChanges(ChangeObserver observer) {
+    return changes_.addObserver(std::string(kSettingChanged),
+                                [observer = std::move(observer)](const Notification& n) {
+                                    if (const auto* key = findIn(n.userInfo, kKey))
+                                        if (const auto* text = key->asString())
+                                            observer(*text);
+                                });
+}
+
+void SettingsStore::notifyChanged(std::string_view key) {
+    changes_.post(kSettingChanged, ValueDictionary{{std::string(kKey), Value(key)}});
+}
+
+void SettingsStore::adoptStoredValues(ValueDictionary fresh) {
+    std::vector<std::string> changed;
+    for (const auto& [key, value] : stored_) {
+        const auto* now = findIn(fresh, key);
+        if (!now || !(*now == value))
+            changed.push_back(key);
+    }
+    for (const auto& [key, value] : fresh)
+        if (!stored_.contains(key))
+            changed.push_back(key);
+    stored_ = std::move(fresh);
+    for (const auto& key : changed)
+        notifyChanged(key);
 }
 
 } // namespace tidemark

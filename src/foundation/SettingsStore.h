@@ -1,8 +1,10 @@
 #pragma once
 
+#include "foundation/NotificationCenter.h"
 #include "foundation/Value.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,12 +36,24 @@ public:
     const ValueDictionary& storedValues() const { return stored_; }
     const ValueDictionary& registeredDefaults() const { return registered_; }
 
+    // Hears the key of every stored value that changed, whether this process changed it or
+    // a persistent store picked up another process's change. Registering defaults is no
+    // change. Called on the thread that made the change; the token ends the observation.
+    using ChangeObserver = std::function<void(std::string_view key)>;
+    [[nodiscard]] ObservationToken observeChanges(ChangeObserver observer);
+
 protected:
     virtual void persist(const ValueDictionary& /*stored*/) {}
+    // For persistent stores that reread their file: takes `fresh` as the stored values
+    // without persisting them, and tells the observers of each key that differs.
+    void adoptStoredValues(ValueDictionary fresh);
 
 private:
+    void notifyChanged(std::string_view key);
+
     ValueDictionary stored_;
     ValueDictionary registered_;
+    NotificationCenter changes_;
 };
 
 } // namespace tidemark

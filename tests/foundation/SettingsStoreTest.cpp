@@ -45,6 +45,34 @@ TEST(SettingsStore, RegisteredDefaultsLoseToStoredValuesAndAreNeverStored) {
     EXPECT_EQ(store.integer("displayStyle"), 4);
 }
 
+namespace {
+// Stands for a persistent store that reread its file.
+class RereadingStore : public SettingsStore {
+public:
+    using SettingsStore::SettingsStore;
+    void reread(ValueDictionary fresh) { adoptStoredValues(std::move(fresh)); }
+};
+} // namespace
+
+TEST(SettingsStore, ObserversHearEachChangedKeyOnce) {
+    RereadingStore store(ValueDictionary{{"kept", Value(1)}, {"dropped", Value(2)}});
+    std::vector<std::string> heard;
+    auto token = store.observeChanges([&](std::string_view key) { heard.emplace_back(key); });
+    store.registerDefaults({{"displayStyle", Value(4)}});
+    store.set("kept", Value(1)); // no change
+    store.remove("absent");
+    store.set("displayStyle", Value(2));
+    store.remove("displayStyle");
+    store.reread({{"kept", Value(1)}, {"added", Value(3)}});
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{"displayStyle", "displayStyle", "dropped", "added"}));
+    EXPECT_EQ(store.integer("added"), 3);
+    EXPECT_FALSE(store.object("dropped"));
+    token.reset();
+    store.set("kept", Value(5));
+    EXPECT_EQ(heard.size(), 4u);
+}
+
 TEST(SettingsStore, ReadersGiveZeroAndFalseForAbsentOrForeignValues) {
     SettingsStore store(ValueDictionary{{"text", Value("abc")},
                                         {"numeric", Value("12")},
