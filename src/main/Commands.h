@@ -51,5 +51,7 @@ int runScan(const Arguments&);
 int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
 int runDemo(const Arguments&);
+// No command: the strip on the live X11 desktop.
+int runLiveApp(const Arguments&);
 
 } // namespace tidemark::cli
