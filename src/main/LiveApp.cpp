@@ -20,9 +20,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <iostream>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -196,6 +198,19 @@ int runLiveApp(const Arguments& args) {
         if (app.declared)
             app.place();
     });
+
+    // For the start-up benchmark: the monotonic time the first image was painted.
+    if (qEnvironmentVariableIsSet("TIDEMARK_REPORT_FIRST_IMAGE"))
+        app.strip->setFirstImageListener([] {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            const long cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+                               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+            std::cerr << "tidemark: first image at " << now.tv_sec * 1000000000LL + now.tv_nsec
+                      << " ns after " << cpuMs << " ms of CPU\n";
+        });
 
     app.delegate = AppDelegate::create(platform.services(), app.presenter);
     // The native window first: the dock type must be on it before it is mapped.
