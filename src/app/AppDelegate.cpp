@@ -7,8 +7,11 @@ namespace tidemark {
 
 AppDelegate::AppDelegate(SpaceObserverServices services,
                          std::shared_ptr<SnapshotPresenter> presenter)
-    : services_(services), presenter_(std::move(presenter)),
-      spaceObserver_(SpaceObserver::create(services)) {}
+    : services_(services), presenter_(std::move(presenter)) {
+    // Before the observer: building it reads the display style.
+    services_.settings.registerDefaults(settings::registeredDefaults());
+    spaceObserver_ = SpaceObserver::create(services_);
+}
 
 std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
                                                  std::shared_ptr<SnapshotPresenter> presenter) {
@@ -16,7 +19,6 @@ std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    services_.settings.registerDefaults(settings::registeredDefaults());
     spaceObserver_->setDelegate(weak_from_this());
     spaceObserver_->updateSpaceInformation();
     if (shortcuts_)

@@ -17,8 +17,9 @@ public:
     virtual void present(const std::vector<Space>& spaces) = 0;
 };
 
-// The application delegate: owns the long-lived components, runs the launch sequence and
-// turns every new snapshot into what the user sees.
+// The application delegate: registers the default settings as it is built, owns the
+// long-lived components, runs the launch sequence and turns every new snapshot into what the
+// user sees.
 class AppDelegate : public SpaceObserverDelegate, public std::enable_shared_from_this<AppDelegate> {
 public:
     static std::shared_ptr<AppDelegate> create(SpaceObserverServices services,

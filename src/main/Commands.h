@@ -51,5 +51,6 @@ int runScan(const Arguments&);
 int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
 int runShortcut(const Arguments&);
+int runDemo(const Arguments&);
 
 } // namespace tidemark::cli
