@@ -5,6 +5,7 @@
 #include "foundation/VirtualMainQueue.h"
 #include "platform/sim/Scenario.h"
 #include "platform/sim/SimActionLog.h"
+#include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimKernel.h"
 #include "platform/sim/SimMemoryPressure.h"
 #include "platform/sim/SimSystemPower.h"
@@ -40,6 +41,8 @@ struct SimPlatform {
     SimWindowServer windowServer;
     SimWorkspace workspace;
     SimMemoryPressure memoryPressure{mainQueue};
+    SimHotKeyService hotKeys;
+    SimKeyboardLayout keyboardLayout;
     SimActionLog actions{mainQueue};
     SimKernel kernel;
     SimSystemPower power{actions};
