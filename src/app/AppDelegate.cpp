@@ -1,13 +1,17 @@
 #include "app/AppDelegate.h"
 
+#include "app/RefreshShortcut.h"
 #include "preferences/SettingsKeys.h"
 
 namespace tidemark {
 
 AppDelegate::AppDelegate(SpaceObserverServices services,
                          std::shared_ptr<SnapshotPresenter> presenter)
-    : services_(services), presenter_(std::move(presenter)),
-      spaceObserver_(SpaceObserver::create(services)) {}
+    : services_(services), presenter_(std::move(presenter)) {
+    // Before the observer: building it reads the display style.
+    services_.settings.registerDefaults(settings::registeredDefaults());
+    spaceObserver_ = SpaceObserver::create(services_);
+}
 
 std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
                                                  std::shared_ptr<SnapshotPresenter> presenter) {
@@ -15,9 +19,10 @@ std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    services_.settings.registerDefaults(settings::registeredDefaults());
     spaceObserver_->setDelegate(weak_from_this());
     spaceObserver_->updateSpaceInformation();
+    if (shortcuts_)
+        bindRefreshShortcut(*shortcuts_, spaceObserver_);
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
     appearanceObserver_ = services_.workspace.notificationCenter().addObserver(
         kEffectiveAppearanceDidChangeNotification, [weakSelf](const Notification&) {

@@ -277,6 +277,8 @@ TEST(SnapshotRefresh, OtherStylesNeverAskForWindowsAndAGoneDelegateGetsNothing) 
 TEST(AppDelegate, LaunchRegistersDefaultsAndPublishesTheFirstSnapshotAtOnce) {
     SimHarness h(scenario(display("A", 1, R"({"ManagedSpaceID": 1})"),
                           R"("settings": {"hoverPopupEnabled": false})"));
+    // The observer reads the style as it is built, so the defaults are there before it.
+    EXPECT_TRUE(h.observer().hasWindowCheckTimer()) << "the registered opened-apps style";
     h.launch();
     EXPECT_EQ(h.delegate->snapshotCount(), 1);
     EXPECT_EQ(h.platform.settings.integer(settings::kDisplayStyle), 4);

@@ -39,6 +39,8 @@ const std::map<std::string, KindInfo, std::less<>>& kinds() {
         {"setDisplays", {EventKind::SetDisplays, {"value"}}},
         {"setWindows", {EventKind::SetWindows, {"value"}}},
         {"setApps", {EventKind::SetApps, {"value"}}},
+        {"keyDown", {EventKind::KeyDown, {"keyCode", "modifiers"}}},
+        {"keyUp", {EventKind::KeyUp, {"keyCode", "modifiers"}}},
     };
     return table;
 }
@@ -85,6 +87,10 @@ public:
 
 private:
     void readMember(ScriptedEvent& event, const std::string& member) const {
+        if (member == "modifiers") {
+            readModifiers(event);
+            return;
+        }
         const auto& json = require(member);
         if (member == "pid") {
             if (!json.is_number_integer() || json.get<std::int64_t>() < INT32_MIN ||
@@ -96,6 +102,11 @@ private:
                 fail(member, "expected a string or null");
             if (json.is_string())
                 event.bundleIdentifier = json.get<std::string>();
+        } else if (member == "keyCode") {
+            if (!json.is_number_integer() || json.get<std::int64_t>() < 0 ||
+                json.get<std::int64_t>() > std::int64_t{UINT32_MAX})
+                fail(member, "expected a key code from 0 to 4294967295");
+            event.keyCode = std::uint32_t(json.get<std::int64_t>());
         } else if (member == "key") {
             if (!json.is_string())
                 fail(member, "expected a string");
@@ -114,6 +125,27 @@ private:
             }
             if (event.kind == EventKind::SetApps)
                 event.apps = parseApps(*event.value, origin_ + ": " + where_ + ".value");
+        }
+    }
+
+    // Optional: an array of "command", "shift", "option", "control", "function".
+    void readModifiers(ScriptedEvent& event) const {
+        static const std::map<std::string, std::uint32_t> bits{{"command", 0x100},
+                                                               {"shift", 0x200},
+                                                               {"option", 0x800},
+                                                               {"control", 0x1000},
+                                                               {"function", 0x20000}};
+        const auto it = json_.find("modifiers");
+        if (it == json_.end())
+            return;
+        if (!it->is_array())
+            fail("modifiers", "expected an array of modifier names");
+        for (const auto& name : *it) {
+            const auto bit = name.is_string() ? bits.find(name.get<std::string>()) : bits.end();
+            if (bit == bits.end())
+                fail("modifiers", "unknown modifier " + name.dump() +
+                                      " (command, shift, option, control or function)");
+            event.modifiers |= bit->second;
         }
     }
 

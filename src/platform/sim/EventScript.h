@@ -33,6 +33,8 @@ enum class EventKind {
     SetDisplays,
     SetWindows,
     SetApps,
+    KeyDown,
+    KeyUp,
 };
 
 // One timed happening of an event script; only the members of its kind are set.
@@ -45,6 +47,9 @@ struct ScriptedEvent {
     std::optional<Value> value; // absent: null (removes a setting, or "answers nothing")
     Appearance appearance = Appearance::Light;
     std::vector<App> apps;
+    // keyDown / keyUp: the virtual key code and the hot-key service's modifier bits.
+    std::uint32_t keyCode = 0;
+    std::uint32_t modifiers = 0;
 };
 
 // Parses an event script (a JSON array); errors are ScenarioErrors naming the origin, the
