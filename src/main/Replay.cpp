@@ -48,7 +48,10 @@ const char* workspaceNotification(EventKind kind) {
     }
 }
 
-void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObserver& observer) {
+} // namespace
+
+void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
+                SpaceObserver& observer) {
     auto& workspaceCenter = platform.workspace.notificationCenter();
     switch (event.kind) {
     case EventKind::AppLaunched:
@@ -104,8 +107,6 @@ void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObs
     }
 }
 
-} // namespace
-
 std::vector<ReplayHappening> replay(sim::Scenario scenario,
                                     const std::vector<sim::ScriptedEvent>& events,
                                     std::optional<double> until) {
@@ -139,7 +140,7 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
         if (event.at > end)
             break;
         queue.runUntil(event.at);
-        apply(event, platform, observer);
+        applyEvent(event, platform, observer);
         queue.runPending();
     }
     queue.runUntil(end);
