@@ -79,7 +79,8 @@ namespace {
 
 void printHelp(std::ostream& out) {
     out << "Usage: tidemark [COMMAND] [OPTIONS]\n\n"
-           "Tidemark shows every desktop of every display as a strip of glyphs.\n\n"
+           "Tidemark shows every desktop of every display as a strip of glyphs.\n"
+           "Without a command it runs on the X11 desktop.\n\n"
            "Commands:\n";
     for (const auto& command : commands())
         out << "  " << command.usage << "\n      " << command.summary << "\n";
@@ -90,10 +91,8 @@ void printHelp(std::ostream& out) {
 
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        printHelp(std::cout);
-        return kExitOk;
-    }
+    if (args.empty())
+        return runLiveApp(Arguments({}));
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") {
         printHelp(std::cout);

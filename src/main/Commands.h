@@ -52,5 +52,7 @@ int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
 int runShortcut(const Arguments&);
 int runDemo(const Arguments&);
+// No command: the strip on the live X11 desktop.
+int runLiveApp(const Arguments&);
 
 } // namespace tidemark::cli
