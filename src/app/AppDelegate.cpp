@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/RefreshShortcut.h"
 #include "preferences/SettingsKeys.h"
 
 namespace tidemark {
@@ -28,6 +29,8 @@ std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
 void AppDelegate::applicationDidFinishLaunching() {
     spaceObserver_->setDelegate(weak_from_this());
     spaceObserver_->updateSpaceInformation();
+    if (shortcuts_)
+        bindRefreshShortcut(*shortcuts_, spaceObserver_);
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
     appearanceObserver_ = services_.workspace.notificationCenter().addObserver(
         kEffectiveAppearanceDidChangeNotification, [weakSelf](const Notification&) {

@@ -2,6 +2,7 @@
 
 #include "foundation/NotificationCenter.h"
 #include "icon/IconCreator.h"
+#include "shortcuts/ShortcutCenter.h"
 #include "spaces/SpaceObserver.h"
 #include "statusbar/StatusBar.h"
 
@@ -32,6 +33,10 @@ public:
     static std::shared_ptr<AppDelegate> create(SpaceObserverServices services,
                                                std::optional<StatusItemParts> statusItem = {});
 
+    // The shortcut component the launch binds "refresh" to; without one nothing is bound.
+    void setShortcuts(std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts) {
+        shortcuts_ = std::move(shortcuts);
+    }
     void applicationDidFinishLaunching();
     // Nothing is torn down at quit.
     void applicationWillTerminate() {}
@@ -52,6 +57,7 @@ private:
     std::shared_ptr<StatusBar> statusBar_;
     std::shared_ptr<SpaceObserver> spaceObserver_;
     std::unique_ptr<IconCreator> iconCreator_;
+    std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts_;
     ObservationToken appearanceObserver_;
     std::vector<Space> latestSpaces_;
     int snapshotCount_ = 0;

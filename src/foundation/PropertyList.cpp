@@ -1,6 +1,9 @@
 #include "foundation/PropertyList.h"
 
+#include "foundation/Text.h"
+
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <plist/plist.h>
 
@@ -61,6 +64,13 @@ Node toNode(const Value& value) {
     return nullptr;
 }
 
+// Text as the program keeps it: valid UTF-8 without NUL, which every encoder writes back
+// unchanged. A file may hold any bytes; the string ends at a NUL, as the encoders would end it.
+std::string keptText(const char* bytes, std::size_t length) {
+    const std::string_view raw(bytes ? bytes : "", bytes ? length : 0);
+    return text::repairUtf8(raw.substr(0, raw.find('\0')));
+}
+
 std::optional<Value> fromNode(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -79,10 +89,10 @@ std::optional<Value> fromNode(plist_t node) {
         return Value(d);
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        std::unique_ptr<char, BufferDeleter> owned(s);
-        return Value(std::string(s ? s : ""));
+        // Not plist_get_string_val: it asserts there is no NUL inside.
+        std::uint64_t length = 0;
+        const char* s = plist_get_string_ptr(node, &length);
+        return Value(keptText(s, length));
     }
     case PLIST_DATA: {
         char* d = nullptr;
@@ -126,7 +136,8 @@ std::optional<Value> fromNode(plist_t node) {
                 std::free(it);
                 return std::nullopt;
             }
-            dict.insert_or_assign(std::string(key ? key : ""), std::move(*element));
+            const auto name = keptText(key, key ? std::strlen(key) : 0);
+            dict.insert_or_assign(name, std::move(*element));
         }
         std::free(it);
         return Value(std::move(dict));

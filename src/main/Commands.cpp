@@ -65,6 +65,10 @@ const std::vector<Command>& commands() {
          "list the helper processes that closed apps left running", runScan},
         {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
          runMemory},
+        {"demo", "demo --out DIR [--scenario FILE]",
+         "draw the strip in every style and appearance, the menu, the about view and the "
+         "preferences window as PNG files (scenario: examples/demo.json)",
+         runDemo},
     };
     return table;
 }

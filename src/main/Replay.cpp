@@ -5,6 +5,7 @@
 #include "preferences/SettingsKeys.h"
 
 #include <cstdio>
+#include <iostream>
 
 namespace tidemark::cli {
 namespace {
@@ -93,6 +94,10 @@ void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObs
     case EventKind::SetApps:
         platform.workspace.setApps(event.apps);
         return;
+    case EventKind::KeyDown:
+    case EventKind::KeyUp:
+        platform.hotKeys.press(event.keyCode, event.modifiers, event.kind == EventKind::KeyDown);
+        return;
     default:
         workspaceCenter.post(workspaceNotification(event.kind));
         return;
@@ -112,6 +117,10 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
                                    platform.workspace, platform.defaultCenter};
     services.memoryPressure = &platform.memoryPressure;
     auto delegate = AppDelegate::create(services);
+    // Refused hot keys are reported on standard error: standard output is the timeline.
+    delegate->setShortcuts(KeyBindings::ShortcutCenter::create(
+        {platform.settings, platform.defaultCenter, platform.hotKeys, platform.keyboardLayout,
+         [](const std::string& line) { std::cerr << line << "\n"; }}));
     auto& observer = delegate->spaceObserver();
     // A stored opened-apps style starts the timer while the observer is being built.
     if (observer.hasWindowCheckTimer())

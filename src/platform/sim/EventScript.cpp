@@ -40,6 +40,8 @@ const std::map<std::string, KindInfo, std::less<>>& kinds() {
         {"setDisplays", {EventKind::SetDisplays, {"value"}}},
         {"setWindows", {EventKind::SetWindows, {"value"}}},
         {"setApps", {EventKind::SetApps, {"value"}}},
+        {"keyDown", {EventKind::KeyDown, {"keyCode", "modifiers"}}},
+        {"keyUp", {EventKind::KeyUp, {"keyCode", "modifiers"}}},
         {"pointerEntered", {EventKind::PointerEntered, {}}},
         {"pointerExited", {EventKind::PointerExited, {}}},
         {"pointerMoved", {EventKind::PointerMoved, {"x", "y"}}},
@@ -109,6 +111,10 @@ public:
 
 private:
     void readMember(ScriptedEvent& event, const std::string& member) const {
+        if (member == "modifiers") {
+            readModifiers(event);
+            return;
+        }
         const auto& json = require(member);
         if (member == "pid") {
             if (!json.is_number_integer() || json.get<std::int64_t>() < INT32_MIN ||
@@ -120,6 +126,11 @@ private:
                 fail(member, "expected a string or null");
             if (json.is_string())
                 event.bundleIdentifier = json.get<std::string>();
+        } else if (member == "keyCode") {
+            if (!json.is_number_integer() || json.get<std::int64_t>() < 0 ||
+                json.get<std::int64_t>() > std::int64_t{UINT32_MAX})
+                fail(member, "expected a key code from 0 to 4294967295");
+            event.keyCode = std::uint32_t(json.get<std::int64_t>());
         } else if (member == "key") {
             if (!json.is_string())
                 fail(member, "expected a string");
@@ -136,8 +147,6 @@ private:
             if (json != "left" && json != "right")
                 fail(member, "expected \"left\" or \"right\"");
             event.button = json == "left" ? MouseButton::Left : MouseButton::Right;
-        } else if (member == "modifiers") {
-            event.modifiers = readModifiers(json);
         } else if (member == "action") {
             event.action = readAction(json);
         } else if (member == "index") {
@@ -162,28 +171,6 @@ private:
         }
     }
 
-    ModifierFlags readModifiers(const nlohmann::json& json) const {
-        static const std::map<std::string, ModifierFlags, std::less<>> names{
-            {"command", ModifierFlags::Command},
-            {"shift", ModifierFlags::Shift},
-            {"option", ModifierFlags::Option},
-            {"control", ModifierFlags::Control}};
-        const auto wrong = [&] {
-            fail("modifiers", "expected an array of \"command\", \"shift\", \"option\", "
-                              "\"control\"");
-        };
-        if (!json.is_array())
-            wrong();
-        ModifierFlags flags = ModifierFlags::None;
-        for (const auto& name : json) {
-            const auto found = name.is_string() ? names.find(name.get<std::string>()) : names.end();
-            if (found == names.end())
-                wrong();
-            flags = flags | found->second;
-        }
-        return flags;
-    }
-
     PopoverAction readAction(const nlohmann::json& json) const {
         static const std::map<std::string, PopoverAction, std::less<>> names{
             {"quitApp", PopoverAction::QuitApp},
@@ -197,6 +184,36 @@ private:
         if (found == names.end())
             fail("action", "unknown control " + json.dump());
         return found->second;
+    }
+
+    // Optional: an array of "command", "shift", "option", "control", "function".
+    void readModifiers(ScriptedEvent& event) const {
+        static const std::map<std::string, std::uint32_t> bits{{"command", 0x100},
+                                                               {"shift", 0x200},
+                                                               {"option", 0x800},
+                                                               {"control", 0x1000},
+                                                               {"function", 0x20000}};
+        const auto it = json_.find("modifiers");
+        if (it == json_.end())
+            return;
+        if (!it->is_array())
+            fail("modifiers", "expected an array of modifier names");
+        for (const auto& name : *it) {
+            const auto bit = name.is_string() ? bits.find(name.get<std::string>()) : bits.end();
+            if (bit == bits.end())
+                fail("modifiers", "unknown modifier " + name.dump() +
+                                      " (command, shift, option, control or function)");
+            event.modifiers |= bit->second;
+        }
+        // A mouse event carries them as the event's own flags.
+        const std::pair<std::uint32_t, ModifierFlags> mouseFlags[] = {
+            {0x100, ModifierFlags::Command},
+            {0x200, ModifierFlags::Shift},
+            {0x800, ModifierFlags::Option},
+            {0x1000, ModifierFlags::Control}};
+        for (const auto& [bit, flag] : mouseFlags)
+            if (event.modifiers & bit)
+                event.mouseModifiers = event.mouseModifiers | flag;
     }
 
     const nlohmann::json& json_;

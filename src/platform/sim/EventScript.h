@@ -34,6 +34,8 @@ enum class EventKind {
     SetDisplays,
     SetWindows,
     SetApps,
+    KeyDown,
+    KeyUp,
     // The headless app's events (replay --ui).
     PointerEntered,
     PointerExited,
@@ -64,11 +66,14 @@ struct ScriptedEvent {
     std::optional<Value> value; // absent: null (removes a setting, or "answers nothing")
     Appearance appearance = Appearance::Light;
     std::vector<App> apps;
+    // keyDown / keyUp: the virtual key code and the hot-key service's modifier bits.
+    std::uint32_t keyCode = 0;
+    std::uint32_t modifiers = 0;
     // Interaction: pointer and button events (x from the button's left edge, y from its
     // top), panel controls, alert answers, the permission.
     Point point;
     MouseButton button = MouseButton::Left;
-    ModifierFlags modifiers = ModifierFlags::None;
+    ModifierFlags mouseModifiers = ModifierFlags::None;
     PopoverAction action = PopoverAction::QuitApp;
     int index = 0;
     bool trusted = false;

@@ -4,6 +4,7 @@
 #include "foundation/SettingsStore.h"
 #include "foundation/VirtualMainQueue.h"
 #include "platform/sim/Scenario.h"
+#include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimMemoryPressure.h"
 #include "platform/sim/SimWindowServer.h"
 #include "platform/sim/SimWorkspace.h"
@@ -23,6 +24,8 @@ struct SimPlatform {
     SimWindowServer windowServer;
     SimWorkspace workspace;
     SimMemoryPressure memoryPressure{mainQueue};
+    SimHotKeyService hotKeys;
+    SimKeyboardLayout keyboardLayout;
 };
 
 } // namespace tidemark::sim
