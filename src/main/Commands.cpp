@@ -65,6 +65,8 @@ const std::vector<Command>& commands() {
          "list the helper processes that closed apps left running", runScan},
         {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
          runMemory},
+        {"shortcut", "shortcut show [NAME] | set NAME COMBO [--force] | clear NAME",
+         "show or change a global shortcut, e.g. 'set refresh ctrl+alt+r'", runShortcut},
         {"demo", "demo --out DIR [--scenario FILE]",
          "draw the strip in every style and appearance, the menu, the about view and the "
          "preferences window as PNG files (scenario: examples/demo.json)",
@@ -77,7 +79,8 @@ namespace {
 
 void printHelp(std::ostream& out) {
     out << "Usage: tidemark [COMMAND] [OPTIONS]\n\n"
-           "Tidemark shows every desktop of every display as a strip of glyphs.\n\n"
+           "Tidemark shows every desktop of every display as a strip of glyphs.\n"
+           "Without a command it runs on the X11 desktop.\n\n"
            "Commands:\n";
     for (const auto& command : commands())
         out << "  " << command.usage << "\n      " << command.summary << "\n";
@@ -88,10 +91,8 @@ void printHelp(std::ostream& out) {
 
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        printHelp(std::cout);
-        return kExitOk;
-    }
+    if (args.empty())
+        return runLiveApp(Arguments({}));
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") {
         printHelp(std::cout);

@@ -17,4 +17,11 @@ StatusMenu::StatusMenu(std::function<void()> showPreferences, std::function<void
     addAction(QStringLiteral("Quit Tidemark"), this, std::move(quit));
 }
 
+void StatusMenu::popUp(Point inButton) {
+    const auto onScreen = button_ ? button_->convertToScreen(Rect{inButton, Size{}}) : std::nullopt;
+    if (!onScreen)
+        return;
+    popup(QPoint(int(onScreen->minX()), int(onScreen->minY())));
+}
+
 } // namespace tidemark::ui

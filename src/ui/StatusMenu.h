@@ -1,5 +1,7 @@
 #pragma once
 
+#include "statusbar/ViewPorts.h"
+
 #include <QMenu>
 #include <functional>
 
@@ -7,11 +9,18 @@ namespace tidemark::ui {
 
 // The strip's menu, top to bottom: the about view, a separator, "Preferences...",
 // "Quit Tidemark".
-class StatusMenu final : public QMenu {
+class StatusMenu final : public QMenu, public tidemark::StatusMenu {
     Q_OBJECT
 public:
     StatusMenu(std::function<void()> showPreferences, std::function<void()> quit,
                QWidget* parent = nullptr);
+
+    // Where the button is on screen, for `popUp`.
+    void setButton(const StatusItemButton* button) { button_ = button; }
+    void popUp(Point inButton) override;
+
+private:
+    const StatusItemButton* button_ = nullptr;
 };
 
 } // namespace tidemark::ui

@@ -17,6 +17,7 @@ enum class MessageType : std::uint32_t {
     Subscribe = 2,
     GetOutputs = 3,
     GetTree = 4,
+    GetConfig = 9,
 };
 
 // Event types carry the high bit on the wire; these are the values without it.

@@ -1,0 +1,221 @@
+#include "app/AppDelegate.h"
+#include "app/StripPresenter.h"
+#include "icon/ArtworkCatalog.h"
+#include "main/Commands.h"
+#include "main/LinuxPlatform.h"
+#include "platform/linux/AutostartEntry.h"
+#include "platform/linux/DockPlacement.h"
+#include "platform/linux/DockWindow.h"
+#include "platform/linux/JournalLog.h"
+#include "preferences/PreferencesModel.h"
+#include "ui/AppearancePalette.h"
+#include "ui/PreferencesWindow.h"
+#include "ui/QtMainQueue.h"
+#include "ui/StatusMenu.h"
+#include "ui/StripWindow.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tidemark::cli {
+namespace {
+
+// One app per user and display: the lock lives as long as the process holds the file.
+bool claimSingleInstance(std::string& error) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    for (auto& c : display)
+        if (c == '/')
+            c = '_';
+    const std::string folder =
+        runtime && *runtime ? std::string(runtime) : "/tmp/tidemark-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    const std::string path = folder + "/tidemark" + display + ".lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        error = "Tidemark is already running on this display";
+        return false;
+    }
+    return true; // the descriptor stays open until the process ends
+}
+
+// Qt ends the process with a fatal message when the X server goes away; say it in the same
+// one line as the rest of the app and leave without a core dump.
+void handleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        if (message.contains(QStringLiteral("X11 connection broke")) ||
+            message.contains(QStringLiteral("could not connect to display")))
+            std::cerr << "tidemark: lost the connection to the X server\n";
+        else
+            std::cerr << "tidemark: " << message.toStdString() << "\n";
+        std::_Exit(kExitFailure);
+    }
+    if (type == QtCriticalMsg || type == QtWarningMsg) {
+        if (qEnvironmentVariableIsSet("TIDEMARK_QT_WARNINGS"))
+            std::cerr << "tidemark: " << message.toStdString() << "\n";
+    }
+}
+
+std::vector<linux_platform::OutputGeometry> screenOutputs() {
+    std::vector<linux_platform::OutputGeometry> outputs;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        outputs.push_back(
+            {screen->name().toStdString(),
+             Rect{double(g.x()), double(g.y()), double(g.width()), double(g.height())},
+             screen == primary});
+    }
+    return outputs;
+}
+
+// The app's long-lived parts, in the order they are made and the reverse of their end.
+struct LiveApp {
+    ui::QtMainQueue queue;
+    std::unique_ptr<LinuxPlatform> platform;
+    linux_platform::AutostartLoginItem loginService{
+        linux_platform::AutostartLoginItem::defaultEntryFile(),
+        linux_platform::AutostartLoginItem::runningExecutable()};
+    linux_platform::JournalLog journal;
+    LoginItem loginItem{loginService, journal};
+    ArtworkCatalog artwork;
+    std::unique_ptr<IconCreator> iconCreator;
+    std::unique_ptr<PreferencesModel> preferencesModel;
+    std::unique_ptr<ui::PreferencesWindow> preferences;
+    std::unique_ptr<ui::StripWindow> strip;
+    std::unique_ptr<ui::StatusMenu> menu;
+    std::shared_ptr<StripPresenter> presenter;
+    std::shared_ptr<AppDelegate> delegate;
+    ObservationToken screenToken;
+    ObservationToken appearanceToken;
+    bool declared = false;
+
+    Appearance appearance() { return platform->workspace.effectiveAppearance(); }
+
+    void place() {
+        const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
+        std::vector<linux_platform::OutputGeometry> outputs;
+        if (i3)
+            if (auto answer = platform->windowServer.i3Outputs())
+                outputs = linux_platform::i3OutputGeometry(*answer);
+        if (outputs.empty())
+            outputs = screenOutputs();
+        const auto& root = platform->x->screen();
+        const Rect screen{0, 0, double(root.width_in_pixels), double(root.height_in_pixels)};
+        const auto placement = linux_platform::placeDock(outputs, screen, strip->buttonWidth(),
+                                                         ui::StripWindow::kBarHeight, i3);
+        const auto& w = placement.window;
+        strip->setWindowRect(
+            QRect(int(w.minX()), int(w.minY()), int(std::ceil(w.width())), int(w.height())));
+        const auto window = xcb_window_t(strip->winId());
+        if (!declared) {
+            linux_platform::declareDock(*platform->x, window, placement.strut);
+            declared = true;
+        } else {
+            linux_platform::setDockStrut(*platform->x, window, placement.strut);
+        }
+    }
+};
+
+} // namespace
+
+int runLiveApp(const Arguments& args) {
+    if (auto unknown = args.unknownOption({})) {
+        std::cerr << "tidemark: unknown option '" << *unknown << "'\n";
+        return kExitUsage;
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::cerr << "tidemark: no X display (DISPLAY is not set); `tidemark demo --out DIR` "
+                     "draws the app offscreen\n";
+        return kExitFailure;
+    }
+    std::string error;
+    if (!claimSingleInstance(error)) {
+        std::cerr << "tidemark: " << error << "\n";
+        return kExitFailure;
+    }
+    qInstallMessageHandler(handleQtMessage);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "tidemark";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Tidemark"));
+
+    LiveApp app;
+    app.platform = LinuxPlatform::open(error, &app.queue);
+    if (!app.platform) {
+        std::cerr << "tidemark: " << error << "\n";
+        return kExitFailure;
+    }
+    auto& platform = *app.platform;
+    ui::applyAppearance(app.appearance());
+
+    app.iconCreator = std::make_unique<IconCreator>(platform.settings, app.artwork,
+                                                    [&app] { return app.appearance(); });
+    app.preferencesModel =
+        std::make_unique<PreferencesModel>(platform.settings, platform.defaultCenter, app.loginItem,
+                                           [&app] { return app.appearance(); });
+    app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
+    app.strip = std::make_unique<ui::StripWindow>();
+    app.strip->setAppearance(app.appearance());
+    app.menu = std::make_unique<ui::StatusMenu>(
+        [&app] {
+            const QScreen* screen = app.strip->screen();
+            app.preferences->present(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
+        },
+        [] { QCoreApplication::quit(); });
+    app.menu->setButton(app.strip.get());
+
+    auto switcher = DesktopSwitcher::create(app.queue, platform.poster, [] {
+        std::cerr << "tidemark: the window manager does not accept desktop switches\n";
+    });
+    app.presenter =
+        std::make_shared<StripPresenter>(*app.iconCreator, *app.strip, *app.menu, switcher);
+    std::weak_ptr<StripPresenter> weakPresenter = app.presenter;
+    app.strip->setMouseMonitor([weakPresenter](const MouseEvent& event) {
+        auto presenter = weakPresenter.lock();
+        return !presenter || presenter->handleMouseEvent(event);
+    });
+    app.strip->setImageSizeListener([&app] {
+        if (app.declared)
+            app.place();
+    });
+
+    app.delegate = AppDelegate::create(platform.services(), app.presenter);
+    // The native window first: the dock type must be on it before it is mapped.
+    app.strip->winId();
+    app.delegate->applicationDidFinishLaunching();
+    app.place();
+    app.strip->show();
+    platform.startObserving();
+
+    app.screenToken = platform.defaultCenter.addObserver(
+        kScreenParametersDidChangeNotification,
+        [&app](const Notification&) { app.queue.async([&app] { app.place(); }); });
+    app.appearanceToken = platform.workspace.notificationCenter().addObserver(
+        kEffectiveAppearanceDidChangeNotification, [&app](const Notification&) {
+            ui::applyAppearance(app.appearance());
+            app.strip->setAppearance(app.appearance());
+            app.preferences->appearanceDidChange();
+        });
+    return application.exec();
+}
+
+} // namespace tidemark::cli
