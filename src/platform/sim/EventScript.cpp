@@ -15,6 +15,7 @@ namespace {
 struct KindInfo {
     EventKind kind;
     std::set<std::string> members; // besides "at" and "event"
+    std::set<std::string> optionalMembers = {};
 };
 
 const std::map<std::string, KindInfo, std::less<>>& kinds() {
@@ -41,6 +42,17 @@ const std::map<std::string, KindInfo, std::less<>>& kinds() {
         {"setApps", {EventKind::SetApps, {"value"}}},
         {"keyDown", {EventKind::KeyDown, {"keyCode", "modifiers"}}},
         {"keyUp", {EventKind::KeyUp, {"keyCode", "modifiers"}}},
+        {"pointerEntered", {EventKind::PointerEntered, {}}},
+        {"pointerExited", {EventKind::PointerExited, {}}},
+        {"pointerMoved", {EventKind::PointerMoved, {"x", "y"}}},
+        {"panelEntered", {EventKind::PanelEntered, {}}},
+        {"panelExited", {EventKind::PanelExited, {}}},
+        {"mouseDown", {EventKind::MouseDown, {"button", "x", "y"}, {"modifiers"}}},
+        {"mouseUp", {EventKind::MouseUp, {"button", "x", "y"}, {"modifiers"}}},
+        {"popover", {EventKind::Popover, {"action"}, {"pid"}}},
+        {"alertButton", {EventKind::AlertButton, {"index"}}},
+        {"setTrusted", {EventKind::SetTrusted, {"value"}}},
+        {"dumpModel", {EventKind::DumpModel, {}}},
     };
     return table;
 }
@@ -78,10 +90,22 @@ public:
         const KindInfo& info = found->second;
         event.kind = info.kind;
         for (const auto& [member, _] : json_.items())
-            if (member != "at" && member != "event" && !info.members.contains(member))
+            if (member != "at" && member != "event" && !info.members.contains(member) &&
+                !info.optionalMembers.contains(member))
                 fail(member, "not a member of " + found->first);
         for (const auto& member : info.members)
             readMember(event, member);
+        for (const auto& member : info.optionalMembers)
+            if (json_.contains(member))
+                readMember(event, member);
+        if (event.kind == EventKind::Popover) {
+            const bool needsPid =
+                event.action == PopoverAction::QuitApp || event.action == PopoverAction::Clean;
+            if (needsPid && !json_.contains("pid"))
+                fail("pid", "missing");
+            if (!needsPid && json_.contains("pid"))
+                fail("pid", "not a member of this action");
+        }
         return event;
     }
 
@@ -115,6 +139,25 @@ private:
             if (json != "dark" && json != "light")
                 fail(member, "expected \"dark\" or \"light\"");
             event.appearance = json == "dark" ? Appearance::Dark : Appearance::Light;
+        } else if (member == "x" || member == "y") {
+            if (!json.is_number())
+                fail(member, "expected a number of points");
+            (member == "x" ? event.point.x : event.point.y) = json.get<double>();
+        } else if (member == "button") {
+            if (json != "left" && json != "right")
+                fail(member, "expected \"left\" or \"right\"");
+            event.button = json == "left" ? MouseButton::Left : MouseButton::Right;
+        } else if (member == "action") {
+            event.action = readAction(json);
+        } else if (member == "index") {
+            if (!json.is_number_integer() || json.get<std::int64_t>() < 1 ||
+                json.get<std::int64_t>() > 3)
+                fail(member, "expected 1, 2 or 3");
+            event.index = int(json.get<std::int64_t>());
+        } else if (member == "value" && event.kind == EventKind::SetTrusted) {
+            if (!json.is_boolean())
+                fail(member, "expected true or false");
+            event.trusted = json.get<bool>();
         } else if (member == "value") {
             if (json.is_null())
                 return;
@@ -126,6 +169,21 @@ private:
             if (event.kind == EventKind::SetApps)
                 event.apps = parseApps(*event.value, origin_ + ": " + where_ + ".value");
         }
+    }
+
+    PopoverAction readAction(const nlohmann::json& json) const {
+        static const std::map<std::string, PopoverAction, std::less<>> names{
+            {"quitApp", PopoverAction::QuitApp},
+            {"quitAll", PopoverAction::QuitAll},
+            {"scan", PopoverAction::Scan},
+            {"clean", PopoverAction::Clean},
+            {"cleanAll", PopoverAction::CleanAll},
+            {"dismissResidual", PopoverAction::DismissResidual},
+            {"sleep", PopoverAction::Sleep}};
+        const auto found = json.is_string() ? names.find(json.get<std::string>()) : names.end();
+        if (found == names.end())
+            fail("action", "unknown control " + json.dump());
+        return found->second;
     }
 
     // Optional: an array of "command", "shift", "option", "control", "function".
@@ -147,6 +205,15 @@ private:
                                       " (command, shift, option, control or function)");
             event.modifiers |= bit->second;
         }
+        // A mouse event carries them as the event's own flags.
+        const std::pair<std::uint32_t, ModifierFlags> mouseFlags[] = {
+            {0x100, ModifierFlags::Command},
+            {0x200, ModifierFlags::Shift},
+            {0x800, ModifierFlags::Option},
+            {0x1000, ModifierFlags::Control}};
+        for (const auto& [bit, flag] : mouseFlags)
+            if (event.modifiers & bit)
+                event.mouseModifiers = event.mouseModifiers | flag;
     }
 
     const nlohmann::json& json_;
@@ -155,6 +222,10 @@ private:
 };
 
 } // namespace
+
+bool isInteraction(EventKind kind) {
+    return kind >= EventKind::PointerEntered;
+}
 
 std::vector<ScriptedEvent> parseEventScript(std::string_view text, const std::string& origin) {
     nlohmann::json json;
