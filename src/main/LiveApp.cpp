@@ -103,6 +103,7 @@ struct LiveApp {
     ObservationToken screenToken;
     ObservationToken appearanceToken;
     bool declared = false;
+    QRect output{0, 0, 1024, 768};
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
 
@@ -118,6 +119,8 @@ struct LiveApp {
         const Rect screen{0, 0, double(root.width_in_pixels), double(root.height_in_pixels)};
         const auto placement = linux_platform::placeDock(outputs, screen, strip->buttonWidth(),
                                                          ui::StripWindow::kBarHeight, i3);
+        const auto& o = placement.output;
+        output = QRect(int(o.minX()), int(o.minY()), int(o.width()), int(o.height()));
         const auto& w = placement.window;
         strip->setWindowRect(
             QRect(int(w.minX()), int(w.minY()), int(std::ceil(w.width())), int(w.height())));
@@ -175,12 +178,8 @@ int runLiveApp(const Arguments& args) {
     app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
     app.strip = std::make_unique<ui::StripWindow>();
     app.strip->setAppearance(app.appearance());
-    app.menu = std::make_unique<ui::StatusMenu>(
-        [&app] {
-            const QScreen* screen = app.strip->screen();
-            app.preferences->present(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
-        },
-        [] { QCoreApplication::quit(); });
+    app.menu = std::make_unique<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
+                                                [] { QCoreApplication::quit(); });
     app.menu->setButton(app.strip.get());
 
     auto switcher = DesktopSwitcher::create(app.queue, platform.poster, [] {
