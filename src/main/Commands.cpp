@@ -65,6 +65,8 @@ const std::vector<Command>& commands() {
          "list the helper processes that closed apps left running", runScan},
         {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
          runMemory},
+        {"shortcut", "shortcut show [NAME] | set NAME COMBO [--force] | clear NAME",
+         "show or change a global shortcut, e.g. 'set refresh ctrl+alt+r'", runShortcut},
         {"demo", "demo --out DIR [--scenario FILE]",
          "draw the strip in every style and appearance, the menu, the about view and the "
          "preferences window as PNG files (scenario: examples/demo.json)",

@@ -50,6 +50,7 @@ int runReplay(const Arguments&);
 int runScan(const Arguments&);
 int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
+int runShortcut(const Arguments&);
 int runDemo(const Arguments&);
 // No command: the strip on the live X11 desktop.
 int runLiveApp(const Arguments&);

@@ -5,6 +5,7 @@
 #include "preferences/SettingsKeys.h"
 
 #include <cstdio>
+#include <iostream>
 
 namespace tidemark::cli {
 namespace {
@@ -47,7 +48,10 @@ const char* workspaceNotification(EventKind kind) {
     }
 }
 
-void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObserver& observer) {
+} // namespace
+
+void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
+                SpaceObserver& observer) {
     auto& workspaceCenter = platform.workspace.notificationCenter();
     switch (event.kind) {
     case EventKind::AppLaunched:
@@ -93,13 +97,15 @@ void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObs
     case EventKind::SetApps:
         platform.workspace.setApps(event.apps);
         return;
+    case EventKind::KeyDown:
+    case EventKind::KeyUp:
+        platform.hotKeys.press(event.keyCode, event.modifiers, event.kind == EventKind::KeyDown);
+        return;
     default:
         workspaceCenter.post(workspaceNotification(event.kind));
         return;
     }
 }
-
-} // namespace
 
 std::vector<ReplayHappening> replay(sim::Scenario scenario,
                                     const std::vector<sim::ScriptedEvent>& events,
@@ -112,6 +118,10 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
                                    platform.workspace, platform.defaultCenter};
     services.memoryPressure = &platform.memoryPressure;
     auto delegate = AppDelegate::create(services);
+    // Refused hot keys are reported on standard error: standard output is the timeline.
+    delegate->setShortcuts(KeyBindings::ShortcutCenter::create(
+        {platform.settings, platform.defaultCenter, platform.hotKeys, platform.keyboardLayout,
+         [](const std::string& line) { std::cerr << line << "\n"; }}));
     auto& observer = delegate->spaceObserver();
     // A stored opened-apps style starts the timer while the observer is being built.
     if (observer.hasWindowCheckTimer())
@@ -130,7 +140,7 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
         if (event.at > end)
             break;
         queue.runUntil(event.at);
-        apply(event, platform, observer);
+        applyEvent(event, platform, observer);
         queue.runPending();
     }
     queue.runUntil(end);

@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+namespace tidemark {
+class SpaceObserver;
+namespace sim {
+struct SimPlatform;
+}
+} // namespace tidemark
+
 namespace tidemark::cli {
 
 // One line of a replay: a refresh (with whether it published) or a timer start or stop.
@@ -24,6 +31,10 @@ struct ReplayHappening {
 std::vector<ReplayHappening> replay(sim::Scenario scenario,
                                     const std::vector<sim::ScriptedEvent>& events,
                                     std::optional<double> until = std::nullopt);
+
+// What replay does with one event at its time: posts its notification or changes the world.
+void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
+                SpaceObserver& observer);
 
 // {"at": 0.150, "kind": "refresh", "published": true}, the time with three decimals.
 std::string formatHappening(const ReplayHappening& happening);

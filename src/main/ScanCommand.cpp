@@ -2,7 +2,6 @@
 #include "main/LiveSystem.h"
 #include "main/ScenarioLoading.h"
 #include "main/SystemReport.h"
-#include "platform/sim/SimKernel.h"
 #include "platform/sim/SimPlatform.h"
 #include "system/ResidualProcessCleaner.h"
 
@@ -20,9 +19,7 @@ int runScan(const Arguments& args) {
         if (!scenario)
             return kExitUsage;
         sim::SimPlatform platform(std::move(*scenario));
-        sim::SimKernel kernel(platform.scenario);
-        ResidualProcessCleaner cleaner(kernel, platform.windowServer, platform.workspace);
-        std::cout << scanReport(cleaner.findResidualProcesses()).dump(2) << "\n";
+        std::cout << scanReport(platform.cleaner.findResidualProcesses()).dump(2) << "\n";
         return kExitOk;
     }
     LiveSystem live;

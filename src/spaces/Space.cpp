@@ -29,14 +29,16 @@ const std::set<std::string, std::less<>>& protectedSystemBundleIdentifiers() {
 
 } // namespace
 
+bool isProtectedSystemBundleIdentifier(std::string_view bundleID) {
+    const auto& protectedIds = protectedSystemBundleIdentifiers();
+    return protectedIds.contains(bundleID) || protectedIds.contains(text::toLower(bundleID));
+}
+
 bool isClosableApp(std::string_view appName, std::string_view bundleID,
                    const std::optional<std::string>& ownBundleIdentifier) {
     if (ownBundleIdentifier && bundleID == *ownBundleIdentifier)
         return false;
-    const auto& protectedIds = protectedSystemBundleIdentifiers();
-    if (protectedIds.contains(bundleID))
-        return false;
-    if (protectedIds.contains(text::toLower(bundleID)))
+    if (isProtectedSystemBundleIdentifier(bundleID))
         return false;
     return text::toLower(appName) != "finder";
 }

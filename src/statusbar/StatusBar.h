@@ -7,6 +7,7 @@
 #include "statusbar/DesktopSwitcher.h"
 #include "statusbar/EventPoster.h"
 #include "statusbar/HoverPanel.h"
+#include "statusbar/PopoverContent.h"
 #include "statusbar/ViewPorts.h"
 
 #include <functional>
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace tidemark {
-
-class SpacePopoverViewModel;
 
 // The services the status bar reads and asks.
 struct StatusBarServices {
@@ -30,12 +29,12 @@ struct StatusBarServices {
     ScreenPort& screen;
 };
 
-// The views the status bar drives. The panel window is made when the panel first opens,
-// around the popover view of the given model.
+// The views the status bar drives. The panel window, around the popover view of the
+// content model, is made when the panel first opens.
 struct StatusBarViews {
     std::shared_ptr<StatusItemButton> button; // null: the status item has no button
     std::shared_ptr<StatusMenu> menu;
-    std::function<std::unique_ptr<PanelWindow>(SpacePopoverViewModel& model)> makePanelWindow;
+    std::function<std::unique_ptr<PanelWindow>()> makePanelWindow;
 };
 
 // The status item: shows each new image, turns clicks into desktop switches or the menu,
@@ -45,7 +44,7 @@ public:
     // Wires the button's pointer tracking and the application's mouse monitor to the new
     // controller (each holding it weakly).
     static std::shared_ptr<StatusBar> create(StatusBarServices services, StatusBarViews views,
-                                             std::shared_ptr<SpacePopoverViewModel> model);
+                                             std::shared_ptr<PopoverContent> content);
     ~StatusBar();
 
     static constexpr TimeSeconds kClickCooldown = 0.6;
@@ -84,7 +83,7 @@ public:
     bool clickCooldown() const { return clickCooldown_; }
     bool isAlertShowing() const { return isAlertShowing_; }
     const std::shared_ptr<HoverPanel>& hoverPanel() const { return hoverPanel_; }
-    SpacePopoverViewModel& popoverViewModel() { return *popoverViewModel_; }
+    PopoverContent& popoverViewModel() { return *popoverViewModel_; }
 
     // Hears the panel open for a space, move to another space, and start to close.
     struct PanelListener {
@@ -96,7 +95,7 @@ public:
 
 private:
     StatusBar(StatusBarServices services, StatusBarViews views,
-              std::shared_ptr<SpacePopoverViewModel> model);
+              std::shared_ptr<PopoverContent> content);
     void wire();
     const Space* findSpace(const std::string& spaceID) const;
     Rect imageRectInButton(const Image& image) const;
@@ -113,7 +112,7 @@ private:
     IconLayoutRef currentLayout_;
     bool eventMonitorInstalled_ = false;
     std::shared_ptr<HoverPanel> hoverPanel_;
-    std::shared_ptr<SpacePopoverViewModel> popoverViewModel_;
+    std::shared_ptr<PopoverContent> popoverViewModel_;
     std::shared_ptr<WorkItem> dwellTimer_;
     std::shared_ptr<WorkItem> dismissTimer_;
     std::optional<std::string> hoveredSpaceID_;

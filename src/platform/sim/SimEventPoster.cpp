@@ -15,6 +15,8 @@ void SimEventPoster::post(const SyntheticEvent& event, int tapLocation) {
     // Only events this poster created reach here, and it creates nothing else.
     posted_.push_back(
         {static_cast<const RecordedEvent&>(event), tapLocation, clock_.now(), display_});
+    if (onPost)
+        onPost(posted_.back());
 }
 
 } // namespace tidemark::sim

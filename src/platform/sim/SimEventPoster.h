@@ -3,6 +3,7 @@
 #include "foundation/MainQueue.h"
 #include "statusbar/EventPoster.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     void setGestureDisplay(const std::string& displayID) override { display_ = displayID; }
 
     const std::vector<Posted>& posted() const { return posted_; }
+    // Hears each event as it is posted.
+    std::function<void(const Posted&)> onPost;
     int createdCount() const { return created_; }
 
 private:
