@@ -7,6 +7,7 @@
 #include "platform/linux/DockPlacement.h"
 #include "platform/linux/DockWindow.h"
 #include "platform/linux/JournalLog.h"
+#include "platform/linux/LinuxShortcuts.h"
 #include "preferences/PreferencesModel.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
@@ -100,6 +101,8 @@ struct LiveApp {
     std::unique_ptr<ui::PreferencesWindow> preferences;
     std::unique_ptr<ui::StripWindow> strip;
     std::unique_ptr<ui::StatusMenu> menu;
+    // Before the delegate: the component it holds refers to the grabs and the layout.
+    std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
     std::shared_ptr<StripPresenter> presenter;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
@@ -213,6 +216,10 @@ int runLiveApp(const Arguments& args) {
         });
 
     app.delegate = AppDelegate::create(platform.services(), app.presenter);
+    app.shortcuts =
+        linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
+    if (app.shortcuts)
+        app.delegate->setShortcuts(app.shortcuts->center);
     // The native window first: the dock type must be on it before it is mapped.
     app.strip->winId();
     app.delegate->applicationDidFinishLaunching();
