@@ -50,5 +50,6 @@ int runReplay(const Arguments&);
 int runScan(const Arguments&);
 int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
+int runWatch(const Arguments&);
 
 } // namespace tidemark::cli

@@ -29,14 +29,14 @@ const std::set<std::string, std::less<>>& protectedSystemBundleIdentifiers() {
 
 } // namespace
 
-bool isClosableApp(std::string_view appName, std::string_view bundleID,
+bool isClosableApp(std::string_view appName, std::string_view appKey,
                    const std::optional<std::string>& ownBundleIdentifier) {
-    if (ownBundleIdentifier && bundleID == *ownBundleIdentifier)
+    if (ownBundleIdentifier && appKey == *ownBundleIdentifier)
         return false;
     const auto& protectedIds = protectedSystemBundleIdentifiers();
-    if (protectedIds.contains(bundleID))
+    if (protectedIds.contains(appKey))
         return false;
-    if (protectedIds.contains(text::toLower(bundleID)))
+    if (protectedIds.contains(text::toLower(appKey)))
         return false;
     return text::toLower(appName) != "finder";
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tidemark::cli {
+namespace tidemark::sim {
 
 // One line of a replay: a refresh (with whether it published) or a timer start or stop.
 struct ReplayHappening {
@@ -21,11 +21,10 @@ struct ReplayHappening {
 
 // Launches on the scenario at virtual time 0, feeds the events at their times and runs the
 // main queue until `until` (default: one second after the last event).
-std::vector<ReplayHappening> replay(sim::Scenario scenario,
-                                    const std::vector<sim::ScriptedEvent>& events,
+std::vector<ReplayHappening> replay(Scenario scenario, const std::vector<ScriptedEvent>& events,
                                     std::optional<double> until = std::nullopt);
 
 // {"at": 0.150, "kind": "refresh", "published": true}, the time with three decimals.
 std::string formatHappening(const ReplayHappening& happening);
 
-} // namespace tidemark::cli
+} // namespace tidemark::sim

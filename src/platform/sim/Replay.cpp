@@ -1,4 +1,4 @@
-#include "main/Replay.h"
+#include "platform/sim/Replay.h"
 
 #include "app/AppDelegate.h"
 #include "platform/sim/SimPlatform.h"
@@ -6,10 +6,8 @@
 
 #include <cstdio>
 
-namespace tidemark::cli {
+namespace tidemark::sim {
 namespace {
-
-using sim::EventKind;
 
 // The app notification's user info: the app as the workspace describes it.
 ValueDictionary applicationInfo(std::int32_t pid, const std::optional<std::string>& bundleId) {
@@ -47,7 +45,7 @@ const char* workspaceNotification(EventKind kind) {
     }
 }
 
-void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObserver& observer) {
+void apply(const ScriptedEvent& event, SimPlatform& platform, SpaceObserver& observer) {
     auto& workspaceCenter = platform.workspace.notificationCenter();
     switch (event.kind) {
     case EventKind::AppLaunched:
@@ -101,17 +99,13 @@ void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObs
 
 } // namespace
 
-std::vector<ReplayHappening> replay(sim::Scenario scenario,
-                                    const std::vector<sim::ScriptedEvent>& events,
+std::vector<ReplayHappening> replay(Scenario scenario, const std::vector<ScriptedEvent>& events,
                                     std::optional<double> until) {
-    sim::SimPlatform platform(std::move(scenario));
+    SimPlatform platform(std::move(scenario));
     std::vector<ReplayHappening> happenings;
     auto& queue = platform.mainQueue;
 
-    SpaceObserverServices services{platform.mainQueue, platform.settings, platform.windowServer,
-                                   platform.workspace, platform.defaultCenter};
-    services.memoryPressure = &platform.memoryPressure;
-    auto delegate = AppDelegate::create(services);
+    auto delegate = AppDelegate::create(platform.services());
     auto& observer = delegate->spaceObserver();
     // A stored opened-apps style starts the timer while the observer is being built.
     if (observer.hasWindowCheckTimer())
@@ -155,4 +149,4 @@ std::string formatHappening(const ReplayHappening& happening) {
     return {};
 }
 
-} // namespace tidemark::cli
+} // namespace tidemark::sim
