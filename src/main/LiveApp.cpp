@@ -1,11 +1,11 @@
 #include "app/AppDelegate.h"
 #include "icon/ArtworkCatalog.h"
 #include "main/Commands.h"
-#include "main/LinuxPlatform.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/linux/DockPlacement.h"
 #include "platform/linux/DockWindow.h"
 #include "platform/linux/JournalLog.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxShortcuts.h"
 #include "platform/linux/LinuxSwitchPermission.h"
 #include "preferences/PreferencesModel.h"
@@ -99,7 +99,7 @@ public:
 // The app's long-lived parts, in the order they are made and the reverse of their end.
 struct LiveApp {
     ui::QtMainQueue queue;
-    std::unique_ptr<LinuxPlatform> platform;
+    std::unique_ptr<linux_platform::LinuxPlatform> platform;
     linux_platform::AutostartLoginItem loginService{
         linux_platform::AutostartLoginItem::defaultEntryFile(),
         linux_platform::AutostartLoginItem::runningExecutable()};
@@ -178,7 +178,7 @@ int runLiveApp(const Arguments& args) {
     QApplication::setApplicationName(QStringLiteral("Tidemark"));
 
     LiveApp app;
-    app.platform = LinuxPlatform::open(error, &app.queue);
+    app.platform = linux_platform::LinuxPlatform::open(app.queue, error);
     if (!app.platform) {
         std::cerr << "tidemark: " << error << "\n";
         return kExitFailure;
