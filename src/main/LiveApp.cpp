@@ -57,21 +57,21 @@ bool claimSingleInstance(std::string& error) {
     return true; // the descriptor stays open until the process ends
 }
 
-// Qt ends the process with a fatal message when the X server goes away; say it in the same
-// one line as the rest of the app and leave without a core dump.
+// When the X server goes away, say so in the app's one line and leave without a core dump.
 void handleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    // Qt warns, then exits, when the X server goes away.
+    const bool lostServer = message.contains(QStringLiteral("X11 connection broke")) ||
+                            message.contains(QStringLiteral("could not connect to display"));
+    if (lostServer)
+        std::cerr << "tidemark: lost the connection to the X server\n";
     if (type == QtFatalMsg) {
-        if (message.contains(QStringLiteral("X11 connection broke")) ||
-            message.contains(QStringLiteral("could not connect to display")))
-            std::cerr << "tidemark: lost the connection to the X server\n";
-        else
+        if (!lostServer)
             std::cerr << "tidemark: " << message.toStdString() << "\n";
         std::_Exit(kExitFailure);
     }
-    if (type == QtCriticalMsg || type == QtWarningMsg) {
-        if (qEnvironmentVariableIsSet("TIDEMARK_QT_WARNINGS"))
-            std::cerr << "tidemark: " << message.toStdString() << "\n";
-    }
+    if (!lostServer && (type == QtCriticalMsg || type == QtWarningMsg) &&
+        qEnvironmentVariableIsSet("TIDEMARK_QT_WARNINGS"))
+        std::cerr << "tidemark: " << message.toStdString() << "\n";
 }
 
 std::vector<linux_platform::OutputGeometry> screenOutputs() {

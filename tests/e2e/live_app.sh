@@ -146,4 +146,12 @@ xdotool mousemove $((px + 27)) $((py + 118)) click 1
 wait_for 30 test ! -f "$entry" || fail "the autostart entry stayed"
 
 kill -0 "$app_pid" || fail "the app died: $(cat "$E2E_TMP/app.log")"
+
+# The X server going away ends the app with one line, not a crash.
+kill "${E2E_PIDS[0]}"
+status=0
+wait "$app_pid" || status=$?
+[ "$status" -eq 1 ] || fail "the app exited $status when the X server went"
+grep -qx "tidemark: lost the connection to the X server" "$E2E_TMP/app.log" ||
+    fail "no line about the X server: $(cat "$E2E_TMP/app.log")"
 echo "PASS live app under $wm (screenshots in $shots)"
