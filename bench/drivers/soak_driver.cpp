@@ -237,10 +237,7 @@ int main(int argc, char** argv) {
     const auto events = BusyDay(scenario).events(hours * 3600);
 
     sim::SimPlatform platform(scenario);
-    SpaceObserverServices services{platform.mainQueue, platform.settings, platform.windowServer,
-                                   platform.workspace, platform.defaultCenter};
-    services.memoryPressure = &platform.memoryPressure;
-    auto delegate = AppDelegate::create(services);
+    auto delegate = AppDelegate::create(platform.services());
     auto& observer = delegate->spaceObserver();
     long refreshes = 0;
     observer.setRefreshListener([&](bool) { ++refreshes; });
