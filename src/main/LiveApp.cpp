@@ -7,6 +7,7 @@
 #include "platform/linux/DockPlacement.h"
 #include "platform/linux/DockWindow.h"
 #include "platform/linux/JournalLog.h"
+#include "platform/linux/LinuxShortcuts.h"
 #include "preferences/PreferencesModel.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
@@ -20,9 +21,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <iostream>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,11 +101,14 @@ struct LiveApp {
     std::unique_ptr<ui::PreferencesWindow> preferences;
     std::unique_ptr<ui::StripWindow> strip;
     std::unique_ptr<ui::StatusMenu> menu;
+    // Before the delegate: the component it holds refers to the grabs and the layout.
+    std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
     std::shared_ptr<StripPresenter> presenter;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
     bool declared = false;
+    QRect output{0, 0, 1024, 768};
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
 
@@ -118,6 +124,8 @@ struct LiveApp {
         const Rect screen{0, 0, double(root.width_in_pixels), double(root.height_in_pixels)};
         const auto placement = linux_platform::placeDock(outputs, screen, strip->buttonWidth(),
                                                          ui::StripWindow::kBarHeight, i3);
+        const auto& o = placement.output;
+        output = QRect(int(o.minX()), int(o.minY()), int(o.width()), int(o.height()));
         const auto& w = placement.window;
         strip->setWindowRect(
             QRect(int(w.minX()), int(w.minY()), int(std::ceil(w.width())), int(w.height())));
@@ -175,12 +183,8 @@ int runLiveApp(const Arguments& args) {
     app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
     app.strip = std::make_unique<ui::StripWindow>();
     app.strip->setAppearance(app.appearance());
-    app.menu = std::make_unique<ui::StatusMenu>(
-        [&app] {
-            const QScreen* screen = app.strip->screen();
-            app.preferences->present(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
-        },
-        [] { QCoreApplication::quit(); });
+    app.menu = std::make_unique<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
+                                                [] { QCoreApplication::quit(); });
     app.menu->setButton(app.strip.get());
 
     auto switcher = DesktopSwitcher::create(app.queue, platform.poster, [] {
@@ -198,7 +202,24 @@ int runLiveApp(const Arguments& args) {
             app.place();
     });
 
+    // For the start-up benchmark: the monotonic time the first image was painted.
+    if (qEnvironmentVariableIsSet("TIDEMARK_REPORT_FIRST_IMAGE"))
+        app.strip->setFirstImageListener([] {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            const long cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+                               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+            std::cerr << "tidemark: first image at " << now.tv_sec * 1000000000LL + now.tv_nsec
+                      << " ns after " << cpuMs << " ms of CPU\n";
+        });
+
     app.delegate = AppDelegate::create(platform.services(), app.presenter);
+    app.shortcuts =
+        linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
+    if (app.shortcuts)
+        app.delegate->setShortcuts(app.shortcuts->center);
     // The native window first: the dock type must be on it before it is mapped.
     app.strip->winId();
     app.delegate->applicationDidFinishLaunching();

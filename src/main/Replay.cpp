@@ -53,7 +53,13 @@ const char* workspaceNotification(EventKind kind) {
     }
 }
 
-void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObserver& observer) {
+} // namespace
+
+void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
+                SpaceObserver& observer) {
+    // The headless app's events reach only the headless app.
+    if (sim::isInteraction(event.kind))
+        return;
     auto& workspaceCenter = platform.workspace.notificationCenter();
     switch (event.kind) {
     case EventKind::AppLaunched:
@@ -108,6 +114,8 @@ void apply(const sim::ScriptedEvent& event, sim::SimPlatform& platform, SpaceObs
         return;
     }
 }
+
+namespace {
 
 using Kind = ReplayHappening::Kind;
 
@@ -355,7 +363,7 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
             if (interaction)
                 interaction->apply(event);
         } else {
-            apply(event, platform, observer);
+            applyEvent(event, platform, observer);
         }
         queue.runPending();
         if (interaction)

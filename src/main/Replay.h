@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+namespace tidemark {
+class SpaceObserver;
+namespace sim {
+struct SimPlatform;
+}
+} // namespace tidemark
+
 namespace tidemark::cli {
 
 // One line of a replay: a refresh (with whether it published) or a timer start or stop;
@@ -44,6 +51,11 @@ struct ReplayHappening {
 std::vector<ReplayHappening> replay(sim::Scenario scenario,
                                     const std::vector<sim::ScriptedEvent>& events,
                                     std::optional<double> until = std::nullopt, bool ui = false);
+
+// What replay does with one event at its time: posts its notification or changes the world.
+// Interaction events are left to the headless app.
+void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
+                SpaceObserver& observer);
 
 // {"at": 0.150, "kind": "refresh", "published": true}, the time with three decimals.
 // Interaction lines carry their members after the kind.

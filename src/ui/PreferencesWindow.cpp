@@ -117,8 +117,9 @@ QWidget* header(PreferencesWindow* window) {
 } // namespace
 
 PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint),
+    // No title bar and no window buttons: the header's close button hides the window and
+    // its background moves it.
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint),
       model_(model) {
     setWindowTitle(QStringLiteral("Tidemark Preferences"));
     setFixedSize(kSize);

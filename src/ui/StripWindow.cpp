@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
 namespace tidemark::ui {
 
@@ -107,6 +108,8 @@ void StripWindow::paintEvent(QPaintEvent*) {
     const qreal x = std::round((button.x() + (button.width() - size.width()) / 2) * scale) / scale;
     const qreal y = std::round(((button.height() - size.height()) / 2) * scale) / scale;
     painter.drawImage(QPointF(x, y), pixels_);
+    if (firstImageListener_)
+        std::exchange(firstImageListener_, nullptr)();
 }
 
 Point StripWindow::toButton(QPointF inWindow) const {

@@ -32,6 +32,10 @@ public:
     void setMouseMonitor(std::function<bool(const MouseEvent&)> monitor);
     // The button's action: a left button released over it.
     void setAction(std::function<void()> action) { action_ = std::move(action); }
+    // Called once, after the first image reached the screen.
+    void setFirstImageListener(std::function<void()> listener) {
+        firstImageListener_ = std::move(listener);
+    }
     // The image changed size: the window may have to grow or shrink.
     void setImageSizeListener(std::function<void()> listener) {
         sizeListener_ = std::move(listener);
@@ -69,6 +73,7 @@ private:
     std::function<bool(const MouseEvent&)> monitor_;
     std::function<void()> action_;
     std::function<void()> sizeListener_;
+    std::function<void()> firstImageListener_;
     std::function<void()> entered_, exited_;
     std::function<void(Point)> moved_;
 };

@@ -59,7 +59,8 @@ wait_for() {
     return 1
 }
 
-# i3 with two fake outputs side by side; the socket path goes to I3SOCK.
+# i3 with two fake outputs side by side; the socket path goes to I3SOCK. E2E_I3_EXTRA holds
+# more configuration lines (key bindings, say).
 start_i3() {
     cat >"$E2E_TMP/i3.conf" <<CONF
 # i3 config file (v4)
@@ -72,6 +73,7 @@ workspace 2 output fake-0
 workspace 3 output fake-0
 workspace 4 output fake-1
 workspace 5 output fake-1
+${E2E_I3_EXTRA:-}
 CONF
     i3 -c "$E2E_TMP/i3.conf" >"$E2E_TMP/i3.log" 2>&1 &
     track $!

@@ -48,6 +48,13 @@ TEST(PropertyList, NullCannotBeEncodedAndGarbageCannotBeDecoded) {
     EXPECT_FALSE(plist::decode(std::string_view("not a plist")));
     EXPECT_FALSE(plist::decode(std::string_view("bplist00\x01\x02", 10)));
     EXPECT_FALSE(plist::decode(std::string_view()));
+    // {"é\0b": 1} in binary form, the key in UTF-16: no key of ours holds a NUL (this used
+    // to abort).
+    EXPECT_FALSE(plist::decode(std::string_view(
+        "bplist00\xd1\x01\x02\x63\x00\xe9\x00\x00\x00\x62\x10\x01\x08\x0b\x12\x00\x00"
+        "\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x14",
+        55)));
 }
 
 TEST(PropertyList, TextFromAFileIsReadAsTextEveryEncoderWritesBackUnchanged) {

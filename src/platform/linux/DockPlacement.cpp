@@ -43,12 +43,12 @@ DockPlacement placeDock(const std::vector<OutputGeometry>& outputs, Rect screen,
         output = (primary != outputs.end() ? *primary : outputs.front()).rect;
     }
     if (spansOutput)
-        return {Rect{output.minX(), output.minY(), output.width(), height}, std::nullopt};
+        return {output, Rect{output.minX(), output.minY(), output.width(), height}, std::nullopt};
     const double w = std::min(width, output.width());
     const Rect window{output.maxX() - w, output.minY(), w, height};
     const TopStrut strut{std::lround(window.maxY()), std::lround(window.minX()),
                          std::lround(window.maxX()) - 1};
-    return {window, strut};
+    return {output, window, strut};
 }
 
 } // namespace tidemark::linux_platform

@@ -28,6 +28,7 @@ struct TopStrut {
 };
 
 struct DockPlacement {
+    Rect output; // the output it is on
     Rect window;
     std::optional<TopStrut> strut;
 };

@@ -38,23 +38,36 @@ TEST(DockPlacement, TopOfThePrimaryOutputSpanningUnderI3AndAtTheRightEndElsewher
         DockPlacement expected;
     };
     const std::vector<Case> cases{
-        {"i3, primary second", {left, right}, 120, true, {{1024, 0, 1280, 24}, std::nullopt}},
+        {"i3, primary second",
+         {left, right},
+         120,
+         true,
+         {right.rect, {1024, 0, 1280, 24}, std::nullopt}},
         {"i3, no primary",
          {left, {"r", {1024, 0, 1280, 1024}, false}},
          120,
          true,
-         {{0, 0, 1024, 24}, std::nullopt}},
-        {"ewmh, whole screen", {}, 120, false, {{2184, 0, 120, 24}, TopStrut{24, 2184, 2303}}},
+         {left.rect, {0, 0, 1024, 24}, std::nullopt}},
+        {"ewmh, whole screen",
+         {},
+         120,
+         false,
+         {screen, {2184, 0, 120, 24}, TopStrut{24, 2184, 2303}}},
         {"ewmh, primary output",
          {left, right},
          100.5,
          false,
-         {{2203.5, 0, 100.5, 24}, TopStrut{24, 2204, 2303}}},
-        {"wider than the output", {left}, 5000, false, {{0, 0, 1024, 24}, TopStrut{24, 0, 1023}}},
+         {right.rect, {2203.5, 0, 100.5, 24}, TopStrut{24, 2204, 2303}}},
+        {"wider than the output",
+         {left},
+         5000,
+         false,
+         {left.rect, {0, 0, 1024, 24}, TopStrut{24, 0, 1023}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto placement = placeDock(c.outputs, screen, c.width, 24, c.spans);
+        EXPECT_EQ(placement.output, c.expected.output);
         EXPECT_EQ(placement.window, c.expected.window);
         EXPECT_EQ(placement.strut, c.expected.strut);
     }
