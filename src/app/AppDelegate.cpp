@@ -5,8 +5,9 @@
 
 namespace tidemark {
 
-AppDelegate::AppDelegate(SpaceObserverServices services, std::optional<StatusItemParts> statusItem)
-    : services_(services) {
+AppDelegate::AppDelegate(SpaceObserverServices services, std::optional<StatusItemParts> statusItem,
+                         std::shared_ptr<SnapshotPresenter> presenter)
+    : services_(services), presenter_(std::move(presenter)) {
     // Before the observer: building it reads the display style.
     services_.settings.registerDefaults(settings::registeredDefaults());
     if (statusItem)
@@ -21,9 +22,19 @@ AppDelegate::AppDelegate(SpaceObserverServices services, std::optional<StatusIte
     }
 }
 
+std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services) {
+    return std::shared_ptr<AppDelegate>(new AppDelegate(services, std::nullopt, nullptr));
+}
+
 std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
-                                                 std::optional<StatusItemParts> statusItem) {
-    return std::shared_ptr<AppDelegate>(new AppDelegate(services, std::move(statusItem)));
+                                                 StatusItemParts statusItem) {
+    return std::shared_ptr<AppDelegate>(new AppDelegate(services, std::move(statusItem), nullptr));
+}
+
+std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
+                                                 std::shared_ptr<SnapshotPresenter> presenter) {
+    return std::shared_ptr<AppDelegate>(
+        new AppDelegate(services, std::nullopt, std::move(presenter)));
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -49,6 +60,8 @@ void AppDelegate::didUpdateSpaces(const std::vector<Space>& spaces) {
     ++snapshotCount_;
     if (iconCreator_ && statusBar_)
         statusBar_->updateStatusItem(iconCreator_->createIcon(spaces), spaces);
+    if (presenter_)
+        presenter_->present(spaces);
 }
 
 } // namespace tidemark

@@ -15,6 +15,13 @@ namespace tidemark {
 
 class ImageCatalog;
 
+// Receives each changed snapshot, for a front end that draws the strip itself.
+class SnapshotPresenter {
+public:
+    virtual ~SnapshotPresenter() = default;
+    virtual void present(const std::vector<Space>& spaces) = 0;
+};
+
 // What the delegate needs to put the status item on screen. Without it the delegate only
 // keeps the snapshots, as the command-line tools need.
 struct StatusItemParts {
@@ -30,8 +37,11 @@ struct StatusItemParts {
 // the launch sequence and turns every new snapshot into the status item's image.
 class AppDelegate : public SpaceObserverDelegate, public std::enable_shared_from_this<AppDelegate> {
 public:
+    static std::shared_ptr<AppDelegate> create(SpaceObserverServices services);
     static std::shared_ptr<AppDelegate> create(SpaceObserverServices services,
-                                               std::optional<StatusItemParts> statusItem = {});
+                                               StatusItemParts statusItem);
+    static std::shared_ptr<AppDelegate> create(SpaceObserverServices services,
+                                               std::shared_ptr<SnapshotPresenter> presenter);
 
     // The shortcut component the launch binds "refresh" to; without one nothing is bound.
     void setShortcuts(std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts) {
@@ -51,13 +61,15 @@ public:
     int snapshotCount() const { return snapshotCount_; }
 
 private:
-    AppDelegate(SpaceObserverServices services, std::optional<StatusItemParts> statusItem);
+    AppDelegate(SpaceObserverServices services, std::optional<StatusItemParts> statusItem,
+                std::shared_ptr<SnapshotPresenter> presenter);
 
     SpaceObserverServices services_;
     std::shared_ptr<StatusBar> statusBar_;
     std::shared_ptr<SpaceObserver> spaceObserver_;
     std::unique_ptr<IconCreator> iconCreator_;
     std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts_;
+    std::shared_ptr<SnapshotPresenter> presenter_;
     ObservationToken appearanceObserver_;
     std::vector<Space> latestSpaces_;
     int snapshotCount_ = 0;

@@ -63,7 +63,7 @@ const std::vector<Command>& commands() {
         {"contact-sheet", "contact-sheet --scenario FILE --out FILE.png [--scale S]",
          "draw every icon style in dark and light, plain, pronounced and coloured",
          runContactSheet},
-        {"replay", "replay --scenario FILE --events FILE [--until SECONDS]",
+        {"replay", "replay --scenario FILE --events FILE [--until SECONDS] [--ui]",
          "replay an event script in virtual time: one JSON line per refresh and timer change",
          runReplay},
         {"scan", "scan [--scenario FILE] [--json]",

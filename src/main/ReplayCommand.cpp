@@ -21,7 +21,7 @@ std::optional<double> parseSeconds(const std::string& text) {
 } // namespace
 
 int runReplay(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario", "--events", "--until"})) {
+    if (auto unknown = args.unknownOption({"--scenario", "--events", "--until", "--ui"})) {
         std::cerr << "tidemark replay: unknown option '" << *unknown << "'\n";
         return kExitUsage;
     }
@@ -49,7 +49,15 @@ int runReplay(const Arguments& args) {
         std::cerr << "tidemark: " << e.what() << "\n";
         return kExitUsage;
     }
-    for (const auto& happening : sim::replay(std::move(*scenario), events, until))
+    const bool ui = args.hasFlag("--ui");
+    if (!ui)
+        for (const auto& event : events)
+            if (sim::isInteraction(event.kind)) {
+                std::cerr << "tidemark replay: " << *eventsFile << ": event at " << event.at
+                          << " s is an interaction, which needs --ui\n";
+                return kExitUsage;
+            }
+    for (const auto& happening : sim::replay(std::move(*scenario), events, until, ui))
         std::cout << sim::formatHappening(happening) << "\n";
     return kExitOk;
 }

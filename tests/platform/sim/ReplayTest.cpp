@@ -1,6 +1,7 @@
 #include "platform/sim/Replay.h"
 
 #include "platform/sim/EventScript.h"
+#include "support/RunCommand.h"
 
 #include <array>
 #include <cstdio>
@@ -39,26 +40,50 @@ std::vector<std::string> replayed(const Scenario& scenario, const std::string& e
     return out;
 }
 
-// Each directory holds a scenario and event scripts, each with its expected timeline.
-TEST(Replay, KeptEventScriptsGiveTheirTimelines) {
-    int scripts = 0;
-    for (const auto& dir : fs::directory_iterator(kReplayData)) {
-        const auto scenario = loadScenario(dir.path() / "scenario.json");
+// The error a script gives, or "no error".
+std::string scriptError(const std::string& json) {
+    try {
+        sim::parseEventScript(json, "e.json");
+    } catch (const sim::ScenarioError& e) {
+        return std::string(e.what());
+    }
+    return std::string("no error");
+}
+
+// One kept event script: its scenario's directory, the script and its expected timeline.
+struct KeptScript {
+    fs::path dir;
+    fs::path events;
+    std::vector<std::string> expected;
+    std::string label() const { return dir.filename().string() + "/" + events.filename().string(); }
+};
+
+// Each directory under `root` holds a scenario and event scripts, each with its timeline.
+std::vector<KeptScript> keptScripts(const fs::path& root) {
+    std::vector<KeptScript> scripts;
+    for (const auto& dir : fs::directory_iterator(root))
         for (const auto& file : fs::directory_iterator(dir.path())) {
             const auto name = file.path().filename().string();
             if (!name.ends_with(".events.json"))
                 continue;
             const auto stem = name.substr(0, name.size() - std::string(".events.json").size());
-            const auto expected = lines(readFile(dir.path() / (stem + ".expected")));
-            ASSERT_FALSE(expected.empty()) << name;
-            std::vector<std::string> actual;
-            for (const auto& h : replay(scenario, loadEventScript(file.path())))
-                actual.push_back(formatHappening(h));
-            EXPECT_EQ(actual, expected) << dir.path().filename().string() << "/" << name;
-            ++scripts;
+            scripts.push_back(
+                {dir.path(), file.path(), lines(readFile(dir.path() / (stem + ".expected")))});
         }
+    return scripts;
+}
+
+TEST(Replay, KeptEventScriptsGiveTheirTimelines) {
+    const auto scripts = keptScripts(kReplayData);
+    EXPECT_GE(scripts.size(), 8u);
+    for (const auto& script : scripts) {
+        ASSERT_FALSE(script.expected.empty()) << script.label();
+        const auto scenario = sim::loadScenario(script.dir / "scenario.json");
+        std::vector<std::string> actual;
+        for (const auto& h : replay(scenario, sim::loadEventScript(script.events)))
+            actual.push_back(formatHappening(h));
+        EXPECT_EQ(actual, script.expected) << script.label();
     }
-    EXPECT_GE(scripts, 8);
 }
 
 TEST(Replay, LaunchesAtZeroAndRunsToOneSecondAfterTheLastEventOrTheGivenEnd) {
@@ -84,36 +109,31 @@ TEST(Replay, LaunchesAtZeroAndRunsToOneSecondAfterTheLastEventOrTheGivenEnd) {
 }
 
 TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
-    const auto error = [](const std::string& json) {
-        try {
-            parseEventScript(json, "e.json");
-        } catch (const ScenarioError& e) {
-            return std::string(e.what());
-        }
-        return std::string("no error");
-    };
-    EXPECT_EQ(error("{}"), "e.json: member '(document)': expected an array of events");
-    EXPECT_TRUE(error("[1").starts_with("e.json: member '(document)': not valid JSON"));
-    EXPECT_EQ(error(R"([{"at": 1, "event": "appLaunched"}])"), "e.json: member '[0].pid': missing");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "refreshRequested"}, {"event": "buttonPressed"}])"),
-              "e.json: member '[1].at': missing");
-    EXPECT_EQ(error(R"([{"at": -1, "event": "buttonPressed"}])"),
+    EXPECT_EQ(scriptError("{}"), "e.json: member '(document)': expected an array of events");
+    EXPECT_TRUE(scriptError("[1").starts_with("e.json: member '(document)': not valid JSON"));
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appLaunched"}])"),
+              "e.json: member '[0].pid': missing");
+    EXPECT_EQ(
+        scriptError(R"([{"at": 1, "event": "refreshRequested"}, {"event": "buttonPressed"}])"),
+        "e.json: member '[1].at': missing");
+    EXPECT_EQ(scriptError(R"([{"at": -1, "event": "buttonPressed"}])"),
               "e.json: member '[0].at': expected a number of seconds, at least 0");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "lidClosed"}])"),
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "lidClosed"}])"),
               "e.json: member '[0].event': unknown event 'lidClosed'");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "buttonPressed", "pid": 3}])"),
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "buttonPressed", "pid": 3}])"),
               "e.json: member '[0].pid': not a member of buttonPressed");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "appHidden", "pid": 4294967296}])"),
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appHidden", "pid": 4294967296}])"),
               "e.json: member '[0].pid': expected a 32-bit integer");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "appTerminated", "pid": 3, "bundleIdentifier": 5}])"),
-              "e.json: member '[0].bundleIdentifier': expected a string or null");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "setAppearance", "appearance": "blue"}])"),
+    EXPECT_EQ(
+        scriptError(R"([{"at": 1, "event": "appTerminated", "pid": 3, "bundleIdentifier": 5}])"),
+        "e.json: member '[0].bundleIdentifier': expected a string or null");
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setAppearance", "appearance": "blue"}])"),
               "e.json: member '[0].appearance': expected \"dark\" or \"light\"");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "setSetting", "value": 1}])"),
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setSetting", "value": 1}])"),
               "e.json: member '[0].key': missing");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "setApps", "value": [{"pid": "x"}]}])"),
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setApps", "value": [{"pid": "x"}]}])"),
               "e.json: member '[0].value[0].pid': expected a 32-bit integer");
-    EXPECT_EQ(error(R"([{"at": 1, "event": "setApps", "value": 5}])"),
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setApps", "value": 5}])"),
               "e.json: member '[0].value': expected an array");
 
     const auto events = parseEventScript(
@@ -127,6 +147,49 @@ TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
     EXPECT_EQ(events[1].kind, EventKind::SetSetting);
     EXPECT_EQ(events[1].value, Value(ByteString{1, 2}));
     EXPECT_EQ(events[2].value, std::nullopt);
+}
+
+TEST(EventScript, InteractionEventsAreCheckedMemberByMember) {
+    const struct {
+        const char* script;
+        const char* expected;
+    } cases[] = {
+        {R"([{"at": 1, "event": "pointerMoved", "x": 3}])", "e.json: member '[0].y': missing"},
+        {R"([{"at": 1, "event": "pointerMoved", "x": "3", "y": 1}])",
+         "e.json: member '[0].x': expected a number of points"},
+        {R"([{"at": 1, "event": "mouseDown", "button": "middle", "x": 1, "y": 1}])",
+         "e.json: member '[0].button': expected \"left\" or \"right\""},
+        {R"([{"at": 1, "event": "mouseUp", "button": "left", "x": 1, "y": 1, "modifiers": ["hyper"]}])",
+         "e.json: member '[0].modifiers': unknown modifier \"hyper\" (command, shift, option, "
+         "control or function)"},
+        {R"([{"at": 1, "event": "popover", "action": "quitApp"}])",
+         "e.json: member '[0].pid': missing"},
+        {R"([{"at": 1, "event": "popover", "action": "sleep", "pid": 3}])",
+         "e.json: member '[0].pid': not a member of this action"},
+        {R"([{"at": 1, "event": "popover", "action": "reboot"}])",
+         "e.json: member '[0].action': unknown control \"reboot\""},
+        {R"([{"at": 1, "event": "alertButton", "index": 4}])",
+         "e.json: member '[0].index': expected 1, 2 or 3"},
+        {R"([{"at": 1, "event": "setTrusted", "value": 1}])",
+         "e.json: member '[0].value': expected true or false"},
+        {R"([{"at": 1, "event": "dumpModel", "pid": 1}])",
+         "e.json: member '[0].pid': not a member of dumpModel"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scriptError(c.script), c.expected) << c.script;
+
+    const auto events = sim::parseEventScript(
+        R"([{"at": 1, "event": "mouseUp", "button": "right", "x": 2.5, "y": 4,
+             "modifiers": ["command", "shift"]},
+            {"at": 2, "event": "popover", "action": "clean", "pid": 701}])",
+        "e.json");
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].button, MouseButton::Right);
+    EXPECT_EQ(events[0].point, (Point{2.5, 4}));
+    EXPECT_EQ(events[0].mouseModifiers, ModifierFlags::Command | ModifierFlags::Shift);
+    EXPECT_EQ(events[1].action, sim::PopoverAction::Clean);
+    EXPECT_EQ(events[1].pid, 701);
+    EXPECT_TRUE(sim::isInteraction(events[1].kind));
 }
 
 struct CommandResult {
@@ -170,6 +233,45 @@ TEST(ReplayCommand, PrintsTheTimelineAndRejectsBadInputWithExitCode2) {
         EXPECT_EQ(lines(result.out).size(), 1u) << args << "\n" << result.out;
     }
     fs::remove(badEvents);
+}
+
+// The headless app's scripts, through the binary.
+TEST(ReplayUi, KeptEventScriptsGiveTheirTimelinesThroughTheBinary) {
+    const auto scripts = keptScripts(tidemark::testing::sourcePath("tests/data/replay-ui"));
+    EXPECT_GE(scripts.size(), 10u);
+    for (const auto& script : scripts) {
+        ASSERT_FALSE(script.expected.empty()) << script.label();
+        const auto result = tidemark::testing::runTidemark({"replay", "--ui", "--scenario",
+                                                            (script.dir / "scenario.json").string(),
+                                                            "--events", script.events.string()});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(lines(result.out), script.expected) << script.label();
+    }
+}
+
+TEST(ReplayUi, InteractionEventsNeedTheFlagAndTheOtherLinesStayAsTheyWere) {
+    const auto dir = fs::path(tidemark::testing::sourcePath("tests/data/replay-ui/hover"));
+    const auto scenario = (dir / "scenario.json").string();
+    const auto events = (dir / "dwell-and-follow.events.json").string();
+    const auto refused =
+        tidemark::testing::runTidemark({"replay", "--scenario", scenario, "--events", events});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(lines(refused.err).size(), 1u) << refused.err;
+    EXPECT_NE(refused.err.find("needs --ui"), std::string::npos) << refused.err;
+
+    // Scripts of the plain replay give the same refresh lines with the flag, plus images.
+    const auto plain = fs::path(tidemark::testing::sourcePath("tests/data/replay/plain"));
+    const std::vector<std::string> args{"--scenario", (plain / "scenario.json").string(),
+                                        "--events", (plain / "bursts.events.json").string()};
+    auto withoutUi = std::vector<std::string>{"replay"};
+    withoutUi.insert(withoutUi.end(), args.begin(), args.end());
+    auto withUi = std::vector<std::string>{"replay", "--ui"};
+    withUi.insert(withUi.end(), args.begin(), args.end());
+    std::vector<std::string> refreshes;
+    for (const auto& line : lines(tidemark::testing::runTidemark(withUi).out))
+        if (line.find("\"kind\": \"image\"") == std::string::npos)
+            refreshes.push_back(line);
+    EXPECT_EQ(refreshes, lines(tidemark::testing::runTidemark(withoutUi).out));
 }
 
 } // namespace
