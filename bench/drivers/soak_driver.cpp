@@ -6,7 +6,7 @@
 //
 //   soak_driver SCENARIO [HOURS]
 #include "app/AppDelegate.h"
-#include "main/Replay.h"
+#include "platform/sim/Replay.h"
 #include "platform/sim/SimPlatform.h"
 #include "preferences/SettingsKeys.h"
 
@@ -255,7 +255,7 @@ int main(int argc, char** argv) {
             start = measure();
             print("start", 1, *start);
         }
-        cli::applyEvent(event, platform, observer);
+        sim::applyEvent(event, platform, observer);
         platform.mainQueue.runPending();
     }
     platform.mainQueue.runUntil(hours * 3600);

@@ -50,7 +50,12 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table{
         {"snapshot", "snapshot [--scenario FILE]", "print the display-and-space snapshot as JSON",
          runSnapshot},
-        {"switch", "switch SPACE_ID", "switch the live desktop's display to a space", runSwitch},
+        {"watch", "watch [--scenario FILE]",
+         "run on the live desktop (or a scenario in real time under the settings file) and "
+         "print one JSON line per refresh until interrupted",
+         runWatch},
+        {"switch", "switch SPACE_ID",
+         "switch the live desktop's display to a space and print the steps taken", runSwitch},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
         {"render", "render [--scenario FILE] --out FILE.png [--scale S]",

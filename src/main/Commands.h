@@ -54,5 +54,6 @@ int runShortcut(const Arguments&);
 int runDemo(const Arguments&);
 // No command: the strip on the live X11 desktop.
 int runLiveApp(const Arguments&);
+int runWatch(const Arguments&);
 
 } // namespace tidemark::cli

@@ -1,16 +1,18 @@
 #include "app/AppDelegate.h"
-#include "app/StripPresenter.h"
 #include "icon/ArtworkCatalog.h"
 #include "main/Commands.h"
-#include "main/LinuxPlatform.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/linux/DockPlacement.h"
 #include "platform/linux/DockWindow.h"
 #include "platform/linux/JournalLog.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxShortcuts.h"
+#include "platform/linux/LinuxSwitchPermission.h"
 #include "preferences/PreferencesModel.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/QtMainQueue.h"
+#include "ui/QtStatusPorts.h"
 #include "ui/StatusMenu.h"
 #include "ui/StripWindow.h"
 
@@ -85,22 +87,34 @@ std::vector<linux_platform::OutputGeometry> screenOutputs() {
     return outputs;
 }
 
+class NoPanelContent final : public PopoverContent {
+public:
+    void setSpace(std::optional<Space>) override {}
+    void updateMemory(const Space&) override {}
+    void updateOtherApps(const Space&, const std::vector<Space>&, bool) override {}
+    void reset() override {}
+    void setOnDismissRequest(std::function<void()>) override {}
+};
+
 // The app's long-lived parts, in the order they are made and the reverse of their end.
 struct LiveApp {
     ui::QtMainQueue queue;
-    std::unique_ptr<LinuxPlatform> platform;
+    std::unique_ptr<linux_platform::LinuxPlatform> platform;
     linux_platform::AutostartLoginItem loginService{
         linux_platform::AutostartLoginItem::defaultEntryFile(),
         linux_platform::AutostartLoginItem::runningExecutable()};
     linux_platform::JournalLog journal;
     LoginItem loginItem{loginService, journal};
     ArtworkCatalog artwork;
-    std::unique_ptr<IconCreator> iconCreator;
     std::unique_ptr<PreferencesModel> preferencesModel;
     std::unique_ptr<ui::PreferencesWindow> preferences;
-    std::unique_ptr<ui::StripWindow> strip;
-    std::unique_ptr<ui::StatusMenu> menu;
-    std::shared_ptr<StripPresenter> presenter;
+    std::shared_ptr<ui::StripWindow> strip;
+    std::shared_ptr<ui::StatusMenu> menu;
+    std::unique_ptr<linux_platform::LinuxSwitchPermission> permission;
+    std::unique_ptr<ui::QtApplicationPort> application;
+    ui::QtAlertPresenter alerts;
+    std::unique_ptr<ui::QtScreenPort> screen;
+    std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
@@ -164,7 +178,7 @@ int runLiveApp(const Arguments& args) {
     QApplication::setApplicationName(QStringLiteral("Tidemark"));
 
     LiveApp app;
-    app.platform = LinuxPlatform::open(error, &app.queue);
+    app.platform = linux_platform::LinuxPlatform::open(app.queue, error);
     if (!app.platform) {
         std::cerr << "tidemark: " << error << "\n";
         return kExitFailure;
@@ -172,27 +186,21 @@ int runLiveApp(const Arguments& args) {
     auto& platform = *app.platform;
     ui::applyAppearance(app.appearance());
 
-    app.iconCreator = std::make_unique<IconCreator>(platform.settings, app.artwork,
-                                                    [&app] { return app.appearance(); });
     app.preferencesModel =
         std::make_unique<PreferencesModel>(platform.settings, platform.defaultCenter, app.loginItem,
                                            [&app] { return app.appearance(); });
     app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
-    app.strip = std::make_unique<ui::StripWindow>();
+    app.strip = std::make_shared<ui::StripWindow>();
     app.strip->setAppearance(app.appearance());
-    app.menu = std::make_unique<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
+    app.menu = std::make_shared<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
                                                 [] { QCoreApplication::quit(); });
     app.menu->setButton(app.strip.get());
-
-    auto switcher = DesktopSwitcher::create(app.queue, platform.poster, [] {
-        std::cerr << "tidemark: the window manager does not accept desktop switches\n";
-    });
-    app.presenter =
-        std::make_shared<StripPresenter>(*app.iconCreator, *app.strip, *app.menu, switcher);
-    std::weak_ptr<StripPresenter> weakPresenter = app.presenter;
-    app.strip->setMouseMonitor([weakPresenter](const MouseEvent& event) {
-        auto presenter = weakPresenter.lock();
-        return !presenter || presenter->handleMouseEvent(event);
+    app.permission = std::make_unique<linux_platform::LinuxSwitchPermission>(platform.poster);
+    app.application = std::make_unique<ui::QtApplicationPort>(*app.strip);
+    app.screen = std::make_unique<ui::QtScreenPort>([&app](Rect) {
+        const QRect o = app.output;
+        return Rect{double(o.x()), double(o.y() + ui::StripWindow::kBarHeight), double(o.width()),
+                    double(o.height() - ui::StripWindow::kBarHeight)};
     });
     app.strip->setImageSizeListener([&app] {
         if (app.declared)
@@ -212,7 +220,19 @@ int runLiveApp(const Arguments& args) {
                       << " ns after " << cpuMs << " ms of CPU\n";
         });
 
-    app.delegate = AppDelegate::create(platform.services(), app.presenter);
+    // The hover panel's view is not part of the live app yet: without a panel window the
+    // status bar never opens it, and its content model only has to accept what it is fed.
+    StatusItemParts parts{{app.queue, platform.settings, platform.poster, *app.permission,
+                           *app.application, app.alerts, *app.screen},
+                          {app.strip, app.menu, {}},
+                          [] { return std::make_shared<NoPanelContent>(); },
+                          app.artwork};
+    app.delegate = AppDelegate::create(platform.services(), std::move(parts));
+    // The refresh shortcut, as key grabs on a connection of their own.
+    app.shortcuts =
+        linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
+    if (app.shortcuts)
+        app.delegate->setShortcuts(app.shortcuts->center);
     // The native window first: the dock type must be on it before it is mapped.
     app.strip->winId();
     app.delegate->applicationDidFinishLaunching();

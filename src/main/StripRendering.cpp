@@ -25,9 +25,7 @@ RenderedStrip renderFirstSnapshot(sim::Scenario scenario) {
     RenderedStrip strip;
     strip.platform = std::make_shared<sim::SimPlatform>(std::move(scenario));
     auto& platform = *strip.platform;
-    auto delegate =
-        AppDelegate::create({platform.mainQueue, platform.settings, platform.windowServer,
-                             platform.workspace, platform.defaultCenter});
+    auto delegate = AppDelegate::create(platform.services());
     delegate->applicationDidFinishLaunching();
     IconCreator creator(platform.settings, catalog,
                         [&platform] { return platform.workspace.effectiveAppearance(); });

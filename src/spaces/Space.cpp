@@ -34,11 +34,11 @@ bool isProtectedSystemBundleIdentifier(std::string_view bundleID) {
     return protectedIds.contains(bundleID) || protectedIds.contains(text::toLower(bundleID));
 }
 
-bool isClosableApp(std::string_view appName, std::string_view bundleID,
+bool isClosableApp(std::string_view appName, std::string_view appKey,
                    const std::optional<std::string>& ownBundleIdentifier) {
-    if (ownBundleIdentifier && bundleID == *ownBundleIdentifier)
+    if (ownBundleIdentifier && appKey == *ownBundleIdentifier)
         return false;
-    if (isProtectedSystemBundleIdentifier(bundleID))
+    if (isProtectedSystemBundleIdentifier(appKey))
         return false;
     return text::toLower(appName) != "finder";
 }

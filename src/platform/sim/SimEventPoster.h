@@ -28,8 +28,7 @@ public:
 
     bool isProcessTrusted() override { return trusted_; }
     std::unique_ptr<SyntheticEvent> createEvent() override;
-    void post(const SyntheticEvent& event, int tapLocation) override;
-    void setGestureDisplay(const std::string& displayID) override { display_ = displayID; }
+    void post(const SyntheticEvent& event, int tapLocation, const std::string& displayID) override;
 
     const std::vector<Posted>& posted() const { return posted_; }
     // Hears each event as it is posted.
@@ -41,7 +40,6 @@ private:
     bool trusted_;
     int failingCreations_ = 0;
     int created_ = 0;
-    std::string display_;
     std::vector<Posted> posted_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/SettingsStore.h"
 #include "foundation/VirtualMainQueue.h"
@@ -13,15 +14,53 @@
 #include "platform/sim/SimWorkspace.h"
 #include "popover/AppActions.h"
 #include "popover/SpacePopoverViewModel.h"
+#include "spaces/SpaceObserver.h"
 #include "system/ResidualProcessCleaner.h"
 
 namespace tidemark::sim {
 
+// The ports a scenario answers, on a main queue and over a settings store that the caller
+// owns and that outlive them.
+struct ScenarioPorts {
+    ScenarioPorts(const Scenario& scenario, MainQueue& queue, SettingsStore& store)
+        : windowServer(scenario), workspace(scenario), memoryPressure(queue), servedQueue_(queue),
+          servedSettings_(store) {}
+
+    SpaceObserverServices services() {
+        return {.mainQueue = servedQueue_,
+                .settings = servedSettings_,
+                .windowServer = windowServer,
+                .workspace = workspace,
+                .defaultCenter = defaultCenter,
+                .memoryPressure = &memoryPressure};
+    }
+
+    NotificationCenter defaultCenter;
+    SimWindowServer windowServer;
+    SimWorkspace workspace;
+    SimMemoryPressure memoryPressure;
+
+private:
+    MainQueue& servedQueue_;
+    SettingsStore& servedSettings_;
+};
+
+// The scenario itself, its virtual clock and its in-memory settings; built before the ports
+// that use them.
+struct SimClockAndSettings {
+    explicit SimClockAndSettings(Scenario s)
+        : scenario(std::move(s)), settings(scenario.settings) {}
+
+    Scenario scenario;
+    VirtualMainQueue mainQueue;
+    SettingsStore settings;
+};
+
 // Every port of a simulated desktop, built from one scenario, on a virtual clock.
-struct SimPlatform {
+struct SimPlatform : SimClockAndSettings, ScenarioPorts {
     explicit SimPlatform(Scenario s)
-        : scenario(std::move(s)), settings(scenario.settings), windowServer(scenario),
-          workspace(scenario), kernel(scenario) {
+        : SimClockAndSettings(std::move(s)), ScenarioPorts(scenario, mainQueue, settings),
+          kernel(scenario) {
         workspace.setQuitRequestHook([this](std::int32_t pid, bool forced, bool delivered) {
             actions.record(SimAction::quitRequest(pid, forced, delivered));
         });
@@ -40,13 +79,6 @@ struct SimPlatform {
     SimPlatform(const SimPlatform&) = delete;
     SimPlatform& operator=(const SimPlatform&) = delete;
 
-    Scenario scenario;
-    VirtualMainQueue mainQueue;
-    SettingsStore settings;
-    NotificationCenter defaultCenter;
-    SimWindowServer windowServer;
-    SimWorkspace workspace;
-    SimMemoryPressure memoryPressure{mainQueue};
     SimHotKeyService hotKeys;
     SimKeyboardLayout keyboardLayout;
     SimActionLog actions{mainQueue};

@@ -9,12 +9,11 @@
 
 namespace tidemark {
 class SpaceObserver;
-namespace sim {
-struct SimPlatform;
-}
 } // namespace tidemark
 
-namespace tidemark::cli {
+namespace tidemark::sim {
+
+struct SimPlatform;
 
 // One line of a replay: a refresh (with whether it published) or a timer start or stop.
 struct ReplayHappening {
@@ -28,15 +27,13 @@ struct ReplayHappening {
 
 // Launches on the scenario at virtual time 0, feeds the events at their times and runs the
 // main queue until `until` (default: one second after the last event).
-std::vector<ReplayHappening> replay(sim::Scenario scenario,
-                                    const std::vector<sim::ScriptedEvent>& events,
+std::vector<ReplayHappening> replay(Scenario scenario, const std::vector<ScriptedEvent>& events,
                                     std::optional<double> until = std::nullopt);
 
 // What replay does with one event at its time: posts its notification or changes the world.
-void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
-                SpaceObserver& observer);
+void applyEvent(const ScriptedEvent& event, SimPlatform& platform, SpaceObserver& observer);
 
 // {"at": 0.150, "kind": "refresh", "published": true}, the time with three decimals.
 std::string formatHappening(const ReplayHappening& happening);
 
-} // namespace tidemark::cli
+} // namespace tidemark::sim

@@ -1,19 +1,20 @@
 #pragma once
 
-#include "main/LinuxPlatform.h"
 #include "platform/linux/InstalledApplications.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/ProcKernel.h"
 #include "spaces/WindowServer.h"
 #include "spaces/Workspace.h"
 
 #include <memory>
 
-namespace tidemark::cli {
+namespace tidemark::linux_platform {
 
-// This machine's kernel and its X11 desktop. Without an X server the desktop reports no
-// windows and no running applications; the installed check is the real one either way.
+// This machine's kernel and its X11 desktop, for the commands that read processes. Without
+// an X server the desktop reports no windows and no running applications; the installed
+// check is the real one either way. `mainQueue` must outlive it.
 struct LiveSystem {
-    LiveSystem();
+    explicit LiveSystem(MainQueue& mainQueue);
     ~LiveSystem();
 
     linux_proc::ProcKernel kernel;
@@ -28,4 +29,4 @@ private:
     Workspace* workspace_ = nullptr;
 };
 
-} // namespace tidemark::cli
+} // namespace tidemark::linux_platform

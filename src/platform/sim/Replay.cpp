@@ -1,4 +1,4 @@
-#include "main/Replay.h"
+#include "platform/sim/Replay.h"
 
 #include "app/AppDelegate.h"
 #include "platform/sim/SimPlatform.h"
@@ -7,10 +7,8 @@
 #include <cstdio>
 #include <iostream>
 
-namespace tidemark::cli {
+namespace tidemark::sim {
 namespace {
-
-using sim::EventKind;
 
 // The app notification's user info: the app as the workspace describes it.
 ValueDictionary applicationInfo(std::int32_t pid, const std::optional<std::string>& bundleId) {
@@ -50,8 +48,7 @@ const char* workspaceNotification(EventKind kind) {
 
 } // namespace
 
-void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
-                SpaceObserver& observer) {
+void applyEvent(const ScriptedEvent& event, SimPlatform& platform, SpaceObserver& observer) {
     auto& workspaceCenter = platform.workspace.notificationCenter();
     switch (event.kind) {
     case EventKind::AppLaunched:
@@ -107,17 +104,13 @@ void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
     }
 }
 
-std::vector<ReplayHappening> replay(sim::Scenario scenario,
-                                    const std::vector<sim::ScriptedEvent>& events,
+std::vector<ReplayHappening> replay(Scenario scenario, const std::vector<ScriptedEvent>& events,
                                     std::optional<double> until) {
-    sim::SimPlatform platform(std::move(scenario));
+    SimPlatform platform(std::move(scenario));
     std::vector<ReplayHappening> happenings;
     auto& queue = platform.mainQueue;
 
-    SpaceObserverServices services{platform.mainQueue, platform.settings, platform.windowServer,
-                                   platform.workspace, platform.defaultCenter};
-    services.memoryPressure = &platform.memoryPressure;
-    auto delegate = AppDelegate::create(services);
+    auto delegate = AppDelegate::create(platform.services());
     // Refused hot keys are reported on standard error: standard output is the timeline.
     delegate->setShortcuts(KeyBindings::ShortcutCenter::create(
         {platform.settings, platform.defaultCenter, platform.hotKeys, platform.keyboardLayout,
@@ -165,4 +158,4 @@ std::string formatHappening(const ReplayHappening& happening) {
     return {};
 }
 
-} // namespace tidemark::cli
+} // namespace tidemark::sim

@@ -1,4 +1,4 @@
-#include "main/Replay.h"
+#include "platform/sim/Replay.h"
 
 #include "platform/sim/EventScript.h"
 
@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-namespace tidemark::cli {
+namespace tidemark::sim {
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,10 +31,10 @@ std::string readFile(const fs::path& file) {
     return text.str();
 }
 
-std::vector<std::string> replayed(const sim::Scenario& scenario, const std::string& events,
+std::vector<std::string> replayed(const Scenario& scenario, const std::string& events,
                                   std::optional<double> until = std::nullopt) {
     std::vector<std::string> out;
-    for (const auto& h : replay(scenario, sim::parseEventScript(events, "events"), until))
+    for (const auto& h : replay(scenario, parseEventScript(events, "events"), until))
         out.push_back(formatHappening(h));
     return out;
 }
@@ -43,7 +43,7 @@ std::vector<std::string> replayed(const sim::Scenario& scenario, const std::stri
 TEST(Replay, KeptEventScriptsGiveTheirTimelines) {
     int scripts = 0;
     for (const auto& dir : fs::directory_iterator(kReplayData)) {
-        const auto scenario = sim::loadScenario(dir.path() / "scenario.json");
+        const auto scenario = loadScenario(dir.path() / "scenario.json");
         for (const auto& file : fs::directory_iterator(dir.path())) {
             const auto name = file.path().filename().string();
             if (!name.ends_with(".events.json"))
@@ -52,7 +52,7 @@ TEST(Replay, KeptEventScriptsGiveTheirTimelines) {
             const auto expected = lines(readFile(dir.path() / (stem + ".expected")));
             ASSERT_FALSE(expected.empty()) << name;
             std::vector<std::string> actual;
-            for (const auto& h : replay(scenario, sim::loadEventScript(file.path())))
+            for (const auto& h : replay(scenario, loadEventScript(file.path())))
                 actual.push_back(formatHappening(h));
             EXPECT_EQ(actual, expected) << dir.path().filename().string() << "/" << name;
             ++scripts;
@@ -62,7 +62,7 @@ TEST(Replay, KeptEventScriptsGiveTheirTimelines) {
 }
 
 TEST(Replay, LaunchesAtZeroAndRunsToOneSecondAfterTheLastEventOrTheGivenEnd) {
-    const auto scenario = sim::loadScenario(kReplayData / "plain/scenario.json");
+    const auto scenario = loadScenario(kReplayData / "plain/scenario.json");
     EXPECT_EQ(replayed(scenario, "[]"),
               std::vector<std::string>{R"({"at": 0.000, "kind": "refresh", "published": true})"});
     // Events after the end are not applied.
@@ -86,8 +86,8 @@ TEST(Replay, LaunchesAtZeroAndRunsToOneSecondAfterTheLastEventOrTheGivenEnd) {
 TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
     const auto error = [](const std::string& json) {
         try {
-            sim::parseEventScript(json, "e.json");
-        } catch (const sim::ScenarioError& e) {
+            parseEventScript(json, "e.json");
+        } catch (const ScenarioError& e) {
             return std::string(e.what());
         }
         return std::string("no error");
@@ -116,15 +116,15 @@ TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
     EXPECT_EQ(error(R"([{"at": 1, "event": "setApps", "value": 5}])"),
               "e.json: member '[0].value': expected an array");
 
-    const auto events = sim::parseEventScript(
+    const auto events = parseEventScript(
         R"([{"at": 2, "event": "setDisplays", "value": null},
             {"at": 1, "event": "appTerminated", "pid": 9, "bundleIdentifier": null},
             {"at": 1, "event": "setSetting", "key": "k", "value": {"$data": "AQI="}}])",
         "e.json");
     ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].kind, sim::EventKind::AppTerminated);
+    EXPECT_EQ(events[0].kind, EventKind::AppTerminated);
     EXPECT_EQ(events[0].bundleIdentifier, std::nullopt);
-    EXPECT_EQ(events[1].kind, sim::EventKind::SetSetting);
+    EXPECT_EQ(events[1].kind, EventKind::SetSetting);
     EXPECT_EQ(events[1].value, Value(ByteString{1, 2}));
     EXPECT_EQ(events[2].value, std::nullopt);
 }
@@ -173,4 +173,4 @@ TEST(ReplayCommand, PrintsTheTimelineAndRejectsBadInputWithExitCode2) {
 }
 
 } // namespace
-} // namespace tidemark::cli
+} // namespace tidemark::sim

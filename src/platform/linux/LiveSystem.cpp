@@ -1,6 +1,6 @@
-#include "main/LiveSystem.h"
+#include "platform/linux/LiveSystem.h"
 
-namespace tidemark::cli {
+namespace tidemark::linux_platform {
 
 namespace {
 
@@ -39,9 +39,9 @@ private:
 
 } // namespace
 
-LiveSystem::LiveSystem() {
+LiveSystem::LiveSystem(MainQueue& mainQueue) {
     std::string error;
-    desktop_ = LinuxPlatform::open(error);
+    desktop_ = LinuxPlatform::open(mainQueue, error);
     if (desktop_) {
         windowServer_ = &desktop_->windowServer;
         workspace_ = &desktop_->workspace;
@@ -55,4 +55,4 @@ LiveSystem::LiveSystem() {
 
 LiveSystem::~LiveSystem() = default;
 
-} // namespace tidemark::cli
+} // namespace tidemark::linux_platform
