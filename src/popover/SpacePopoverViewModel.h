@@ -4,6 +4,7 @@
 #include "foundation/NotificationCenter.h"
 #include "popover/AppActions.h"
 #include "spaces/Space.h"
+#include "statusbar/PopoverContent.h"
 #include "system/MemoryProvider.h"
 #include "system/ResidualProcess.h"
 #include "system/ResidualProcessCleaner.h"
@@ -64,7 +65,8 @@ struct SpacePopoverServices {
 // instance serves every panel for the life of the program. Main thread only; slow work runs
 // on background queues that hold the model weakly and hand results back through the main
 // queue.
-class SpacePopoverViewModel : public std::enable_shared_from_this<SpacePopoverViewModel> {
+class SpacePopoverViewModel final : public PopoverContent,
+                                    public std::enable_shared_from_this<SpacePopoverViewModel> {
 public:
     static constexpr TimeSeconds kTransitionDuration = 0.25;
     static constexpr TimeSeconds kDismissTransitionDuration = 0.2;
@@ -80,7 +82,7 @@ public:
 
     static std::shared_ptr<SpacePopoverViewModel> create(SpacePopoverServices services);
     SpacePopoverViewModel(Passkey, SpacePopoverServices services);
-    ~SpacePopoverViewModel();
+    ~SpacePopoverViewModel() override;
 
     SpacePopoverViewModel(const SpacePopoverViewModel&) = delete;
     SpacePopoverViewModel& operator=(const SpacePopoverViewModel&) = delete;
@@ -107,17 +109,17 @@ public:
     std::size_t pendingRefreshCount() const { return pendingRefreshWorkItems_.size(); }
 
     // The owner's side: the space of the shown panel, and how to hide the panel.
-    void setSpace(std::optional<Space> space);
-    void setOnDismissRequest(std::function<void()> handler);
+    void setSpace(std::optional<Space> space) override;
+    void setOnDismissRequest(std::function<void()> handler) override;
 
     // Called after every assignment of a published field, on the main thread.
     [[nodiscard]] ObservationToken
     observeChanges(std::function<void(const PopoverChange&)> handler);
 
-    void updateMemory(const Space& space);
+    void updateMemory(const Space& space) override;
     void updateOtherApps(const Space& space, const std::vector<Space>& allSpaces, bool fetchMemory);
     bool hasClosableApps() const;
-    void reset();
+    void reset() override;
 
     void quitApp(std::int32_t pid);
     void quitAllClosableApps();

@@ -87,9 +87,8 @@ struct PopoverWorld {
     };
 
     explicit PopoverWorld(const ScenarioBuilder& builder = desktopScenario())
-        : platform(builder.build()), model(SpacePopoverViewModel::create(
-                                         {platform.mainQueue, platform.kernel, platform.workspace,
-                                          platform.cleaner, platform.appActions})) {
+        : platform(builder.build()),
+          model(SpacePopoverViewModel::create(platform.popoverServices())) {
         token = model->observeChanges([this](const PopoverChange& change) {
             seen.push_back({platform.mainQueue.now(), change});
         });

@@ -13,6 +13,7 @@
 #include "platform/sim/SimWindowServer.h"
 #include "platform/sim/SimWorkspace.h"
 #include "popover/AppActions.h"
+#include "popover/SpacePopoverViewModel.h"
 #include "spaces/SpaceObserver.h"
 #include "system/ResidualProcessCleaner.h"
 
@@ -68,6 +69,11 @@ struct SimPlatform : SimClockAndSettings, ScenarioPorts {
         kernel.setSignalHook([this](std::int32_t pid, Signal signal, bool delivered) {
             actions.record(SimAction::signalSent(pid, static_cast<int>(signal), delivered));
         });
+    }
+
+    // What the popover model needs of this desktop.
+    SpacePopoverServices popoverServices() {
+        return {mainQueue, kernel, workspace, cleaner, appActions};
     }
 
     SimPlatform(const SimPlatform&) = delete;
