@@ -1,6 +1,5 @@
 #include "ui/QtMainQueue.h"
 
-#include <QThreadPool>
 #include <QTimer>
 #include <cmath>
 
@@ -34,6 +33,10 @@ QtMainQueue::QtMainQueue() {
     clock_.start();
 }
 
+QtMainQueue::~QtMainQueue() {
+    background_.waitForDone();
+}
+
 TimeSeconds QtMainQueue::now() const {
     return double(clock_.nsecsElapsed()) / 1e9;
 }
@@ -56,7 +59,7 @@ std::shared_ptr<RepeatingTimer> QtMainQueue::scheduleRepeatingTimer(TimeSeconds 
 }
 
 void QtMainQueue::runInBackground(QualityOfService, std::function<void()> block) {
-    QThreadPool::globalInstance()->start(std::move(block));
+    background_.start(std::move(block));
 }
 
 } // namespace tidemark::ui

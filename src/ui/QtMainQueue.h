@@ -4,13 +4,18 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThreadPool>
 
 namespace tidemark::ui {
 
-// The main queue over Qt's event loop; background work runs on Qt's global thread pool.
+// The main queue over Qt's event loop; background work runs on a thread pool of its own,
+// which the destructor waits for, since that work ends by handing results to this queue.
 class QtMainQueue final : public MainQueue {
 public:
     QtMainQueue();
+    ~QtMainQueue() override;
+    QtMainQueue(const QtMainQueue&) = delete;
+    QtMainQueue& operator=(const QtMainQueue&) = delete;
 
     TimeSeconds now() const override;
     void async(std::function<void()> block) override;
@@ -23,6 +28,7 @@ public:
 private:
     QElapsedTimer clock_;
     QObject context_;
+    QThreadPool background_;
 };
 
 } // namespace tidemark::ui
