@@ -1,6 +1,7 @@
 #include "foundation/PropertyList.h"
 
 #include "foundation/Text.h"
+#include "foundation/XmlPlistLayout.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,9 @@ Node toNode(const Value& value) {
     case K::Real:
         return Node(plist_new_real(*value.asNumber()));
     case K::String:
+        // The library keeps C strings: text past a NUL would be lost.
+        if (value.asString()->find('\0') != std::string::npos)
+            return nullptr;
         return Node(plist_new_string(value.asString()->c_str()));
     case K::Data: {
         const auto& d = *value.asData();
@@ -53,7 +57,7 @@ Node toNode(const Value& value) {
     case K::Dictionary: {
         Node dict(plist_new_dict());
         for (const auto& [key, element] : *value.asDictionary()) {
-            Node child = toNode(element);
+            Node child = key.find('\0') == std::string::npos ? toNode(element) : nullptr;
             if (!child)
                 return nullptr;
             plist_dict_set_item(dict.get(), key.c_str(), child.release());
@@ -81,7 +85,35 @@ bool keyHoldsNul(plist_t keyNode) {
     return xml && std::memchr(xml, '\0', length) != nullptr;
 }
 
-std::optional<Value> fromNode(plist_t node) {
+std::optional<std::string> unencodablePart(const Value& value, const std::string& path,
+                                           std::size_t depth) {
+    const auto at = [&] { return path.empty() ? std::string() : " at " + path; };
+    if (depth > kMaxDepth)
+        return "nesting deeper than " + std::to_string(kMaxDepth) + " levels" + at();
+    if (value.isNull())
+        return "null" + at() + " (a property list has no null)";
+    if (const auto* text = value.asString(); text && text->find('\0') != std::string::npos)
+        return "text with a NUL character" + at();
+    if (const auto* array = value.asArray()) {
+        for (std::size_t i = 0; i < array->size(); ++i)
+            if (auto why =
+                    unencodablePart((*array)[i], path + "[" + std::to_string(i) + "]", depth + 1))
+                return why;
+    }
+    if (const auto* dictionary = value.asDictionary()) {
+        for (const auto& [key, element] : *dictionary) {
+            if (key.find('\0') != std::string::npos)
+                return "a key with a NUL character" + at();
+            if (auto why = unencodablePart(element, path + "." + key, depth + 1))
+                return why;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Value> fromNode(plist_t node, std::size_t depth) {
+    if (depth > kMaxDepth)
+        return std::nullopt;
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         std::uint8_t b = 0;
@@ -121,7 +153,7 @@ std::optional<Value> fromNode(plist_t node) {
         ValueArray array;
         const auto n = plist_array_get_size(node);
         for (std::uint32_t i = 0; i < n; ++i) {
-            auto element = fromNode(plist_array_get_item(node, i));
+            auto element = fromNode(plist_array_get_item(node, i), depth + 1);
             if (!element)
                 return std::nullopt;
             array.push_back(std::move(*element));
@@ -144,7 +176,7 @@ std::optional<Value> fromNode(plist_t node) {
             char* key = nullptr;
             plist_get_key_val(keyNode, &key);
             std::unique_ptr<char, BufferDeleter> ownedKey(key);
-            auto element = fromNode(child);
+            auto element = fromNode(child, depth + 1);
             if (!element)
                 return std::nullopt;
             const auto name = keptText(key, key ? std::strlen(key) : 0);
@@ -157,47 +189,152 @@ std::optional<Value> fromNode(plist_t node) {
     }
 }
 
-} // namespace
-
-std::optional<ByteString> encodeBinary(const Value& value) {
-    Node node = toNode(value);
-    if (!node)
-        return std::nullopt;
-    char* out = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(node.get(), &out, &length);
-    if (!out)
-        return std::nullopt;
-    std::unique_ptr<char, BufferDeleter> owned(out);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(out);
-    return ByteString(bytes, bytes + length);
+bool isBinary(std::string_view bytes) {
+    return bytes.size() >= 8 && bytes.substr(0, 6) == "bplist";
 }
 
-std::optional<std::string> encodeXml(const Value& value) {
-    Node node = toNode(value);
-    if (!node)
-        return std::nullopt;
+// The parsed document; nothing when it is no property list or nests too deep.
+Node parse(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > 0xFFFFFFFFu)
+        return nullptr;
+    plist_t root = nullptr;
+    if (isBinary(bytes)) {
+        plist_from_bin(bytes.data(), std::uint32_t(bytes.size()), &root);
+    } else {
+        // Checked on the text first, so that no parser recurses through hostile depth.
+        const auto depth = xml::nestingDepth(bytes);
+        if (!depth || *depth > kMaxDepth + 1)
+            return nullptr;
+        plist_from_xml(bytes.data(), std::uint32_t(bytes.size()), &root);
+    }
+    return Node(root);
+}
+
+std::optional<std::string> toText(plist_t node, bool binary) {
     char* out = nullptr;
     std::uint32_t length = 0;
-    plist_to_xml(node.get(), &out, &length);
+    if (binary)
+        plist_to_bin(node, &out, &length);
+    else
+        plist_to_xml(node, &out, &length);
     if (!out)
         return std::nullopt;
     std::unique_ptr<char, BufferDeleter> owned(out);
     return std::string(out, length);
 }
 
-std::optional<Value> decode(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > 0xFFFFFFFFu)
+// The entry lines an XML writer gives `key` and `value` inside a dictionary.
+std::optional<std::string> entryText(std::string_view key, const Value& value) {
+    const auto xml = encodeXml(Value(ValueDictionary{{std::string(key), value}}));
+    if (!xml)
         return std::nullopt;
-    plist_t root = nullptr;
-    if (bytes.size() >= 8 && bytes.substr(0, 6) == "bplist")
-        plist_from_bin(bytes.data(), std::uint32_t(bytes.size()), &root);
-    else
-        plist_from_xml(bytes.data(), std::uint32_t(bytes.size()), &root);
+    const auto open = xml->find("<dict>\n");
+    const auto close = xml->rfind("</dict>");
+    if (open == std::string::npos || close == std::string::npos || close < open + 7)
+        return std::nullopt;
+    return xml->substr(open + 7, close - open - 7);
+}
+
+std::optional<std::string> spliceXml(std::string_view document, std::string_view key,
+                                     const Value* value) {
+    const auto layout = xml::rootDictionaryLayout(document);
+    if (!layout)
+        return std::nullopt;
+    std::optional<std::string> entry;
+    if (value && !(entry = entryText(key, *value)))
+        return std::nullopt;
+    std::string out;
+    std::size_t copied = 0;
+    bool placed = false;
+    for (const auto& existing : layout->entries) {
+        if (existing.key != key)
+            continue;
+        out.append(document.substr(copied, existing.begin - copied));
+        copied = existing.end;
+        if (entry && !placed) {
+            // The entry text ends with a line break; the old entry's own one follows it.
+            out.append(*entry, 0, entry->size() - 1);
+            placed = true;
+        } else if (copied < document.size() && document[copied] == '\n') {
+            ++copied;
+        }
+    }
+    if (entry && !placed) {
+        out.append(document.substr(copied, layout->insertAt - copied));
+        copied = layout->insertAt;
+        if (layout->emptyTagLength) {
+            out += "<dict>\n" + *entry + "</dict>";
+            copied += layout->emptyTagLength;
+        } else {
+            out += *entry;
+        }
+    }
+    out.append(document.substr(copied));
+    return out;
+}
+
+} // namespace
+
+std::optional<ByteString> encodeBinary(const Value& value) {
+    Node node = toNode(value);
+    if (!node)
+        return std::nullopt;
+    const auto text = toText(node.get(), true);
+    if (!text)
+        return std::nullopt;
+    return ByteString(text->begin(), text->end());
+}
+
+std::optional<std::string> encodeXml(const Value& value) {
+    Node node = toNode(value);
+    if (!node)
+        return std::nullopt;
+    return toText(node.get(), false);
+}
+
+std::optional<std::string> unencodablePart(const Value& value) {
+    return unencodablePart(value, "", 1);
+}
+
+std::optional<Value> decode(std::string_view bytes) {
+    const Node root = parse(bytes);
     if (!root)
         return std::nullopt;
-    Node owned(root);
-    return fromNode(root);
+    return fromNode(root.get(), 1);
+}
+
+std::optional<std::string> withKey(std::string_view document, std::string_view key,
+                                   const Value* value) {
+    if (document.empty()) {
+        ValueDictionary fresh;
+        if (value)
+            fresh.emplace(std::string(key), *value);
+        return encodeXml(Value(std::move(fresh)));
+    }
+    const Node root = parse(document);
+    if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
+        return std::nullopt;
+    const std::string name(key);
+    if (!isBinary(document)) {
+        // Checked by reading it back, since the layout is found without a full parser.
+        if (auto spliced = spliceXml(document, key, value)) {
+            const Node check = parse(*spliced);
+            const auto now = check ? fromNode(check.get(), 1) : std::nullopt;
+            const Value* stored = now ? now->find(key) : nullptr;
+            if (now && now->asDictionary() && (value ? stored && *stored == *value : !stored))
+                return spliced;
+        }
+    }
+    // The nodes of the other entries are kept as parsed.
+    if (value) {
+        Node node = toNode(*value);
+        if (!node)
+            return std::nullopt;
+        plist_dict_set_item(root.get(), name.c_str(), node.release());
+    } else {
+        plist_dict_remove_item(root.get(), name.c_str());
+    }
+    return toText(root.get(), isBinary(document));
 }
 
 } // namespace tidemark::plist

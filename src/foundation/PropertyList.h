@@ -12,10 +12,26 @@ namespace tidemark::plist {
 
 std::optional<ByteString> encodeBinary(const Value& value);
 std::optional<std::string> encodeXml(const Value& value);
-// Either form; nothing when the bytes are not a property list.
+// What in `value` has no property-list form (a null, text holding a NUL, nesting deeper
+// than `kMaxDepth`) and where, for a person to read; nothing when it can be encoded.
+std::optional<std::string> unencodablePart(const Value& value);
+
+// Containers nested deeper than this make a document unreadable.
+inline constexpr std::size_t kMaxDepth = 512;
+
+// Either form; nothing when the bytes are not a property list, nest deeper than `kMaxDepth`
+// or hold a kind of node that has no value form.
 std::optional<Value> decode(std::string_view bytes);
 inline std::optional<Value> decode(const ByteString& bytes) {
     return decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
+
+// `document`, a dictionary property list, with its top-level `key` set to `value`, or
+// removed when `value` is null. Every other entry stays as written, including values this
+// program has no form for: XML keeps its bytes, a binary list its parsed nodes. An empty
+// document makes a new XML one. Nothing when `document` is not a dictionary property list or
+// `value` has no property-list form.
+std::optional<std::string> withKey(std::string_view document, std::string_view key,
+                                   const Value* value);
 
 } // namespace tidemark::plist

@@ -1,5 +1,7 @@
 #include "foundation/SettingsStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -51,8 +53,19 @@ bool SettingsStore::boolean(std::string_view key) const {
         return *b;
     if (auto d = value->asNumber())
         return *d != 0;
-    if (const auto* s = value->asString())
-        return *s == "YES" || *s == "true" || *s == "1";
+    if (const auto* s = value->asString()) {
+        // As the defaults read text: yes or true in any case, or a non-zero integer.
+        const auto is = [&](std::string_view word) {
+            return std::equal(s->begin(), s->end(), word.begin(), word.end(),
+                              [](char a, char b) { return std::tolower(unsigned(a)) == b; });
+        };
+        if (is("yes") || is("true"))
+            return true;
+        std::int64_t number = 0;
+        const auto* end = s->data() + s->size();
+        const auto [ptr, ec] = std::from_chars(s->data(), end, number);
+        return ec == std::errc() && ptr == end && number != 0;
+    }
     return false;
 }
 
@@ -64,8 +77,8 @@ void SettingsStore::set(std::string_view key, Value value) {
     const auto it = stored_.find(key);
     if (it != stored_.end() && it->second == value)
         return;
-    stored_.insert_or_assign(std::string(key), std::move(value));
-    persist(stored_);
+    const auto stored = stored_.insert_or_assign(std::string(key), std::move(value)).first;
+    persist(key, &stored->second);
     notifyChanged(key);
 }
 
@@ -74,7 +87,7 @@ void SettingsStore::remove(std::string_view key) {
     if (it == stored_.end())
         return;
     stored_.erase(it);
-    persist(stored_);
+    persist(key, nullptr);
     notifyChanged(key);
 }
 

@@ -26,7 +26,8 @@ public:
     // 0 when absent or not a number (reals truncate, booleans count 0 or 1, numeric text
     // is read).
     std::int64_t integer(std::string_view key) const;
-    // false when absent; numbers are true when non-zero; "YES"/"true"/"1" text is true.
+    // false when absent; numbers are true when non-zero; text is true when it says yes or
+    // true (in any case) or is a non-zero integer.
     bool boolean(std::string_view key) const;
 
     // Storing a null value removes the key. Writes reach `persist` only on a change.
@@ -43,7 +44,9 @@ public:
     [[nodiscard]] ObservationToken observeChanges(ChangeObserver observer);
 
 protected:
-    virtual void persist(const ValueDictionary& /*stored*/) {}
+    // Called after each change of one stored value: `value` is the new value, null when the
+    // key was removed.
+    virtual void persist(std::string_view /*key*/, const Value* /*value*/) {}
     // For persistent stores that reread their file: takes `fresh` as the stored values
     // without persisting them, and tells the observers of each key that differs.
     void adoptStoredValues(ValueDictionary fresh);

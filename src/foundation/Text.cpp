@@ -1,5 +1,6 @@
 #include "foundation/Text.h"
 
+#include <cstdio>
 #include <memory>
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
@@ -85,6 +86,34 @@ std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes) {
         --cut;
     repaired.resize(cut);
     return repaired;
+}
+
+std::string printable(std::string_view text) {
+    const auto repaired = repairUtf8(text);
+    std::string out;
+    out.reserve(repaired.size());
+    const auto hex = [&](unsigned code, const char* prefix, int digits) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%s%0*x", prefix, digits, code);
+        out += buffer;
+    };
+    for (std::size_t i = 0; i < repaired.size(); ++i) {
+        const auto c = static_cast<unsigned char>(repaired[i]);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c < 0x20 || c == 0x7F)
+            hex(c, "\\x", 2);
+        else if (c == 0xC2 && i + 1 < repaired.size() &&
+                 static_cast<unsigned char>(repaired[i + 1]) < 0xA0) {
+            hex(static_cast<unsigned char>(repaired[++i]), "\\u", 4); // U+0080 to U+009F
+        } else
+            out += char(c);
+    }
+    return out;
 }
 
 } // namespace tidemark::text

@@ -26,4 +26,9 @@ std::string repairUtf8(std::string_view bytes);
 // Repairs, then cuts to at most `maxBytes` bytes without splitting a character.
 std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes);
 
+// The text as one printable line, for messages that echo input: control characters (line
+// breaks, ESC, BEL, DEL and the C1 controls) become escapes such as "\n" or "\x1b";
+// ill-formed UTF-8 is repaired first.
+std::string printable(std::string_view text);
+
 } // namespace tidemark::text

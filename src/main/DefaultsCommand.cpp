@@ -1,3 +1,5 @@
+#include "foundation/PropertyList.h"
+#include "foundation/Text.h"
 #include "foundation/ValueJson.h"
 #include "main/Commands.h"
 #include "platform/linux/FileSettingsStore.h"
@@ -11,7 +13,7 @@ namespace {
 constexpr const char* kUsage = "usage: tidemark defaults read [KEY] | write KEY JSON | delete KEY";
 
 int usageError(const std::string& message) {
-    std::cerr << "tidemark defaults: " << message << "\n";
+    std::cerr << "tidemark defaults: " << text::printable(message) << "\n";
     return kExitUsage;
 }
 
@@ -21,7 +23,7 @@ int readSettings(SettingsStore& store, const std::vector<std::string>& words) {
     if (words.size() == 2) {
         const auto value = store.object(words[1]);
         if (!value) {
-            std::cerr << "tidemark defaults: no value for " << words[1] << "\n";
+            std::cerr << "tidemark defaults: no value for " << text::printable(words[1]) << "\n";
             return kExitFailure;
         }
         std::cout << jsonFromValue(*value).dump(2) << "\n";
@@ -38,19 +40,22 @@ int readSettings(SettingsStore& store, const std::vector<std::string>& words) {
 int writeSetting(SettingsStore& store, const std::vector<std::string>& words) {
     if (words.size() != 3)
         return usageError("write takes KEY and a JSON VALUE");
-    nlohmann::json parsed;
+    const auto where = [](const std::string& member) {
+        return member == "(document)" ? std::string("VALUE") : "VALUE member '" + member + "'";
+    };
+    Value value;
     try {
-        parsed = nlohmann::json::parse(words[2]);
-    } catch (const nlohmann::json::parse_error& e) {
-        return usageError("VALUE is not valid JSON: " + std::string(e.what()));
-    }
-    if (parsed.is_null())
-        return usageError("null cannot be stored; use 'tidemark defaults delete " + words[1] + "'");
-    try {
-        store.set(words[1], valueFromJson(parsed));
+        value = valueFromJson(parseJson(words[2]));
+    } catch (const JsonError& e) {
+        return usageError(where(e.member()) + " is not valid JSON: " + e.reason());
     } catch (const std::invalid_argument& e) {
         return usageError("VALUE: " + std::string(e.what()));
     }
+    if (value.isNull())
+        return usageError("null cannot be stored; use 'tidemark defaults delete " + words[1] + "'");
+    if (const auto why = plist::unencodablePart(value))
+        return usageError("VALUE cannot be stored: it holds " + *why);
+    store.set(words[1], std::move(value));
     return kExitOk;
 }
 
@@ -64,7 +69,12 @@ int runDefaults(const Arguments& args) {
     if (verb != "read" && verb != "write" && verb != "delete")
         return usageError("unknown sub-command '" + verb + "'; " + kUsage);
 
-    linux_platform::FileSettingsStore store(linux_platform::FileSettingsStore::defaultLocation());
+    linux_platform::FileSettingsStore store(
+        linux_platform::FileSettingsStore::defaultLocation(), [](const std::string& line) {
+            std::cerr << "tidemark: " << text::printable(line) << "\n";
+        });
+    if (store.openError())
+        return kExitFailure; // reported; the file is left as it is
     store.registerDefaults(settings::registeredDefaults());
     if (verb == "read")
         return readSettings(store, words);

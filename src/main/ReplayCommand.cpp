@@ -1,3 +1,4 @@
+#include "foundation/Text.h"
 #include "main/Commands.h"
 #include "main/ScenarioLoading.h"
 #include "platform/sim/Replay.h"
@@ -13,7 +14,7 @@ std::optional<double> parseSeconds(const std::string& text) {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-        value < 0)
+        value < 0 || value > sim::kLongestReplay)
         return std::nullopt;
     return value;
 }
@@ -22,7 +23,7 @@ std::optional<double> parseSeconds(const std::string& text) {
 
 int runReplay(const Arguments& args) {
     if (auto unknown = args.unknownOption({"--scenario", "--events", "--until", "--ui"})) {
-        std::cerr << "tidemark replay: unknown option '" << *unknown << "'\n";
+        std::cerr << "tidemark replay: unknown option '" << text::printable(*unknown) << "'\n";
         return kExitUsage;
     }
     const auto scenarioFile = args.option("--scenario");
@@ -35,7 +36,9 @@ int runReplay(const Arguments& args) {
     if (const auto text = args.option("--until")) {
         until = parseSeconds(*text);
         if (!until) {
-            std::cerr << "tidemark replay: --until expects seconds, got '" << *text << "'\n";
+            std::cerr << "tidemark replay: --until expects seconds from 0 to "
+                      << std::int64_t(sim::kLongestReplay) << " (a year), got '"
+                      << text::printable(*text) << "'\n";
             return kExitUsage;
         }
     }

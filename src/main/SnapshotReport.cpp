@@ -29,8 +29,13 @@ nlohmann::ordered_json storedNamesJson(const SettingsStore& settings) {
     if (!names)
         return nullptr;
     auto object = nlohmann::ordered_json::object();
+    // The ids are unique already; appending skips the ordered map's linear search per member.
+    using Members = std::vector<nlohmann::ordered_json::object_t::value_type>;
+    auto& members = static_cast<Members&>(object.get_ref<nlohmann::ordered_json::object_t&>());
+    members.reserve(names->size());
     for (const auto& [id, info] : *names)
-        object[id] = {{"spaceNum", info.spaceNum}, {"spaceName", info.spaceName}};
+        members.emplace_back(
+            id, nlohmann::ordered_json{{"spaceNum", info.spaceNum}, {"spaceName", info.spaceName}});
     return object;
 }
 

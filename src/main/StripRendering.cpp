@@ -1,11 +1,14 @@
 #include "main/StripRendering.h"
 
 #include "app/AppDelegate.h"
+#include "foundation/Text.h"
 #include "icon/ArtworkCatalog.h"
 #include "icon/IconCreator.h"
 #include "platform/sim/SimPlatform.h"
 #include "ui/ImageRenderer.h"
 
+#include <QImageWriter>
+#include <QSaveFile>
 #include <QString>
 #include <cmath>
 #include <iostream>
@@ -74,14 +77,39 @@ std::optional<double> parseScale(const Arguments& args, std::string_view command
     return std::nullopt;
 }
 
-bool writePng(const QImage& pixels, const std::string& file, std::string_view command) {
+namespace {
+
+// Nothing on success, else why the file could not be written.
+std::optional<std::string> savePng(const QImage& pixels, const std::string& file) {
     // A strip without spaces is 0 points wide; PNG needs a pixel, so it gets a clear one.
     QImage image = pixels;
     if (image.isNull())
         image = QImage(1, 1, QImage::Format_ARGB32_Premultiplied), image.fill(Qt::transparent);
-    if (image.save(QString::fromStdString(file), "PNG"))
+    // Written beside the target and renamed over it on success, so a failed write leaves an
+    // existing file as it was.
+    QSaveFile out(QString::fromStdString(file));
+    if (!out.open(QIODevice::WriteOnly))
+        return out.errorString().toStdString();
+    QImageWriter writer(&out, "PNG");
+    if (!writer.write(image)) {
+        out.cancelWriting();
+        return "the PNG encoder refused the " + std::to_string(image.width()) + "x" +
+               std::to_string(image.height()) + " image (" + writer.errorString().toStdString() +
+               ")";
+    }
+    if (!out.commit())
+        return out.errorString().toStdString();
+    return std::nullopt;
+}
+
+} // namespace
+
+bool writePng(const QImage& pixels, const std::string& file, std::string_view command) {
+    const auto error = savePng(pixels, file);
+    if (!error)
         return true;
-    std::cerr << "tidemark " << command << ": cannot write '" << file << "'\n";
+    std::cerr << "tidemark " << command << ": cannot write '" << text::printable(file)
+              << "': " << text::printable(*error) << "\n";
     return false;
 }
 

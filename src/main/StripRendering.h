@@ -36,7 +36,8 @@ nlohmann::ordered_json layoutReport(const RenderedStrip& strip);
 inline constexpr double kMaxScale = 16;
 std::optional<double> parseScale(const Arguments& args, std::string_view command);
 
-// Writes a PNG (a clear pixel for an empty image); false after reporting a failure.
+// Writes a PNG (a clear pixel for an empty image) through a temporary file, so a failure
+// leaves an existing file as it was; false after reporting the failure and its cause.
 bool writePng(const QImage& pixels, const std::string& file, std::string_view command);
 
 } // namespace tidemark::cli

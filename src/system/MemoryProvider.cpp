@@ -22,6 +22,17 @@ bool hasFraction(double value) {
     return value != std::trunc(value);
 }
 
+// Figures that would not fit in 64 bits stop at the largest one instead of wrapping round.
+std::uint64_t saturatingProduct(std::uint64_t a, std::uint64_t b) {
+    std::uint64_t product = 0;
+    return __builtin_mul_overflow(a, b, &product) ? UINT64_MAX : product;
+}
+
+std::uint64_t saturatingSum(std::uint64_t a, std::uint64_t b) {
+    std::uint64_t sum = 0;
+    return __builtin_add_overflow(a, b, &sum) ? UINT64_MAX : sum;
+}
+
 } // namespace
 
 SystemMemory systemMemory(Kernel& kernel) {
@@ -31,25 +42,26 @@ SystemMemory systemMemory(Kernel& kernel) {
     if (!statistics)
         return memory;
     const std::uint64_t page = kernel.pageSize();
-    memory.wired = statistics->wireCount * page;
-    memory.compressed = statistics->compressorPageCount * page;
-    const std::uint64_t internal = statistics->internalPageCount * page;
-    const std::uint64_t purgeable = statistics->purgeableCount * page;
+    memory.wired = saturatingProduct(statistics->wireCount, page);
+    memory.compressed = saturatingProduct(statistics->compressorPageCount, page);
+    const std::uint64_t internal = saturatingProduct(statistics->internalPageCount, page);
+    const std::uint64_t purgeable = saturatingProduct(statistics->purgeableCount, page);
     memory.appMemory = internal >= purgeable ? internal - purgeable : 0;
-    memory.used = memory.appMemory + memory.wired + memory.compressed;
+    memory.used = saturatingSum(saturatingSum(memory.appMemory, memory.wired), memory.compressed);
     return memory;
 }
 
 std::optional<ProcessStats> processStats(Kernel& kernel, std::int32_t pid) {
     if (const auto usage = kernel.processUsage(pid)) {
         return ProcessStats{usage->physFootprint,
-                            (usage->userTimeNs + usage->systemTimeNs) / kNanosecondsPerMillisecond,
+                            saturatingSum(usage->userTimeNs, usage->systemTimeNs) /
+                                kNanosecondsPerMillisecond,
                             usage->idleWakeups};
     }
     if (const auto task = kernel.taskRecord(pid)) {
-        return ProcessStats{task->residentSize,
-                            (task->userTimeNs + task->systemTimeNs) / kNanosecondsPerMillisecond,
-                            0};
+        return ProcessStats{
+            task->residentSize,
+            saturatingSum(task->userTimeNs, task->systemTimeNs) / kNanosecondsPerMillisecond, 0};
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "foundation/SettingsStore.h"
 
 #include "platform/linux/FileSettingsStore.h"
+#include "support/TemporaryDirectory.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,21 +10,9 @@
 
 using namespace tidemark;
 using linux_platform::FileSettingsStore;
+using tidemark::testing::TemporaryDirectory;
 
 namespace {
-
-class TemporaryDirectory {
-public:
-    TemporaryDirectory() {
-        char pattern[] = "/tmp/tidemark-test-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TemporaryDirectory() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 std::vector<std::string> entries(const std::filesystem::path& dir) {
     std::vector<std::string> names;
@@ -93,6 +82,18 @@ TEST(SettingsStore, ReadersGiveZeroAndFalseForAbsentOrForeignValues) {
     EXPECT_FALSE(store.object("one"));
 }
 
+TEST(SettingsStore, ReadsTextAsABooleanTheWayTheDefaultsDo) {
+    const std::vector<std::pair<const char*, bool>> cases{
+        {"true", true}, {"TRUE", true}, {"True", true},        {"YES", true},    {"yes", true},
+        {"1", true},    {"12", true},   {"-1", true},          {"false", false}, {"NO", false},
+        {"0", false},   {"", false},    {"yes please", false}, {"truth", false},
+    };
+    for (const auto& [text, expected] : cases) {
+        const SettingsStore store(ValueDictionary{{"flag", Value(text)}});
+        EXPECT_EQ(store.boolean("flag"), expected) << text;
+    }
+}
+
 TEST(FileSettingsStore, WritesAtomicallyOnlyOnChangeAndReadsBack) {
     TemporaryDirectory dir;
     const auto file = dir.path() / "tidemark" / "defaults.plist";
@@ -105,7 +106,8 @@ TEST(FileSettingsStore, WritesAtomicallyOnlyOnChangeAndReadsBack) {
                   Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
     }
     ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(entries(file.parent_path()), std::vector<std::string>{"defaults.plist"});
+    EXPECT_EQ(entries(file.parent_path()),
+              (std::vector<std::string>{"defaults.plist", "defaults.plist.lock"}));
 
     // An unchanged value does not touch the file.
     struct stat before {};
@@ -131,14 +133,14 @@ TEST(FileSettingsStore, SetsADamagedFileAsideAndStartsEmpty) {
     EXPECT_TRUE(store.storedValues().empty());
     EXPECT_FALSE(std::filesystem::exists(file));
     const auto names = entries(dir.path());
-    ASSERT_EQ(names.size(), 1u);
+    ASSERT_EQ(names, (std::vector<std::string>{names[0], "defaults.plist.lock"}));
     EXPECT_TRUE(names[0].starts_with("defaults.plist.damaged-")) << names[0];
     EXPECT_NE(report.find(names[0]), std::string::npos) << report;
     // A plist that is valid but not a dictionary is no settings file either.
     std::ofstream(file) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>";
     FileSettingsStore second(file, [](const std::string&) {});
-    EXPECT_EQ(entries(dir.path()).size(), 2u);
+    EXPECT_EQ(entries(dir.path()).size(), 3u);
     // The damaged copies are kept; a new value makes a fresh file beside them.
     second.set("displayStyle", Value(1));
-    EXPECT_EQ(entries(dir.path()).size(), 3u);
+    EXPECT_EQ(entries(dir.path()).size(), 4u);
 }

@@ -37,3 +37,33 @@ TEST(Text, RepairsAndBoundsUntrustedBytes) {
     EXPECT_EQ(text::boundedUtf8("aé", 3), "aé");
     EXPECT_EQ(text::boundedUtf8(std::string(1 << 20, 'x'), 10).size(), 10u);
 }
+
+TEST(Text, BoundingNeverLeavesAReplacementForAStraddlingCharacter) {
+    // Four-byte characters at every offset against every limit: the result is always the
+    // longest whole-character prefix.
+    const std::string emoji = "\U0001F600";
+    for (const std::string& prefix : {std::string(), std::string("a"), std::string("ab"),
+                                      std::string("abc"), std::string("é")}) {
+        const std::string input = prefix + emoji + emoji + "z";
+        for (std::size_t limit = 0; limit <= input.size(); ++limit) {
+            SCOPED_TRACE(prefix + " limit " + std::to_string(limit));
+            const auto bounded = text::boundedUtf8(input, limit);
+            EXPECT_LE(bounded.size(), limit);
+            EXPECT_TRUE(input.starts_with(bounded));
+            EXPECT_GT(bounded.size() + 4, limit); // nothing whole was dropped
+        }
+    }
+}
+
+TEST(Text, PrintableKeepsAMessageOnOneLine) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"plain é ✓", "plain é ✓"},
+        {"a\nb\r\tc", "a\\nb\\r\\tc"},
+        {"\x1b[31mred\x07", "\\x1b[31mred\\x07"},
+        {"del\x7f", "del\\x7f"},
+        {"next\xc2\x85line", "next\\u0085line"},
+        {"bad\xff", "bad\uFFFD"},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(text::printable(input), expected);
+}

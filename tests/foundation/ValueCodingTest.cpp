@@ -105,3 +105,127 @@ TEST(ValueJson, MapsNumbersAndDataAsTheScenarioFormatSays) {
     EXPECT_THROW(valueFromJson(nlohmann::json::parse(R"({"$data": "%%"})")), std::invalid_argument);
     EXPECT_EQ(valueFromJson(jsonFromValue(sample())), sample());
 }
+
+namespace {
+
+std::string nested(const char* open, const char* close, int depth, const char* inner = "") {
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += open;
+    text += inner;
+    for (int i = 0; i < depth; ++i)
+        text += close;
+    return text;
+}
+
+} // namespace
+
+TEST(ValueJson, RefusesWhatItCannotHoldAndNamesTheMember) {
+    struct Case {
+        std::string json;
+        std::string member;
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {R"({"displayStyle": 1e400})", "displayStyle", "number overflow"},
+        {R"([1, [2, -1e400]])", "[1][1]", "number overflow"},
+        {R"({"a": {"b": [0, 1, 1e999]}})", "a.b[2]", "number overflow"},
+        {nested("[", "]", 5000), nested("[0]", "", 512), "nested deeper than 512"},
+        {nested("{\"k\":", "}", 600, "1"), "k" + nested(".k", "", 511), "nested deeper"},
+        {R"({"a": tru})", "a", "syntax error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json.substr(0, 60));
+        try {
+            parseJson(c.json);
+            ADD_FAILURE() << "accepted";
+        } catch (const JsonError& e) {
+            EXPECT_EQ(e.member(), c.member);
+            EXPECT_NE(e.reason().find(c.reason), std::string::npos) << e.reason();
+        }
+    }
+    // Just inside the bound still parses, and converts.
+    EXPECT_EQ(valueFromJson(parseJson(nested("[", "]", 512))).kind(), Value::Kind::Array);
+    // Deep documents built some other way are refused by the conversion too.
+    nlohmann::json deep = nlohmann::json::array();
+    for (int i = 0; i < 600; ++i)
+        deep = nlohmann::json::array({std::move(deep)});
+    EXPECT_THROW(valueFromJson(deep), std::invalid_argument);
+    // "$data" stands for bytes only on its own.
+    EXPECT_THROW(valueFromJson(parseJson(R"({"$data": "AAH/", "other": 1})")),
+                 std::invalid_argument);
+}
+
+TEST(PropertyList, DecodingRefusesDepthAndHalfEntriesAndEncodingRefusesWhatItWouldLose) {
+    const auto document = [](const std::string& body) {
+        return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + body + "</plist>";
+    };
+    EXPECT_TRUE(plist::decode(document(nested("<array>", "</array>", 512))));
+    EXPECT_FALSE(plist::decode(document(nested("<array>", "</array>", 513))));
+    EXPECT_FALSE(plist::decode(document(nested("<array>", "</array>", 10000))));
+    EXPECT_FALSE(
+        plist::decode(document("<dict><key>a</key><integer>1</integer><key>b</key></dict>")));
+    EXPECT_FALSE(plist::decode(document("<dict><integer>1</integer></dict>")));
+
+    const std::vector<std::pair<Value, std::string>> unencodable{
+        {Value(ValueArray{Value(1), Value()}), "null at [1]"},
+        {Value(std::string("a\0b", 3)), "text with a NUL character"},
+        {Value(ValueDictionary{{"k", Value(ValueArray{Value(std::string("\0", 1))})}}),
+         "text with a NUL character at .k[0]"},
+    };
+    for (const auto& [value, why] : unencodable) {
+        const auto found = plist::unencodablePart(value);
+        ASSERT_TRUE(found) << why;
+        EXPECT_NE(found->find(why), std::string::npos) << *found;
+        EXPECT_FALSE(plist::encodeXml(value)) << why;
+    }
+    EXPECT_FALSE(plist::unencodablePart(sample()));
+}
+
+TEST(PropertyList, ChangingOneKeyKeepsTheRestOfTheTextAsWritten) {
+    struct Case {
+        const char* name;
+        std::string document;
+        const char* key;
+        std::optional<Value> value;
+        std::string expected;
+    };
+    const std::string head = "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n";
+    const std::vector<Case> cases{
+        {"replace in the middle",
+         head +
+             "<dict>\n\t<key>a</key>\n\t<date>1900-01-01T00:00:00Z</date>\n\t<key>b</key>\n"
+             "\t<integer>1</integer>\n\t<key>c</key>\n\t<integer>99999999999999999999</integer>\n"
+             "</dict>\n</plist>\n",
+         "b", Value(2),
+         head +
+             "<dict>\n\t<key>a</key>\n\t<date>1900-01-01T00:00:00Z</date>\n\t<key>b</key>\n"
+             "\t<integer>2</integer>\n\t<key>c</key>\n\t<integer>99999999999999999999</integer>\n"
+             "</dict>\n</plist>\n"},
+        {"remove",
+         head +
+             "<dict>\n\t<key>a</key>\n\t<true/>\n\t<key>b</key>\n\t<false/>\n</dict>\n</plist>\n",
+         "a", std::nullopt, head + "<dict>\n\t<key>b</key>\n\t<false/>\n</dict>\n</plist>\n"},
+        {"add to an empty dictionary", head + "<dict/>\n</plist>\n", "a", Value(true),
+         head + "<dict>\n\t<key>a</key>\n\t<true/>\n</dict>\n</plist>\n"},
+        {"add to a one-line dictionary",
+         head + "<dict><key>z</key><array><integer>1</integer></array></dict></plist>", "a",
+         Value(1),
+         head + "<dict><key>z</key><array><integer>1</integer></array>\t<key>a</key>\n"
+                "\t<integer>1</integer>\n</dict></plist>"},
+        {"a repeated key keeps one entry",
+         head + "<dict>\n\t<key>a</key>\n\t<integer>1</integer>\n\t<key>a</key>\n"
+                "\t<integer>2</integer>\n</dict>\n</plist>\n",
+         "a", Value(3),
+         head + "<dict>\n\t<key>a</key>\n\t<integer>3</integer>\n</dict>\n</plist>\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto edited = plist::withKey(c.document, c.key, c.value ? &*c.value : nullptr);
+        ASSERT_TRUE(edited);
+        EXPECT_EQ(*edited, c.expected);
+    }
+    EXPECT_FALSE(plist::withKey(head + "<array/></plist>", "a", nullptr));
+    const Value one(1);
+    EXPECT_EQ(plist::decode(*plist::withKey("", "a", &one)), Value(ValueDictionary{{"a", one}}));
+}

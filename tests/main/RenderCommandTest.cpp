@@ -1,3 +1,4 @@
+#include "main/StripRendering.h"
 #include "support/RunCommand.h"
 
 #include <QImage>
@@ -93,6 +94,22 @@ TEST(RenderCommand, RefusesBadArguments) {
     const auto unwritable =
         runTidemark({"render", "--scenario", scenario, "--out", "/nonexistent/dir/strip.png"});
     EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.err.find("No such file or directory"), std::string::npos)
+        << unwritable.err;
+}
+
+TEST(RenderCommand, AnImageTheEncoderRefusesLeavesTheOldFileAndSaysWhy) {
+    const auto png = writeTemporary("tidemark-render-kept.png", "old contents");
+    // Wider than the PNG library accepts, yet small in memory.
+    QImage tooWide(1'000'001, 1, QImage::Format_ARGB32_Premultiplied);
+    tooWide.fill(Qt::red);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(tidemark::cli::writePng(tooWide, png, "render"));
+    const auto error = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(error.find("1000001x1"), std::string::npos) << error;
+    std::ifstream kept(png);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old contents");
+    std::filesystem::remove(png);
 }
 
 TEST(RenderCommand, AnEmptySnapshotIsZeroWide) {

@@ -17,7 +17,7 @@ public:
     int writes = 0;
 
 protected:
-    void persist(const ValueDictionary&) override { ++writes; }
+    void persist(std::string_view, const Value*) override { ++writes; }
 };
 
 class RecordingDelegate final : public SpaceObserverDelegate {

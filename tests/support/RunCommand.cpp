@@ -26,17 +26,26 @@ std::string drain(int fd) {
 
 } // namespace
 
-CommandResult runTidemark(const std::vector<std::string>& args,
-                          const std::vector<std::string>& environment) {
+namespace {
+
+// One started process and the files its streams go to.
+struct Started {
+    pid_t pid = -1;
+    int outFd = -1;
+    int errFd = -1;
+    std::string outName;
+    std::string errName;
+};
+
+Started start(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
     // Output goes to temporary files, so a chatty child can never block on a full pipe.
     char outName[] = "/tmp/tidemark-out-XXXXXX";
     char errName[] = "/tmp/tidemark-err-XXXXXX";
-    const int outFd = ::mkstemp(outName);
-    const int errFd = ::mkstemp(errName);
+    Started started{-1, ::mkstemp(outName), ::mkstemp(errName), outName, errName};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    posix_spawn_file_actions_adddup2(&actions, started.outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, started.errFd, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
     std::vector<std::string> argStorage{TIDEMARK_BINARY};
@@ -53,22 +62,45 @@ CommandResult runTidemark(const std::vector<std::string>& args,
     for (auto& e : envStorage)
         envp.push_back(e.data());
     envp.push_back(nullptr);
+    if (posix_spawn(&started.pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        started.pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return started;
+}
 
+CommandResult finish(const Started& started) {
     CommandResult result;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
+    if (started.pid > 0) {
         int status = 0;
-        ::waitpid(pid, &status, 0);
+        ::waitpid(started.pid, &status, 0);
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    ::lseek(outFd, 0, SEEK_SET);
-    ::lseek(errFd, 0, SEEK_SET);
-    result.out = drain(outFd);
-    result.err = drain(errFd);
-    ::unlink(outName);
-    ::unlink(errName);
+    ::lseek(started.outFd, 0, SEEK_SET);
+    ::lseek(started.errFd, 0, SEEK_SET);
+    result.out = drain(started.outFd);
+    result.err = drain(started.errFd);
+    ::unlink(started.outName.c_str());
+    ::unlink(started.errName.c_str());
     return result;
+}
+
+} // namespace
+
+CommandResult runTidemark(const std::vector<std::string>& args,
+                          const std::vector<std::string>& environment) {
+    return finish(start(args, environment));
+}
+
+std::vector<CommandResult>
+runTidemarkConcurrently(const std::vector<std::vector<std::string>>& runs,
+                        const std::vector<std::string>& environment) {
+    std::vector<Started> started;
+    for (const auto& args : runs)
+        started.push_back(start(args, environment));
+    std::vector<CommandResult> results;
+    for (const auto& one : started)
+        results.push_back(finish(one));
+    return results;
 }
 
 std::string sourcePath(const std::string& relative) {

@@ -16,6 +16,11 @@ struct CommandResult {
 CommandResult runTidemark(const std::vector<std::string>& args,
                           const std::vector<std::string>& environment = {});
 
+// Starts every run at once, then waits for them all; results in the order of `runs`.
+std::vector<CommandResult>
+runTidemarkConcurrently(const std::vector<std::vector<std::string>>& runs,
+                        const std::vector<std::string>& environment = {});
+
 // A path inside the source tree.
 std::string sourcePath(const std::string& relative);
 

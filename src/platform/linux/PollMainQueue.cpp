@@ -4,7 +4,6 @@
 #include <cmath>
 #include <fcntl.h>
 #include <poll.h>
-#include <thread>
 #include <unistd.h>
 
 namespace tidemark::linux_platform {
@@ -27,6 +26,18 @@ PollMainQueue::PollMainQueue() : start_(std::chrono::steady_clock::now()) {
 }
 
 PollMainQueue::~PollMainQueue() {
+    // Work started in the background may start more; join until none is left.
+    for (;;) {
+        std::vector<BackgroundThread> running;
+        {
+            std::lock_guard lock(backgroundMutex_);
+            running.swap(background_);
+        }
+        if (running.empty())
+            break;
+        for (auto& background : running)
+            background.thread.join();
+    }
     if (wakeRead_ >= 0)
         ::close(wakeRead_);
     if (wakeWrite_ >= 0)
@@ -82,7 +93,20 @@ void PollMainQueue::queueTick(std::shared_ptr<TimerTicks> ticks) {
 }
 
 void PollMainQueue::runInBackground(QualityOfService, std::function<void()> block) {
-    std::thread(std::move(block)).detach();
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    std::lock_guard lock(backgroundMutex_);
+    // Threads that are done are joined here, so that they do not pile up.
+    std::erase_if(background_, [](BackgroundThread& background) {
+        if (!background.finished->load())
+            return false;
+        background.thread.join();
+        return true;
+    });
+    background_.push_back({std::thread([block = std::move(block), finished] {
+                               block();
+                               finished->store(true);
+                           }),
+                           finished});
 }
 
 bool PollMainQueue::hasPendingWork() {

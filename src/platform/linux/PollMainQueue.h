@@ -2,19 +2,22 @@
 
 #include "foundation/MainQueue.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace tidemark::linux_platform {
 
 // A main queue for the command line: a steady clock and timers served on the calling
 // thread, which sleeps in poll(2) until work is due or another thread hands some over with
-// `async` (background work and event watchers do).
+// `async` (background work and event watchers do). Background work runs on threads of its
+// own, which the destructor joins: that work ends by handing its result to this queue.
 class PollMainQueue final : public MainQueue {
 public:
     PollMainQueue();
@@ -53,6 +56,12 @@ private:
     std::mutex mutex_;
     std::uint64_t sequence_ = 0;
     std::map<Key, std::function<void()>> pending_;
+    struct BackgroundThread {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+    std::mutex backgroundMutex_;
+    std::vector<BackgroundThread> background_;
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
 };

@@ -78,8 +78,9 @@ public:
             fail("", "expected an object");
         ScriptedEvent event;
         const auto& at = require("at");
-        if (!at.is_number() || at.get<double>() < 0)
-            fail("at", "expected a number of seconds, at least 0");
+        if (!at.is_number() || at.get<double>() < 0 || at.get<double>() > kLongestReplay)
+            fail("at", "expected a number of seconds from 0 to " +
+                           std::to_string(std::int64_t(kLongestReplay)) + " (a year)");
         event.at = at.get<double>();
         const auto& name = require("event");
         if (!name.is_string())
@@ -230,9 +231,10 @@ bool isInteraction(EventKind kind) {
 std::vector<ScriptedEvent> parseEventScript(std::string_view text, const std::string& origin) {
     nlohmann::json json;
     try {
-        json = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::exception& e) {
-        throw ScenarioError(origin + ": member '(document)': not valid JSON: " + e.what());
+        json = parseJson(text);
+    } catch (const JsonError& e) {
+        throw ScenarioError(origin + ": member '" + e.member() +
+                            "': not valid JSON: " + e.reason());
     }
     if (!json.is_array())
         throw ScenarioError(origin + ": member '(document)': expected an array of events");

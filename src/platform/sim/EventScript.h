@@ -56,6 +56,10 @@ bool isInteraction(EventKind kind);
 // A control of the hover panel.
 enum class PopoverAction { QuitApp, QuitAll, Scan, Clean, CleanAll, DismissResidual, Sleep };
 
+// The latest time an event script or a replay may reach, in seconds of virtual time: a year.
+// Far beyond it a half-second step would no longer move the clock.
+inline constexpr double kLongestReplay = 365.0 * 24 * 60 * 60;
+
 // One timed happening of an event script; only the members of its kind are set.
 struct ScriptedEvent {
     double at = 0;

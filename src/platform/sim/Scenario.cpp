@@ -1,5 +1,6 @@
 #include "platform/sim/Scenario.h"
 
+#include "foundation/Text.h"
 #include "foundation/ValueJson.h"
 
 #include <fstream>
@@ -46,6 +47,16 @@ public:
     void integer(std::string_view key, std::int64_t& out) {
         read(
             key, out, [](const Value& v) { return v.asInteger(); }, "an integer");
+    }
+    // A byte, page or time count: an integer of at least 0.
+    void count(std::string_view key, std::int64_t& out) {
+        read(
+            key, out,
+            [](const Value& v) {
+                const auto i = v.asInteger();
+                return i && *i >= 0 ? i : std::nullopt;
+            },
+            "an integer, at least 0");
     }
     void int32(std::string_view key, std::int32_t& out) {
         read(
@@ -140,7 +151,7 @@ parseFigures(const Value* value, const std::string& origin, const std::string& w
     ObjectReader r(*value, origin, where);
     Record record;
     for (const auto& [key, member] : fields)
-        r.integer(key, record.*member);
+        r.count(key, record.*member);
     r.finish();
     return record;
 }
@@ -173,8 +184,8 @@ Process parseProcess(const Value& value, const std::string& origin, const std::s
 Memory parseMemory(const Value& value, const std::string& origin) {
     ObjectReader r(value, origin, "memory");
     Memory m;
-    r.integer("physicalMemory", m.physicalMemory);
-    r.integer("pageSize", m.pageSize);
+    r.count("physicalMemory", m.physicalMemory);
+    r.count("pageSize", m.pageSize);
     if (const Value* vm = r.take("vmStatistics")) {
         m.vmStatistics =
             parseFigures<VmStatistics>(vm, origin, r.path("vmStatistics"),
@@ -260,12 +271,16 @@ std::vector<App> parseApps(const Value& value, const std::string& where) {
     return apps;
 }
 
+ScenarioError::ScenarioError(const std::string& message)
+    : std::runtime_error(text::printable(message)) {}
+
 Scenario parseScenario(std::string_view json, const std::string& origin) {
     nlohmann::json parsed;
     try {
-        parsed = nlohmann::json::parse(json);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw ScenarioError(origin + ": member '(document)': not valid JSON: " + e.what());
+        parsed = parseJson(json);
+    } catch (const JsonError& e) {
+        throw ScenarioError(origin + ": member '" + e.member() +
+                            "': not valid JSON: " + e.reason());
     }
     Value root;
     try {

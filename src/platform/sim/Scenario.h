@@ -82,10 +82,11 @@ struct Scenario {
     bool accessibilityTrusted = true;
 };
 
-// A scenario that cannot be read: names the file, the member and the reason.
+// A scenario that cannot be read: names the file, the member and the reason, on one
+// printable line whatever the input held.
 class ScenarioError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ScenarioError(const std::string& message);
 };
 
 Scenario loadScenario(const std::filesystem::path& file);

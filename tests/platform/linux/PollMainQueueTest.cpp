@@ -1,5 +1,7 @@
 #include "platform/linux/PollMainQueue.h"
 
+#include "support/BackgroundLifetime.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -33,6 +35,10 @@ TEST(PollMainQueue, TimersRepeatUntilInvalidatedAndBackgroundWorkComesBack) {
     queue.runInBackground(QualityOfService::Utility,
                           [&] { queue.async([&] { handedBack = true; }); });
     EXPECT_TRUE(queue.runUntil([&] { return handedBack; }, 5));
+}
+
+TEST(PollMainQueue, WaitsForTheBackgroundWorkItStartedBeforeGoingAway) {
+    EXPECT_EQ(testing::backgroundWorkFinishedWhenTheQueueWentAway<PollMainQueue>(), 3);
 }
 
 } // namespace

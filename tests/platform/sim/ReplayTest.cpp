@@ -110,14 +110,19 @@ TEST(Replay, LaunchesAtZeroAndRunsToOneSecondAfterTheLastEventOrTheGivenEnd) {
 
 TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
     EXPECT_EQ(scriptError("{}"), "e.json: member '(document)': expected an array of events");
-    EXPECT_TRUE(scriptError("[1").starts_with("e.json: member '(document)': not valid JSON"));
+    EXPECT_TRUE(scriptError("[1").starts_with("e.json: member '[1]': not valid JSON"));
+    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appHidden", "pid": 1e400}])"),
+              "e.json: member '[0].pid': not valid JSON: number overflow parsing '1e400'");
+    // Far in the future a half-second step no longer moves the clock: refused.
+    EXPECT_EQ(scriptError(R"([{"at": 1e300, "event": "buttonPressed"}])"),
+              "e.json: member '[0].at': expected a number of seconds from 0 to 31536000 (a year)");
     EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appLaunched"}])"),
               "e.json: member '[0].pid': missing");
     EXPECT_EQ(
         scriptError(R"([{"at": 1, "event": "refreshRequested"}, {"event": "buttonPressed"}])"),
         "e.json: member '[1].at': missing");
     EXPECT_EQ(scriptError(R"([{"at": -1, "event": "buttonPressed"}])"),
-              "e.json: member '[0].at': expected a number of seconds, at least 0");
+              "e.json: member '[0].at': expected a number of seconds from 0 to 31536000 (a year)");
     EXPECT_EQ(scriptError(R"([{"at": 1, "event": "lidClosed"}])"),
               "e.json: member '[0].event': unknown event 'lidClosed'");
     EXPECT_EQ(scriptError(R"([{"at": 1, "event": "buttonPressed", "pid": 3}])"),
@@ -227,6 +232,8 @@ TEST(ReplayCommand, PrintsTheTimelineAndRejectsBadInputWithExitCode2) {
           "replay --scenario " + scenario + " --events /nonexistent.json",
           "replay --scenario " + scenario + " --events " + badEvents.string(),
           "replay --scenario " + scenario + " --events " + badEvents.string() + " --until soon",
+          "replay --scenario " + scenario + " --events " + (dir / "throttle.events.json").string() +
+              " --until 100000000",
           "replay --scenario " + scenario + " --bogus 1"}) {
         const auto result = runTidemark(args);
         EXPECT_EQ(result.exitCode, 2) << args;

@@ -71,8 +71,16 @@ TEST(Scenario, ErrorsNameTheFileTheMemberAndTheReason) {
               "s.json: member 'apps[1].pid': expected a 32-bit integer");
     EXPECT_EQ(errorOf(R"({"apps": [{"pid": 1, "colour": 1}]})"),
               "s.json: member 'apps[0].colour': unknown member");
-    EXPECT_EQ(errorOf(R"({"processes": [{"pid": 1, "rusage": {"physFootprint": 1.5}}]})"),
-              "s.json: member 'processes[0].rusage.physFootprint': expected an integer");
+    EXPECT_EQ(
+        errorOf(R"({"processes": [{"pid": 1, "rusage": {"physFootprint": 1.5}}]})"),
+        "s.json: member 'processes[0].rusage.physFootprint': expected an integer, at least 0");
+    EXPECT_EQ(errorOf(R"({"memory": {"pageSize": -16384}})"),
+              "s.json: member 'memory.pageSize': expected an integer, at least 0");
+    EXPECT_EQ(errorOf(R"({"apps": [{"pid": 1}, {"pid": 1e400}]})"),
+              "s.json: member 'apps[1].pid': not valid JSON: number overflow parsing '1e400'");
+    // Whatever a member name holds, the message stays one printable line.
+    EXPECT_EQ(errorOf(R"({"a\u001b[31m\n\u0007": 1})"),
+              "s.json: member 'a\\x1b[31m\\n\\x07': unknown member");
     EXPECT_EQ(errorOf(R"({"appearance": "blue"})"),
               "s.json: member 'appearance': expected \"dark\" or \"light\"");
     EXPECT_EQ(errorOf(R"({"memory": {"vmStatistics": {"wired": 1}}})"),

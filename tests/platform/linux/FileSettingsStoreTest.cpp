@@ -1,0 +1,290 @@
+#include "platform/linux/FileSettingsStore.h"
+
+#include "foundation/PropertyList.h"
+#include "support/TemporaryDirectory.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <random>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tidemark;
+using linux_platform::FileSettingsStore;
+using tidemark::testing::TemporaryDirectory;
+
+namespace {
+
+std::string contentsOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::filesystem::path& file, std::string_view contents) {
+    std::ofstream(file, std::ios::binary) << contents;
+}
+
+std::string xmlDocument(std::string_view entries) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" +
+           std::string(entries) + "</dict>\n</plist>\n";
+}
+
+std::optional<ValueDictionary> parsedSettings(const std::filesystem::path& file) {
+    const auto value = plist::decode(contentsOf(file));
+    if (!value || !value->asDictionary())
+        return std::nullopt;
+    return *value->asDictionary();
+}
+
+// Collects the one-line reports of a store.
+struct Reports {
+    std::vector<std::string> lines;
+    FileSettingsStore::Reporter reporter() {
+        return [this](const std::string& line) { lines.push_back(line); };
+    }
+};
+
+} // namespace
+
+TEST(FileSettingsStore, AFileThatCannotBeOpenedIsReportedAndNeverWrittenOver) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> make;
+        const char* reason;
+    };
+    const std::vector<Case> cases{
+        {"unreadable",
+         [](const auto& file) {
+             writeFile(file, xmlDocument("\t<key>displayStyle</key>\n\t<integer>1</integer>\n"));
+             ::chmod(file.c_str(), 0);
+         },
+         "Permission denied"},
+        {"fifo", [](const auto& file) { ::mkfifo(file.c_str(), 0600); }, "not a regular file"},
+        {"folder", [](const auto& file) { std::filesystem::create_directory(file); },
+         "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (std::string_view(c.name) == "unreadable" && ::geteuid() == 0)
+            continue; // permissions do not stop root
+        TemporaryDirectory dir;
+        const auto file = dir.path() / "defaults.plist";
+        c.make(file);
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        Reports reports;
+        FileSettingsStore store(file, reports.reporter());
+        ASSERT_TRUE(store.openError());
+        EXPECT_NE(store.openError()->find(c.reason), std::string::npos) << *store.openError();
+        EXPECT_NE(store.openError()->find("cannot open"), std::string::npos);
+        EXPECT_TRUE(store.storedValues().empty());
+        store.set("displayStyle", Value(2));
+        EXPECT_FALSE(store.lastWriteSucceeded());
+        struct stat after {};
+        ::stat(file.c_str(), &after);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_mtime, before.st_mtime);
+        EXPECT_EQ(reports.lines.size(), 2u);
+        for (const auto& line : reports.lines)
+            EXPECT_EQ(line.find('\n'), std::string::npos);
+        ::chmod(file.c_str(), 0600);
+    }
+}
+
+TEST(FileSettingsStore, WritersKeepEachOthersKeysAndLearnThemOnTheirNextWrite) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "tidemark" / "defaults.plist";
+    FileSettingsStore first(file);
+    FileSettingsStore second(file);
+    std::vector<std::string> heard;
+    auto token = first.observeChanges([&](std::string_view key) { heard.emplace_back(key); });
+    first.set("a", Value(1));
+    second.set("b", Value(2));
+    first.set("c", Value(3));
+    second.remove("a");
+    EXPECT_EQ(FileSettingsStore(file).storedValues(),
+              (ValueDictionary{{"b", Value(2)}, {"c", Value(3)}}));
+    // The first store heard of "b" when it wrote "c".
+    EXPECT_EQ(heard, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(first.integer("b"), 2);
+}
+
+TEST(FileSettingsStore, EntriesItHasNoFormForSurviveAWriteAsWritten) {
+    const std::vector<std::string> foreign{
+        "\t<key>early</key>\n\t<date>1900-01-01T00:00:00Z</date>\n",
+        "\t<key>late</key>\n\t<date>9999-12-31T23:59:59Z</date>\n",
+        "\t<key>unsigned</key>\n\t<integer>18446744073709551615</integer>\n",
+        "\t<key>huge</key>\n\t<integer>99999999999999999999</integer>\n",
+        "\t<key>hugeNegative</key>\n\t<integer>-99999999999999999999</integer>\n",
+        "\t<!-- a comment -->\n\t<key>a &amp; b</key>\n\t<string>x</string>\n",
+    };
+    std::string entries;
+    for (const auto& entry : foreign)
+        entries += entry;
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "defaults.plist";
+    writeFile(file, xmlDocument(entries + "\t<key>displayStyle</key>\n\t<integer>1</integer>\n"));
+    FileSettingsStore store(file);
+    store.set("displayStyle", Value(2));
+    store.set("activeSpaceColor", Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
+    store.set("a & b", Value("y"));
+    const auto text = contentsOf(file);
+    for (const auto& entry : foreign) {
+        if (entry.find("a &amp; b") != std::string::npos)
+            continue; // rewritten on purpose
+        EXPECT_NE(text.find(entry), std::string::npos) << entry << "\nnot in\n" << text;
+    }
+    const auto reread = parsedSettings(file);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(*findIn(*reread, "displayStyle"), Value(2));
+    EXPECT_EQ(*findIn(*reread, "a & b"), Value("y"));
+    store.remove("displayStyle");
+    EXPECT_EQ(contentsOf(file).find("displayStyle"), std::string::npos);
+    EXPECT_NE(contentsOf(file).find(foreign[3]), std::string::npos);
+
+    // A binary list keeps its form and the nodes of the other entries.
+    const auto binary = plist::encodeBinary(Value(ValueDictionary{{"keep", Value("me")}}));
+    writeFile(file, std::string(binary->begin(), binary->end()));
+    FileSettingsStore binaryStore(file);
+    binaryStore.set("displayStyle", Value(1));
+    EXPECT_TRUE(contentsOf(file).starts_with("bplist00"));
+    EXPECT_EQ(parsedSettings(file),
+              (ValueDictionary{{"keep", Value("me")}, {"displayStyle", Value(1)}}));
+}
+
+TEST(FileSettingsStore, ASymbolicLinkKeepsPointingAtTheReplacedTarget) {
+    TemporaryDirectory dir;
+    std::filesystem::create_directories(dir.path() / "dotfiles");
+    const auto target = dir.path() / "dotfiles" / "tidemark.plist";
+    const auto link = dir.path() / "defaults.plist";
+    writeFile(target, xmlDocument("\t<key>keep</key>\n\t<true/>\n"));
+    std::filesystem::create_symlink("dotfiles/tidemark.plist", link);
+    FileSettingsStore store(link);
+    EXPECT_TRUE(store.boolean("keep"));
+    store.set("displayStyle", Value(2));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(parsedSettings(target),
+              (ValueDictionary{{"keep", Value(true)}, {"displayStyle", Value(2)}}));
+}
+
+TEST(FileSettingsStore, RemovesTheTemporaryFilesOfDeadWritersOnly) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "defaults.plist";
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const auto deadTemporary = dir.path() / ("defaults.plist.tmp-" + std::to_string(dead));
+    const auto liveTemporary = dir.path() / ("defaults.plist.tmp-" + std::to_string(::getppid()));
+    writeFile(deadTemporary, "<plist");
+    writeFile(liveTemporary, "<plist");
+    FileSettingsStore store(file);
+    store.set("displayStyle", Value(1));
+    EXPECT_FALSE(std::filesystem::exists(deadTemporary));
+    EXPECT_TRUE(std::filesystem::exists(liveTemporary));
+}
+
+// Writers killed at random moments leave the old or the new file, never a torn one; readers
+// never see a torn one while they write.
+TEST(FileSettingsStore, AKilledWriterLeavesTheOldOrTheNewFile) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "defaults.plist";
+    // Every whole version of the file holds a value this large; a torn one is smaller.
+    const std::string big(1 << 16, 'x');
+    FileSettingsStore(file).set("round", Value(big));
+    std::mt19937 random(7);
+    for (int round = 1; round <= 25; ++round) {
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            FileSettingsStore store(file, [](const std::string&) {});
+            for (int i = 0;; ++i)
+                store.set("round", Value(big + std::to_string(round) + (i % 2 ? "a" : "b")));
+        }
+        const auto deadline =
+            std::chrono::steady_clock::now() +
+            std::chrono::microseconds(std::uniform_int_distribution<int>(20000, 100000)(random));
+        bool torn = false;
+        while (!torn && std::chrono::steady_clock::now() < deadline)
+            torn = std::filesystem::file_size(file) < big.size();
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        ASSERT_FALSE(torn) << "torn while written in round " << round;
+        const auto settings = parsedSettings(file);
+        ASSERT_TRUE(settings) << "torn after round " << round;
+        const auto* value = findIn(*settings, "round");
+        ASSERT_TRUE(value && value->asString());
+        EXPECT_TRUE(value->asString()->starts_with(big));
+    }
+    FileSettingsStore(file).set("round", Value(big));
+    std::vector<std::string> leftovers;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+            leftovers.push_back(entry.path().filename().string());
+    EXPECT_TRUE(leftovers.empty()) << leftovers.front();
+}
+
+TEST(FileSettingsStore, HearsAnotherWriterAndSetsADamagedFileAside) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "tidemark" / "defaults.plist";
+    Reports reports;
+    FileSettingsStore watching(file, reports.reporter());
+    const int fd = watching.changeDescriptor();
+    ASSERT_GE(fd, 0);
+    std::vector<std::string> heard;
+    auto token = watching.observeChanges([&](std::string_view key) { heard.emplace_back(key); });
+    const auto waitForChange = [&] {
+        pollfd readable{fd, POLLIN, 0};
+        return ::poll(&readable, 1, 5000) == 1 && watching.reloadIfChanged();
+    };
+
+    FileSettingsStore other(file);
+    other.set("displayStyle", Value(1));
+    ASSERT_TRUE(waitForChange());
+    EXPECT_EQ(heard, std::vector<std::string>{"displayStyle"});
+    EXPECT_EQ(watching.integer("displayStyle"), 1);
+    EXPECT_FALSE(watching.reloadIfChanged()); // nothing new
+
+    // Changes elsewhere in the folder are no change of the settings.
+    writeFile(file.parent_path() / "unrelated", "x");
+    EXPECT_FALSE(waitForChange());
+
+    writeFile(file, "<plist><dict><key>displayStyle</key>");
+    ASSERT_TRUE(waitForChange());
+    EXPECT_EQ(heard, (std::vector<std::string>{"displayStyle", "displayStyle"}));
+    EXPECT_TRUE(watching.storedValues().empty());
+    ASSERT_EQ(reports.lines.size(), 1u);
+    EXPECT_NE(reports.lines[0].find("moved it to"), std::string::npos) << reports.lines[0];
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
+    std::string deep;
+    for (int i = 0; i < 10000; ++i)
+        deep += "<array>";
+    for (int i = 0; i < 10000; ++i)
+        deep += "</array>";
+    const std::vector<std::pair<const char*, std::string>> cases{
+        {"deep", xmlDocument("<key>deep</key>" + deep)},
+        {"a key without a value", xmlDocument("<key>a</key><integer>1</integer><key>b</key>")},
+    };
+    for (const auto& [name, contents] : cases) {
+        SCOPED_TRACE(name);
+        TemporaryDirectory dir;
+        const auto file = dir.path() / "defaults.plist";
+        writeFile(file, contents);
+        Reports reports;
+        FileSettingsStore store(file, reports.reporter());
+        EXPECT_TRUE(store.storedValues().empty());
+        EXPECT_EQ(reports.lines.size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
+}
