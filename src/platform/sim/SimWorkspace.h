@@ -14,6 +14,7 @@ public:
     explicit SimWorkspace(const Scenario& scenario);
 
     std::vector<RunningApplication> runningApplications() override;
+    RunningApplications sharedRunningApplications() override { return running_; }
     std::optional<RunningApplication> runningApplication(std::int32_t pid) override;
     Appearance effectiveAppearance() override { return appearance_; }
     std::optional<std::string> ownBundleIdentifier() override { return ownBundleIdentifier_; }
@@ -24,7 +25,7 @@ public:
     NotificationCenter& notificationCenter() override { return center_; }
 
     void setAppearance(Appearance appearance) { appearance_ = appearance; }
-    void setApps(std::vector<App> apps) { apps_ = std::move(apps); }
+    void setApps(std::vector<App> apps);
     const std::vector<App>& apps() const { return apps_; }
 
     // A synthetic icon: 4 x 4 pixels of one colour derived from `name`.
@@ -32,6 +33,8 @@ public:
 
 private:
     std::vector<App> apps_;
+    // The applications of `apps_`, built once for every reader.
+    RunningApplications running_;
     Appearance appearance_;
     std::optional<std::string> ownBundleIdentifier_;
     std::set<std::string, std::less<>> installed_;
