@@ -56,6 +56,14 @@ ImageRef BitmapImageScaler::scaled(const Image& image, Size size) const {
     auto* out = target.rgba.data();
     for (const auto& row : rows) {
         for (const auto& column : columns) {
+            if (row.weights.size() == 1 && column.weights.size() == 1) {
+                // Inside one source pixel (most of an enlargement): the average is that
+                // pixel, and rounding the weighted quotient would give it back anyway.
+                const auto* pixel =
+                    &source->rgba[(std::size_t(row.first) * source->width + column.first) * 4];
+                out = std::copy(pixel, pixel + 4, out);
+                continue;
+            }
             double sum[4] = {0, 0, 0, 0};
             double area = 0;
             for (std::size_t j = 0; j < row.weights.size(); ++j) {
