@@ -52,8 +52,8 @@ void renderStrip(benchmark::State& state, SkywardStyle style) {
     const auto spaces = sixteenSpaces();
     const Color foreground = ui::stripForeground(Appearance::Dark);
     for (auto _ : state) {
-        const auto image = creator.createIcon(spaces);
-        QImage pixels = ui::renderImage(*image, 2.0, foreground);
+        const auto layout = creator.createIcon(spaces);
+        QImage pixels = ui::renderImage(*layout->image, 2.0, foreground);
         benchmark::DoNotOptimize(pixels.constBits());
     }
 }

@@ -1,6 +1,7 @@
 // The residual scan: live over /proc next to `ps` reading the same table, and over a
 // simulated table of 5,000 processes.
-#include "main/LiveSystem.h"
+#include "platform/linux/LiveSystem.h"
+#include "platform/linux/PollMainQueue.h"
 #include "platform/linux/ProcKernel.h"
 #include "platform/sim/SimKernel.h"
 #include "platform/sim/SimPlatform.h"
@@ -27,7 +28,8 @@ sim::Scenario everyPatternActive() {
 }
 
 void BM_LiveScan(benchmark::State& state) {
-    cli::LiveSystem live;
+    linux_platform::PollMainQueue mainQueue;
+    linux_platform::LiveSystem live(mainQueue);
     ResidualProcessCleaner cleaner(live.kernel, live.windowServer(), live.workspace());
     for (auto _ : state)
         benchmark::DoNotOptimize(cleaner.findResidualProcesses());

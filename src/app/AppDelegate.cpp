@@ -1,23 +1,36 @@
 #include "app/AppDelegate.h"
 
+#include "app/RefreshShortcut.h"
 #include "preferences/SettingsKeys.h"
 
 namespace tidemark {
 
-AppDelegate::AppDelegate(SpaceObserverServices services,
-                         std::shared_ptr<SnapshotPresenter> presenter)
-    : services_(services), presenter_(std::move(presenter)),
-      spaceObserver_(SpaceObserver::create(services)) {}
+AppDelegate::AppDelegate(SpaceObserverServices services, std::optional<StatusItemParts> statusItem)
+    : services_(services) {
+    // Before the observer: building it reads the display style.
+    services_.settings.registerDefaults(settings::registeredDefaults());
+    if (statusItem)
+        statusBar_ = StatusBar::create(statusItem->services, std::move(statusItem->views),
+                                       statusItem->makePopoverViewModel());
+    spaceObserver_ = SpaceObserver::create(services_);
+    if (statusItem) {
+        Workspace& workspace = services_.workspace;
+        iconCreator_ =
+            std::make_unique<IconCreator>(services_.settings, statusItem->catalog,
+                                          [&workspace] { return workspace.effectiveAppearance(); });
+    }
+}
 
 std::shared_ptr<AppDelegate> AppDelegate::create(SpaceObserverServices services,
-                                                 std::shared_ptr<SnapshotPresenter> presenter) {
-    return std::shared_ptr<AppDelegate>(new AppDelegate(services, std::move(presenter)));
+                                                 std::optional<StatusItemParts> statusItem) {
+    return std::shared_ptr<AppDelegate>(new AppDelegate(services, std::move(statusItem)));
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    services_.settings.registerDefaults(settings::registeredDefaults());
     spaceObserver_->setDelegate(weak_from_this());
     spaceObserver_->updateSpaceInformation();
+    if (shortcuts_)
+        bindRefreshShortcut(*shortcuts_, spaceObserver_);
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
     appearanceObserver_ = services_.workspace.notificationCenter().addObserver(
         kEffectiveAppearanceDidChangeNotification, [weakSelf](const Notification&) {
@@ -34,8 +47,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::didUpdateSpaces(const std::vector<Space>& spaces) {
     latestSpaces_ = spaces;
     ++snapshotCount_;
-    if (presenter_)
-        presenter_->present(spaces);
+    if (iconCreator_ && statusBar_)
+        statusBar_->updateStatusItem(iconCreator_->createIcon(spaces), spaces);
 }
 
 } // namespace tidemark

@@ -64,6 +64,13 @@ public:
                            std::function<void()> action) = 0;
     // Runs `block` on a global background queue of the given quality of service.
     virtual void runInBackground(QualityOfService qos, std::function<void()> block) = 0;
+    // A one-shot timer: `block` runs once, `delay` from now, or up to `tolerance` later
+    // where the platform may gather wake-ups. Cancelling the item stops it.
+    virtual std::shared_ptr<WorkItem> scheduleTimer(TimeSeconds delay, TimeSeconds tolerance,
+                                                    std::function<void()> block) {
+        (void)tolerance;
+        return asyncAfter(delay, std::move(block));
+    }
 };
 
 } // namespace tidemark

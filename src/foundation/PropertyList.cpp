@@ -1,6 +1,9 @@
 #include "foundation/PropertyList.h"
 
+#include "foundation/Text.h"
+
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <plist/plist.h>
 
@@ -13,7 +16,7 @@ struct NodeDeleter {
 using Node = std::unique_ptr<void, NodeDeleter>;
 
 struct BufferDeleter {
-    void operator()(char* p) const { std::free(p); }
+    void operator()(void* p) const { std::free(p); }
 };
 
 Node toNode(const Value& value) {
@@ -61,6 +64,23 @@ Node toNode(const Value& value) {
     return nullptr;
 }
 
+// Text as the program keeps it: valid UTF-8 without NUL, which every encoder writes back
+// unchanged. A file may hold any bytes; the string ends at a NUL, as the encoders would end it.
+std::string keptText(const char* bytes, std::size_t length) {
+    const std::string_view raw(bytes ? bytes : "", bytes ? length : 0);
+    return text::repairUtf8(raw.substr(0, raw.find('\0')));
+}
+
+// libplist asserts when asked for a key that holds a NUL; its XML form shows one. No key of
+// the program's has one: such a dictionary is damaged.
+bool keyHoldsNul(plist_t keyNode) {
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(keyNode, &xml, &length);
+    std::unique_ptr<char, BufferDeleter> owned(xml);
+    return xml && std::memchr(xml, '\0', length) != nullptr;
+}
+
 std::optional<Value> fromNode(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -79,10 +99,10 @@ std::optional<Value> fromNode(plist_t node) {
         return Value(d);
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        std::unique_ptr<char, BufferDeleter> owned(s);
-        return Value(std::string(s ? s : ""));
+        // Not plist_get_string_val: it asserts there is no NUL inside.
+        std::uint64_t length = 0;
+        const char* s = plist_get_string_ptr(node, &length);
+        return Value(keptText(s, length));
     }
     case PLIST_DATA: {
         char* d = nullptr;
@@ -112,23 +132,24 @@ std::optional<Value> fromNode(plist_t node) {
         ValueDictionary dict;
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(node, &it);
+        std::unique_ptr<void, BufferDeleter> ownedIterator(it);
         for (;;) {
-            char* key = nullptr;
             plist_t child = nullptr;
-            plist_dict_next_item(node, it, &key, &child);
-            if (!child) {
-                std::free(key);
+            plist_dict_next_item(node, it, nullptr, &child);
+            if (!child)
                 break;
-            }
+            const plist_t keyNode = plist_dict_item_get_key(child);
+            if (keyHoldsNul(keyNode))
+                return std::nullopt;
+            char* key = nullptr;
+            plist_get_key_val(keyNode, &key);
             std::unique_ptr<char, BufferDeleter> ownedKey(key);
             auto element = fromNode(child);
-            if (!element) {
-                std::free(it);
+            if (!element)
                 return std::nullopt;
-            }
-            dict.insert_or_assign(std::string(key ? key : ""), std::move(*element));
+            const auto name = keptText(key, key ? std::strlen(key) : 0);
+            dict.insert_or_assign(name, std::move(*element));
         }
-        std::free(it);
         return Value(std::move(dict));
     }
     default:

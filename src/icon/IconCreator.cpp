@@ -111,16 +111,14 @@ SkywardStyle IconCreator::readStyle() {
     return skywardStyleFromRawValue(raw).value_or(SkywardStyle::none);
 }
 
-ImageRef IconCreator::createIcon(const std::vector<Space>& spaces) {
-    iconSize_.width = 18;
-    spaceRects_->clear();
+IconLayoutRef IconCreator::createIcon(const std::vector<Space>& spaces) {
     const SkywardStyle style = readStyle();
     if (style == SkywardStyle::openedApps)
         return createOpenedAppsStrip(spaces);
     return createGlyphStrip(spaces, style);
 }
 
-ImageRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, SkywardStyle style) {
+IconLayoutRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, SkywardStyle style) {
     const bool dark = isDarkAppearance();
     const bool customColor = hasCustomActiveColor();
     const RectangleGlyphOptions options{style, defaults_.boolean(kUseHighContrastBordersKey),
@@ -146,16 +144,17 @@ ImageRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, Skyward
     }
 
     // Place the glyphs; a change of display between neighbours widens the gap.
-    displayCount_ = spaces.empty() ? 0 : 1;
+    auto layout = std::make_shared<IconLayout>();
+    layout->displayCount = spaces.empty() ? 0 : 1;
     double x = 0;
     for (std::size_t i = 0; i < spaces.size(); ++i) {
         glyphs[i].x = x;
-        (*spaceRects_)[spaces[i].spaceID] = Rect{{x, 0}, iconSize_};
+        layout->spaceRects[spaces[i].spaceID] = Rect{{x, 0}, kIconSize};
         const bool displayBreak =
             i + 1 < spaces.size() && spaces[i + 1].displayID != spaces[i].displayID;
         if (displayBreak)
-            ++displayCount_;
-        x += iconSize_.width + (displayBreak ? kDisplayGapWidth : kGapWidth);
+            ++layout->displayCount;
+        x += kIconSize.width + (displayBreak ? kDisplayGapWidth : kGapWidth);
     }
 
     // The width counts each display break as both gaps, which leaves 2.5 points of room at
@@ -163,19 +162,20 @@ ImageRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, Skyward
     const double n = static_cast<double>(spaces.size());
     const double width = spaces.empty()
                              ? 0.0
-                             : iconSize_.width * n + kGapWidth * (n - 1) +
-                                   kDisplayGapWidth * static_cast<double>(displayCount_ - 1);
+                             : kIconSize.width * n + kGapWidth * (n - 1) +
+                                   kDisplayGapWidth * static_cast<double>(layout->displayCount - 1);
     const bool isTemplate = style == SkywardStyle::numbers || !customColor;
-    return Image::drawn(
-        {width, iconSize_.height}, isTemplate, [glyphs = std::move(glyphs)](Canvas& canvas, Rect) {
+    layout->image = Image::drawn(
+        {width, kIconSize.height}, isTemplate, [glyphs = std::move(glyphs)](Canvas& canvas, Rect) {
             for (const auto& glyph : glyphs)
                 if (glyph.image)
                     canvas.drawImage(*glyph.image, Rect{{glyph.x, 0}, glyph.image->size()},
                                      CompositingOperation::SourceOver, 1.0);
         });
+    return layout;
 }
 
-ImageRef IconCreator::createOpenedAppsStrip(const std::vector<Space>& spaces) {
+IconLayoutRef IconCreator::createOpenedAppsStrip(const std::vector<Space>& spaces) {
     const bool highContrast = defaults_.boolean(kUseHighContrastBordersKey);
     const bool dark = isDarkAppearance();
     const IconPalette& palette = iconPalette(dark);
@@ -190,25 +190,28 @@ ImageRef IconCreator::createOpenedAppsStrip(const std::vector<Space>& spaces) {
                                      TextAlignment::Left};
     parameters.dark = dark;
 
-    displayCount_ = spaces.empty() ? 0 : 1;
+    auto layout = std::make_shared<IconLayout>();
+    layout->displayCount = spaces.empty() ? 0 : 1;
     double x = 0;
     for (std::size_t i = 0; i < spaces.size(); ++i) {
-        (*spaceRects_)[spaces[i].spaceID] = Rect{{x, 0}, kOpenedAppsSlotSize};
+        layout->spaceRects[spaces[i].spaceID] = Rect{{x, 0}, kOpenedAppsSlotSize};
         x += kOpenedAppsSlotSize.width;
         if (i + 1 == spaces.size())
             break;
         const bool displayBreak = spaces[i + 1].displayID != spaces[i].displayID;
         if (displayBreak)
-            ++displayCount_;
+            ++layout->displayCount;
         x += displayBreak ? kDisplayGapWidth : kGapWidth;
     }
 
-    return Image::drawn({x, kOpenedAppsSlotSize.height}, false,
-                        [spaces, parameters, rects = std::weak_ptr<const SpaceRects>(spaceRects_)](
-                            Canvas& canvas, Rect) {
-                            if (const auto latest = rects.lock())
-                                drawOpenedApps(canvas, spaces, *latest, parameters);
-                        });
+    // The image is drawn lazily, so it keeps its own copy of the rectangles it was laid out
+    // with; it cannot hold the layout that holds it.
+    layout->image =
+        Image::drawn({x, kOpenedAppsSlotSize.height}, false,
+                     [spaces, parameters, rects = layout->spaceRects](Canvas& canvas, Rect) {
+                         drawOpenedApps(canvas, spaces, rects, parameters);
+                     });
+    return layout;
 }
 
 } // namespace tidemark

@@ -3,6 +3,7 @@
 #include "foundation/Color.h"
 #include "foundation/Image.h"
 #include "icon/Canvas.h"
+#include "icon/IconLayout.h"
 #include "icon/SkywardStyle.h"
 #include "spaces/Workspace.h"
 
@@ -24,12 +25,11 @@ class Value;
 class IconCreator {
 public:
     using AppearanceSource = std::function<Appearance()>;
-    using SpaceRects = std::map<std::string, Rect>;
 
     IconCreator(SettingsStore& defaults, const ImageCatalog& catalog, AppearanceSource appearance);
 
-    // Replaces `spaceRects` and `displayCount`. An empty list gives an image of width 0.
-    ImageRef createIcon(const std::vector<Space>& spaces);
+    // An empty list gives an image of width 0 and no rectangles.
+    IconLayoutRef createIcon(const std::vector<Space>& spaces);
 
     // The stored custom colour, else the default of the current appearance.
     Color activeColor() const;
@@ -38,31 +38,23 @@ public:
     const TextAttributes& textAttributes(double alpha, double size);
     bool isDarkAppearance() const;
 
-    Size iconSize() const { return iconSize_; }
+    Size iconSize() const { return kIconSize; }
     double gapWidth() const { return kGapWidth; }
     double displayGapWidth() const { return kDisplayGapWidth; }
-    // Runs of neighbouring spaces on the same display in the last image; 0 for no spaces.
-    int displayCount() const { return displayCount_; }
-    // Hit rectangles of the last image, keyed by space identifier, origin at the lower left.
-    const SpaceRects& spaceRects() const { return *spaceRects_; }
     std::size_t attributesCacheSize() const { return attributesCache_.size(); }
 
     static constexpr double kGapWidth = 2.5;
     static constexpr double kDisplayGapWidth = 7.5;
+    static constexpr Size kIconSize{18, 12};
 
 private:
     SkywardStyle readStyle();
-    ImageRef createGlyphStrip(const std::vector<Space>& spaces, SkywardStyle style);
-    ImageRef createOpenedAppsStrip(const std::vector<Space>& spaces);
+    IconLayoutRef createGlyphStrip(const std::vector<Space>& spaces, SkywardStyle style);
+    IconLayoutRef createOpenedAppsStrip(const std::vector<Space>& spaces);
 
     SettingsStore& defaults_;
     const ImageCatalog& catalog_;
     AppearanceSource appearance_;
-    Size iconSize_{18, 12};
-    int displayCount_ = 1;
-    // Shared so that a lazily drawn opened-apps image can read the latest rectangles
-    // through a weak reference.
-    std::shared_ptr<SpaceRects> spaceRects_ = std::make_shared<SpaceRects>();
     const TextAlignment textParagraphStyle_ = TextAlignment::Center;
     const Font textFont10_{10, FontWeight::Bold, true};
     const Font textFont12_{12, FontWeight::Bold, true};

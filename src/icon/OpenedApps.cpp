@@ -90,7 +90,7 @@ IconCells iconCells(Rect slot, std::size_t iconCount, const OpenedAppsParameters
 }
 
 void drawOpenedApps(Canvas& canvas, const std::vector<Space>& spaces,
-                    const std::map<std::string, Rect>& spaceRects,
+                    const std::map<std::string, Rect, std::less<>>& spaceRects,
                     const OpenedAppsParameters& parameters) {
     if (spaceRects.empty())
         return;

@@ -39,7 +39,7 @@ IconCells iconCells(Rect slot, std::size_t iconCount, const OpenedAppsParameters
 
 // Paints every space that has a rectangle in `spaceRects`.
 void drawOpenedApps(Canvas& canvas, const std::vector<Space>& spaces,
-                    const std::map<std::string, Rect>& spaceRects,
+                    const std::map<std::string, Rect, std::less<>>& spaceRects,
                     const OpenedAppsParameters& parameters);
 
 } // namespace tidemark

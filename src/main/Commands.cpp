@@ -50,7 +50,12 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table{
         {"snapshot", "snapshot [--scenario FILE]", "print the display-and-space snapshot as JSON",
          runSnapshot},
-        {"switch", "switch SPACE_ID", "switch the live desktop's display to a space", runSwitch},
+        {"watch", "watch [--scenario FILE]",
+         "run on the live desktop (or a scenario in real time under the settings file) and "
+         "print one JSON line per refresh until interrupted",
+         runWatch},
+        {"switch", "switch SPACE_ID",
+         "switch the live desktop's display to a space and print the steps taken", runSwitch},
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
         {"render", "render [--scenario FILE] --out FILE.png [--scale S]",
@@ -65,6 +70,12 @@ const std::vector<Command>& commands() {
          "list the helper processes that closed apps left running", runScan},
         {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
          runMemory},
+        {"shortcut", "shortcut show [NAME] | set NAME COMBO [--force] | clear NAME",
+         "show or change a global shortcut, e.g. 'set refresh ctrl+alt+r'", runShortcut},
+        {"demo", "demo --out DIR [--scenario FILE]",
+         "draw the strip in every style and appearance, the menu, the about view and the "
+         "preferences window as PNG files (scenario: examples/demo.json)",
+         runDemo},
     };
     return table;
 }
@@ -73,7 +84,8 @@ namespace {
 
 void printHelp(std::ostream& out) {
     out << "Usage: tidemark [COMMAND] [OPTIONS]\n\n"
-           "Tidemark shows every desktop of every display as a strip of glyphs.\n\n"
+           "Tidemark shows every desktop of every display as a strip of glyphs.\n"
+           "Without a command it runs on the X11 desktop.\n\n"
            "Commands:\n";
     for (const auto& command : commands())
         out << "  " << command.usage << "\n      " << command.summary << "\n";
@@ -84,10 +96,8 @@ void printHelp(std::ostream& out) {
 
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        printHelp(std::cout);
-        return kExitOk;
-    }
+    if (args.empty())
+        return runLiveApp(Arguments({}));
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") {
         printHelp(std::cout);

@@ -50,5 +50,10 @@ int runReplay(const Arguments&);
 int runScan(const Arguments&);
 int runMemory(const Arguments&);
 int runSwitch(const Arguments&);
+int runShortcut(const Arguments&);
+int runDemo(const Arguments&);
+// No command: the strip on the live X11 desktop.
+int runLiveApp(const Arguments&);
+int runWatch(const Arguments&);
 
 } // namespace tidemark::cli

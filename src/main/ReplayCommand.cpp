@@ -1,6 +1,6 @@
 #include "main/Commands.h"
-#include "main/Replay.h"
 #include "main/ScenarioLoading.h"
+#include "platform/sim/Replay.h"
 
 #include <charconv>
 #include <cmath>
@@ -49,8 +49,8 @@ int runReplay(const Arguments& args) {
         std::cerr << "tidemark: " << e.what() << "\n";
         return kExitUsage;
     }
-    for (const auto& happening : replay(std::move(*scenario), events, until))
-        std::cout << formatHappening(happening) << "\n";
+    for (const auto& happening : sim::replay(std::move(*scenario), events, until))
+        std::cout << sim::formatHappening(happening) << "\n";
     return kExitOk;
 }
 

@@ -1,8 +1,8 @@
 #include "main/Commands.h"
-#include "main/LiveSystem.h"
 #include "main/ScenarioLoading.h"
 #include "main/SystemReport.h"
-#include "platform/sim/SimKernel.h"
+#include "platform/linux/LiveSystem.h"
+#include "platform/linux/PollMainQueue.h"
 #include "platform/sim/SimPlatform.h"
 #include "system/ResidualProcessCleaner.h"
 
@@ -20,12 +20,11 @@ int runScan(const Arguments& args) {
         if (!scenario)
             return kExitUsage;
         sim::SimPlatform platform(std::move(*scenario));
-        sim::SimKernel kernel(platform.scenario);
-        ResidualProcessCleaner cleaner(kernel, platform.windowServer, platform.workspace);
-        std::cout << scanReport(cleaner.findResidualProcesses()).dump(2) << "\n";
+        std::cout << scanReport(platform.cleaner.findResidualProcesses()).dump(2) << "\n";
         return kExitOk;
     }
-    LiveSystem live;
+    linux_platform::PollMainQueue mainQueue;
+    linux_platform::LiveSystem live(mainQueue);
     ResidualProcessCleaner cleaner(live.kernel, live.windowServer(), live.workspace());
     const auto processes = cleaner.findResidualProcesses();
     if (!args.hasFlag("--json") && standardOutputIsTerminal())

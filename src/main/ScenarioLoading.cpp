@@ -13,4 +13,13 @@ std::optional<sim::Scenario> loadScenarioOrReport(const std::string& file) {
     }
 }
 
+std::unique_ptr<linux_platform::LinuxPlatform> openLiveDesktopOrReport(MainQueue& mainQueue,
+                                                                       std::string_view command) {
+    std::string error;
+    auto platform = linux_platform::LinuxPlatform::open(mainQueue, error);
+    if (!platform)
+        std::cerr << "tidemark " << command << ": " << error << "\n";
+    return platform;
+}
+
 } // namespace tidemark::cli

@@ -1,8 +1,9 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
-#include "main/LinuxPlatform.h"
 #include "main/ScenarioLoading.h"
 #include "main/SnapshotReport.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/PollMainQueue.h"
 #include "platform/sim/SimPlatform.h"
 
 #include <iostream>
@@ -10,35 +11,13 @@
 namespace tidemark::cli {
 namespace {
 
-int snapshotOfScenario(const std::string& file) {
-    auto scenario = loadScenarioOrReport(file);
-    if (!scenario)
-        return kExitUsage;
-    sim::SimPlatform platform(std::move(*scenario));
-    auto delegate =
-        AppDelegate::create({platform.mainQueue, platform.settings, platform.windowServer,
-                             platform.workspace, platform.defaultCenter});
+// Launches the app over `services` and prints what its first refresh gave.
+int printFirstSnapshot(SpaceObserverServices services) {
+    auto delegate = AppDelegate::create(services);
     delegate->applicationDidFinishLaunching();
     const bool published = delegate->snapshotCount() > 0;
-    std::cout << snapshotReport(published, delegate->spaceObserver().previousSpaceSnapshot(),
-                                delegate->latestSpaces(), platform.settings)
-                     .dump(2)
-              << "\n";
-    return kExitOk;
-}
-
-int snapshotOfLiveDesktop() {
-    std::string error;
-    auto platform = LinuxPlatform::open(error);
-    if (!platform) {
-        std::cerr << "tidemark snapshot: " << error << "\n";
-        return kExitFailure;
-    }
-    auto delegate = AppDelegate::create(platform->services());
-    delegate->applicationDidFinishLaunching();
-    const bool published = delegate->snapshotCount() > 0;
-    std::cout << snapshotReport(published, delegate->spaceObserver().previousSpaceSnapshot(),
-                                delegate->latestSpaces(), platform->settings)
+    std::cout << snapshotReport(published, delegate->spaceObserver().previousSpaceSignature(),
+                                delegate->latestSpaces(), services.settings)
                      .dump(2)
               << "\n";
     return kExitOk;
@@ -51,9 +30,18 @@ int runSnapshot(const Arguments& args) {
         std::cerr << "tidemark snapshot: unknown option '" << *unknown << "'\n";
         return kExitUsage;
     }
-    if (auto file = args.option("--scenario"))
-        return snapshotOfScenario(*file);
-    return snapshotOfLiveDesktop();
+    if (auto file = args.option("--scenario")) {
+        auto scenario = loadScenarioOrReport(*file);
+        if (!scenario)
+            return kExitUsage;
+        sim::SimPlatform platform(std::move(*scenario));
+        return printFirstSnapshot(platform.services());
+    }
+    linux_platform::PollMainQueue mainQueue;
+    auto platform = openLiveDesktopOrReport(mainQueue, "snapshot");
+    if (!platform)
+        return kExitFailure;
+    return printFirstSnapshot(platform->services());
 }
 
 } // namespace tidemark::cli

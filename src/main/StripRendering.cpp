@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "icon/ArtworkCatalog.h"
+#include "icon/IconCreator.h"
 #include "platform/sim/SimPlatform.h"
 #include "ui/ImageRenderer.h"
 
@@ -24,29 +25,24 @@ RenderedStrip renderFirstSnapshot(sim::Scenario scenario) {
     RenderedStrip strip;
     strip.platform = std::make_shared<sim::SimPlatform>(std::move(scenario));
     auto& platform = *strip.platform;
-    auto delegate =
-        AppDelegate::create({platform.mainQueue, platform.settings, platform.windowServer,
-                             platform.workspace, platform.defaultCenter});
+    auto delegate = AppDelegate::create(platform.services());
     delegate->applicationDidFinishLaunching();
-    strip.creator = std::make_shared<IconCreator>(platform.settings, catalog, [&platform] {
-        return platform.workspace.effectiveAppearance();
-    });
-    strip.image = strip.creator->createIcon(delegate->latestSpaces());
-    strip.spaceRects = strip.creator->spaceRects();
-    strip.displayCount = strip.creator->displayCount();
+    IconCreator creator(platform.settings, catalog,
+                        [&platform] { return platform.workspace.effectiveAppearance(); });
+    strip.layout = creator.createIcon(delegate->latestSpaces());
     strip.appearance = platform.workspace.effectiveAppearance();
     return strip;
 }
 
 QImage stripPixels(const RenderedStrip& strip, double scale) {
-    return ui::renderImage(*strip.image, scale, ui::stripForeground(strip.appearance));
+    return ui::renderImage(*strip.layout->image, scale, ui::stripForeground(strip.appearance));
 }
 
 nlohmann::ordered_json layoutReport(const RenderedStrip& strip) {
     nlohmann::ordered_json rects = nlohmann::ordered_json::object();
     // In strip order, left to right, rather than by identifier.
-    std::vector<std::pair<std::string, Rect>> ordered(strip.spaceRects.begin(),
-                                                      strip.spaceRects.end());
+    std::vector<std::pair<std::string, Rect>> ordered(strip.layout->spaceRects.begin(),
+                                                      strip.layout->spaceRects.end());
     std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
         return a.second.minX() < b.second.minX();
     });
@@ -54,10 +50,10 @@ nlohmann::ordered_json layoutReport(const RenderedStrip& strip) {
         rects[id] = {points(rect.minX()), points(rect.minY()), points(rect.width()),
                      points(rect.height())};
     nlohmann::ordered_json report;
-    report["width"] = points(strip.image->size().width);
-    report["height"] = points(strip.image->size().height);
-    report["template"] = strip.image->isTemplate();
-    report["displayCount"] = strip.displayCount;
+    report["width"] = points(strip.layout->image->size().width);
+    report["height"] = points(strip.layout->image->size().height);
+    report["template"] = strip.layout->image->isTemplate();
+    report["displayCount"] = strip.layout->displayCount;
     report["rects"] = std::move(rects);
     return report;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "foundation/Image.h"
-#include "icon/IconCreator.h"
+#include "icon/IconLayout.h"
 #include "main/Commands.h"
 #include "platform/sim/Scenario.h"
 #include "platform/sim/SimPlatform.h"
+#include "spaces/Workspace.h"
 
 #include <QImage>
 #include <memory>
@@ -12,15 +13,11 @@
 
 namespace tidemark::cli {
 
-// The strip image of a scenario's first snapshot, with the layout that came with it. It
-// keeps the simulated desktop and the icon builder alive, as the app does, because an image
-// is drawn lazily and the opened-apps drawing reads the builder's latest rectangles.
+// The strip image of a scenario's first snapshot and its layout. It keeps the simulated
+// desktop alive, as the app does, because the image is drawn lazily.
 struct RenderedStrip {
     std::shared_ptr<sim::SimPlatform> platform;
-    std::shared_ptr<IconCreator> creator;
-    ImageRef image;
-    IconCreator::SpaceRects spaceRects;
-    int displayCount = 0;
+    IconLayoutRef layout;
     Appearance appearance = Appearance::Light;
 };
 

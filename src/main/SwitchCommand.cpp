@@ -1,18 +1,28 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
-#include "main/LinuxPlatform.h"
+#include "main/ScenarioLoading.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/PollMainQueue.h"
 #include "statusbar/DesktopSwitcher.h"
 
 #include <algorithm>
 #include <iostream>
-#include <optional>
+#include <nlohmann/json.hpp>
 
 namespace tidemark::cli {
-
 namespace {
 
 // Long enough for the steps of any desktop count the window managers allow.
 constexpr TimeSeconds kPostingTimeout = 30;
+
+// {"display", "steps", "direction"}; no steps and no direction when the space is current.
+nlohmann::ordered_json planReport(const std::string& displayID,
+                                  const std::optional<SwitchPlan>& plan) {
+    return {{"display", displayID},
+            {"steps", plan ? plan->steps : 0},
+            {"direction", plan ? nlohmann::ordered_json(plan->forward ? "forward" : "backward")
+                               : nlohmann::ordered_json(nullptr)}};
+}
 
 } // namespace
 
@@ -28,12 +38,10 @@ int runSwitch(const Arguments& args) {
     }
     const auto& spaceID = positional.front();
 
-    std::string error;
-    auto platform = LinuxPlatform::open(error);
-    if (!platform) {
-        std::cerr << "tidemark switch: " << error << "\n";
+    linux_platform::PollMainQueue mainQueue;
+    auto platform = openLiveDesktopOrReport(mainQueue, "switch");
+    if (!platform)
         return kExitFailure;
-    }
     auto delegate = AppDelegate::create(platform->services());
     delegate->applicationDidFinishLaunching();
     const auto& spaces = delegate->latestSpaces();
@@ -44,37 +52,22 @@ int runSwitch(const Arguments& args) {
         return kExitUsage;
     }
 
-    // The gestures the switch will post: one per space between the display's current space
-    // and the target.
-    std::vector<std::string> displaySpaces;
-    std::optional<std::size_t> current;
-    for (const auto& space : spaces) {
-        if (space.displayID != target->displayID)
-            continue;
-        if (space.isCurrentSpace && !current)
-            current = displaySpaces.size();
-        displaySpaces.push_back(space.spaceID);
-    }
-    const auto wanted = static_cast<std::size_t>(
-        std::find(displaySpaces.begin(), displaySpaces.end(), spaceID) - displaySpaces.begin());
-    const int steps =
-        current ? static_cast<int>(std::max(wanted, *current) - std::min(wanted, *current)) : 0;
-
     bool refused = false;
-    auto switcher = DesktopSwitcher::create(platform->mainQueue, platform->poster,
-                                            [&refused] { refused = true; });
-    switcher->switchToSpace(spaces, *target);
+    auto switcher =
+        DesktopSwitcher::create(mainQueue, platform->poster, [&refused] { refused = true; });
+    const auto plan = switcher->switchToSpace(spaces, *target);
     if (refused) {
         std::cerr << "tidemark switch: the window manager does not accept desktop switches\n";
         return kExitFailure;
     }
     // Other work keeps the queue busy (the observer's timer), so wait for the steps alone.
+    const int steps = plan ? plan->steps : 0;
     auto& poster = platform->poster;
-    if (!platform->mainQueue.runUntil([&] { return poster.stepsTaken() >= steps; },
-                                      kPostingTimeout)) {
+    if (!mainQueue.runUntil([&] { return poster.stepsTaken() >= steps; }, kPostingTimeout)) {
         std::cerr << "tidemark switch: the switch did not finish in time\n";
         return kExitFailure;
     }
+    std::cout << planReport(target->displayID, plan).dump() << "\n";
     return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 // Every settings key the program reads or writes, its type and its registered default, and
@@ -21,6 +22,11 @@ inline constexpr const char* kSpaceNames = "spaceNames";
 // Posted on the default centre, without user info, by the controls whose setting changes
 // the menu-bar image.
 inline constexpr const char* kButtonPressedNotification = "ButtonPressed";
+
+// The keys whose change is what "ButtonPressed" announces: the menu-bar image depends on them.
+inline bool changesMenuBarImage(std::string_view key) {
+    return key == kDisplayStyle || key == kUseHighContrastBorders || key == kActiveSpaceColor;
+}
 
 // The style value that shows the apps of each space.
 inline constexpr std::int64_t kOpenedAppsStyle = 4;

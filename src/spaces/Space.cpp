@@ -29,14 +29,16 @@ const std::set<std::string, std::less<>>& protectedSystemBundleIdentifiers() {
 
 } // namespace
 
-bool isClosableApp(std::string_view appName, std::string_view bundleID,
-                   const std::optional<std::string>& ownBundleIdentifier) {
-    if (ownBundleIdentifier && bundleID == *ownBundleIdentifier)
-        return false;
+bool isProtectedSystemBundleIdentifier(std::string_view bundleID) {
     const auto& protectedIds = protectedSystemBundleIdentifiers();
-    if (protectedIds.contains(bundleID))
+    return protectedIds.contains(bundleID) || protectedIds.contains(text::toLower(bundleID));
+}
+
+bool isClosableApp(std::string_view appName, std::string_view appKey,
+                   const std::optional<std::string>& ownBundleIdentifier) {
+    if (ownBundleIdentifier && appKey == *ownBundleIdentifier)
         return false;
-    if (protectedIds.contains(text::toLower(bundleID)))
+    if (isProtectedSystemBundleIdentifier(appKey))
         return false;
     return text::toLower(appName) != "finder";
 }

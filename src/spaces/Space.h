@@ -43,9 +43,12 @@ struct SpaceNameInfo {
 
 using SpaceNameMap = std::map<std::string, SpaceNameInfo>;
 
-// Whether the user may quit an app. `ownBundleIdentifier` is this program's identifier;
-// absent, that check is skipped.
-bool isClosableApp(std::string_view appName, std::string_view bundleID,
+// One of the system's own apps that are never quit, compared as written and lower-cased.
+bool isProtectedSystemBundleIdentifier(std::string_view bundleID);
+
+// Whether the user may quit an app, by its name and app key. `ownBundleIdentifier` is this
+// program's identifier; absent, that check is skipped.
+bool isClosableApp(std::string_view appName, std::string_view appKey,
                    const std::optional<std::string>& ownBundleIdentifier);
 
 } // namespace tidemark

@@ -130,12 +130,12 @@ void SpaceObserver::refreshSpaces() {
     updateSpaceNameStore(newNames);
 
     auto signature = makeSnapshotSignature(spaces, appKeys);
-    if (signature == previousSpaceSnapshot_) {
+    if (signature == previousSpaceSignature_) {
         if (refreshListener_)
             refreshListener_(false);
         return;
     }
-    previousSpaceSnapshot_ = std::move(signature);
+    previousSpaceSignature_ = std::move(signature);
     if (!windowCheckTimer_)
         updateWindowCheckTimer();
     auto delegate = delegate_.lock();

@@ -85,6 +85,7 @@ public:
     void handleAppDeactivated(const Notification& notification);
     void handleDisplayConfigurationChange();
     void handlePreferenceChange();
+    void handleStoredSettingChange(std::string_view key);
     void handleScreenSleep();
     void handleScreenWake();
     void handleSessionResigned();
@@ -92,7 +93,7 @@ public:
     void handleMemoryWarning();
 
     WindowSpaceMapper& windowSpaceMapper() { return windowSpaceMapper_; }
-    const std::string& previousSpaceSnapshot() const { return previousSpaceSnapshot_; }
+    const std::string& previousSpaceSignature() const { return previousSpaceSignature_; }
     bool isSystemActive() const { return isSystemActive_; }
     bool hasWindowCheckTimer() const { return windowCheckTimer_ != nullptr; }
     const RepeatingTimer* windowCheckTimer() const { return windowCheckTimer_.get(); }
@@ -124,9 +125,12 @@ private:
     std::int32_t conn_;
     WindowSpaceMapper windowSpaceMapper_;
     std::shared_ptr<RepeatingTimer> windowCheckTimer_;
-    std::string previousSpaceSnapshot_;
+    std::string previousSpaceSignature_;
     std::vector<std::shared_ptr<WorkItem>> burstWorkItems_;
     std::shared_ptr<WorkItem> pendingUpdateWorkItem_;
+    // A stored setting that changes the image changed and no "ButtonPressed" came with it
+    // yet (another process wrote it); answered as that notification shortly after.
+    std::shared_ptr<WorkItem> pendingPreferenceChange_;
     TimeSeconds lastUpdateTime_ = kDistantPast;
     TimeSeconds minimumUpdateInterval_ = 0.1;
     std::optional<ByteString> cachedSpaceNamesData_;

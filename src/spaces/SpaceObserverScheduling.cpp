@@ -15,6 +15,7 @@ template <typename Action> auto weakly(std::weak_ptr<SpaceObserver> weakSelf, Ac
 }
 
 constexpr TimeSeconds kThrottleSlack = 1e-9;
+constexpr TimeSeconds kStoredSettingSettleDelay = 0.05;
 
 } // namespace
 
@@ -49,6 +50,10 @@ void SpaceObserver::startObserving() {
         [](SpaceObserver& self, const Notification&) { self.handleDisplayConfigurationChange(); });
     observe(defaultCenter, settings::kButtonPressedNotification,
             [](SpaceObserver& self, const Notification&) { self.handlePreferenceChange(); });
+    observations_.push_back(services_.settings.observeChanges(
+        weakly(weakSelf, [](SpaceObserver& self, std::string_view key) {
+            self.handleStoredSettingChange(key);
+        })));
 
     if (services_.memoryPressure)
         memoryPressureSource_ = services_.memoryPressure->startSource(
@@ -73,6 +78,8 @@ SpaceObserver::~SpaceObserver() {
         windowCheckTimer_->invalidate();
     cancelBurstUpdates();
     cancelPendingUpdate();
+    if (pendingPreferenceChange_)
+        pendingPreferenceChange_->cancel();
     observations_.clear();
 }
 
@@ -229,8 +236,22 @@ void SpaceObserver::handleDisplayConfigurationChange() {
 }
 
 void SpaceObserver::handlePreferenceChange() {
+    if (pendingPreferenceChange_) {
+        pendingPreferenceChange_->cancel();
+        pendingPreferenceChange_.reset();
+    }
     updateWindowCheckTimer();
     updateSpaceInformation();
+}
+
+// The preferences controls post "ButtonPressed" right after their write, so a short wait
+// keeps their change to one refresh; a write from elsewhere gets its refresh all the same.
+void SpaceObserver::handleStoredSettingChange(std::string_view key) {
+    if (!settings::changesMenuBarImage(key) || pendingPreferenceChange_)
+        return;
+    pendingPreferenceChange_ = services_.mainQueue.asyncAfter(
+        kStoredSettingSettleDelay,
+        weakly(weak_from_this(), [](SpaceObserver& self) { self.handlePreferenceChange(); }));
 }
 
 void SpaceObserver::handleScreenSleep() {

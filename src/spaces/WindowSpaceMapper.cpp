@@ -103,11 +103,11 @@ struct SpaceSlot {
 
 } // namespace
 
-std::string stripHelperSuffix(std::string_view bundleIdentifier) {
+std::string stripHelperSuffix(std::string_view key) {
     for (const auto suffix : kHelperSuffixes)
-        if (bundleIdentifier.ends_with(suffix))
-            return std::string(bundleIdentifier.substr(0, bundleIdentifier.size() - suffix.size()));
-    return std::string(bundleIdentifier);
+        if (key.ends_with(suffix))
+            return std::string(key.substr(0, key.size() - suffix.size()));
+    return std::string(key);
 }
 
 std::string appKey(const RunningApplication& app) {

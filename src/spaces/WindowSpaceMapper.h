@@ -22,7 +22,7 @@ struct SpaceAppMaps {
 };
 
 // Folds a helper process into its app: removes the first known helper suffix, at most one.
-std::string stripHelperSuffix(std::string_view bundleIdentifier);
+std::string stripHelperSuffix(std::string_view key);
 
 // The string that identifies an app and its helpers: bundle identifier, else localized
 // name, else "pid-" and the process identifier, with the helper suffix removed.

@@ -12,14 +12,9 @@ DesktopSwitcher::create(MainQueue& mainQueue, EventPoster& poster,
         new DesktopSwitcher(mainQueue, poster, std::move(showAccessibilityAlert)));
 }
 
-void DesktopSwitcher::switchToSpace(const std::vector<Space>& spaces, const Space& target) {
+std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target) {
     if (target.isCurrentSpace)
-        return;
-    if (!poster_.isProcessTrusted()) {
-        if (showAccessibilityAlert_)
-            showAccessibilityAlert_();
-        return;
-    }
+        return std::nullopt;
     std::vector<const Space*> display;
     for (const auto& space : spaces)
         if (space.displayID == target.displayID)
@@ -27,34 +22,49 @@ void DesktopSwitcher::switchToSpace(const std::vector<Space>& spaces, const Spac
     const auto current = std::find_if(display.begin(), display.end(),
                                       [](const Space* s) { return s->isCurrentSpace; });
     if (current == display.end())
-        return;
+        return std::nullopt;
     const auto wanted = std::find_if(display.begin(), display.end(),
                                      [&](const Space* s) { return s->spaceID == target.spaceID; });
     if (wanted == display.end())
-        return;
+        return std::nullopt;
     const auto c = current - display.begin();
     const auto t = wanted - display.begin();
     if (c == t)
-        return;
-    poster_.setGestureDisplay(target.displayID);
-    performSwitchSteps(static_cast<int>(std::abs(t - c)), t > c);
+        return std::nullopt;
+    return SwitchPlan{target.displayID, static_cast<int>(std::abs(t - c)), t > c};
 }
 
-void DesktopSwitcher::performSwitchSteps(int steps, bool forward) {
-    if (steps == 1) {
-        postSwitchGesture(forward);
+std::optional<SwitchPlan> DesktopSwitcher::switchToSpace(const std::vector<Space>& spaces,
+                                                         const Space& target) {
+    if (target.isCurrentSpace)
+        return std::nullopt;
+    if (!poster_.isProcessTrusted()) {
+        if (showAccessibilityAlert_)
+            showAccessibilityAlert_();
+        return std::nullopt;
+    }
+    const auto plan = planSwitch(spaces, target);
+    if (plan)
+        performSwitchSteps(*plan);
+    return plan;
+}
+
+void DesktopSwitcher::performSwitchSteps(const SwitchPlan& plan) {
+    if (plan.steps == 1) {
+        postSwitchGesture(plan.forward, plan.displayID);
         return;
     }
     std::weak_ptr<DesktopSwitcher> weakSelf = weak_from_this();
-    for (int i = 0; i < steps; ++i) {
-        mainQueue_.asyncAfter(kStepInterval * i, [weakSelf, forward] {
-            if (auto self = weakSelf.lock())
-                self->postSwitchGesture(forward);
-        });
+    for (int i = 0; i < plan.steps; ++i) {
+        mainQueue_.asyncAfter(kStepInterval * i,
+                              [weakSelf, forward = plan.forward, display = plan.displayID] {
+                                  if (auto self = weakSelf.lock())
+                                      self->postSwitchGesture(forward, display);
+                              });
     }
 }
 
-void DesktopSwitcher::postSwitchGesture(bool forward) {
+void DesktopSwitcher::postSwitchGesture(bool forward, const std::string& displayID) {
     auto a = poster_.createEvent();
     auto b = poster_.createEvent();
     auto c = poster_.createEvent();
@@ -89,10 +99,10 @@ void DesktopSwitcher::postSwitchGesture(bool forward) {
     d->setDoubleValueField(kFieldFixed130, 0.0);
     d->setDoubleValueField(kFieldFixed139, kSmallestSubnormalFloat);
 
-    poster_.post(*b, EventPoster::kSessionEventTap);
-    poster_.post(*a, EventPoster::kSessionEventTap);
-    poster_.post(*d, EventPoster::kSessionEventTap);
-    poster_.post(*c, EventPoster::kSessionEventTap);
+    poster_.post(*b, EventPoster::kSessionEventTap, displayID);
+    poster_.post(*a, EventPoster::kSessionEventTap, displayID);
+    poster_.post(*d, EventPoster::kSessionEventTap, displayID);
+    poster_.post(*c, EventPoster::kSessionEventTap, displayID);
 }
 
 } // namespace tidemark

@@ -6,9 +6,23 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tidemark {
+
+// What one switch posts: `steps` gestures, all in one direction, all meant for one display.
+struct SwitchPlan {
+    std::string displayID;
+    int steps = 0;
+    bool forward = true;
+    friend bool operator==(const SwitchPlan&, const SwitchPlan&) = default;
+};
+
+// The steps from the target display's current space to `target`, counted within that
+// display; nothing when the target is current, gone, or its display has no current space.
+std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target);
 
 // Switches a display to one of its spaces by posting one completed desktop-swipe gesture
 // per step between its current space and the target.
@@ -38,10 +52,11 @@ public:
     static std::shared_ptr<DesktopSwitcher> create(MainQueue& mainQueue, EventPoster& poster,
                                                    std::function<void()> showAccessibilityAlert);
 
-    // `spaces` in snapshot order, `target` one of them.
-    void switchToSpace(const std::vector<Space>& spaces, const Space& target);
-    void performSwitchSteps(int steps, bool forward);
-    void postSwitchGesture(bool forward);
+    // `spaces` in snapshot order, `target` one of them. The plan it started posting, if any.
+    std::optional<SwitchPlan> switchToSpace(const std::vector<Space>& spaces, const Space& target);
+    void performSwitchSteps(const SwitchPlan& plan);
+    // Each gesture names its display, so a later switch cannot redirect pending steps.
+    void postSwitchGesture(bool forward, const std::string& displayID);
 
 private:
     DesktopSwitcher(MainQueue& mainQueue, EventPoster& poster,

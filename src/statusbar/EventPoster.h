@@ -64,11 +64,11 @@ public:
     virtual bool isProcessTrusted() = 0;
     // An empty event without a source; nothing when it cannot be created.
     virtual std::unique_ptr<SyntheticEvent> createEvent() = 0;
-    // Posts an event this poster created.
-    virtual void post(const SyntheticEvent& event, int tapLocation) = 0;
-    // The display the next gestures are meant for. Where a swipe moves the display under the
-    // pointer, the platform needs no hint; a platform without gestures steps this display.
-    virtual void setGestureDisplay(const std::string& displayID) { (void)displayID; }
+    // Posts an event this poster created, as part of a gesture meant for `displayID`. Where a
+    // swipe moves the display under the pointer the platform ignores the display; a platform
+    // without gestures steps that display.
+    virtual void post(const SyntheticEvent& event, int tapLocation,
+                      const std::string& displayID) = 0;
 };
 
 } // namespace tidemark

@@ -1,3 +1,4 @@
+#include "system/ProcessIdentity.h"
 #include "system/ResidualProcessCleaner.h"
 
 #include <unordered_set>
@@ -6,41 +7,22 @@ namespace tidemark {
 
 namespace {
 
+using Identity = ProcessIdentity;
 using namespace std::chrono_literals;
 
 constexpr auto kGracePeriod = 300ms;
 constexpr auto kFirstKillWait = 50ms;
 constexpr auto kSecondKillWait = 100ms;
 
-// What a pid names now, compared with what the scan saw.
-enum class Identity {
-    Same,       // the scanned process, ours to signal
-    Gone,       // no process has this pid any more
-    Replaced,   // another process took the pid, or the scan could not tell them apart
-    Untouchable // pid 0 or 1, this program, or another user's process
-};
-
 class Terminator {
 public:
-    Terminator(Kernel& kernel, Workspace& workspace)
-        : kernel_(kernel), workspace_(workspace), ownPID_(kernel.ownProcessIdentifier()),
-          ownUID_(kernel.ownUserId()) {
+    Terminator(Kernel& kernel, Workspace& workspace) : kernel_(kernel), workspace_(workspace) {
         for (const auto& app : workspace.runningApplications())
             appPIDs_.insert(app.pid);
     }
 
     Identity identify(const ResidualProcess& process) {
-        if (process.id <= 1 || process.id == ownPID_)
-            return Identity::Untouchable;
-        const auto started = kernel_.startTime(process.id);
-        if (!started)
-            return Identity::Gone;
-        if (!process.startTime || *started != *process.startTime)
-            return Identity::Replaced;
-        const auto owner = kernel_.ownerUserId(process.id);
-        if (!owner)
-            return kernel_.startTime(process.id) ? Identity::Untouchable : Identity::Gone;
-        return *owner == ownUID_ ? Identity::Same : Identity::Untouchable;
+        return identifyProcess(kernel_, process.id, process.startTime);
     }
 
     // After a signal of ours reached it: the scanned process no longer runs under its pid.
@@ -63,8 +45,6 @@ public:
 private:
     Kernel& kernel_;
     Workspace& workspace_;
-    std::int32_t ownPID_;
-    std::int64_t ownUID_;
     std::unordered_set<std::int32_t> appPIDs_;
 };
 

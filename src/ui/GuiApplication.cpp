@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <memory>
 
 namespace tidemark::ui {
 
@@ -14,7 +15,10 @@ void ensureGuiApplication() {
     static int argc = 1;
     static char name[] = "tidemark";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    // Never destroyed: at exit Qt's own globals (input devices, fonts) may already be gone,
+    // and tearing the application down after them crashes.
+    static QApplication* application = std::make_unique<QApplication>(argc, argv).release();
+    (void)application;
 }
 
 } // namespace tidemark::ui

@@ -1,6 +1,5 @@
 #include "ui/QtMainQueue.h"
 
-#include <QThreadPool>
 #include <QTimer>
 #include <cmath>
 
@@ -13,7 +12,8 @@ public:
     QtRepeatingTimer(TimeSeconds interval, TimeSeconds tolerance, QObject* context,
                      std::function<void()> action)
         : RepeatingTimer(interval, tolerance), timer_(std::make_unique<QTimer>(context)) {
-        // Coarse timers let Qt shift a tick by up to 5 %, which matches a small tolerance.
+        // A coarse timer may fire up to 5 % of its interval late, which lets the system
+        // batch wake-ups the way a timer tolerance does.
         timer_->setTimerType(tolerance > 0 ? Qt::CoarseTimer : Qt::PreciseTimer);
         timer_->setInterval(int(std::lround(interval * 1000)));
         QObject::connect(timer_.get(), &QTimer::timeout, std::move(action));
@@ -28,10 +28,30 @@ private:
     std::unique_ptr<QTimer> timer_;
 };
 
+int poolPriority(QualityOfService qos) {
+    switch (qos) {
+    case QualityOfService::UserInitiated:
+        return 2;
+    case QualityOfService::Utility:
+        return 1;
+    case QualityOfService::Background:
+        return 0;
+    }
+    return 0;
+}
+
 } // namespace
 
 QtMainQueue::QtMainQueue() {
     clock_.start();
+    // Slow work of the panel (a scan, a quit, sleep) rarely overlaps; two threads keep a
+    // user-initiated task from waiting behind a utility one.
+    background_.setMaxThreadCount(2);
+}
+
+QtMainQueue::~QtMainQueue() {
+    background_.clear();
+    background_.waitForDone();
 }
 
 TimeSeconds QtMainQueue::now() const {
@@ -55,8 +75,8 @@ std::shared_ptr<RepeatingTimer> QtMainQueue::scheduleRepeatingTimer(TimeSeconds 
     return std::make_shared<QtRepeatingTimer>(interval, tolerance, &context_, std::move(action));
 }
 
-void QtMainQueue::runInBackground(QualityOfService, std::function<void()> block) {
-    QThreadPool::globalInstance()->start(std::move(block));
+void QtMainQueue::runInBackground(QualityOfService qos, std::function<void()> block) {
+    background_.start(std::move(block), poolPriority(qos));
 }
 
 } // namespace tidemark::ui

@@ -4,13 +4,19 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThreadPool>
 
 namespace tidemark::ui {
 
-// The main queue over Qt's event loop; background work runs on Qt's global thread pool.
+// The main queue over Qt's event loop. Background work runs on a thread pool of the
+// queue's own, by priority; the queue waits for it when it goes, so no block outlives the
+// queue it hands its result to.
 class QtMainQueue final : public MainQueue {
 public:
     QtMainQueue();
+    ~QtMainQueue() override;
+    QtMainQueue(const QtMainQueue&) = delete;
+    QtMainQueue& operator=(const QtMainQueue&) = delete;
 
     TimeSeconds now() const override;
     void async(std::function<void()> block) override;
@@ -23,6 +29,7 @@ public:
 private:
     QElapsedTimer clock_;
     QObject context_;
+    QThreadPool background_;
 };
 
 } // namespace tidemark::ui

@@ -1,7 +1,8 @@
 // Checks the X11 adapters against the live session the calling script started. The script
 // says what it expects through the environment; a test whose inputs are absent is skipped.
 #include "foundation/Text.h"
-#include "main/LinuxPlatform.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/PollMainQueue.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 extern char** environ;
 #include <sstream>
 
-namespace tidemark::cli {
+namespace tidemark::linux_platform {
 namespace {
 
 std::optional<std::string> env(const char* name) {
@@ -49,9 +50,10 @@ struct LiveFixture : ::testing::Test {
         if (!env("DISPLAY"))
             GTEST_SKIP() << "no X display";
         std::string error;
-        platform = LinuxPlatform::open(error);
+        platform = LinuxPlatform::open(mainQueue, error);
         ASSERT_TRUE(platform) << error;
     }
+    PollMainQueue mainQueue;
     std::unique_ptr<LinuxPlatform> platform;
 };
 
@@ -140,14 +142,14 @@ TEST_F(LiveFixture, I3RestartIsPickedUpAgain) {
 
     ASSERT_EQ(std::system("i3-msg -q restart"), 0);
     // The new i3 is announced as a change of the active space once it answers again.
-    ASSERT_TRUE(platform->mainQueue.runUntil([&] { return spaceChanges > 0; }, 10));
+    ASSERT_TRUE(mainQueue.runUntil([&] { return spaceChanges > 0; }, 10));
     const auto displays = platform->windowServer.copyManagedDisplaySpaces(1);
     ASSERT_TRUE(displays && displays->asArrayOfDictionaries());
     EXPECT_EQ(displays->asArray()->size(), 2u);
 
     const int before = spaceChanges;
     ASSERT_EQ(std::system("i3-msg -q workspace 3"), 0);
-    EXPECT_TRUE(platform->mainQueue.runUntil([&] { return spaceChanges > before; }, 5));
+    EXPECT_TRUE(mainQueue.runUntil([&] { return spaceChanges > before; }, 5));
 }
 
 // Stops the process it names when the test ends, however it ends.
@@ -190,7 +192,7 @@ TEST_F(LiveFixture, AppNotificationsFollowTheClients) {
         return std::find(seen.begin(), seen.end(),
                          std::pair<std::string, std::int32_t>(name, pid)) != seen.end();
     };
-    auto& queue = platform->mainQueue;
+    auto& queue = mainQueue;
 
     ChildProcess client("xlogo");
     ASSERT_GT(client.pid, 0);
@@ -242,10 +244,10 @@ TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {
         {
             platform->workspace.startObserving();
             ::kill(std::stoi(*xvfb), SIGTERM);
-            platform->mainQueue.runUntil([] { return false; }, 10);
+            mainQueue.runUntil([] { return false; }, 10);
         },
         ::testing::ExitedWithCode(1), "^tidemark: lost the connection to the X server\n$");
 }
 
 } // namespace
-} // namespace tidemark::cli
+} // namespace tidemark::linux_platform

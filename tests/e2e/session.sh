@@ -59,7 +59,8 @@ wait_for() {
     return 1
 }
 
-# i3 with two fake outputs side by side; the socket path goes to I3SOCK.
+# i3 with two fake outputs side by side; the socket path goes to I3SOCK. E2E_I3_EXTRA holds
+# more configuration lines (key bindings, say).
 start_i3() {
     cat >"$E2E_TMP/i3.conf" <<CONF
 # i3 config file (v4)
@@ -72,6 +73,7 @@ workspace 2 output fake-0
 workspace 3 output fake-0
 workspace 4 output fake-1
 workspace 5 output fake-1
+${E2E_I3_EXTRA:-}
 CONF
     i3 -c "$E2E_TMP/i3.conf" >"$E2E_TMP/i3.log" 2>&1 &
     track $!
@@ -149,4 +151,52 @@ expect_output() {
         sleep 0.1
     done
     fail "expected '$want' from '$*', got '$got'"
+}
+
+# Starts `tidemark watch` with the arguments given; its lines go to $WATCH_OUT, its errors
+# to $WATCH_ERR. Sets WATCH_PID.
+start_watch() {
+    WATCH_OUT="$E2E_TMP/watch.out"
+    WATCH_ERR="$E2E_TMP/watch.err"
+    "$TIDEMARK" watch "$@" >"$WATCH_OUT" 2>"$WATCH_ERR" &
+    WATCH_PID=$!
+    track "$WATCH_PID"
+}
+
+# Lines the watch printed so far.
+watch_line_count() { wc -l <"$WATCH_OUT"; }
+
+# Waits (up to 10 s) for a published watch line after the first $1 lines for which the
+# python3 condition $2 holds of the snapshot `s`; fails with the condition and the last line.
+expect_watch_line() {
+    local skip=$1 condition=$2
+    python3 - "$WATCH_OUT" "$skip" "$condition" "$WATCH_PID" <<'PY' ||
+import json, os, sys, time
+path, skip, condition, pid = sys.argv[1], int(sys.argv[2]), sys.argv[3], int(sys.argv[4])
+deadline = time.monotonic() + 10
+while time.monotonic() < deadline:
+    for line in open(path).read().splitlines()[skip:]:
+        s = json.loads(line)
+        if s["published"] and eval(condition):
+            sys.exit(0)
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        sys.exit("watch ended")
+    time.sleep(0.05)
+sys.exit("timed out")
+PY
+        fail "no watch line with $condition; last: $(tail -n 1 "$WATCH_OUT"); errors: $(cat "$WATCH_ERR")"
+}
+
+# Sends signal $1 to the watch and expects it to end with status $2 within 5 s.
+stop_watch() {
+    local signal=$1 want=$2 status=0
+    kill "-$signal" "$WATCH_PID"
+    for _ in $(seq 50); do
+        kill -0 "$WATCH_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    wait "$WATCH_PID" || status=$?
+    [ "$status" = "$want" ] || fail "watch ended with $status after $signal, not $want: $(cat "$WATCH_ERR")"
 }

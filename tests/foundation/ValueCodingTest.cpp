@@ -48,6 +48,47 @@ TEST(PropertyList, NullCannotBeEncodedAndGarbageCannotBeDecoded) {
     EXPECT_FALSE(plist::decode(std::string_view("not a plist")));
     EXPECT_FALSE(plist::decode(std::string_view("bplist00\x01\x02", 10)));
     EXPECT_FALSE(plist::decode(std::string_view()));
+    // {"é\0b": 1} in binary form, the key in UTF-16: no key of ours holds a NUL (this used
+    // to abort).
+    EXPECT_FALSE(plist::decode(std::string_view(
+        "bplist00\xd1\x01\x02\x63\x00\xe9\x00\x00\x00\x62\x10\x01\x08\x0b\x12\x00\x00"
+        "\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x14",
+        55)));
+}
+
+TEST(PropertyList, TextFromAFileIsReadAsTextEveryEncoderWritesBackUnchanged) {
+    using namespace std::string_literals;
+    const auto xmlDictionary = [](std::string_view key, std::string_view text) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>"s +
+               std::string(key) + "</key><string>" + std::string(text) + "</string></dict></plist>";
+    };
+    const struct {
+        const char* name;
+        std::string file;
+        Value expected;
+    } cases[] = {
+        // ["a\0b"] in binary form: the string ends at the NUL (this used to abort).
+        {"NUL inside a binary string",
+         "bplist00\xa1\x01\x53\x61\x00\x62\x08\x0a\x00\x00\x00\x00\x00\x00\x01\x01"
+         "\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+         "\x00\x00\x00\x00\x00\x0e"s,
+         Value(ValueArray{Value("a")})},
+        {"invalid UTF-8 in a key", xmlDictionary("d\xa0isplay", "x"),
+         Value(ValueDictionary{{"d\xef\xbf\xbdisplay", Value("x")}})},
+        {"invalid UTF-8 in a string", xmlDictionary("k", "caf\xe9"),
+         Value(ValueDictionary{{"k", Value("caf\xef\xbf\xbd")}})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto decoded = plist::decode(c.file);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(*decoded, c.expected);
+        // Rewriting the file, or the names blob in binary form, keeps every key and string.
+        EXPECT_EQ(plist::decode(*plist::encodeXml(*decoded)), decoded);
+        EXPECT_EQ(plist::decode(*plist::encodeBinary(*decoded)), decoded);
+        EXPECT_NO_THROW((void)jsonFromValue(*decoded).dump());
+    }
 }
 
 TEST(ValueJson, MapsNumbersAndDataAsTheScenarioFormatSays) {

@@ -41,16 +41,17 @@ std::vector<Space> twoDisplays() {
 
 TEST_F(IconCreatorTest, OneDisplayOfFourNumbers) {
     setStyle(SkywardStyle::numbers);
-    const auto image = creator.createIcon({makeSpace("A", "1", 1, true), makeSpace("A", "2", 2),
-                                           makeSpace("A", "3", 3), makeSpace("A", "4", 4)});
+    const auto layout = creator.createIcon({makeSpace("A", "1", 1, true), makeSpace("A", "2", 2),
+                                            makeSpace("A", "3", 3), makeSpace("A", "4", 4)});
+    const auto& image = layout->image;
     EXPECT_NEAR(image->size().width, 79.5, kTolerance);
     EXPECT_NEAR(image->size().height, 12, kTolerance);
     EXPECT_TRUE(image->isTemplate());
-    EXPECT_EQ(creator.displayCount(), 1);
-    ASSERT_EQ(creator.spaceRects().size(), 4u);
+    EXPECT_EQ(layout->displayCount, 1);
+    ASSERT_EQ(layout->spaceRects.size(), 4u);
     const double xs[] = {0, 20.5, 41, 61.5};
     for (int i = 0; i < 4; ++i)
-        expectRect(creator.spaceRects().at(std::to_string(i + 1)), {xs[i], 0, 18, 12});
+        expectRect(layout->spaceRects.at(std::to_string(i + 1)), {xs[i], 0, 18, 12});
 
     // The composite places each glyph at its hit rectangle, at the glyph's own size.
     const auto draws = callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::DrawImage);
@@ -66,53 +67,56 @@ TEST_F(IconCreatorTest, DisplayBreaksWidenTheGapAndTheImage) {
     for (const auto style :
          {SkywardStyle::none, SkywardStyle::numbers, SkywardStyle::numbersAndRects}) {
         setStyle(style);
-        const auto image = creator.createIcon(twoDisplays());
-        EXPECT_NEAR(image->size().width, 107.5, kTolerance);
-        EXPECT_EQ(creator.displayCount(), 2);
+        const auto layout = creator.createIcon(twoDisplays());
+        EXPECT_NEAR(layout->image->size().width, 107.5, kTolerance);
+        EXPECT_EQ(layout->displayCount, 2);
         const std::pair<const char*, double> expected[] = {
             {"10", 0}, {"11", 20.5}, {"12", 41}, {"20", 66.5}, {"21", 87}};
         for (const auto& [id, x] : expected)
-            expectRect(creator.spaceRects().at(id), {x, 0, 18, 12});
+            expectRect(layout->spaceRects.at(id), {x, 0, 18, 12});
     }
 }
 
 TEST_F(IconCreatorTest, InterleavedDisplaysCountRunsNotDisplays) {
     setStyle(SkywardStyle::none);
-    creator.createIcon(
+    const auto glyphs = creator.createIcon(
         {makeSpace("A", "1", 1, true), makeSpace("B", "2", 1, true), makeSpace("A", "3", 2)});
-    EXPECT_EQ(creator.displayCount(), 3);
-    expectRect(creator.spaceRects().at("2"), {25.5, 0, 18, 12});
-    expectRect(creator.spaceRects().at("3"), {51, 0, 18, 12});
+    EXPECT_EQ(glyphs->displayCount, 3);
+    expectRect(glyphs->spaceRects.at("2"), {25.5, 0, 18, 12});
+    expectRect(glyphs->spaceRects.at("3"), {51, 0, 18, 12});
     setStyle(SkywardStyle::openedApps);
-    const auto image = creator.createIcon(
+    const auto slots = creator.createIcon(
         {makeSpace("A", "1", 1, true), makeSpace("B", "2", 1, true), makeSpace("A", "3", 2)});
-    EXPECT_EQ(creator.displayCount(), 3);
-    EXPECT_NEAR(image->size().width, 31.2 * 3 + 7.5 * 2, kTolerance);
+    EXPECT_EQ(slots->displayCount, 3);
+    EXPECT_NEAR(slots->image->size().width, 31.2 * 3 + 7.5 * 2, kTolerance);
 }
 
 TEST_F(IconCreatorTest, OpenedAppsSlotsAreExactAndNeverTemplate) {
     setStyle(SkywardStyle::openedApps);
     store.set("useHighContrastBorders", true);
-    const auto image = creator.createIcon(twoDisplays());
+    const auto layout = creator.createIcon(twoDisplays());
+    const auto& image = layout->image;
     EXPECT_NEAR(image->size().width, 171, kTolerance);
     EXPECT_NEAR(image->size().height, 21.6, kTolerance);
     EXPECT_FALSE(image->isTemplate());
-    EXPECT_EQ(creator.displayCount(), 2);
+    EXPECT_EQ(layout->displayCount, 2);
     const std::pair<const char*, double> expected[] = {
         {"10", 0}, {"11", 33.7}, {"12", 67.4}, {"20", 106.1}, {"21", 139.8}};
     for (const auto& [id, x] : expected)
-        expectRect(creator.spaceRects().at(id), {x, 0, 31.2, 21.6});
+        expectRect(layout->spaceRects.at(id), {x, 0, 31.2, 21.6});
 }
 
 TEST_F(IconCreatorTest, EmptySnapshotGivesAnEmptyImage) {
     for (const auto style : kAllSkywardStyles) {
         setStyle(style);
-        creator.createIcon(twoDisplays());
-        const auto image = creator.createIcon({});
-        EXPECT_EQ(image->size().width, 0);
-        EXPECT_TRUE(creator.spaceRects().empty());
-        EXPECT_EQ(creator.displayCount(), 0);
-        EXPECT_TRUE(RecordingCanvas::record(*image).empty());
+        const auto full = creator.createIcon(twoDisplays());
+        const auto empty = creator.createIcon({});
+        EXPECT_EQ(empty->image->size().width, 0);
+        EXPECT_TRUE(empty->spaceRects.empty());
+        EXPECT_EQ(empty->displayCount, 0);
+        EXPECT_TRUE(RecordingCanvas::record(*empty->image).empty());
+        EXPECT_EQ(full->spaceRects.size(), 5u) << "an earlier layout is not touched";
+        EXPECT_EQ(full->displayCount, 2);
     }
 }
 
@@ -121,7 +125,7 @@ TEST_F(IconCreatorTest, StoredStyleThreeIsRewrittenOthersAreNot) {
     creator.createIcon(twoDisplays());
     EXPECT_EQ(store.storedValues().at("displayStyle"), Value(2));
     // Rewritten style 2 cuts numbers out: the glyphs are numbered rectangles.
-    const auto image = creator.createIcon(twoDisplays());
+    const auto image = creator.createIcon(twoDisplays())->image;
     const auto glyph = callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::DrawImage);
     ASSERT_FALSE(glyph.empty());
     EXPECT_EQ(
@@ -129,7 +133,7 @@ TEST_F(IconCreatorTest, StoredStyleThreeIsRewrittenOthersAreNot) {
 
     for (const int raw : {7, -1}) {
         store.set("displayStyle", raw);
-        const auto strip = creator.createIcon(twoDisplays());
+        const auto strip = creator.createIcon(twoDisplays())->image;
         EXPECT_EQ(store.storedValues().at("displayStyle"), Value(raw));
         EXPECT_NEAR(strip->size().height, 12, kTolerance) << "draws like rectangles";
         const auto glyphs = callsOfKind(RecordingCanvas::record(*strip), DrawCall::Kind::DrawImage);
@@ -140,7 +144,7 @@ TEST_F(IconCreatorTest, StoredStyleThreeIsRewrittenOthersAreNot) {
 }
 
 TEST_F(IconCreatorTest, UnsetStyleReadsTheRegisteredDefault) {
-    const auto image = creator.createIcon(twoDisplays());
+    const auto image = creator.createIcon(twoDisplays())->image;
     EXPECT_NEAR(image->size().height, 21.6, kTolerance);
     EXPECT_FALSE(image->isTemplate());
 }
@@ -180,15 +184,15 @@ TEST_F(IconCreatorTest, ActiveColorDecodesOnlyExactlyFourNumbers) {
 TEST_F(IconCreatorTest, CustomColorDropsTheTemplateFlagExceptForNumbers) {
     store.set("activeSpaceColor", ValueArray{0.9, 0.1, 0.1, 1});
     setStyle(SkywardStyle::none);
-    EXPECT_FALSE(creator.createIcon(twoDisplays())->isTemplate());
+    EXPECT_FALSE(creator.createIcon(twoDisplays())->image->isTemplate());
     setStyle(SkywardStyle::numbersAndRects);
-    EXPECT_FALSE(creator.createIcon(twoDisplays())->isTemplate());
+    EXPECT_FALSE(creator.createIcon(twoDisplays())->image->isTemplate());
     setStyle(SkywardStyle::numbers);
-    EXPECT_TRUE(creator.createIcon(twoDisplays())->isTemplate());
+    EXPECT_TRUE(creator.createIcon(twoDisplays())->image->isTemplate());
 
     store.set("activeSpaceColor", ValueArray{0.9, 0.1, 0.1});
     setStyle(SkywardStyle::none);
-    EXPECT_TRUE(creator.createIcon(twoDisplays())->isTemplate());
+    EXPECT_TRUE(creator.createIcon(twoDisplays())->image->isTemplate());
 }
 
 TEST_F(IconCreatorTest, TextAttributesAreKeyedAndCached) {
@@ -220,7 +224,7 @@ TEST_F(IconCreatorTest, NumberStringsBeyondTheCacheLookTheSame) {
 
     setStyle(SkywardStyle::numbers);
     auto space = makeSpace("A", "1", 65, true);
-    const auto image = creator.createIcon({space});
+    const auto image = creator.createIcon({space})->image;
     const auto glyph = callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::DrawImage);
     const auto text =
         callsOfKind(RecordingCanvas::record(*glyph.at(0).image), DrawCall::Kind::DrawText);
@@ -244,10 +248,10 @@ TEST_F(IconCreatorTest, PaletteFollowsTheAppearanceAtTheNextImage) {
     const auto outlineOf = [](const ImageRef& image) {
         return callsOfKind(RecordingCanvas::record(*image), DrawCall::Kind::Stroke).at(0).color;
     };
-    const auto lightImage = creator.createIcon(twoDisplays());
+    const auto lightImage = creator.createIcon(twoDisplays())->image;
     appearance = Appearance::Dark;
     EXPECT_EQ(outlineOf(lightImage), Color::black().withAlpha(0.25)) << "kept by value";
-    const auto darkImage = creator.createIcon(twoDisplays());
+    const auto darkImage = creator.createIcon(twoDisplays())->image;
     EXPECT_EQ(outlineOf(darkImage), Color::white().withAlpha(0.25));
     EXPECT_TRUE(creator.isDarkAppearance());
 }

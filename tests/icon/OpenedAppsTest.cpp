@@ -75,7 +75,7 @@ protected:
     }
 
     std::vector<DrawCall> record(const std::vector<Space>& spaces) {
-        image = creator.createIcon(spaces);
+        image = creator.createIcon(spaces)->image;
         return RecordingCanvas::record(*image);
     }
 
@@ -160,31 +160,25 @@ TEST_F(OpenedAppsDrawingTest, IconsOverflowAndFullScreenMarks) {
     EXPECT_NEAR(two[0].rect.width(), 14.24, kTolerance);
 }
 
-TEST_F(OpenedAppsDrawingTest, DrawsLazilyWithTheLatestRectangles) {
+TEST_F(OpenedAppsDrawingTest, AnImageKeepsItsOwnRectanglesAndOutlivesItsCreator) {
     auto first = makeSpace("A", "1", 1, true);
     auto second = makeSpace("A", "2", 2);
-    const auto old = creator.createIcon({first, second});
-    // A later snapshot moves space 2 to the front and drops space 1.
+    ImageRef old;
+    {
+        IconCreator shortLived(store, catalog, [] { return Appearance::Dark; });
+        old = shortLived.createIcon({first, second})->image;
+        // A later snapshot moves space 2 to the front and drops space 1.
+        shortLived.createIcon({second});
+    }
     creator.createIcon({second});
-    const auto strokes = callsOfKind(RecordingCanvas::record(*old), Kind::Stroke);
-    ASSERT_EQ(strokes.size(), 1u);
+    const auto calls = RecordingCanvas::record(*old);
+    const auto strokes = callsOfKind(calls, Kind::Stroke);
+    ASSERT_EQ(strokes.size(), 2u);
     expectRect(std::get<Path::RoundedRect>(strokes[0].path.elements().at(0)).rect,
                {0.5, 0.5, 30.2, 20.6});
-    EXPECT_TRUE(callsOfKind(RecordingCanvas::record(*old), Kind::Fill).empty())
-        << "space 1 has no rectangle any more";
-}
-
-TEST(OpenedAppsOwnerTest, AnImageOutlivingItsCreatorDrawsNothing) {
-    SettingsStore store;
-    store.set("displayStyle", 4);
-    ArtworkCatalog catalog;
-    ImageRef image;
-    {
-        IconCreator creator(store, catalog, [] { return Appearance::Light; });
-        image = creator.createIcon({makeSpace("A", "1", 1, true)});
-        EXPECT_FALSE(RecordingCanvas::record(*image).empty());
-    }
-    EXPECT_TRUE(RecordingCanvas::record(*image).empty());
+    expectRect(std::get<Path::RoundedRect>(strokes[1].path.elements().at(0)).rect,
+               {33.7 + 0.5, 0.5, 30.2, 20.6});
+    EXPECT_EQ(callsOfKind(calls, Kind::Fill).size(), 1u) << "space 1 is still current in it";
 }
 
 } // namespace

@@ -142,7 +142,7 @@ TEST(SnapshotRefresh, UnreadableAnswersAndAMissingCurrentSpaceChangeNothing) {
         Fixture f(std::string(R"({"displays": )") + displays + "}");
         f.observer->refreshSpaces();
         EXPECT_TRUE(f.delegate->received.empty()) << displays;
-        EXPECT_TRUE(f.observer->previousSpaceSnapshot().empty()) << displays;
+        EXPECT_TRUE(f.observer->previousSpaceSignature().empty()) << displays;
         EXPECT_EQ(f.store.writes, 0) << displays;
     }
     // -1 ends the whole refresh, even after a good display.
@@ -192,7 +192,7 @@ TEST(SnapshotRefresh, PublishesOnlyWhenTheSignatureChanges) {
     f.observer->refreshSpaces();
     EXPECT_EQ(f.delegate->received.size(), 1u);
     EXPECT_EQ(f.store.writes, 1);
-    EXPECT_EQ(f.observer->previousSpaceSnapshot(), "1:false:false:0:1:true:,2:false:");
+    EXPECT_EQ(f.observer->previousSpaceSignature(), "1:false:false:0:1:true:,2:false:");
 
     // Names, numbers and display identifiers are not part of the signature.
     f.platform.windowServer.setDisplays(
@@ -231,7 +231,7 @@ TEST(SnapshotRefresh, PublishesOnlyWhenTheSignatureChanges) {
             scenario(display("A", 2, R"({"ManagedSpaceID": 1}, {"ManagedSpaceID": 2})")), "t")
             .displays);
     expectRepublished("current space");
-    EXPECT_EQ(f.observer->previousSpaceSnapshot().substr(0, 12), "2:true:true:");
+    EXPECT_EQ(f.observer->previousSpaceSignature().substr(0, 12), "2:true:true:");
 }
 
 TEST(SnapshotRefresh, ColourHashCountsOnlyArraysOfNumbers) {
@@ -239,10 +239,10 @@ TEST(SnapshotRefresh, ColourHashCountsOnlyArraysOfNumbers) {
     f.store.set(settings::kActiveSpaceColor,
                 Value(ValueArray{Value(0.1), Value("red"), Value(0.3), Value(1)}));
     f.observer->refreshSpaces();
-    EXPECT_EQ(f.observer->previousSpaceSnapshot(), "1:false:false:0:1:true:");
+    EXPECT_EQ(f.observer->previousSpaceSignature(), "1:false:false:0:1:true:");
     f.store.set(settings::kActiveSpaceColor, Value(ValueArray{Value(0.1), Value(0.2), Value(0.3)}));
     f.observer->refreshSpaces();
-    EXPECT_NE(f.observer->previousSpaceSnapshot(), "1:false:false:0:1:true:");
+    EXPECT_NE(f.observer->previousSpaceSignature(), "1:false:false:0:1:true:");
 }
 
 TEST(SnapshotRefresh, AnEmptyDisplayListPublishesAnEmptySnapshotOnceAndClearsTheNames) {
@@ -253,7 +253,7 @@ TEST(SnapshotRefresh, AnEmptyDisplayListPublishesAnEmptySnapshotOnceAndClearsThe
     f.observer->refreshSpaces();
     ASSERT_EQ(f.delegate->received.size(), 2u);
     EXPECT_TRUE(f.last().empty());
-    EXPECT_EQ(f.observer->previousSpaceSnapshot(), "1:false:false:0:");
+    EXPECT_EQ(f.observer->previousSpaceSignature(), "1:false:false:0:");
     EXPECT_EQ(f.storedNames(), SpaceNameMap{});
     EXPECT_EQ(f.store.writes, 2);
 }
@@ -271,12 +271,14 @@ TEST(SnapshotRefresh, OtherStylesNeverAskForWindowsAndAGoneDelegateGetsNothing) 
     f.store.set(settings::kUseHighContrastBorders, Value(true));
     f.observer->refreshSpaces();
     // The signature is still recorded, so the same state later publishes nothing either.
-    EXPECT_EQ(f.observer->previousSpaceSnapshot(), "1:true:false:0:1:true:");
+    EXPECT_EQ(f.observer->previousSpaceSignature(), "1:true:false:0:1:true:");
 }
 
 TEST(AppDelegate, LaunchRegistersDefaultsAndPublishesTheFirstSnapshotAtOnce) {
     SimHarness h(scenario(display("A", 1, R"({"ManagedSpaceID": 1})"),
                           R"("settings": {"hoverPopupEnabled": false})"));
+    // The observer reads the style as it is built, so the defaults are there before it.
+    EXPECT_TRUE(h.observer().hasWindowCheckTimer()) << "the registered opened-apps style";
     h.launch();
     EXPECT_EQ(h.delegate->snapshotCount(), 1);
     EXPECT_EQ(h.platform.settings.integer(settings::kDisplayStyle), 4);

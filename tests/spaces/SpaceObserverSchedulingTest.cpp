@@ -257,13 +257,43 @@ TEST(Scheduling, WindowCheckTimerFollowsTheStyleAndTicksEveryHalfSecond) {
     EXPECT_EQ(r.timer.size(), 2u);
 }
 
-TEST(Scheduling, ConstructionStartsTheTimerOnlyForAStoredOpenedAppsStyle) {
+TEST(Scheduling, AStoredChangeFromElsewhereActsAsAButtonPressAndAPressAnswersItAlone) {
+    Recorder r(scenario(kOpenedApps));
+    r.launchAndRunTo(200);
+    // Another process's write, heard through the store: the refresh follows shortly.
+    r.platform.settings.set(settings::kDisplayStyle, Value(1));
+    r.runTo(400);
+    EXPECT_EQ(r.timer, std::vector<std::string>{"stop@250"});
+    EXPECT_EQ(r.publications, Ms{250});
+
+    // A write with its button press: the press alone refreshes.
+    r.clear();
+    r.platform.settings.set(settings::kUseHighContrastBorders, Value(true));
+    r.postDefault(settings::kButtonPressedNotification);
+    r.runTo(1000);
+    EXPECT_EQ(r.refreshes, Ms{400});
+    EXPECT_EQ(r.publications, Ms{400});
+
+    // Several keys at once: one refresh. Keys the image does not show: none.
+    r.clear();
+    r.platform.settings.set(settings::kActiveSpaceColor, Value(ValueArray{1, 0, 0, 1}));
+    r.platform.settings.set(settings::kUseHighContrastBorders, Value(false));
+    r.platform.settings.set(settings::kHoverPopupEnabled, Value(false));
+    r.runTo(2000);
+    EXPECT_EQ(r.refreshes, Ms{1050});
+    r.clear();
+    r.platform.settings.set(settings::kHoverPopupEnabled, Value(true));
+    r.runTo(3000);
+    EXPECT_TRUE(r.refreshes.empty());
+}
+
+TEST(Scheduling, ConstructionStartsTheTimerOnlyForTheOpenedAppsStyle) {
+    // The registered default is in place before the observer is built.
     Recorder fresh(scenario("{}"));
-    EXPECT_FALSE(fresh.observer().hasWindowCheckTimer());
-    fresh.launch();
-    // The registered default makes the first published refresh start it.
     EXPECT_TRUE(fresh.observer().hasWindowCheckTimer());
-    EXPECT_EQ(fresh.timer, std::vector<std::string>{"start@0"});
+    fresh.launch();
+    EXPECT_TRUE(fresh.observer().hasWindowCheckTimer());
+    EXPECT_TRUE(fresh.timer.empty()) << "launch keeps the timer it found";
 
     Recorder stored(scenario(kOpenedApps));
     EXPECT_TRUE(stored.observer().hasWindowCheckTimer());
@@ -274,7 +304,7 @@ TEST(Scheduling, ConstructionStartsTheTimerOnlyForAStoredOpenedAppsStyle) {
 }
 
 TEST(Scheduling, HandlersThatFindNoTimerEnsureIt) {
-    Recorder r(scenario("{}"));
+    Recorder r(scenario());
     // Before launch the style reads 0 and no timer runs; the stored style appears later.
     r.platform.settings.set(settings::kDisplayStyle, Value(4));
     r.postWorkspace(kDidHideApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
@@ -311,7 +341,7 @@ TEST(Scheduling, MemoryPressurePrunesIconsAndReloadsSpaceNames) {
 TEST(Scheduling, EventForAnUnknownPidChangesNothing) {
     Recorder r(scenario(kOpenedApps));
     r.launchAndRunTo(1000);
-    const auto before = r.observer().previousSpaceSnapshot();
+    const auto before = r.observer().previousSpaceSignature();
     for (const char* name :
          {kDidLaunchApplicationNotification, kDidHideApplicationNotification,
           kDidUnhideApplicationNotification, kDidActivateApplicationNotification,
@@ -320,7 +350,7 @@ TEST(Scheduling, EventForAnUnknownPidChangesNothing) {
     r.runTo(5000);
     EXPECT_FALSE(r.refreshes.empty());
     EXPECT_TRUE(r.publications.empty());
-    EXPECT_EQ(r.observer().previousSpaceSnapshot(), before);
+    EXPECT_EQ(r.observer().previousSpaceSignature(), before);
     EXPECT_EQ(r.observer().windowSpaceMapper().iconCacheSize(), 2u);
 }
 

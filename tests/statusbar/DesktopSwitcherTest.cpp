@@ -39,7 +39,7 @@ struct SwitcherFixture : ::testing::Test {
 };
 
 TEST_F(SwitcherFixture, OneGestureIsTheExactRecipeInPostingOrder) {
-    switcher->postSwitchGesture(true);
+    switcher->postSwitchGesture(true, "A");
     const auto& posted = poster.posted();
     ASSERT_EQ(posted.size(), 4u);
     const double subnormal = 1.401298464324817e-45;
@@ -79,7 +79,7 @@ TEST_F(SwitcherFixture, OneGestureIsTheExactRecipeInPostingOrder) {
 }
 
 TEST_F(SwitcherFixture, BackwardGestureFlipsDirectionProgressAndVelocity) {
-    switcher->postSwitchGesture(false);
+    switcher->postSwitchGesture(false, "A");
     const auto& posted = poster.posted();
     ASSERT_EQ(posted.size(), 4u);
     EXPECT_EQ(posted[0].event.integerField(135), 0);
@@ -90,17 +90,17 @@ TEST_F(SwitcherFixture, BackwardGestureFlipsDirectionProgressAndVelocity) {
 
 TEST_F(SwitcherFixture, FailedCreationPostsNothing) {
     poster.failNextCreations(1);
-    switcher->postSwitchGesture(true);
+    switcher->postSwitchGesture(true, "A");
     EXPECT_TRUE(poster.posted().empty());
     poster.failNextCreations(0);
-    switcher->postSwitchGesture(true);
+    switcher->postSwitchGesture(true, "A");
     EXPECT_EQ(poster.posted().size(), 4u);
 }
 
 TEST_F(SwitcherFixture, FullScreenSpaceCountsAsStepsAndGesturesAreSpacedOnTheQueue) {
     const std::vector<Space> spaces{makeSpace("A", "1", true), makeSpace("A", "2", false),
                                     makeSpace("A", "3", false), makeSpace("A", "9", false, true)};
-    switcher->switchToSpace(spaces, spaces[3]);
+    EXPECT_EQ(switcher->switchToSpace(spaces, spaces[3]), (SwitchPlan{"A", 3, true}));
     // Several steps: even the first gesture waits for the next turn of the queue.
     EXPECT_TRUE(poster.posted().empty());
     queue.advance(1.0);
@@ -123,7 +123,7 @@ TEST_F(SwitcherFixture, StepsAreCountedWithinTheTargetDisplayOnly) {
     const std::vector<Space> spaces{makeSpace("A", "1", false), makeSpace("A", "2", false),
                                     makeSpace("A", "3", true),  makeSpace("B", "4", true),
                                     makeSpace("B", "5", false), makeSpace("B", "6", false)};
-    switcher->switchToSpace(spaces, spaces[4]);
+    EXPECT_EQ(switcher->switchToSpace(spaces, spaces[4]), (SwitchPlan{"B", 1, true}));
     EXPECT_EQ(gestureDirections(), std::vector<bool>{true});
     EXPECT_EQ(poster.posted().front().display, "B");
 }
@@ -131,24 +131,49 @@ TEST_F(SwitcherFixture, StepsAreCountedWithinTheTargetDisplayOnly) {
 TEST_F(SwitcherFixture, NothingIsPostedForCurrentMissingOrUntrusted) {
     const std::vector<Space> spaces{makeSpace("A", "1", true), makeSpace("A", "2", false),
                                     makeSpace("B", "3", false), makeSpace("B", "4", false)};
-    switcher->switchToSpace(spaces, spaces[0]);
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[0]));
     // Display B has no current space.
-    switcher->switchToSpace(spaces, spaces[3]);
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[3]));
     // A target that is no longer in the list.
-    switcher->switchToSpace(spaces, makeSpace("A", "7", false));
+    EXPECT_FALSE(switcher->switchToSpace(spaces, makeSpace("A", "7", false)));
     queue.advance(2);
     EXPECT_TRUE(poster.posted().empty());
     EXPECT_EQ(alerts, 0);
 
     poster.setTrusted(false);
-    switcher->switchToSpace(spaces, spaces[1]);
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[1]));
     queue.advance(2);
     EXPECT_TRUE(poster.posted().empty());
     EXPECT_EQ(alerts, 1);
 }
 
+TEST_F(SwitcherFixture, InterleavedSwitchesOnTwoOutputsKeepTheirOwnDisplays) {
+    const std::vector<Space> spaces{makeSpace("A", "1", true),  makeSpace("A", "2", false),
+                                    makeSpace("A", "3", false), makeSpace("A", "4", false),
+                                    makeSpace("B", "5", false), makeSpace("B", "6", false),
+                                    makeSpace("B", "7", true)};
+    ASSERT_EQ(switcher->switchToSpace(spaces, spaces[3]), (SwitchPlan{"A", 3, true}));
+    // The second output is clicked while the first one's steps are still pending.
+    queue.advance(0.1);
+    ASSERT_EQ(switcher->switchToSpace(spaces, spaces[4]), (SwitchPlan{"B", 2, false}));
+    queue.advance(1.0);
+
+    std::vector<std::pair<std::string, bool>> gestures;
+    for (const auto& posted : poster.posted())
+        if (posted.event.integerField(132) == 4)
+            gestures.emplace_back(posted.display, *posted.event.doubleField(124) > 0);
+    // By time: A at 0, B at 0.1, A at 0.15, B at 0.25, A at 0.3.
+    const std::vector<std::pair<std::string, bool>> expected{
+        {"A", true}, {"B", false}, {"A", true}, {"B", false}, {"A", true}};
+    EXPECT_EQ(gestures, expected);
+    for (std::size_t i = 0; i < poster.posted().size(); i += 4)
+        for (std::size_t j = i; j < i + 4; ++j)
+            EXPECT_EQ(poster.posted()[j].display, poster.posted()[i].display)
+                << "the four events of one gesture go to one display";
+}
+
 TEST_F(SwitcherFixture, PendingGesturesDieWithTheSwitcher) {
-    switcher->performSwitchSteps(3, true);
+    switcher->performSwitchSteps({"A", 3, true});
     switcher.reset();
     queue.advance(1);
     EXPECT_TRUE(poster.posted().empty());

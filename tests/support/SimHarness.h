@@ -12,14 +12,9 @@ namespace tidemark::testing {
 struct SimHarness {
     explicit SimHarness(const std::string& scenarioJson)
         : platform(sim::parseScenario(scenarioJson, "test scenario")),
-          delegate(AppDelegate::create(services())) {}
+          delegate(AppDelegate::create(platform.services())) {}
 
-    SpaceObserverServices services() {
-        SpaceObserverServices services{platform.mainQueue, platform.settings, platform.windowServer,
-                                       platform.workspace, platform.defaultCenter};
-        services.memoryPressure = &platform.memoryPressure;
-        return services;
-    }
+    SpaceObserverServices services() { return platform.services(); }
     SpaceObserver& observer() { return delegate->spaceObserver(); }
     const std::vector<Space>& spaces() const { return delegate->latestSpaces(); }
     void launch() { delegate->applicationDidFinishLaunching(); }

@@ -50,7 +50,7 @@ protected:
 
     QImage render(const std::vector<Space>& spaces, SkywardStyle style) {
         store.set("displayStyle", rawValue(style));
-        const auto image = creator.createIcon(spaces);
+        const auto image = creator.createIcon(spaces)->image;
         return ui::renderImage(*image, 2, ui::stripForeground(appearance));
     }
 
@@ -72,8 +72,10 @@ TEST_F(ImageRendererTest, SizeFollowsTheScaleAndTheOriginIsAtTheLowerLeft) {
     EXPECT_EQ(pixels.pixelColor(14, 10).alpha(), 0);
 
     store.set("displayStyle", rawValue(SkywardStyle::numbers));
-    const auto strip = creator.createIcon({makeSpace("A", "1", 1, true), makeSpace("A", "2", 2),
-                                           makeSpace("A", "3", 3), makeSpace("A", "4", 4)});
+    const auto strip = creator
+                           .createIcon({makeSpace("A", "1", 1, true), makeSpace("A", "2", 2),
+                                        makeSpace("A", "3", 3), makeSpace("A", "4", 4)})
+                           ->image;
     EXPECT_EQ(ui::renderImage(*strip, 1, Color::black()).width(), 80);  // 79.5 rounded up
     EXPECT_EQ(ui::renderImage(*strip, 2, Color::black()).width(), 159); // exact
     EXPECT_EQ(ui::renderImage(*strip, 3, Color::black()).height(), 36);

@@ -26,6 +26,33 @@ std::uint32_t readU32(const char* bytes) {
 
 } // namespace
 
+Framed takeFramedMessage(std::string& buffer, std::size_t maxPayloadBytes) {
+    if (buffer.size() < kHeaderBytes)
+        return {};
+    const auto length = readU32(buffer.data() + kMagic.size());
+    const auto type = readU32(buffer.data() + kMagic.size() + 4);
+    if (std::string_view(buffer).substr(0, kMagic.size()) != kMagic || length > maxPayloadBytes) {
+        buffer.clear();
+        return {.message = std::nullopt, .garbage = true};
+    }
+    if (buffer.size() - kHeaderBytes < length)
+        return {};
+    Message message{type, buffer.substr(kHeaderBytes, length)};
+    buffer.erase(0, kHeaderBytes + length);
+    return {.message = std::move(message)};
+}
+
+std::optional<nlohmann::json> parseReplyPayload(std::string_view payload) {
+    // i3 copies window titles into its replies byte for byte; one title that is not UTF-8
+    // must not cost the whole tree.
+    auto json = nlohmann::json::parse(payload, nullptr, false);
+    if (json.is_discarded())
+        json = nlohmann::json::parse(text::repairUtf8(payload), nullptr, false);
+    if (json.is_discarded())
+        return std::nullopt;
+    return json;
+}
+
 std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
     sockaddr_un address{};
     if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)
@@ -103,25 +130,10 @@ bool Connection::fillBuffer(int timeoutMs) {
 }
 
 std::optional<Message> Connection::takeMessage() {
-    if (buffer_.size() < kHeaderBytes)
-        return std::nullopt;
-    if (std::string_view(buffer_).substr(0, kMagic.size()) != kMagic) {
+    auto framed = takeFramedMessage(buffer_, kMaxPayloadBytes);
+    if (framed.garbage)
         broken_ = true;
-        buffer_.clear();
-        return std::nullopt;
-    }
-    const auto length = readU32(buffer_.data() + kMagic.size());
-    const auto type = readU32(buffer_.data() + kMagic.size() + 4);
-    if (length > kMaxPayloadBytes) {
-        broken_ = true;
-        buffer_.clear();
-        return std::nullopt;
-    }
-    if (buffer_.size() < kHeaderBytes + length)
-        return std::nullopt;
-    Message message{type, buffer_.substr(kHeaderBytes, length)};
-    buffer_.erase(0, kHeaderBytes + length);
-    return message;
+    return std::move(framed.message);
 }
 
 std::optional<nlohmann::json> Connection::request(MessageType type, std::string_view payload) {
@@ -137,14 +149,7 @@ std::optional<nlohmann::json> Connection::request(MessageType type, std::string_
             }
             if (message->type != static_cast<std::uint32_t>(type))
                 continue;
-            // i3 copies window titles into its replies byte for byte; one title that is not
-            // UTF-8 must not cost the whole tree.
-            auto json = nlohmann::json::parse(message->payload, nullptr, false);
-            if (json.is_discarded())
-                json = nlohmann::json::parse(text::repairUtf8(message->payload), nullptr, false);
-            if (json.is_discarded())
-                return std::nullopt;
-            return json;
+            return parseReplyPayload(message->payload);
         }
         if (broken_)
             return std::nullopt;

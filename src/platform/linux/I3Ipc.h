@@ -17,6 +17,7 @@ enum class MessageType : std::uint32_t {
     Subscribe = 2,
     GetOutputs = 3,
     GetTree = 4,
+    GetConfig = 9,
 };
 
 // Event types carry the high bit on the wire; these are the values without it.
@@ -34,6 +35,18 @@ struct Message {
     bool isEvent() const { return (type & 0x80000000u) != 0; }
     std::uint32_t eventType() const { return type & 0x7fffffffu; }
 };
+
+// Framing of the byte stream from i3: takes the first complete message off the front of
+// `buffer`. `garbage` means the stream cannot be in step again (bad magic, absurd length);
+// the buffer is then emptied.
+struct Framed {
+    std::optional<Message> message;
+    bool garbage = false;
+};
+Framed takeFramedMessage(std::string& buffer, std::size_t maxPayloadBytes);
+
+// A reply payload as JSON; nothing when it is not JSON even after repairing its UTF-8.
+std::optional<nlohmann::json> parseReplyPayload(std::string_view payload);
 
 // One IPC socket to i3. Replies are read with a time limit, so a wedged window manager
 // cannot wedge this program.

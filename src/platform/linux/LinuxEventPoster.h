@@ -18,15 +18,13 @@ public:
     std::unique_ptr<SyntheticEvent> createEvent() override {
         return std::make_unique<RecordedEvent>();
     }
-    void post(const SyntheticEvent& event, int tapLocation) override;
-    void setGestureDisplay(const std::string& displayID) override { display_ = displayID; }
+    void post(const SyntheticEvent& event, int tapLocation, const std::string& displayID) override;
 
     int stepsTaken() const { return steps_; }
 
 private:
     X11WindowServer& windowServer_;
     SwipeRecognizer recognizer_;
-    std::string display_;
     int steps_ = 0;
 };
 

@@ -42,6 +42,48 @@ std::string sanitizedText(std::string_view bytes, std::size_t maxBytes) {
 
 namespace {
 
+constexpr std::size_t kKernelNameLength = 15;
+
+std::string_view withoutNewline(std::string_view comm) {
+    if (!comm.empty() && comm.back() == '\n')
+        comm.remove_suffix(1);
+    return comm;
+}
+
+} // namespace
+
+bool isCutName(std::string_view comm) {
+    return withoutNewline(comm).size() == kKernelNameLength;
+}
+
+std::string processName(std::string_view comm, std::string_view commandLine, std::size_t maxBytes) {
+    std::string_view name = withoutNewline(comm);
+    if (name.size() == kKernelNameLength) {
+        const auto program = commandLine.substr(0, commandLine.find('\0'));
+        const auto slash = program.rfind('/');
+        const auto file = slash == std::string_view::npos ? program : program.substr(slash + 1);
+        if (file.size() > name.size() && file.starts_with(name))
+            name = file;
+    }
+    return sanitizedText(name, maxBytes);
+}
+
+std::string argumentLine(std::string_view commandLine, std::string_view environment,
+                         std::size_t maxBytes) {
+    std::string text(commandLine.substr(0, maxBytes));
+    if (!text.empty() && text.size() < maxBytes) {
+        if (text.back() != '\0')
+            text.push_back('\0');
+        text.append(environment.substr(0, maxBytes - text.size()));
+    }
+    for (char& c : text)
+        if (c == '\0')
+            c = ' ';
+    return sanitizedText(text, maxBytes);
+}
+
+namespace {
+
 // Splits off the next space-separated field.
 std::string_view nextField(std::string_view& rest) {
     const auto start = rest.find_first_not_of(' ');

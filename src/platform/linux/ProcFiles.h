@@ -14,6 +14,17 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxByte
 // Valid UTF-8 of at most `maxBytes`, ASCII passing straight through.
 std::string sanitizedText(std::string_view bytes, std::size_t maxBytes);
 
+// A process name from its comm file. The kernel keeps 15 bytes of a name
+// ("chrome_crashpad_handler" becomes "chrome_crashpad"); the file name of argv[0] in
+// `commandLine` (its cmdline file, read only when `isCutName`) completes a name that was cut.
+bool isCutName(std::string_view comm);
+std::string processName(std::string_view comm, std::string_view commandLine, std::size_t maxBytes);
+
+// The cmdline file (arguments, NUL-separated), with the environ file appended when there was
+// room, as one line of text.
+std::string argumentLine(std::string_view commandLine, std::string_view environment,
+                         std::size_t maxBytes);
+
 // The fields of /proc/PID/stat that the kernel adapter uses.
 struct StatFields {
     char state = '?';

@@ -16,7 +16,6 @@ namespace {
 
 constexpr std::size_t kSmallFileBytes = 64 * 1024;
 constexpr std::uint64_t kKibibyte = 1024;
-constexpr std::size_t kKernelNameLength = 15;
 
 std::uint64_t value(const std::string& text, std::string_view key) {
     return keyedNumber(text, key).value_or(0);
@@ -140,23 +139,12 @@ std::optional<std::vector<std::int32_t>> ProcKernel::processIdentifiers() {
 }
 
 std::optional<std::string> ProcKernel::processName(std::int32_t pid) {
-    auto comm = readFile(processFile(pid, "comm"), kMaxNameBytes);
+    const auto comm = readFile(processFile(pid, "comm"), kMaxNameBytes);
     if (!comm)
         return std::nullopt;
-    if (!comm->empty() && comm->back() == '\n')
-        comm->pop_back();
-    // The kernel keeps only the first 15 bytes of a name ("chrome_crashpad_handler" becomes
-    // "chrome_crashpad"); the file name in argv[0] completes a name that was cut.
-    if (comm->size() == kKernelNameLength) {
-        if (const auto commandLine = readFile(processFile(pid, "cmdline"), kMaxPathBytes)) {
-            const std::string_view program(commandLine->c_str());
-            const auto slash = program.rfind('/');
-            const auto file = slash == std::string_view::npos ? program : program.substr(slash + 1);
-            if (file.size() > comm->size() && file.starts_with(*comm))
-                comm = std::string(file);
-        }
-    }
-    return sanitizedText(*comm, kMaxNameBytes);
+    const auto commandLine =
+        isCutName(*comm) ? readFile(processFile(pid, "cmdline"), kMaxPathBytes) : std::nullopt;
+    return linux_proc::processName(*comm, commandLine.value_or(""), kMaxNameBytes);
 }
 
 std::optional<std::string> ProcKernel::executablePath(std::int32_t pid) {
@@ -174,23 +162,17 @@ std::optional<std::int32_t> ProcKernel::parentProcessIdentifier(std::int32_t pid
 }
 
 std::optional<std::string> ProcKernel::argumentText(std::int32_t pid) {
-    auto text = readFile(processFile(pid, "cmdline"), kMaxArgumentBytes);
+    const auto commandLine = readFile(processFile(pid, "cmdline"), kMaxArgumentBytes);
     // Kernel threads have no argument area at all.
-    if (!text || text->empty())
+    if (!commandLine || commandLine->empty())
         return std::nullopt;
     // The environment is readable for this user's processes only; without it the text
     // still holds the command line.
-    if (text->size() < kMaxArgumentBytes) {
-        if (text->back() != '\0')
-            text->push_back('\0');
-        if (const auto environment =
-                readFile(processFile(pid, "environ"), kMaxArgumentBytes - text->size()))
-            text->append(*environment);
-    }
-    for (char& c : *text)
-        if (c == '\0')
-            c = ' ';
-    return sanitizedText(*text, kMaxArgumentBytes);
+    const auto environment =
+        commandLine->size() < kMaxArgumentBytes
+            ? readFile(processFile(pid, "environ"), kMaxArgumentBytes - commandLine->size())
+            : std::nullopt;
+    return argumentLine(*commandLine, environment.value_or(""), kMaxArgumentBytes);
 }
 
 std::optional<std::int64_t> ProcKernel::ownerUserId(std::int32_t pid) {

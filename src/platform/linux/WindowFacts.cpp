@@ -1,6 +1,7 @@
 #include "platform/linux/WindowFacts.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/PropertyValue.h"
 
 #include <algorithm>
 #include <xcb/res.h>
@@ -24,20 +25,12 @@ PropertyReply takeProperty(XConnection& x, xcb_get_property_cookie_t cookie) {
     return PropertyReply(xcb_get_property_reply(x.raw(), cookie, nullptr));
 }
 
-// The 32-bit items of a reply of exactly the expected type and format.
 std::vector<std::uint32_t> words(const PropertyReply& reply, xcb_atom_t type) {
-    if (!reply || reply->type != type || reply->format != 32)
-        return {};
-    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    const auto count = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
-    return {data, data + count};
+    return propertyWords(propertyValue(reply.get()), type);
 }
 
 std::optional<std::uint32_t> firstWord(const PropertyReply& reply, xcb_atom_t type) {
-    auto items = words(reply, type);
-    if (items.empty())
-        return std::nullopt;
-    return items.front();
+    return firstPropertyWord(propertyValue(reply.get()), type);
 }
 
 bool contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
@@ -190,18 +183,10 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
             facts.alpha = static_cast<double>(*value) / 0xffffffffu;
         facts.desktop = firstWord(desktop, XCB_ATOM_CARDINAL);
         facts.pid = pids[i];
-        if (!facts.pid) {
-            const auto claimed = firstWord(pid, XCB_ATOM_CARDINAL);
-            if (claimed && *claimed > 0 && *claimed <= 0x7fffffffu)
-                facts.pid = static_cast<std::int32_t>(*claimed);
-        }
-        if (wmClass && wmClass->format == 8) {
-            const auto* bytes = static_cast<const char*>(xcb_get_property_value(wmClass.get()));
-            const auto length =
-                static_cast<std::size_t>(xcb_get_property_value_length(wmClass.get()));
-            std::tie(facts.instanceName, facts.className) =
-                splitWmClass(std::string_view(bytes, length));
-        }
+        if (!facts.pid)
+            facts.pid = claimedPid(propertyValue(pid.get()));
+        if (const auto value = propertyValue(wmClass.get()); value.format == 8)
+            std::tie(facts.instanceName, facts.className) = splitWmClass(value.bytes);
     }
     x.checkAlive();
     return result;

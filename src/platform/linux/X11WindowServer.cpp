@@ -227,4 +227,11 @@ bool X11WindowServer::stepDesktop(const std::string& displayID, bool forward) {
     return true;
 }
 
+std::optional<nlohmann::json> X11WindowServer::i3Outputs() {
+    std::lock_guard lock(mutex_);
+    if (detectModeLocked() != Mode::I3)
+        return std::nullopt;
+    return i3_.request(i3::MessageType::GetOutputs);
+}
+
 } // namespace tidemark::linux_platform

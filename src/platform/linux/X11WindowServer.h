@@ -35,6 +35,9 @@ public:
     bool canStepDesktops();
     bool stepDesktop(const std::string& displayID, bool forward);
 
+    // i3's `get_outputs` answer; nothing under another manager or when i3 does not answer.
+    std::optional<nlohmann::json> i3Outputs();
+
     // The identifier of the one display under a plain EWMH manager.
     static constexpr const char* kScreenDisplayID = "screen";
 

@@ -1,6 +1,7 @@
 #include "platform/linux/X11Workspace.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/PropertyValue.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -183,11 +184,10 @@ ImageRef X11Workspace::applicationIcon(std::int32_t pid) {
     ImageRef image;
     for (const auto cookie : cookies) {
         Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(x_->raw(), cookie, nullptr));
-        if (image || !reply || reply->type != XCB_ATOM_CARDINAL || reply->format != 32)
+        if (image)
             continue;
-        const auto* words = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-        const auto count = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
-        if (auto icon = bestIcon(words, count, kIconEdge)) {
+        const auto words = propertyWords(propertyValue(reply.get()), XCB_ATOM_CARDINAL);
+        if (auto icon = bestIcon(words.data(), words.size(), kIconEdge)) {
             const Size size{static_cast<double>(icon->width), static_cast<double>(icon->height)};
             image = Image::fromBitmap(
                 size, Bitmap{icon->width, icon->height, std::move(icon->rgba)},

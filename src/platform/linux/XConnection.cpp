@@ -1,6 +1,6 @@
 #include "platform/linux/XConnection.h"
 
-#include "foundation/Text.h"
+#include "platform/linux/PropertyValue.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,14 +28,7 @@ std::optional<std::string> stringProperty(xcb_connection_t* connection, xcb_wind
     auto cookie = xcb_get_property(connection, 0, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0,
                                    static_cast<std::uint32_t>((maxBytes + 3) / 4));
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
-    if (!reply || reply->format != 8)
-        return std::nullopt;
-    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
-    std::string_view value(bytes, length);
-    if (auto nul = value.find('\0'); nul != std::string_view::npos)
-        value = value.substr(0, nul);
-    return text::boundedUtf8(value, maxBytes);
+    return propertyText(propertyValue(reply.get()), maxBytes);
 }
 
 } // namespace

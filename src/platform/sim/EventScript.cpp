@@ -15,6 +15,7 @@ namespace {
 struct KindInfo {
     EventKind kind;
     std::set<std::string> members; // besides "at" and "event"
+    std::set<std::string> optionalMembers = {};
 };
 
 const std::map<std::string, KindInfo, std::less<>>& kinds() {
@@ -39,6 +40,19 @@ const std::map<std::string, KindInfo, std::less<>>& kinds() {
         {"setDisplays", {EventKind::SetDisplays, {"value"}}},
         {"setWindows", {EventKind::SetWindows, {"value"}}},
         {"setApps", {EventKind::SetApps, {"value"}}},
+        {"keyDown", {EventKind::KeyDown, {"keyCode", "modifiers"}}},
+        {"keyUp", {EventKind::KeyUp, {"keyCode", "modifiers"}}},
+        {"pointerEntered", {EventKind::PointerEntered, {}}},
+        {"pointerExited", {EventKind::PointerExited, {}}},
+        {"pointerMoved", {EventKind::PointerMoved, {"x", "y"}}},
+        {"panelEntered", {EventKind::PanelEntered, {}}},
+        {"panelExited", {EventKind::PanelExited, {}}},
+        {"mouseDown", {EventKind::MouseDown, {"button", "x", "y"}, {"modifiers"}}},
+        {"mouseUp", {EventKind::MouseUp, {"button", "x", "y"}, {"modifiers"}}},
+        {"popover", {EventKind::Popover, {"action"}, {"pid"}}},
+        {"alertButton", {EventKind::AlertButton, {"index"}}},
+        {"setTrusted", {EventKind::SetTrusted, {"value"}}},
+        {"dumpModel", {EventKind::DumpModel, {}}},
     };
     return table;
 }
@@ -76,15 +90,31 @@ public:
         const KindInfo& info = found->second;
         event.kind = info.kind;
         for (const auto& [member, _] : json_.items())
-            if (member != "at" && member != "event" && !info.members.contains(member))
+            if (member != "at" && member != "event" && !info.members.contains(member) &&
+                !info.optionalMembers.contains(member))
                 fail(member, "not a member of " + found->first);
         for (const auto& member : info.members)
             readMember(event, member);
+        for (const auto& member : info.optionalMembers)
+            if (json_.contains(member))
+                readMember(event, member);
+        if (event.kind == EventKind::Popover) {
+            const bool needsPid =
+                event.action == PopoverAction::QuitApp || event.action == PopoverAction::Clean;
+            if (needsPid && !json_.contains("pid"))
+                fail("pid", "missing");
+            if (!needsPid && json_.contains("pid"))
+                fail("pid", "not a member of this action");
+        }
         return event;
     }
 
 private:
     void readMember(ScriptedEvent& event, const std::string& member) const {
+        if (member == "modifiers") {
+            readModifiers(event);
+            return;
+        }
         const auto& json = require(member);
         if (member == "pid") {
             if (!json.is_number_integer() || json.get<std::int64_t>() < INT32_MIN ||
@@ -96,6 +126,11 @@ private:
                 fail(member, "expected a string or null");
             if (json.is_string())
                 event.bundleIdentifier = json.get<std::string>();
+        } else if (member == "keyCode") {
+            if (!json.is_number_integer() || json.get<std::int64_t>() < 0 ||
+                json.get<std::int64_t>() > std::int64_t{UINT32_MAX})
+                fail(member, "expected a key code from 0 to 4294967295");
+            event.keyCode = std::uint32_t(json.get<std::int64_t>());
         } else if (member == "key") {
             if (!json.is_string())
                 fail(member, "expected a string");
@@ -104,6 +139,25 @@ private:
             if (json != "dark" && json != "light")
                 fail(member, "expected \"dark\" or \"light\"");
             event.appearance = json == "dark" ? Appearance::Dark : Appearance::Light;
+        } else if (member == "x" || member == "y") {
+            if (!json.is_number())
+                fail(member, "expected a number of points");
+            (member == "x" ? event.point.x : event.point.y) = json.get<double>();
+        } else if (member == "button") {
+            if (json != "left" && json != "right")
+                fail(member, "expected \"left\" or \"right\"");
+            event.button = json == "left" ? MouseButton::Left : MouseButton::Right;
+        } else if (member == "action") {
+            event.action = readAction(json);
+        } else if (member == "index") {
+            if (!json.is_number_integer() || json.get<std::int64_t>() < 1 ||
+                json.get<std::int64_t>() > 3)
+                fail(member, "expected 1, 2 or 3");
+            event.index = int(json.get<std::int64_t>());
+        } else if (member == "value" && event.kind == EventKind::SetTrusted) {
+            if (!json.is_boolean())
+                fail(member, "expected true or false");
+            event.trusted = json.get<bool>();
         } else if (member == "value") {
             if (json.is_null())
                 return;
@@ -117,12 +171,61 @@ private:
         }
     }
 
+    PopoverAction readAction(const nlohmann::json& json) const {
+        static const std::map<std::string, PopoverAction, std::less<>> names{
+            {"quitApp", PopoverAction::QuitApp},
+            {"quitAll", PopoverAction::QuitAll},
+            {"scan", PopoverAction::Scan},
+            {"clean", PopoverAction::Clean},
+            {"cleanAll", PopoverAction::CleanAll},
+            {"dismissResidual", PopoverAction::DismissResidual},
+            {"sleep", PopoverAction::Sleep}};
+        const auto found = json.is_string() ? names.find(json.get<std::string>()) : names.end();
+        if (found == names.end())
+            fail("action", "unknown control " + json.dump());
+        return found->second;
+    }
+
+    // Optional: an array of "command", "shift", "option", "control", "function".
+    void readModifiers(ScriptedEvent& event) const {
+        static const std::map<std::string, std::uint32_t> bits{{"command", 0x100},
+                                                               {"shift", 0x200},
+                                                               {"option", 0x800},
+                                                               {"control", 0x1000},
+                                                               {"function", 0x20000}};
+        const auto it = json_.find("modifiers");
+        if (it == json_.end())
+            return;
+        if (!it->is_array())
+            fail("modifiers", "expected an array of modifier names");
+        for (const auto& name : *it) {
+            const auto bit = name.is_string() ? bits.find(name.get<std::string>()) : bits.end();
+            if (bit == bits.end())
+                fail("modifiers", "unknown modifier " + name.dump() +
+                                      " (command, shift, option, control or function)");
+            event.modifiers |= bit->second;
+        }
+        // A mouse event carries them as the event's own flags.
+        const std::pair<std::uint32_t, ModifierFlags> mouseFlags[] = {
+            {0x100, ModifierFlags::Command},
+            {0x200, ModifierFlags::Shift},
+            {0x800, ModifierFlags::Option},
+            {0x1000, ModifierFlags::Control}};
+        for (const auto& [bit, flag] : mouseFlags)
+            if (event.modifiers & bit)
+                event.mouseModifiers = event.mouseModifiers | flag;
+    }
+
     const nlohmann::json& json_;
     std::string origin_;
     std::string where_;
 };
 
 } // namespace
+
+bool isInteraction(EventKind kind) {
+    return kind >= EventKind::PointerEntered;
+}
 
 std::vector<ScriptedEvent> parseEventScript(std::string_view text, const std::string& origin) {
     nlohmann::json json;

@@ -2,6 +2,7 @@
 
 #include "foundation/Value.h"
 #include "platform/sim/Scenario.h"
+#include "statusbar/ViewPorts.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -33,7 +34,27 @@ enum class EventKind {
     SetDisplays,
     SetWindows,
     SetApps,
+    KeyDown,
+    KeyUp,
+    // The headless app's events (replay --ui).
+    PointerEntered,
+    PointerExited,
+    PointerMoved,
+    PanelEntered,
+    PanelExited,
+    MouseDown,
+    MouseUp,
+    Popover,
+    AlertButton,
+    SetTrusted,
+    DumpModel,
 };
+
+// Whether an event needs the headless app (replay --ui).
+bool isInteraction(EventKind kind);
+
+// A control of the hover panel.
+enum class PopoverAction { QuitApp, QuitAll, Scan, Clean, CleanAll, DismissResidual, Sleep };
 
 // One timed happening of an event script; only the members of its kind are set.
 struct ScriptedEvent {
@@ -45,6 +66,17 @@ struct ScriptedEvent {
     std::optional<Value> value; // absent: null (removes a setting, or "answers nothing")
     Appearance appearance = Appearance::Light;
     std::vector<App> apps;
+    // keyDown / keyUp: the virtual key code and the hot-key service's modifier bits.
+    std::uint32_t keyCode = 0;
+    std::uint32_t modifiers = 0;
+    // Interaction: pointer and button events (x from the button's left edge, y from its
+    // top), panel controls, alert answers, the permission.
+    Point point;
+    MouseButton button = MouseButton::Left;
+    ModifierFlags mouseModifiers = ModifierFlags::None;
+    PopoverAction action = PopoverAction::QuitApp;
+    int index = 0;
+    bool trusted = false;
 };
 
 // Parses an event script (a JSON array); errors are ScenarioErrors naming the origin, the

@@ -11,10 +11,13 @@ std::unique_ptr<SyntheticEvent> SimEventPoster::createEvent() {
     return std::make_unique<RecordedEvent>();
 }
 
-void SimEventPoster::post(const SyntheticEvent& event, int tapLocation) {
+void SimEventPoster::post(const SyntheticEvent& event, int tapLocation,
+                          const std::string& displayID) {
     // Only events this poster created reach here, and it creates nothing else.
     posted_.push_back(
-        {static_cast<const RecordedEvent&>(event), tapLocation, clock_.now(), display_});
+        {static_cast<const RecordedEvent&>(event), tapLocation, clock_.now(), displayID});
+    if (onPost)
+        onPost(posted_.back());
 }
 
 } // namespace tidemark::sim

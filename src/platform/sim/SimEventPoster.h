@@ -3,6 +3,7 @@
 #include "foundation/MainQueue.h"
 #include "statusbar/EventPoster.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,11 @@ public:
 
     bool isProcessTrusted() override { return trusted_; }
     std::unique_ptr<SyntheticEvent> createEvent() override;
-    void post(const SyntheticEvent& event, int tapLocation) override;
-    void setGestureDisplay(const std::string& displayID) override { display_ = displayID; }
+    void post(const SyntheticEvent& event, int tapLocation, const std::string& displayID) override;
 
     const std::vector<Posted>& posted() const { return posted_; }
+    // Hears each event as it is posted.
+    std::function<void(const Posted&)> onPost;
     int createdCount() const { return created_; }
 
 private:
@@ -38,7 +40,6 @@ private:
     bool trusted_;
     int failingCreations_ = 0;
     int created_ = 0;
-    std::string display_;
     std::vector<Posted> posted_;
 };
 

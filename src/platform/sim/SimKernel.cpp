@@ -42,11 +42,18 @@ void SimKernel::removeProcess(std::int32_t pid) {
         indexByPID_[processes_[i].pid] = i;
 }
 
+void SimKernel::setMemory(const Memory& memory) {
+    std::lock_guard lock(mutex_);
+    memory_ = memory;
+}
+
 std::uint64_t SimKernel::physicalMemory() {
+    std::lock_guard lock(mutex_);
     return unsignedOf(memory_.physicalMemory);
 }
 
 std::optional<tidemark::VmStatistics> SimKernel::vmStatistics() {
+    std::lock_guard lock(mutex_);
     if (!memory_.vmStatistics)
         return std::nullopt;
     const auto& s = *memory_.vmStatistics;
@@ -55,6 +62,7 @@ std::optional<tidemark::VmStatistics> SimKernel::vmStatistics() {
 }
 
 std::uint64_t SimKernel::pageSize() {
+    std::lock_guard lock(mutex_);
     return unsignedOf(memory_.pageSize);
 }
 
@@ -130,11 +138,14 @@ bool SimKernel::sendSignal(std::int32_t pid, Signal signal) {
     // As the real kernel: only the superuser may signal another user's process.
     const bool delivered = process && (ownUID_ == 0 || process->uid == ownUID_);
     sent_.push_back({pid, signal, delivered});
+    const auto hook = signalHook_;
+    const bool dies = delivered && ((signal == Signal::Terminate && !process->ignoresSigterm) ||
+                                    (signal == Signal::Kill && !process->ignoresSigkill));
+    lock.unlock();
+    if (hook)
+        hook(pid, signal, delivered);
     if (!delivered)
         return false;
-    const bool dies = (signal == Signal::Terminate && !process->ignoresSigterm) ||
-                      (signal == Signal::Kill && !process->ignoresSigkill);
-    lock.unlock();
     if (dies)
         removeProcess(pid);
     return true;
@@ -154,6 +165,11 @@ void SimKernel::sleepFor(std::chrono::microseconds duration) {
 void SimKernel::setSleepHook(std::function<void(std::chrono::microseconds)> hook) {
     std::lock_guard lock(mutex_);
     sleepHook_ = std::move(hook);
+}
+
+void SimKernel::setSignalHook(std::function<void(std::int32_t, Signal, bool)> hook) {
+    std::lock_guard lock(mutex_);
+    signalHook_ = std::move(hook);
 }
 
 std::vector<SimKernel::SentSignal> SimKernel::sentSignals() const {

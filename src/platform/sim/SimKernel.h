@@ -44,8 +44,11 @@ public:
     // Test controls: change the table as the world would between two calls.
     void addProcess(const Process& process);
     void removeProcess(std::int32_t pid);
+    void setMemory(const Memory& memory);
     // Runs after each sleep, under no lock, so it may change the table.
     void setSleepHook(std::function<void(std::chrono::microseconds)> hook);
+    // Called with every signal sent (pid, signal, delivered), outside the table's lock.
+    void setSignalHook(std::function<void(std::int32_t, Signal, bool)> hook);
 
     std::vector<SentSignal> sentSignals() const;
     std::chrono::microseconds totalSleep() const;
@@ -65,6 +68,7 @@ private:
     std::chrono::microseconds slept_{0};
     int argumentTextQueries_ = 0;
     std::function<void(std::chrono::microseconds)> sleepHook_;
+    std::function<void(std::int32_t, Signal, bool)> signalHook_;
 };
 
 } // namespace tidemark::sim

@@ -1,5 +1,6 @@
 #include "platform/sim/SimWorkspace.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace tidemark::sim {
@@ -55,6 +56,29 @@ ImageRef SimWorkspace::applicationIcon(std::int32_t pid) {
 
 ImageRef SimWorkspace::genericApplicationIcon() {
     return syntheticIcon("generic");
+}
+
+bool SimWorkspace::terminate(std::int32_t pid) {
+    return requestQuit(pid, false);
+}
+
+bool SimWorkspace::forceTerminate(std::int32_t pid) {
+    return requestQuit(pid, true);
+}
+
+bool SimWorkspace::requestQuit(std::int32_t pid, bool forced) {
+    const auto app = std::find_if(apps_.begin(), apps_.end(),
+                                  [pid](const App& a) { return a.application.pid == pid; });
+    const bool delivered = app != apps_.end() && !app->application.terminated &&
+                           (forced ? app->acceptsForceTerminate : app->acceptsTerminate);
+    if (quitRequestHook_)
+        quitRequestHook_(pid, forced, delivered);
+    if (!delivered)
+        return false;
+    apps_.erase(app);
+    if (appQuitHook_)
+        appQuitHook_(pid);
+    return true;
 }
 
 bool SimWorkspace::isApplicationInstalled(const std::string& bundleIdentifier) {

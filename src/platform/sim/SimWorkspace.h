@@ -3,6 +3,7 @@
 #include "platform/sim/Scenario.h"
 #include "spaces/Workspace.h"
 
+#include <functional>
 #include <set>
 
 namespace tidemark::sim {
@@ -22,16 +23,26 @@ public:
     ImageRef applicationIcon(std::int32_t pid) override;
     ImageRef genericApplicationIcon() override;
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
+    // Delivered when the app accepts that kind of request; the app then quits at once.
+    bool terminate(std::int32_t pid) override;
+    bool forceTerminate(std::int32_t pid) override;
     NotificationCenter& notificationCenter() override { return center_; }
 
     void setAppearance(Appearance appearance) { appearance_ = appearance; }
     void setApps(std::vector<App> apps);
     const std::vector<App>& apps() const { return apps_; }
+    // Called with every quit request (pid, forced, delivered) and for every app that quits.
+    void setQuitRequestHook(std::function<void(std::int32_t, bool, bool)> hook) {
+        quitRequestHook_ = std::move(hook);
+    }
+    void setAppQuitHook(std::function<void(std::int32_t)> hook) { appQuitHook_ = std::move(hook); }
 
     // A synthetic icon: 4 x 4 pixels of one colour derived from `name`.
     static ImageRef syntheticIcon(const std::string& name);
 
 private:
+    bool requestQuit(std::int32_t pid, bool forced);
+
     std::vector<App> apps_;
     // The applications of `apps_`, built once for every reader.
     RunningApplications running_;
@@ -39,6 +50,8 @@ private:
     std::optional<std::string> ownBundleIdentifier_;
     std::set<std::string, std::less<>> installed_;
     NotificationCenter center_;
+    std::function<void(std::int32_t, bool, bool)> quitRequestHook_;
+    std::function<void(std::int32_t)> appQuitHook_;
 };
 
 } // namespace tidemark::sim

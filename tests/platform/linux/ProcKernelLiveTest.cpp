@@ -56,6 +56,16 @@ public:
         return false;
     }
 
+    bool waitForChild(ProcKernel& kernel) const {
+        for (int i = 0; i < 200; ++i) {
+            for (const auto pid : kernel.processIdentifiers().value_or(std::vector<std::int32_t>{}))
+                if (kernel.parentProcessIdentifier(pid) == pid_)
+                    return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+
     // The signal that ended the child, once it has ended; reaps it.
     std::optional<int> reap() {
         if (reaped_)
@@ -102,6 +112,9 @@ TEST(ProcKernelLive, ReadsWhatAChildProcessIs) {
     // positional arguments that include text that is not UTF-8.
     Child child({"/bin/sh", "-c", "sleep 1000; exit 0", "arg0", "caf\xC3\xA9", "bad\xFF"}, false);
     ASSERT_TRUE(child.waitForName(kernel, "sh"));
+    // The name changes part way through exec; once the shell has started its `sleep` it is
+    // running, and its memory counters are worth comparing.
+    ASSERT_TRUE(child.waitForChild(kernel));
 
     EXPECT_THAT(kernel.processIdentifiers().value(), ::testing::Contains(child.pid()));
     EXPECT_EQ(kernel.executablePath(child.pid()), std::filesystem::canonical("/bin/sh").string());

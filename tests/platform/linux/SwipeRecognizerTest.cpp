@@ -14,7 +14,7 @@ std::vector<RecordedEvent> gestures(std::vector<bool> directions) {
     sim::SimEventPoster poster(queue);
     auto switcher = DesktopSwitcher::create(queue, poster, {});
     for (const bool forward : directions)
-        switcher->postSwitchGesture(forward);
+        switcher->postSwitchGesture(forward, "A");
     std::vector<RecordedEvent> events;
     for (const auto& posted : poster.posted())
         events.push_back(posted.event);

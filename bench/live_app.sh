@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Whole-process figures of the running app on Xvfb + i3 (two outputs), in a Release build:
+#   start-up     process start to the first strip image painted (target < 150 ms)
+#   memory       resident set after start, and after an hour of a busy user's activity
+#                replayed fast (desktop switches, apps opening and closing) (< 45 MB, flat)
+#   idle CPU     share of one core in the opened-apps style with 40 windows (< 0.5 %)
+# Usage: bench/live_app.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+export TIDEMARK=$PWD/$build/src/tidemark
+[ -x "$TIDEMARK" ] || { echo "build $build first (scripts/build)" >&2; exit 1; }
+source tests/e2e/session.sh
+
+rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+msg() { i3-msg -s "$I3SOCK" -q "$@"; }
+
+start_xvfb
+start_i3
+"$TIDEMARK" defaults write displayStyle 4 >/dev/null
+
+# 40 windows over five workspaces on the two outputs.
+for i in $(seq 40); do
+    msg workspace $(((i - 1) % 5 + 1))
+    start_client xlogo
+done
+msg workspace 1
+
+# Start-up: five runs, the median.
+startups=()
+cpus=()
+for run in 1 2 3 4 5; do
+    out="$E2E_TMP/start-$run.log"
+    started=$(python3 -c 'import time; print(time.monotonic_ns())')
+    TIDEMARK_REPORT_FIRST_IMAGE=1 "$TIDEMARK" 2>"$out" &
+    pid=$!
+    wait_for 50 grep -q "first image at" "$out" || { cat "$out"; fail "no first image"; }
+    painted=$(sed -n 's/.*first image at \([0-9]*\) ns.*/\1/p' "$out")
+    startups+=($(((painted - started) / 1000000)))
+    cpus+=($(sed -n 's/.* after \([0-9]*\) ms of CPU.*/\1/p' "$out"))
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+done
+startup=$(printf '%s\n' "${startups[@]}" | sort -n | sed -n 3p)
+startup_cpu=$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n 3p)
+
+"$TIDEMARK" 2>"$E2E_TMP/app.log" &
+app=$!
+track "$app"
+sleep 3
+rss_start=$(rss_kb "$app")
+
+# Idle: 30 seconds without input, the half-second window check running.
+ticks_before=$(cpu_ticks "$app")
+sleep 30
+ticks_after=$(cpu_ticks "$app")
+hz=$(getconf CLK_TCK)
+idle_cpu=$(python3 -c "print(f'{($ticks_after - $ticks_before) / $hz / 30 * 100:.2f}')")
+
+# An hour of activity: a desktop switch every six seconds and an app opened and another
+# closed every minute (600 switches, 60 launches and 60 quits), replayed at speed.
+extra=()
+replay_half() {
+    for round in $(seq 300); do
+        msg workspace $((round % 5 + 1))
+        if ((round % 10 == 0)); then
+            xlogo >/dev/null 2>&1 &
+            extra+=($!)
+            track $!
+            if ((${#extra[@]} > 3)); then
+                kill "${extra[0]}" 2>/dev/null || true
+                extra=("${extra[@]:1}")
+            fi
+        fi
+        sleep 0.05
+    done
+    sleep 2
+}
+replay_half
+rss_half=$(rss_kb "$app")
+replay_half
+rss_hour=$(rss_kb "$app")
+kill -0 "$app" || fail "the app died: $(cat "$E2E_TMP/app.log")"
+
+printf 'start-up to first image   %4d ms   (runs: %s; target < 150)\n' "$startup" "${startups[*]}"
+printf '  CPU the app spent on it  %4d ms   (load average of the machine: %s)\n' "$startup_cpu" \
+    "$(cut -d' ' -f1 /proc/loadavg)"
+printf 'resident after start      %4d MB   (target < 45)\n' $((rss_start / 1024))
+printf 'resident after half hour  %4d MB\n' $((rss_half / 1024))
+printf 'resident after the hour   %4d MB   (growth over the second half: %d kB)\n' \
+    $((rss_hour / 1024)) $((rss_hour - rss_half))
+printf 'idle CPU, 40 windows      %s %% of one core (target < 0.5)\n' "$idle_cpu"

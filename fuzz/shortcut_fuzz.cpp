@@ -1,0 +1,26 @@
+// Key bindings as they reach the program from outside: a stored entry of the settings file
+// (JSON text in a string) and a combination typed on the command line.
+#include "FuzzCheck.h"
+#include "shortcuts/ShortcutCombo.h"
+#include "shortcuts/ShortcutStorage.h"
+
+#include <string_view>
+
+using namespace tidemark;
+using namespace tidemark::KeyBindings;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+
+    if (const auto shortcut = decodeShortcutEntry(Value(text))) {
+        // What was read is written back the same way and reads back the same.
+        FUZZ_CHECK(shortcut->fitsHotKeyService());
+        const auto again = decodeShortcutEntry(Value(encodeShortcut(*shortcut)));
+        FUZZ_CHECK(again && *again == *shortcut);
+        (void)formatCombo(*shortcut);
+    }
+
+    const auto combo = parseCombo(text);
+    FUZZ_CHECK(combo.event.has_value() != !combo.error.empty());
+    return 0;
+}

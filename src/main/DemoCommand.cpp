@@ -1,0 +1,111 @@
+#include "main/Commands.h"
+#include "main/ScenarioLoading.h"
+#include "main/StripRendering.h"
+#include "platform/sim/SimLoginItem.h"
+#include "preferences/PreferencesModel.h"
+#include "preferences/SettingsKeys.h"
+#include "ui/AboutView.h"
+#include "ui/AppearancePalette.h"
+#include "ui/GuiApplication.h"
+#include "ui/PreferencesWindow.h"
+#include "ui/StatusMenu.h"
+#include "ui/WidgetPicture.h"
+
+#include <QApplication>
+#include <filesystem>
+#include <iostream>
+
+namespace tidemark::cli {
+namespace {
+
+constexpr double kDemoScale = 2;
+
+const char* appearanceName(Appearance appearance) {
+    return appearance == Appearance::Dark ? "dark" : "light";
+}
+
+std::string styleSlug(SkywardStyle style) {
+    std::string slug(label(style));
+    for (auto& c : slug)
+        c = c == ' ' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
+    return slug;
+}
+
+// Writes one picture and names it on standard output; false after reporting a failure.
+bool save(const QImage& picture, const std::filesystem::path& file) {
+    if (!writePng(picture, file.string(), "demo"))
+        return false;
+    std::cout << file.string() << "\n";
+    return true;
+}
+
+bool renderStrips(const sim::Scenario& scenario, const std::filesystem::path& out) {
+    for (const auto appearance : {Appearance::Light, Appearance::Dark}) {
+        for (const auto style : kAllSkywardStyles) {
+            auto variant = scenario;
+            variant.appearance = appearance;
+            variant.settings[settings::kDisplayStyle] = Value(rawValue(style));
+            const auto strip = renderFirstSnapshot(std::move(variant));
+            const auto name =
+                "strip-" + styleSlug(style) + "-" + appearanceName(appearance) + ".png";
+            if (!save(ui::onBar(stripPixels(strip, kDemoScale), appearance, 8), out / name))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool renderWindows(const sim::Scenario& scenario, const std::filesystem::path& out) {
+    for (const auto appearance : {Appearance::Light, Appearance::Dark}) {
+        ui::applyAppearance(appearance);
+        const std::string suffix = std::string("-") + appearanceName(appearance) + ".png";
+
+        ui::StatusMenu menu([] {}, [] {});
+        if (!save(ui::widgetPicture(menu, kDemoScale), out / ("menu" + suffix)))
+            return false;
+        ui::AboutView about;
+        if (!save(ui::widgetPicture(about, kDemoScale), out / ("about" + suffix)))
+            return false;
+
+        SettingsStore settings(scenario.settings);
+        settings::registerDefaults(settings);
+        NotificationCenter center;
+        sim::SimLoginItemService loginService;
+        sim::SimSystemLog log;
+        LoginItem loginItem(loginService, log);
+        PreferencesModel model(settings, center, loginItem, [appearance] { return appearance; });
+        ui::PreferencesWindow window(model);
+        model.loadActiveColor();
+        if (!save(ui::widgetPicture(window, kDemoScale), out / ("preferences" + suffix)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runDemo(const Arguments& args) {
+    if (auto unknown = args.unknownOption({"--scenario", "--out"})) {
+        std::cerr << "tidemark demo: unknown option '" << *unknown << "'\n";
+        return kExitUsage;
+    }
+    const auto out = args.option("--out");
+    if (!out) {
+        std::cerr << "tidemark demo: --out DIR is required\n";
+        return kExitUsage;
+    }
+    auto scenario = loadScenarioOrReport(args.option("--scenario").value_or("examples/demo.json"));
+    if (!scenario)
+        return kExitUsage;
+    std::error_code error;
+    std::filesystem::create_directories(*out, error);
+    if (error) {
+        std::cerr << "tidemark demo: cannot create '" << *out << "': " << error.message() << "\n";
+        return kExitFailure;
+    }
+    ui::ensureGuiApplication();
+    const bool rendered = renderStrips(*scenario, *out) && renderWindows(*scenario, *out);
+    return rendered ? kExitOk : kExitFailure;
+}
+
+} // namespace tidemark::cli

@@ -1,0 +1,255 @@
+#include "app/AppDelegate.h"
+#include "icon/ArtworkCatalog.h"
+#include "main/Commands.h"
+#include "platform/linux/AutostartEntry.h"
+#include "platform/linux/DockPlacement.h"
+#include "platform/linux/DockWindow.h"
+#include "platform/linux/JournalLog.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxShortcuts.h"
+#include "platform/linux/LinuxSwitchPermission.h"
+#include "preferences/PreferencesModel.h"
+#include "ui/AppearancePalette.h"
+#include "ui/PreferencesWindow.h"
+#include "ui/QtMainQueue.h"
+#include "ui/QtStatusPorts.h"
+#include "ui/StatusMenu.h"
+#include "ui/StripWindow.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tidemark::cli {
+namespace {
+
+// One app per user and display: the lock lives as long as the process holds the file.
+bool claimSingleInstance(std::string& error) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    for (auto& c : display)
+        if (c == '/')
+            c = '_';
+    const std::string folder =
+        runtime && *runtime ? std::string(runtime) : "/tmp/tidemark-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    const std::string path = folder + "/tidemark" + display + ".lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        error = "Tidemark is already running on this display";
+        return false;
+    }
+    return true; // the descriptor stays open until the process ends
+}
+
+// Qt ends the process with a fatal message when the X server goes away; say it in the same
+// one line as the rest of the app and leave without a core dump.
+void handleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        if (message.contains(QStringLiteral("X11 connection broke")) ||
+            message.contains(QStringLiteral("could not connect to display")))
+            std::cerr << "tidemark: lost the connection to the X server\n";
+        else
+            std::cerr << "tidemark: " << message.toStdString() << "\n";
+        std::_Exit(kExitFailure);
+    }
+    if (type == QtCriticalMsg || type == QtWarningMsg) {
+        if (qEnvironmentVariableIsSet("TIDEMARK_QT_WARNINGS"))
+            std::cerr << "tidemark: " << message.toStdString() << "\n";
+    }
+}
+
+std::vector<linux_platform::OutputGeometry> screenOutputs() {
+    std::vector<linux_platform::OutputGeometry> outputs;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        outputs.push_back(
+            {screen->name().toStdString(),
+             Rect{double(g.x()), double(g.y()), double(g.width()), double(g.height())},
+             screen == primary});
+    }
+    return outputs;
+}
+
+class NoPanelContent final : public PopoverContent {
+public:
+    void setSpace(std::optional<Space>) override {}
+    void updateMemory(const Space&) override {}
+    void updateOtherApps(const Space&, const std::vector<Space>&, bool) override {}
+    void reset() override {}
+    void setOnDismissRequest(std::function<void()>) override {}
+};
+
+// The app's long-lived parts, in the order they are made and the reverse of their end.
+struct LiveApp {
+    ui::QtMainQueue queue;
+    std::unique_ptr<linux_platform::LinuxPlatform> platform;
+    linux_platform::AutostartLoginItem loginService{
+        linux_platform::AutostartLoginItem::defaultEntryFile(),
+        linux_platform::AutostartLoginItem::runningExecutable()};
+    linux_platform::JournalLog journal;
+    LoginItem loginItem{loginService, journal};
+    ArtworkCatalog artwork;
+    std::unique_ptr<PreferencesModel> preferencesModel;
+    std::unique_ptr<ui::PreferencesWindow> preferences;
+    std::shared_ptr<ui::StripWindow> strip;
+    std::shared_ptr<ui::StatusMenu> menu;
+    std::unique_ptr<linux_platform::LinuxSwitchPermission> permission;
+    std::unique_ptr<ui::QtApplicationPort> application;
+    ui::QtAlertPresenter alerts;
+    std::unique_ptr<ui::QtScreenPort> screen;
+    std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
+    std::shared_ptr<AppDelegate> delegate;
+    ObservationToken screenToken;
+    ObservationToken appearanceToken;
+    bool declared = false;
+    QRect output{0, 0, 1024, 768};
+
+    Appearance appearance() { return platform->workspace.effectiveAppearance(); }
+
+    void place() {
+        const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
+        std::vector<linux_platform::OutputGeometry> outputs;
+        if (i3)
+            if (auto answer = platform->windowServer.i3Outputs())
+                outputs = linux_platform::i3OutputGeometry(*answer);
+        if (outputs.empty())
+            outputs = screenOutputs();
+        const auto& root = platform->x->screen();
+        const Rect screen{0, 0, double(root.width_in_pixels), double(root.height_in_pixels)};
+        const auto placement = linux_platform::placeDock(outputs, screen, strip->buttonWidth(),
+                                                         ui::StripWindow::kBarHeight, i3);
+        const auto& o = placement.output;
+        output = QRect(int(o.minX()), int(o.minY()), int(o.width()), int(o.height()));
+        const auto& w = placement.window;
+        strip->setWindowRect(
+            QRect(int(w.minX()), int(w.minY()), int(std::ceil(w.width())), int(w.height())));
+        const auto window = xcb_window_t(strip->winId());
+        if (!declared) {
+            linux_platform::declareDock(*platform->x, window, placement.strut);
+            declared = true;
+        } else {
+            linux_platform::setDockStrut(*platform->x, window, placement.strut);
+        }
+    }
+};
+
+} // namespace
+
+int runLiveApp(const Arguments& args) {
+    if (auto unknown = args.unknownOption({})) {
+        std::cerr << "tidemark: unknown option '" << *unknown << "'\n";
+        return kExitUsage;
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::cerr << "tidemark: no X display (DISPLAY is not set); `tidemark demo --out DIR` "
+                     "draws the app offscreen\n";
+        return kExitFailure;
+    }
+    std::string error;
+    if (!claimSingleInstance(error)) {
+        std::cerr << "tidemark: " << error << "\n";
+        return kExitFailure;
+    }
+    qInstallMessageHandler(handleQtMessage);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "tidemark";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Tidemark"));
+
+    LiveApp app;
+    app.platform = linux_platform::LinuxPlatform::open(app.queue, error);
+    if (!app.platform) {
+        std::cerr << "tidemark: " << error << "\n";
+        return kExitFailure;
+    }
+    auto& platform = *app.platform;
+    ui::applyAppearance(app.appearance());
+
+    app.preferencesModel =
+        std::make_unique<PreferencesModel>(platform.settings, platform.defaultCenter, app.loginItem,
+                                           [&app] { return app.appearance(); });
+    app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
+    app.strip = std::make_shared<ui::StripWindow>();
+    app.strip->setAppearance(app.appearance());
+    app.menu = std::make_shared<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
+                                                [] { QCoreApplication::quit(); });
+    app.menu->setButton(app.strip.get());
+    app.permission = std::make_unique<linux_platform::LinuxSwitchPermission>(platform.poster);
+    app.application = std::make_unique<ui::QtApplicationPort>(*app.strip);
+    app.screen = std::make_unique<ui::QtScreenPort>([&app](Rect) {
+        const QRect o = app.output;
+        return Rect{double(o.x()), double(o.y() + ui::StripWindow::kBarHeight), double(o.width()),
+                    double(o.height() - ui::StripWindow::kBarHeight)};
+    });
+    app.strip->setImageSizeListener([&app] {
+        if (app.declared)
+            app.place();
+    });
+
+    // For the start-up benchmark: the monotonic time the first image was painted.
+    if (qEnvironmentVariableIsSet("TIDEMARK_REPORT_FIRST_IMAGE"))
+        app.strip->setFirstImageListener([] {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            const long cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+                               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+            std::cerr << "tidemark: first image at " << now.tv_sec * 1000000000LL + now.tv_nsec
+                      << " ns after " << cpuMs << " ms of CPU\n";
+        });
+
+    // The hover panel's view is not part of the live app yet: without a panel window the
+    // status bar never opens it, and its content model only has to accept what it is fed.
+    StatusItemParts parts{{app.queue, platform.settings, platform.poster, *app.permission,
+                           *app.application, app.alerts, *app.screen},
+                          {app.strip, app.menu, {}},
+                          [] { return std::make_shared<NoPanelContent>(); },
+                          app.artwork};
+    app.delegate = AppDelegate::create(platform.services(), std::move(parts));
+    // The refresh shortcut, as key grabs on a connection of their own.
+    app.shortcuts =
+        linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
+    if (app.shortcuts)
+        app.delegate->setShortcuts(app.shortcuts->center);
+    // The native window first: the dock type must be on it before it is mapped.
+    app.strip->winId();
+    app.delegate->applicationDidFinishLaunching();
+    app.place();
+    app.strip->show();
+    platform.startObserving();
+
+    app.screenToken = platform.defaultCenter.addObserver(
+        kScreenParametersDidChangeNotification,
+        [&app](const Notification&) { app.queue.async([&app] { app.place(); }); });
+    app.appearanceToken = platform.workspace.notificationCenter().addObserver(
+        kEffectiveAppearanceDidChangeNotification, [&app](const Notification&) {
+            ui::applyAppearance(app.appearance());
+            app.strip->setAppearance(app.appearance());
+            app.preferences->appearanceDidChange();
+        });
+    return application.exec();
+}
+
+} // namespace tidemark::cli

@@ -1,0 +1,72 @@
+#include "app/AppDelegate.h"
+#include "main/Commands.h"
+#include "main/ScenarioLoading.h"
+#include "main/SnapshotReport.h"
+#include "platform/linux/FileSettingsStore.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/PollMainQueue.h"
+#include "platform/linux/TerminationSignals.h"
+#include "platform/sim/LayeredSettingsStore.h"
+#include "platform/sim/SimPlatform.h"
+
+#include <iostream>
+
+namespace tidemark::cli {
+namespace {
+
+// Longer than anyone watches; the loop ends on a signal or when the X server goes.
+constexpr TimeSeconds kForever = 1e9;
+
+// Runs the app over `services` until `stopping`, printing one line per refresh.
+int watch(SpaceObserverServices services, linux_platform::PollMainQueue& mainQueue,
+          const bool& stopping, const std::function<void()>& startEvents) {
+    auto delegate = AppDelegate::create(services);
+    auto& observer = delegate->spaceObserver();
+    observer.setRefreshListener([&](bool published) {
+        const auto line = published ? snapshotReport(true, observer.previousSpaceSignature(),
+                                                     delegate->latestSpaces(), services.settings)
+                                    : nlohmann::ordered_json{{"published", false}};
+        std::cout << line.dump() << std::endl;
+    });
+    delegate->applicationDidFinishLaunching();
+    startEvents();
+    mainQueue.runUntil([&] { return stopping; }, kForever);
+    observer.setRefreshListener({});
+    return kExitOk;
+}
+
+} // namespace
+
+int runWatch(const Arguments& args) {
+    if (auto unknown = args.unknownOption({"--scenario"})) {
+        std::cerr << "tidemark watch: unknown option '" << *unknown << "'\n";
+        return kExitUsage;
+    }
+    std::optional<sim::Scenario> scenario;
+    if (const auto file = args.option("--scenario")) {
+        scenario = loadScenarioOrReport(*file);
+        if (!scenario)
+            return kExitUsage;
+    }
+
+    linux_platform::PollMainQueue mainQueue;
+    bool stopping = false;
+    // Before anything starts a thread, so that every thread leaves the signals to it.
+    const linux_platform::TerminationSignals signals(mainQueue, [&](int) { stopping = true; });
+
+    if (scenario) {
+        // The scenario's desktop in real time, under the real settings file: a
+        // `tidemark defaults write` reaches it, and its own writes stay in memory.
+        linux_platform::FileSettingsStore file(
+            linux_platform::FileSettingsStore::defaultLocation());
+        sim::LayeredSettingsStore settings(scenario->settings, file);
+        sim::ScenarioPorts ports(*scenario, mainQueue, settings);
+        return watch(ports.services(), mainQueue, stopping, [] {});
+    }
+    auto platform = openLiveDesktopOrReport(mainQueue, "watch");
+    if (!platform)
+        return kExitFailure;
+    return watch(platform->services(), mainQueue, stopping, [&] { platform->startObserving(); });
+}
+
+} // namespace tidemark::cli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "preferences/LoginItem.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tidemark::linux_platform {
+
+// The desktop entry that makes the session start `executable` at login.
+std::string autostartEntryText(const std::filesystem::path& executable);
+
+// The Exec value that runs `path` with no arguments, quoted as desktop entries want when the
+// path holds a character that is not plain.
+std::string desktopExecValue(std::string_view path);
+
+// Whether an entry's text asks the session to start it: an application entry that is not
+// hidden.
+bool autostartEntryIsActive(std::string_view text);
+
+// Launch at login through an XDG autostart entry: the entry file is the system's record.
+class AutostartLoginItem final : public LoginItemService {
+public:
+    AutostartLoginItem(std::filesystem::path entryFile, std::filesystem::path executable);
+
+    // `$XDG_CONFIG_HOME/autostart/tidemark.desktop` (`~/.config` when unset).
+    static std::filesystem::path defaultEntryFile();
+    // The running program's own file, as the kernel names it.
+    static std::filesystem::path runningExecutable();
+
+    Status status() const override;
+    std::optional<std::string> registerItem() override;
+    std::optional<std::string> unregisterItem() override;
+
+private:
+    std::filesystem::path entryFile_;
+    std::filesystem::path executable_;
+};
+
+} // namespace tidemark::linux_platform

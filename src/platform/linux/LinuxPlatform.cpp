@@ -1,0 +1,34 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include <cstdlib>
+
+namespace tidemark::linux_platform {
+
+std::unique_ptr<LinuxPlatform> LinuxPlatform::open(MainQueue& mainQueue, std::string& error,
+                                                   FileSettingsStore::Reporter report) {
+    auto connection = XConnection::open();
+    auto events = connection ? XConnection::open() : nullptr;
+    if (!connection || !events) {
+        const char* display = std::getenv("DISPLAY");
+        error = std::string("cannot connect to the X server") +
+                (display && *display ? std::string(" on ") + display : " (DISPLAY is not set)");
+        return nullptr;
+    }
+    return std::make_unique<LinuxPlatform>(mainQueue, std::move(connection), std::move(events),
+                                           std::move(report));
+}
+
+LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> connection,
+                             std::shared_ptr<XConnection> events,
+                             FileSettingsStore::Reporter report)
+    : mainQueue(queue), x(std::move(connection)), xEvents(std::move(events)),
+      settings(FileSettingsStore::defaultLocation(), std::move(report)), windowServer(x),
+      workspace(x, xEvents, mainQueue, defaultCenter, std::make_shared<DesktopEntries>()),
+      poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {}
+
+void LinuxPlatform::startObserving() {
+    workspace.startObserving();
+    logind.start();
+}
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "foundation/MainQueue.h"
+#include "foundation/NotificationCenter.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/FileSettingsStore.h"
+#include "platform/linux/LinuxEventPoster.h"
+#include "platform/linux/LogindWatcher.h"
+#include "platform/linux/PsiMemoryPressure.h"
+#include "platform/linux/X11WindowServer.h"
+#include "platform/linux/X11Workspace.h"
+#include "spaces/SpaceObserver.h"
+
+#include <memory>
+#include <string>
+
+namespace tidemark::linux_platform {
+
+// Every port of the live X11 desktop, on the main queue it is given (the command line's
+// poll(2) queue or the live app's Qt queue), which must outlive it. Members are destroyed in
+// reverse order: the watchers stop before what they feed goes.
+struct LinuxPlatform {
+    // Nothing, with one line in `error`, when no X server answers. Without `report` a damaged
+    // settings file is reported on standard error.
+    static std::unique_ptr<LinuxPlatform> open(MainQueue& mainQueue, std::string& error,
+                                               FileSettingsStore::Reporter report = {});
+
+    // `connection` answers queries; `events` carries the workspace's event stream.
+    LinuxPlatform(MainQueue& mainQueue, std::shared_ptr<XConnection> connection,
+                  std::shared_ptr<XConnection> events, FileSettingsStore::Reporter report);
+
+    SpaceObserverServices services() {
+        return {.mainQueue = mainQueue,
+                .settings = settings,
+                .windowServer = windowServer,
+                .workspace = workspace,
+                .defaultCenter = defaultCenter,
+                .memoryPressure = &memoryPressure};
+    }
+
+    MainQueue& mainQueue;
+    std::shared_ptr<XConnection> x;
+    std::shared_ptr<XConnection> xEvents;
+    FileSettingsStore settings;
+    NotificationCenter defaultCenter;
+    X11WindowServer windowServer;
+    X11Workspace workspace;
+    LinuxEventPoster poster;
+    LogindWatcher logind;
+    PsiMemoryPressure memoryPressure{mainQueue};
+
+    // Starts the event streams: X and i3 through the workspace, logind where present.
+    void startObserving();
+};
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "foundation/MainQueue.h"
+#include "foundation/NotificationCenter.h"
+#include "foundation/SettingsStore.h"
+#include "platform/linux/X11HotKeyService.h"
+#include "platform/linux/XConnection.h"
+#include "platform/linux/XkbKeyboardLayout.h"
+#include "shortcuts/ShortcutCenter.h"
+
+#include <memory>
+
+namespace tidemark::linux_platform {
+
+// The global shortcuts of a live session: key grabs on an X connection of their own, the
+// keyboard layout of that server, and the component over them. Hand `center` to the app
+// delegate before launch (AppDelegate::setShortcuts).
+struct LinuxShortcuts {
+    // Nothing when no X server answers. Outlives whatever holds `center`.
+    static std::unique_ptr<LinuxShortcuts>
+    open(MainQueue& mainQueue, SettingsStore& settings, NotificationCenter& defaultCenter,
+         KeyBindings::ShortcutCenter::PrintLine printLine = {});
+
+    LinuxShortcuts(std::shared_ptr<XConnection> connection, MainQueue& mainQueue)
+        : x(std::move(connection)), hotKeys(x, mainQueue), layout(x) {}
+
+    std::shared_ptr<XConnection> x;
+    X11HotKeyService hotKeys;
+    XkbKeyboardLayout layout;
+    std::shared_ptr<KeyBindings::ShortcutCenter> center;
+};
+
+} // namespace tidemark::linux_platform

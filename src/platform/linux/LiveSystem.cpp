@@ -1,0 +1,58 @@
+#include "platform/linux/LiveSystem.h"
+
+namespace tidemark::linux_platform {
+
+namespace {
+
+class NoWindowServer final : public WindowServer {
+public:
+    std::int32_t defaultConnection() override { return 0; }
+    std::optional<Value> copyManagedDisplaySpaces(std::int32_t) override { return std::nullopt; }
+    std::optional<Value> copyWindowInfo(std::uint32_t, std::uint32_t) override {
+        return std::nullopt;
+    }
+    std::optional<SpacesForWindows> lookupSpacesForWindows() override { return std::nullopt; }
+    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override {
+        return std::nullopt;
+    }
+};
+
+class NoAppsWorkspace final : public Workspace {
+public:
+    NoAppsWorkspace() : installed_(linux_proc::InstalledApplications::fromEnvironment()) {}
+
+    std::vector<RunningApplication> runningApplications() override { return {}; }
+    Appearance effectiveAppearance() override { return Appearance::Light; }
+    std::optional<std::string> ownBundleIdentifier() override { return std::nullopt; }
+    ImageRef iconForFile(const std::string&) override { return {}; }
+    ImageRef applicationIcon(std::int32_t) override { return {}; }
+    ImageRef genericApplicationIcon() override { return {}; }
+    bool isApplicationInstalled(const std::string& bundleIdentifier) override {
+        return installed_.isInstalled(bundleIdentifier);
+    }
+    NotificationCenter& notificationCenter() override { return center_; }
+
+private:
+    linux_proc::InstalledApplications installed_;
+    NotificationCenter center_;
+};
+
+} // namespace
+
+LiveSystem::LiveSystem(MainQueue& mainQueue) {
+    std::string error;
+    desktop_ = LinuxPlatform::open(mainQueue, error);
+    if (desktop_) {
+        windowServer_ = &desktop_->windowServer;
+        workspace_ = &desktop_->workspace;
+        return;
+    }
+    fallbackWindowServer_ = std::make_unique<NoWindowServer>();
+    fallbackWorkspace_ = std::make_unique<NoAppsWorkspace>();
+    windowServer_ = fallbackWindowServer_.get();
+    workspace_ = fallbackWorkspace_.get();
+}
+
+LiveSystem::~LiveSystem() = default;
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "foundation/MainQueue.h"
+#include "foundation/SettingsStore.h"
+#include "icon/IconLayout.h"
+#include "spaces/Space.h"
+#include "statusbar/DesktopSwitcher.h"
+#include "statusbar/EventPoster.h"
+#include "statusbar/HoverPanel.h"
+#include "statusbar/PopoverContent.h"
+#include "statusbar/ViewPorts.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidemark {
+
+// The services the status bar reads and asks.
+struct StatusBarServices {
+    MainQueue& mainQueue;
+    SettingsStore& settings;
+    EventPoster& eventPoster;
+    SwitchPermission& permission;
+    ApplicationPort& application;
+    AlertPresenter& alerts;
+    ScreenPort& screen;
+};
+
+// The views the status bar drives. The panel window, around the popover view of the
+// content model, is made when the panel first opens.
+struct StatusBarViews {
+    std::shared_ptr<StatusItemButton> button; // null: the status item has no button
+    std::shared_ptr<StatusMenu> menu;
+    std::function<std::unique_ptr<PanelWindow>()> makePanelWindow;
+};
+
+// The status item: shows each new image, turns clicks into desktop switches or the menu,
+// asks for the switching permission, and opens the hover panel over a resting pointer.
+class StatusBar : public std::enable_shared_from_this<StatusBar> {
+public:
+    // Wires the button's pointer tracking and the application's mouse monitor to the new
+    // controller (each holding it weakly).
+    static std::shared_ptr<StatusBar> create(StatusBarServices services, StatusBarViews views,
+                                             std::shared_ptr<PopoverContent> content);
+    ~StatusBar();
+
+    static constexpr TimeSeconds kClickCooldown = 0.6;
+    static constexpr TimeSeconds kDwellDelay = 0.99;
+    static constexpr TimeSeconds kDismissDelay = 0.35;
+    static constexpr TimeSeconds kTimerTolerance = 0.05;
+    static constexpr double kMenuOffsetBelowButton = 5;
+
+    // A new image with its layout, for the spaces of a new snapshot.
+    void updateStatusItem(IconLayoutRef layout, std::vector<Space> spaces);
+
+    // Clicks. `handleMouseEvent` answers whether the event goes on to its window.
+    bool handleMouseEvent(const MouseEvent& event);
+    void statusBarButtonClicked(const std::optional<MouseEvent>& currentEvent);
+    void handleStatusItemClick(const std::optional<MouseEvent>& currentEvent);
+    std::optional<std::string> spaceIDAtPoint(Point inButton) const;
+    void showAccessibilityAlert();
+    // Removes the mouse monitor; the controller then lets every event pass.
+    void teardown();
+
+    // Hover.
+    void pointerEntered();
+    void pointerExited();
+    void handleHoverMove(Point inButton);
+    void scheduleDismiss();
+    void showPopover(const std::string& spaceID);
+    void switchPopoverSpace(const std::string& spaceID);
+    void repositionPanel(const std::string& spaceID);
+    double glyphCenterXOnScreen(const std::string& spaceID) const;
+    std::shared_ptr<HoverPanel> makeHoverPanel();
+    void hidePopover();
+
+    const std::vector<Space>& currentSpaces() const { return currentSpaces_; }
+    const std::optional<std::string>& hoveredSpaceID() const { return hoveredSpaceID_; }
+    bool isPopoverShown() const { return isPopoverShown_; }
+    bool clickCooldown() const { return clickCooldown_; }
+    bool isAlertShowing() const { return isAlertShowing_; }
+    const std::shared_ptr<HoverPanel>& hoverPanel() const { return hoverPanel_; }
+    PopoverContent& popoverViewModel() { return *popoverViewModel_; }
+
+    // Hears the panel open for a space, move to another space, and start to close.
+    struct PanelListener {
+        std::function<void(const std::string& spaceID)> shown;
+        std::function<void(const std::string& spaceID)> moved;
+        std::function<void()> hidden;
+    };
+    void setPanelListener(PanelListener listener) { panelListener_ = std::move(listener); }
+
+private:
+    StatusBar(StatusBarServices services, StatusBarViews views,
+              std::shared_ptr<PopoverContent> content);
+    void wire();
+    const Space* findSpace(const std::string& spaceID) const;
+    Rect imageRectInButton(const Image& image) const;
+    std::optional<Rect> buttonRectOnScreen() const;
+    void feedPopover(const Space& space);
+    void cancelTimer(std::shared_ptr<WorkItem>& timer);
+    void dismissCheck();
+    void answerAccessibilityAlert(int button);
+    std::string appName() const;
+
+    StatusBarServices services_;
+    StatusBarViews views_;
+    std::vector<Space> currentSpaces_;
+    IconLayoutRef currentLayout_;
+    bool eventMonitorInstalled_ = false;
+    std::shared_ptr<HoverPanel> hoverPanel_;
+    std::shared_ptr<PopoverContent> popoverViewModel_;
+    std::shared_ptr<WorkItem> dwellTimer_;
+    std::shared_ptr<WorkItem> dismissTimer_;
+    std::optional<std::string> hoveredSpaceID_;
+    bool isPopoverShown_ = false;
+    bool clickCooldown_ = false;
+    bool isAlertShowing_ = false;
+    std::shared_ptr<DesktopSwitcher> switcher_;
+    PanelListener panelListener_;
+};
+
+} // namespace tidemark

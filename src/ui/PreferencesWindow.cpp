@@ -1,0 +1,276 @@
+#include "ui/PreferencesWindow.h"
+
+#include "preferences/Constants.h"
+#include "ui/AboutView.h"
+#include "ui/AppIcon.h"
+#include "ui/Typography.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace tidemark::ui {
+namespace {
+
+QColor toQColor(Color color) {
+    return QColor::fromRgbF(float(color.red), float(color.green), float(color.blue),
+                            float(color.alpha));
+}
+
+Color fromQColor(const QColor& color) {
+    const QColor rgb = color.toRgb();
+    return {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()};
+}
+
+// A filled circle with a cross cut out of it, in the text colour.
+QIcon closeIcon(const QWidget& widget) {
+    const qreal scale = widget.devicePixelRatioF();
+    QPixmap pixmap(int(16 * scale), int(16 * scale));
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor fill = widget.palette().color(QPalette::WindowText);
+    fill.setAlphaF(0.45);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(1, 1, 14, 14));
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
+    painter.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
+    return QIcon(pixmap);
+}
+
+// The blurred header of the platform, approximated by a tint of the window colour.
+class HeaderBackground final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QColor tint = palette().color(QPalette::WindowText);
+        tint.setAlphaF(0.05);
+        painter.fillRect(rect(), tint);
+    }
+};
+
+QLabel* sectionTitle(const char* text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setFont(styledFont(TextStyle::Title2, QFont::DemiBold));
+    return label;
+}
+
+QWidget* header(PreferencesWindow* window) {
+    auto* header = new HeaderBackground(window);
+    header->setFixedHeight(60);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(12, 0, 18, 0);
+    row->setSpacing(8);
+
+    auto* close = new QToolButton(header);
+    close->setAutoRaise(true);
+    close->setIcon(closeIcon(*window));
+    close->setIconSize(QSize(16, 16));
+    close->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
+    close->setToolTip(QStringLiteral("Close"));
+    QObject::connect(close, &QToolButton::clicked, window, &QWidget::hide);
+    row->addWidget(close, 0, Qt::AlignVCenter);
+    row->addSpacing(18 - 8);
+
+    auto* icon = new QLabel(header);
+    icon->setPixmap(appIcon(40, window->devicePixelRatioF()));
+    icon->setFixedSize(40, 40);
+    row->addWidget(icon, 0, Qt::AlignVCenter);
+
+    row->addLayout(nameAndVersion(header, styledFont(TextStyle::Headline),
+                                  styledFont(TextStyle::Subheadline)));
+    row->addStretch();
+
+    auto* website = new QPushButton(QStringLiteral("Website"), header);
+    website->setFlat(true);
+    website->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = styledFont(TextStyle::Body);
+    linkFont.setPixelSize(12);
+    website->setFont(linkFont);
+    website->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; padding: 0; color: palette(link); }"));
+    QObject::connect(website, &QPushButton::clicked, [] {
+        QDesktopServices::openUrl(QUrl(QString::fromUtf8(constants::kWebsiteURL)));
+    });
+    row->addWidget(website, 0, Qt::AlignVCenter);
+    return header;
+}
+
+} // namespace
+
+PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
+    // No title bar and no window buttons: the header's close button hides the window and
+    // its background moves it.
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint),
+      model_(model) {
+    setWindowTitle(QStringLiteral("Tidemark Preferences"));
+    setFixedSize(kSize);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(header(this));
+    outer->addWidget(makeDivider(this));
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget(scroll);
+    auto* sections = new QVBoxLayout(content);
+    sections->setContentsMargins(20, 16, 20, 16);
+    sections->setSpacing(12);
+
+    sections->addWidget(sectionTitle("General", content));
+    launchAtLogin_ = new QCheckBox(QStringLiteral("Launch Tidemark at login"), content);
+    sections->addWidget(launchAtLogin_);
+    sections->addWidget(makeDivider(content));
+
+    sections->addWidget(sectionTitle("Spaces", content));
+    auto* styleRow = new QHBoxLayout;
+    styleRow->addWidget(new QLabel(QStringLiteral("Style"), content));
+    style_ = new QComboBox(content);
+    for (const auto style : kAllSkywardStyles)
+        style_->addItem(QString::fromUtf8(label(style).data(), int(label(style).size())),
+                        QVariant::fromValue(qint64(rawValue(style))));
+    styleRow->addWidget(style_, 1);
+    sections->addLayout(styleRow);
+    borders_ = new QCheckBox(QStringLiteral("Pronounced borders (outline)"), content);
+    sections->addWidget(borders_);
+    hoverPopup_ = new QCheckBox(QStringLiteral("Show hover popup"), content);
+    sections->addWidget(hoverPopup_);
+    sections->addWidget(makeDivider(content));
+
+    sections->addWidget(sectionTitle("Appearance", content));
+    auto* colorRow = new QHBoxLayout;
+    colorRow->addWidget(new QLabel(QStringLiteral("Active space color"), content));
+    colorWell_ = new QToolButton(content);
+    colorWell_->setFixedSize(44, 24);
+    colorWell_->setToolTip(QStringLiteral("Active space color"));
+    colorRow->addWidget(colorWell_);
+    resetColor_ = new QPushButton(QStringLiteral("Reset to Default"), content);
+    resetColor_->setFlat(true);
+    resetColor_->setFont(styledFont(TextStyle::Caption));
+    QPalette dim = resetColor_->palette();
+    dim.setColor(QPalette::ButtonText, secondaryTextColor(*resetColor_));
+    resetColor_->setPalette(dim);
+    colorRow->addWidget(resetColor_);
+    colorRow->addStretch();
+    sections->addLayout(colorRow);
+    sections->addStretch();
+
+    scroll->setWidget(content);
+    outer->addWidget(scroll, 1);
+
+    connect(launchAtLogin_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.setLaunchAtLogin(on); });
+    connect(style_, &QComboBox::activated, this, [this](int index) {
+        if (const auto style = skywardStyleFromRawValue(style_->itemData(index).toLongLong()))
+            model_.setSelectedStyle(*style);
+    });
+    connect(borders_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.setUseHighContrastBorders(on); });
+    connect(hoverPopup_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.setHoverPopupEnabled(on); });
+    connect(colorWell_, &QToolButton::clicked, this, &PreferencesWindow::openColorPanel);
+    connect(resetColor_, &QPushButton::clicked, this, [this] {
+        if (colorPanel_ && colorPanel_->isVisible())
+            colorPanel_->close();
+        model_.resetActiveColor();
+    });
+
+    modelToken_ = model_.observeChanges([this] { refresh(); });
+    refresh();
+}
+
+void PreferencesWindow::refresh() {
+    const QSignalBlocker blockLogin(launchAtLogin_), blockStyle(style_), blockBorders(borders_),
+        blockHover(hoverPopup_);
+    launchAtLogin_->setChecked(model_.launchAtLogin());
+    style_->setCurrentIndex(style_->findData(qint64(rawValue(model_.selectedStyle()))));
+    borders_->setChecked(model_.useHighContrastBorders());
+    hoverPopup_->setChecked(model_.hoverPopupEnabled());
+    const QColor color = toQColor(model_.activeSpaceColor());
+    colorWell_->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: 1px solid "
+                                             "palette(mid); border-radius: 4px; }")
+                                  .arg(color.name(QColor::HexArgb)));
+    resetColor_->setVisible(model_.hasCustomColor());
+    placeColorPanel();
+}
+
+void PreferencesWindow::present(const QRect& screenGeometry) {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(screenGeometry.center());
+    move(frame.topLeft());
+    show();
+    raise();
+    activateWindow();
+}
+
+void PreferencesWindow::appearanceDidChange() {
+    model_.appearanceDidChange();
+}
+
+void PreferencesWindow::showEvent(QShowEvent* event) {
+    model_.loadActiveColor();
+    QWidget::showEvent(event);
+}
+
+void PreferencesWindow::mousePressEvent(QMouseEvent* event) {
+    // Movable by its background, as it has no title bar of its own to drag.
+    if (event->button() == Qt::LeftButton && windowHandle())
+        windowHandle()->startSystemMove();
+    QWidget::mousePressEvent(event);
+}
+
+void PreferencesWindow::moveEvent(QMoveEvent* event) {
+    placeColorPanel();
+    QWidget::moveEvent(event);
+}
+
+void PreferencesWindow::openColorPanel() {
+    if (!colorPanel_) {
+        colorPanel_ = new QColorDialog(this);
+        colorPanel_->setOption(QColorDialog::ShowAlphaChannel);
+        colorPanel_->setOption(QColorDialog::NoButtons);
+        colorPanel_->setWindowTitle(QStringLiteral("Active space color"));
+        connect(colorPanel_, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
+            if (fromQColor(c) != model_.activeSpaceColor())
+                model_.saveActiveColor(fromQColor(c));
+        });
+    }
+    {
+        const QSignalBlocker quiet(colorPanel_.data());
+        colorPanel_->setCurrentColor(toQColor(model_.activeSpaceColor()));
+    }
+    colorPanel_->show();
+    placeColorPanel();
+}
+
+void PreferencesWindow::placeColorPanel() {
+    if (!colorPanel_ || !colorPanel_->isVisible())
+        return;
+    const QRect window = frameGeometry();
+    const int y = std::max(0, window.center().y() - colorPanel_->frameGeometry().height() / 2);
+    colorPanel_->move(window.right() + 1 + 12, y);
+}
+
+} // namespace tidemark::ui

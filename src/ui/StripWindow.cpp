@@ -1,0 +1,185 @@
+#include "ui/StripWindow.h"
+
+#include "ui/AppearancePalette.h"
+#include "ui/ImageRenderer.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+#include <utility>
+
+namespace tidemark::ui {
+
+StripWindow::StripWindow()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                           Qt::WindowStaysOnTopHint) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+    setWindowTitle(QStringLiteral("Tidemark"));
+    resize(buttonWidth(), kBarHeight);
+}
+
+void StripWindow::setWindowRect(const QRect& rect) {
+    setGeometry(rect);
+    update();
+}
+
+void StripWindow::setAppearance(Appearance appearance) {
+    appearance_ = appearance;
+    pixels_ = QImage();
+    update();
+}
+
+int StripWindow::buttonWidth() const {
+    const double imageWidth = image_ ? image_->size().width : 0;
+    return int(std::ceil(imageWidth)) + 2 * kButtonMargin;
+}
+
+void StripWindow::setMouseMonitor(std::function<bool(const MouseEvent&)> monitor) {
+    monitor_ = std::move(monitor);
+}
+
+void StripWindow::setImage(ImageRef image) {
+    const bool resized = !image_ || !image || image_->size().width != image->size().width ||
+                         image_->size().height != image->size().height;
+    image_ = std::move(image);
+    pixels_ = QImage();
+    if (resized && sizeListener_)
+        sizeListener_();
+    update();
+}
+
+QRect StripWindow::buttonRect() const {
+    const int width = std::min(buttonWidth(), this->width());
+    return QRect(this->width() - width, 0, width, height());
+}
+
+Rect StripWindow::bounds() const {
+    const QRect button = buttonRect();
+    return Rect{0, 0, double(button.width()), double(button.height())};
+}
+
+std::optional<WindowID> StripWindow::window() const {
+    if (!isVisible())
+        return std::nullopt;
+    return WindowID(winId());
+}
+
+std::optional<Rect> StripWindow::convertToScreen(Rect inButton) const {
+    if (!isVisible())
+        return std::nullopt;
+    const QPoint origin = mapToGlobal(buttonRect().topLeft());
+    return Rect{origin.x() + inButton.minX(), origin.y() + inButton.minY(), inButton.width(),
+                inButton.height()};
+}
+
+void StripWindow::setHighlighted(bool highlighted) {
+    if (highlighted_ == highlighted)
+        return;
+    highlighted_ = highlighted;
+    update();
+}
+
+void StripWindow::trackPointer(std::function<void()> entered, std::function<void()> exited,
+                               std::function<void(Point)> moved) {
+    entered_ = std::move(entered);
+    exited_ = std::move(exited);
+    moved_ = std::move(moved);
+}
+
+void StripWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), barBackground(appearance_));
+    if (!image_)
+        return;
+    const QRect button = buttonRect();
+    if (highlighted_)
+        painter.fillRect(button, palette().color(QPalette::Highlight).lighter(130));
+    const qreal scale = devicePixelRatioF();
+    if (pixels_.isNull() || !qFuzzyCompare(pixels_.devicePixelRatio(), scale)) {
+        pixels_ = renderImage(*image_, scale, stripForeground(appearance_));
+        pixels_.setDevicePixelRatio(scale);
+    }
+    // Centred in the button, on whole device pixels so nothing is resampled.
+    const QSizeF size =
+        image_->size().width > 0 ? QSizeF(image_->size().width, image_->size().height) : QSizeF();
+    const qreal x = std::round((button.x() + (button.width() - size.width()) / 2) * scale) / scale;
+    const qreal y = std::round(((button.height() - size.height()) / 2) * scale) / scale;
+    painter.drawImage(QPointF(x, y), pixels_);
+    if (firstImageListener_)
+        std::exchange(firstImageListener_, nullptr)();
+}
+
+Point StripWindow::toButton(QPointF inWindow) const {
+    const QRect button = buttonRect();
+    return Point{inWindow.x() - button.x(), inWindow.y() - button.y()};
+}
+
+bool StripWindow::routeMouse(QMouseEvent* event, MouseAction action) {
+    MouseButton button;
+    if (event->button() == Qt::LeftButton)
+        button = MouseButton::Left;
+    else if (event->button() == Qt::RightButton)
+        button = MouseButton::Right;
+    else
+        return false;
+    MouseEvent routed;
+    routed.button = button;
+    routed.action = action;
+    routed.window = WindowID(winId());
+    routed.locationInButton = toButton(event->position());
+    ModifierFlags modifiers = ModifierFlags::None;
+    const auto held = event->modifiers();
+    if (held & Qt::ShiftModifier)
+        modifiers = modifiers | ModifierFlags::Shift;
+    if (held & Qt::ControlModifier)
+        modifiers = modifiers | ModifierFlags::Control;
+    if (held & Qt::AltModifier)
+        modifiers = modifiers | ModifierFlags::Option;
+    if (held & Qt::MetaModifier)
+        modifiers = modifiers | ModifierFlags::Command;
+    routed.modifiers = modifiers;
+    const bool goesOn = !monitor_ || monitor_(routed);
+    event->accept();
+    return goesOn && button == MouseButton::Left;
+}
+
+void StripWindow::mousePressEvent(QMouseEvent* event) {
+    if (routeMouse(event, MouseAction::Down))
+        setHighlighted(true);
+}
+
+void StripWindow::mouseReleaseEvent(QMouseEvent* event) {
+    const bool overButton = buttonRect().contains(event->position().toPoint());
+    if (routeMouse(event, MouseAction::Up)) {
+        setHighlighted(false);
+        if (overButton && action_)
+            action_();
+    }
+}
+
+void StripWindow::updatePointerInside(QPointF inWindow) {
+    const bool inside = buttonRect().contains(inWindow.toPoint());
+    if (inside == pointerInside_)
+        return;
+    pointerInside_ = inside;
+    if (inside && entered_)
+        entered_();
+    else if (!inside && exited_)
+        exited_();
+}
+
+void StripWindow::mouseMoveEvent(QMouseEvent* event) {
+    updatePointerInside(event->position());
+    if (pointerInside_ && moved_)
+        moved_(toButton(event->position()));
+}
+
+void StripWindow::leaveEvent(QEvent* event) {
+    updatePointerInside(QPointF(-1, -1));
+    QWidget::leaveEvent(event);
+}
+
+} // namespace tidemark::ui

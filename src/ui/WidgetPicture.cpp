@@ -1,0 +1,30 @@
+#include "ui/WidgetPicture.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <cmath>
+
+namespace tidemark::ui {
+
+QImage widgetPicture(QWidget& widget, qreal scale) {
+    // Shown once so that every layout, scroll area and menu settles on its real size.
+    if (widget.minimumSize() != widget.maximumSize())
+        widget.resize(widget.sizeHint());
+    const bool wasVisible = widget.isVisible();
+    widget.show();
+    QCoreApplication::processEvents();
+    const QSize size = widget.size();
+    QImage image(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    widget.render(&painter, QPoint(), QRegion(),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.end();
+    if (!wasVisible)
+        widget.hide();
+    return image;
+}
+
+} // namespace tidemark::ui

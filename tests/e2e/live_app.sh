@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# The live app on a real X server, under the window manager named by $1 (i3 with two
+# outputs, or openbox): where the strip appears, a click on a glyph switches that output's
+# desktop, a right click opens the menu, the preferences change the strip's pixels and the
+# launch-at-login switch writes and removes the autostart entry. Screenshots are kept in
+# $TIDEMARK_E2E_SHOTS (default: the build's e2e-shots folder) for people to look at.
+source "$(dirname "$0")/session.sh"
+
+wm=${1:?usage: live_app.sh i3|openbox}
+shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/$wm
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+
+shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
+# Pixels of the bar band of the screen, as a checksum.
+band_sum() { xwd -root -silent | convert xwd:- -crop "${1}x24+${2}+0" +repage rgba:- | md5sum; }
+
+start_xvfb
+"$TIDEMARK" defaults write displayStyle 1 >/dev/null
+if [ "$wm" = i3 ]; then
+    start_i3
+    msg() { i3-msg -s "$I3SOCK" -q "$@"; }
+    msg workspace 1; start_client xterm
+    msg workspace 2; start_client xlogo
+    msg workspace 4; start_client xclock
+    msg workspace 5; start_client xlogo
+    msg workspace 4
+    msg workspace 1
+else
+    start_openbox
+    start_client xterm
+fi
+
+"$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
+app_pid=$!
+track "$app_pid"
+strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
+wait_for 100 strip_window || fail "no strip window appeared: $(cat "$E2E_TMP/app.log")"
+sleep 0.5
+window=$(strip_window)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "strip window at $X,$Y size ${WIDTH}x$HEIGHT"
+shot 1-started
+
+# A second instance refuses with one line.
+second=$("$TIDEMARK" 2>&1) && fail "a second instance started"
+[ "$second" = "tidemark: Tidemark is already running on this display" ] || fail "second: $second"
+
+# Where: the top of the first output; under i3 a dock across it, elsewhere at the right
+# end with the band kept free of maximised windows.
+[ "$Y" -eq 0 ] || fail "strip at y $Y"
+[ "$HEIGHT" -eq 24 ] || fail "strip $HEIGHT high"
+if [ "$wm" = i3 ]; then
+    [ "$X" -eq 0 ] && [ "$WIDTH" -eq 1024 ] || fail "i3 dock at $X width $WIDTH"
+    output_right=1024
+else
+    [ $((X + WIDTH)) -eq 2048 ] || fail "strip ends at $((X + WIDTH))"
+    xprop -root _NET_WORKAREA | grep -q '= 0, 24, 2048, 744' || fail "no strut: $(xprop -root _NET_WORKAREA)"
+    output_right=2048
+fi
+
+# The glyphs' places: the same spaces rendered from a scenario give the layout; the image
+# is centred in a button at the right end of the window, 6 points of margin on each side.
+"$TIDEMARK" snapshot >"$E2E_TMP/snapshot.json"
+python3 - "$E2E_TMP/snapshot.json" >"$E2E_TMP/scenario.json" <<'PY'
+import json, sys
+spaces = json.load(open(sys.argv[1]))["spaces"]
+displays = []
+for s in spaces:
+    if not displays or displays[-1]["Display Identifier"] != s["displayID"]:
+        displays.append({"Display Identifier": s["displayID"], "Spaces": []})
+    d = displays[-1]
+    d["Spaces"].append({"ManagedSpaceID": int(s["spaceID"])})
+    if s["isCurrentSpace"]:
+        d["Current Space"] = {"ManagedSpaceID": int(s["spaceID"])}
+print(json.dumps({"settings": {"displayStyle": 1}, "displays": displays}))
+PY
+QT_QPA_PLATFORM=offscreen "$TIDEMARK" render --scenario "$E2E_TMP/scenario.json" \
+    --out "$E2E_TMP/layout.png" >"$E2E_TMP/layout.json"
+# glyph_x ID: the screen x of that glyph's centre.
+glyph_x() {
+    python3 - "$E2E_TMP/layout.json" "$1" "$output_right" <<'PY'
+import json, sys
+layout = json.load(open(sys.argv[1]))
+x, y, w, h = layout["rects"][sys.argv[2]]
+button = layout["width"] + 12
+print(int(int(sys.argv[3]) - button + 6 + x + w / 2))
+PY
+}
+
+# A left click on a glyph switches that output's desktop (i3: the second output's second
+# workspace; openbox: the third desktop).
+if [ "$wm" = i3 ]; then
+    target=$(workspace_id 5)
+    xdotool mousemove "$(glyph_x "$target")" 12 click 1
+    expect_output 5 visible_workspace fake-1
+    [ "$(visible_workspace fake-0)" = 1 ] || fail "the other output moved"
+else
+    target=3
+    xdotool mousemove "$(glyph_x "$target")" 12 click 1
+    expect_output 2 sh -c "wmctrl -d | awk '\$2==\"*\"{print \$1}'"
+fi
+sleep 0.5
+shot 2-switched
+
+# A right click opens the menu: a new override-redirect window below the strip.
+menus_before=$(xdotool search --onlyvisible --class tidemark | wc -l)
+xdotool mousemove "$(glyph_x "$target")" 12 click 3
+wait_for 50 sh -c "[ \$(xdotool search --onlyvisible --class tidemark | wc -l) -gt $menus_before ]" ||
+    fail "no menu opened"
+sleep 0.3
+shot 3-menu
+menu=$(xdotool search --onlyvisible --class tidemark | grep -v "^$window\$" | tail -1)
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+[ "$Y" -ge 24 ] || fail "menu at y $Y, over the strip"
+# "Preferences..." is the second of the two items at the bottom of the menu.
+xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+prefs() { xdotool search --onlyvisible --name '^Tidemark Preferences$' | head -1; }
+wait_for 50 prefs || fail "no preferences window"
+sleep 0.5
+shot 4-preferences
+eval "$(xdotool getwindowgeometry --shell "$(prefs)")"
+[ "$WIDTH" -eq 400 ] && [ "$HEIGHT" -eq 540 ] || fail "preferences ${WIDTH}x$HEIGHT"
+px=$X py=$Y
+
+# Choosing another style changes the strip's pixels and the stored setting.
+before=$(band_sum 300 $((output_right - 300)))
+xdotool mousemove $((px + 250)) $((py + 196)) click 1
+sleep 0.5
+shot 5-style-list
+xdotool key Up Return
+wait_for 30 sh -c "\"$TIDEMARK\" defaults read displayStyle | grep -qx 0" ||
+    fail "style not stored: $("$TIDEMARK" defaults read displayStyle)"
+sleep 0.5
+after=$(band_sum 300 $((output_right - 300)))
+[ "$before" != "$after" ] || fail "the strip did not change"
+shot 6-rectangles
+
+# The launch-at-login switch writes and removes the autostart entry.
+entry="$XDG_CONFIG_HOME/autostart/tidemark.desktop"
+xdotool mousemove $((px + 27)) $((py + 118)) click 1
+wait_for 30 test -f "$entry" || fail "no autostart entry"
+grep -qx "Exec=$(readlink -f "$TIDEMARK")" "$entry" || fail "entry: $(cat "$entry")"
+shot 7-login-on
+xdotool mousemove $((px + 27)) $((py + 118)) click 1
+wait_for 30 test ! -f "$entry" || fail "the autostart entry stayed"
+
+kill -0 "$app_pid" || fail "the app died: $(cat "$E2E_TMP/app.log")"
+echo "PASS live app under $wm (screenshots in $shots)"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# A running `tidemark watch` under i3: a line per refresh, a new snapshot after a workspace
+# switch and after another process changes a setting, a clean end on SIGTERM, and one line
+# and a failure status when the X server goes.
+source "$(dirname "$0")/session.sh"
+
+start_xvfb
+start_i3
+msg() { i3-msg -s "$I3SOCK" -q "$@"; }
+msg workspace 1; start_client xterm
+msg workspace 2; start_client xlogo
+msg workspace 1
+ws1=$(workspace_id 1); ws2=$(workspace_id 2)
+current="[x['spaceID'] for x in s['spaces'] if x['isCurrentSpace'] and x['displayID'] == 'fake-0']"
+
+start_watch
+expect_watch_line 0 "$current == ['$ws1']"
+python3 -c "
+import json, sys
+for line in open('$WATCH_OUT'):
+    s = json.loads(line)
+    assert set(s) in ({'published'}, {'published', 'signature', 'spaces', 'storedSpaceNames'}), s
+" || fail "a watch line is not a snapshot"
+
+seen=$(watch_line_count)
+msg workspace 2
+expect_watch_line "$seen" "$current == ['$ws2']"
+
+seen=$(watch_line_count)
+"$TIDEMARK" defaults write displayStyle 1 >/dev/null
+expect_watch_line "$seen" "s['signature'].startswith('1:')"
+
+stop_watch TERM 0
+grep -q . "$WATCH_ERR" && fail "watch wrote errors: $(cat "$WATCH_ERR")"
+
+# The X server goes: one line, a failure status.
+start_watch
+expect_watch_line 0 "True"
+kill "${E2E_PIDS[0]}"
+status=0
+for _ in $(seq 50); do kill -0 "$WATCH_PID" 2>/dev/null || break; sleep 0.1; done
+wait "$WATCH_PID" || status=$?
+[ "$status" != 0 ] || fail "watch exited 0 without its X server"
+[ "$(wc -l <"$WATCH_ERR")" = 1 ] || fail "not one line: $(cat "$WATCH_ERR")"
+grep -q "lost the connection to the X server" "$WATCH_ERR" || fail "unclear: $(cat "$WATCH_ERR")"
+echo "watch under i3: ok"

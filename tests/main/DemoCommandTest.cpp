@@ -1,0 +1,74 @@
+#include "support/RunCommand.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using tidemark::testing::runTidemark;
+using tidemark::testing::sourcePath;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QImage picture(const fs::path& file) {
+    return QImage(QString::fromStdString(file.string()));
+}
+
+// Mean lightness of the picture's pixels, 0 to 255.
+int meanLightness(const QImage& image) {
+    long long sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += image.pixelColor(x, y).lightness();
+    return int(sum / (long long)(image.width() * image.height()));
+}
+
+TEST(DemoCommand, DrawsEveryStyleAndAppearanceAndTheWindowsAtTheirSizes) {
+    const auto out = fs::temp_directory_path() / "tidemark-demo-test";
+    fs::remove_all(out);
+    const auto result =
+        runTidemark({"demo", "--out", out.string(), "--scenario", sourcePath("examples/demo.json")},
+                    {"QT_QPA_PLATFORM=offscreen"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    // At two pixels a point: the menu item's view 220 × 110, the window 400 × 540.
+    const std::vector<std::pair<const char*, QSize>> windows{{"about-light.png", {440, 220}},
+                                                             {"about-dark.png", {440, 220}},
+                                                             {"preferences-light.png", {800, 1080}},
+                                                             {"preferences-dark.png", {800, 1080}}};
+    for (const auto& [name, size] : windows) {
+        const auto image = picture(out / name);
+        EXPECT_EQ(image.size(), size) << name;
+    }
+    EXPECT_GT(meanLightness(picture(out / "preferences-light.png")),
+              meanLightness(picture(out / "preferences-dark.png")) + 80);
+
+    const auto menu = picture(out / "menu-light.png");
+    EXPECT_GE(menu.width(), 440);
+    EXPECT_GT(menu.height(), 220 + 2 * 2 * 18) << "the about view, a separator and two items";
+
+    int strips = 0;
+    for (const char* style : {"rectangles", "numbers", "rectangles-with-numbers", "opened-apps"})
+        for (const char* appearance : {"light", "dark"}) {
+            const auto file = out / (std::string("strip-") + style + "-" + appearance + ".png");
+            const auto image = picture(file);
+            EXPECT_FALSE(image.isNull()) << file;
+            EXPECT_GT(image.width(), image.height()) << file;
+            strips += !image.isNull();
+            EXPECT_NE(result.out.find(file.string()), std::string::npos);
+        }
+    EXPECT_EQ(strips, 8);
+    fs::remove_all(out);
+}
+
+TEST(DemoCommand, RefusesToGuessWhereThePicturesGo) {
+    const auto result = runTidemark({"demo"}, {"QT_QPA_PLATFORM=offscreen"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "tidemark demo: --out DIR is required\n");
+}
+
+} // namespace

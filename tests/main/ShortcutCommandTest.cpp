@@ -1,0 +1,81 @@
+#include "support/RunCommand.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace tidemark::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each run sees only this test's settings file and no X server.
+struct ShortcutCommand {
+    ShortcutCommand()
+        : config(fs::temp_directory_path() / ("tidemark-shortcut-" + std::to_string(::getpid()))) {
+        fs::remove_all(config);
+    }
+    ~ShortcutCommand() { fs::remove_all(config); }
+    CommandResult run(const std::vector<std::string>& args) {
+        return runTidemark(
+            args, {"XDG_CONFIG_HOME=" + config.string(), "DISPLAY=", "XKB_DEFAULT_LAYOUT=us"});
+    }
+    fs::path config;
+};
+
+TEST(ShortcutCommandLine, SetShowAndClearGoThroughTheStoredEntry) {
+    ShortcutCommand tool;
+    EXPECT_EQ(tool.run({"shortcut", "show"}).out, "refresh: none\n");
+    auto result = tool.run({"shortcut", "set", "refresh", "ctrl+alt+r"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "refresh: ⌃⌥R (ctrl+alt+r)\n");
+    EXPECT_EQ(tool.run({"defaults", "read", "KeyBindings_refresh"}).out,
+              "\"{\\\"carbonKeyCode\\\":15,\\\"carbonModifiers\\\":6144}\"\n");
+    EXPECT_EQ(tool.run({"shortcut", "show", "refresh"}).out, "refresh: ⌃⌥R (ctrl+alt+r)\n");
+    result = tool.run({"shortcut", "clear", "refresh"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "refresh: none\n");
+    EXPECT_EQ(tool.run({"defaults", "read", "KeyBindings_refresh"}).exitCode, 1); // removed
+}
+
+TEST(ShortcutCommandLine, RefusalsAreOneLineNamingTheBadWordAndStoreNothing) {
+    ShortcutCommand tool;
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {{"shortcut", "set", "refresh", "hyper+r"}, 2, "unknown modifier 'hyper'"},
+        {{"shortcut", "set", "refresh", "ctrl+foo"}, 2, "unknown key 'foo'"},
+        {{"shortcut", "set", "refresh", "ctrl+alt"}, 2, "names no key"},
+        {{"shortcut", "set", "refresh", "shift+r"}, 1, "'shift+r' needs ctrl, alt or super"},
+        {{"shortcut", "set", "refresh", "escape"}, 1, "'escape' alone ends recording"},
+        {{"shortcut", "set", "other", "ctrl+r"}, 2, "unknown shortcut name 'other'"},
+        {{"shortcut", "set", "refresh"}, 2, "usage: tidemark shortcut"},
+        {{"shortcut", "rename", "refresh"}, 2, "unknown sub-command 'rename'"},
+    };
+    for (const auto& c : cases) {
+        const auto result = tool.run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+    EXPECT_EQ(tool.run({"shortcut", "show"}).out, "refresh: none\n");
+    // F-keys may stand alone.
+    EXPECT_EQ(tool.run({"shortcut", "set", "refresh", "F13"}).out, "refresh: F13 (f13)\n");
+}
+
+TEST(ShortcutCommandLine, AnUnreadableEntryIsShownAsNoneAndLeftAlone) {
+    ShortcutCommand tool;
+    const std::string broken = R"("{\"carbonKeyCode\": 15, \"carbonModifiers\": 1e99}")";
+    ASSERT_EQ(tool.run({"defaults", "write", "KeyBindings_refresh", broken}).exitCode, 0);
+    EXPECT_EQ(tool.run({"shortcut", "show"}).out,
+              "refresh: none (the stored entry is not a shortcut; it is left as it is)\n");
+    tool.run({"shortcut", "clear", "refresh"});
+    EXPECT_EQ(tool.run({"defaults", "read", "KeyBindings_refresh"}).out, broken + "\n");
+}
+
+} // namespace
+} // namespace tidemark::testing

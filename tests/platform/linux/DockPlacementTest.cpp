@@ -1,0 +1,77 @@
+#include "platform/linux/DockPlacement.h"
+
+#include <gtest/gtest.h>
+
+namespace tidemark::linux_platform {
+namespace {
+
+TEST(DockPlacement, ReadsTheActiveOutputsOfI3AndSkipsMalformedOnes) {
+    const auto outputs = nlohmann::json::parse(R"([
+      {"name": "xroot-0", "active": false, "primary": false,
+       "rect": {"x": 0, "y": 0, "width": 2048, "height": 768}},
+      {"name": "fake-0", "active": true, "primary": false,
+       "rect": {"x": 0, "y": 0, "width": 1024, "height": 768}},
+      {"name": "fake-1", "active": true, "primary": true,
+       "rect": {"x": 1024, "y": 0, "width": 1024, "height": 768}},
+      {"name": "broken", "active": true, "rect": {"x": "0", "y": 0, "width": 10, "height": 10}},
+      {"name": "empty", "active": true, "rect": {"x": 0, "y": 0, "width": 0, "height": 10}},
+      {"active": true, "rect": {"x": 0, "y": 0, "width": 10, "height": 10}},
+      "nonsense"
+    ])");
+    const auto geometry = i3OutputGeometry(outputs);
+    ASSERT_EQ(geometry.size(), 2u);
+    EXPECT_EQ(geometry[0].name, "fake-0");
+    EXPECT_EQ(geometry[1].rect, (Rect{1024, 0, 1024, 768}));
+    EXPECT_TRUE(geometry[1].primary);
+    EXPECT_TRUE(i3OutputGeometry(nlohmann::json::object()).empty());
+}
+
+TEST(DockPlacement, TopOfThePrimaryOutputSpanningUnderI3AndAtTheRightEndElsewhere) {
+    const OutputGeometry left{"left", {0, 0, 1024, 768}, false};
+    const OutputGeometry right{"right", {1024, 0, 1280, 1024}, true};
+    const Rect screen{0, 0, 2304, 1024};
+    struct Case {
+        const char* name;
+        std::vector<OutputGeometry> outputs;
+        double width;
+        bool spans;
+        DockPlacement expected;
+    };
+    const std::vector<Case> cases{
+        {"i3, primary second",
+         {left, right},
+         120,
+         true,
+         {right.rect, {1024, 0, 1280, 24}, std::nullopt}},
+        {"i3, no primary",
+         {left, {"r", {1024, 0, 1280, 1024}, false}},
+         120,
+         true,
+         {left.rect, {0, 0, 1024, 24}, std::nullopt}},
+        {"ewmh, whole screen",
+         {},
+         120,
+         false,
+         {screen, {2184, 0, 120, 24}, TopStrut{24, 2184, 2303}}},
+        {"ewmh, primary output",
+         {left, right},
+         100.5,
+         false,
+         {right.rect, {2203.5, 0, 100.5, 24}, TopStrut{24, 2204, 2303}}},
+        {"wider than the output",
+         {left},
+         5000,
+         false,
+         {left.rect, {0, 0, 1024, 24}, TopStrut{24, 0, 1023}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto placement = placeDock(c.outputs, screen, c.width, 24, c.spans);
+        EXPECT_EQ(placement.output, c.expected.output);
+        EXPECT_EQ(placement.window, c.expected.window);
+        EXPECT_EQ(placement.strut, c.expected.strut);
+    }
+}
+
+} // namespace
+} // namespace tidemark::linux_platform

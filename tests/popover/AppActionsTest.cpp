@@ -1,0 +1,206 @@
+#include "popover/PopoverWorld.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace tidemark::testing {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+// Every request the simulated system received, in order, undelivered ones included.
+std::vector<std::string> everyRequest(const sim::SimPlatform& platform) {
+    std::vector<std::string> lines;
+    for (const auto& a : platform.actions.actions()) {
+        switch (a.kind) {
+        case sim::SimAction::Kind::QuitRequest:
+            lines.push_back((a.force ? "force " : "quit ") + std::to_string(a.pid) +
+                            (a.delivered ? "" : " refused"));
+            break;
+        case sim::SimAction::Kind::Signal:
+            lines.push_back("signal " + std::to_string(a.signal) + " " + std::to_string(a.pid) +
+                            (a.delivered ? "" : " refused"));
+            break;
+        case sim::SimAction::Kind::SleepTool:
+            lines.push_back(a.delivered ? "tool" : "tool missing");
+            break;
+        case sim::SimAction::Kind::SleepService:
+            lines.push_back(a.delivered ? "service" : "service unreachable");
+            break;
+        case sim::SimAction::Kind::Script:
+            lines.push_back("script " + a.script);
+            break;
+        }
+    }
+    return lines;
+}
+
+TEST(AppActions, QuitStagesStopAtTheFirstDeliveredRequest) {
+    struct Case {
+        const char* name;
+        Json app; // merged into the app entry of pid 300
+        bool hasProcess;
+        Json process; // merged into its process entry
+        std::optional<ScriptOutcome> quitScript;
+        std::vector<std::string> expected;
+    };
+    const std::string script = R"(script tell application id "org.example.App" to quit)";
+    const std::vector<Case> cases{
+        {"polite quit accepted", Json::object(), true, Json::object(), {}, {"quit 300"}},
+        {"forced quit accepted",
+         {{"acceptsTerminate", false}},
+         true,
+         Json::object(),
+         {},
+         {"quit 300 refused", "force 300"}},
+        {"script quits it",
+         {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}},
+         true,
+         Json::object(),
+         ScriptOutcome::Succeeded,
+         {"quit 300 refused", "force 300 refused", script}},
+        {"script fails: SIGTERM",
+         {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}},
+         true,
+         Json::object(),
+         ScriptOutcome::Failed,
+         {"quit 300 refused", "force 300 refused", script, "signal 15 300"}},
+        {"no identifier: straight to signals",
+         {{"acceptsTerminate", false},
+          {"acceptsForceTerminate", false},
+          {"bundleIdentifier", nullptr}},
+         true,
+         Json::object(),
+         {},
+         {"quit 300 refused", "force 300 refused", "signal 15 300"}},
+        {"an identifier that would change the script is never run",
+         {{"acceptsTerminate", false},
+          {"acceptsForceTerminate", false},
+          {"bundleIdentifier", "x\" to quit\ndo shell script \"rm -rf ~"}},
+         true,
+         Json::object(),
+         {},
+         {"quit 300 refused", "force 300 refused", "signal 15 300"}},
+        {"ignoring SIGTERM is not punished with SIGKILL",
+         {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}},
+         true,
+         {{"ignoresSigterm", true}},
+         {},
+         {"quit 300 refused", "force 300 refused", script, "signal 15 300"}},
+        {"Finder by identifier",
+         {{"bundleIdentifier", "com.apple.Finder"}},
+         true,
+         Json::object(),
+         {},
+         {}},
+        {"Finder by name", {{"localizedName", "FINDER"}}, true, Json::object(), {}, {}},
+        {"another user's app", Json::object(), true, {{"uid", 0}}, {}, {}},
+        {"already gone", Json::object(), false, Json::object(), {}, {}},
+    };
+    for (const auto& c : cases) {
+        ScenarioBuilder builder;
+        builder.app(300, "org.example.App", "App");
+        for (auto& [key, value] : c.app.items())
+            builder.root["apps"][0][key] = value;
+        if (c.hasProcess)
+            builder.process(300, 1, "App", c.process);
+        sim::SimPlatform platform(builder.build());
+        if (c.quitScript)
+            platform.scripts.setOutcome(script.substr(7), *c.quitScript);
+
+        platform.appActions.terminateApp(300);
+        EXPECT_THAT(everyRequest(platform), ElementsAreArray(c.expected)) << c.name;
+    }
+}
+
+TEST(AppActions, PlainProcessesAreSignalledAndOthersRefused) {
+    ScenarioBuilder builder;
+    builder.process(301, 1, "worker").process(302, 1, "rootd", {{"uid", 0}});
+    sim::SimPlatform platform(builder.build());
+
+    EXPECT_EQ(platform.appActions.checkQuitTarget(301), QuitTarget::Allowed);
+    EXPECT_EQ(platform.appActions.checkQuitTarget(302), QuitTarget::Refused);
+    EXPECT_EQ(platform.appActions.checkQuitTarget(303), QuitTarget::Gone);
+    EXPECT_EQ(platform.appActions.checkQuitTarget(40), QuitTarget::Refused);
+    EXPECT_EQ(platform.appActions.checkQuitTarget(1), QuitTarget::Refused);
+    EXPECT_EQ(platform.appActions.checkQuitTarget(0), QuitTarget::Refused);
+    for (const std::int32_t pid : {301, 302, 303, 40, 1, 0})
+        platform.appActions.terminateApp(pid);
+    EXPECT_THAT(everyRequest(platform), ElementsAreArray({"signal 15 301"}));
+}
+
+TEST(AppActions, QuitScriptsNameOnlyPlainIdentifiers) {
+    EXPECT_EQ(quitScriptSource("com.example.App-2_b"),
+              R"(tell application id "com.example.App-2_b" to quit)");
+    for (const char* hostile : {"", "a\"b", "a\\\"b", "a b", "a\nb", "caf\xc3\xa9", "a;b"})
+        EXPECT_FALSE(quitScriptSource(hostile)) << hostile;
+}
+
+TEST(AppActions, SleepTriesEachStageUntilOneAccepts) {
+    struct Case {
+        const char* name;
+        std::optional<int> toolStatus;
+        PowerServiceAnswer service;
+        std::optional<ScriptOutcome> systemEvents;
+        std::optional<ScriptOutcome> finder;
+        SleepOutcome outcome;
+        std::vector<std::string> expected;
+    };
+    const std::string systemEvents = R"(tell application "System Events" to sleep)";
+    const std::string finder = R"(tell application "Finder" to sleep)";
+    using P = PowerServiceAnswer;
+    using S = ScriptOutcome;
+    const std::vector<Case> cases{
+        {"tool accepts", 0, P::Accepted, {}, {}, SleepOutcome::Requested, {"tool"}},
+        {"tool missing",
+         std::nullopt,
+         P::Accepted,
+         {},
+         {},
+         SleepOutcome::Requested,
+         {"tool missing", "service"}},
+        {"tool exits 1", 1, P::Accepted, {}, {}, SleepOutcome::Requested, {"tool", "service"}},
+        {"service refuses, System Events sleeps",
+         1,
+         P::Refused,
+         S::Succeeded,
+         {},
+         SleepOutcome::Requested,
+         {"tool", "service", "script " + systemEvents}},
+        {"no service, no scripting",
+         1,
+         P::NoConnection,
+         {},
+         {},
+         SleepOutcome::Failed,
+         {"tool", "service unreachable", "script " + systemEvents}},
+        {"System Events fails, Finder sleeps",
+         1,
+         P::Refused,
+         S::Failed,
+         S::Succeeded,
+         SleepOutcome::Requested,
+         {"tool", "service", "script " + systemEvents, "script " + finder}},
+        {"everything fails",
+         1,
+         P::Refused,
+         S::Failed,
+         S::Failed,
+         SleepOutcome::Failed,
+         {"tool", "service", "script " + systemEvents, "script " + finder}},
+    };
+    for (const auto& c : cases) {
+        sim::SimPlatform platform(ScenarioBuilder().build());
+        platform.power.setSleepToolStatus(c.toolStatus);
+        platform.power.setServiceAnswer(c.service);
+        if (c.systemEvents)
+            platform.scripts.setOutcome(systemEvents, *c.systemEvents);
+        if (c.finder)
+            platform.scripts.setOutcome(finder, *c.finder);
+        EXPECT_EQ(platform.appActions.performSystemSleep(), c.outcome) << c.name;
+        EXPECT_THAT(everyRequest(platform), ElementsAreArray(c.expected)) << c.name;
+    }
+}
+
+} // namespace
+} // namespace tidemark::testing
