@@ -11,6 +11,35 @@ double overlap(int index, double begin, double end) {
     return std::max(0.0, std::min(end, index + 1.0) - std::max(begin, double(index)));
 }
 
+// The source pixels one target pixel covers along one axis, with their shares.
+struct Span {
+    int first = 0;
+    std::vector<double> weights;
+};
+
+// Computed once per axis rather than once per pixel.
+std::vector<Span> spansAlong(int sourceLength, int targetLength) {
+    const double scale = double(sourceLength) / targetLength;
+    std::vector<Span> spans(static_cast<std::size_t>(targetLength));
+    for (int t = 0; t < targetLength; ++t) {
+        const double begin = t * scale, end = (t + 1) * scale;
+        auto& span = spans[std::size_t(t)];
+        span.first = int(begin);
+        for (int s = span.first; s < sourceLength && s < end; ++s)
+            span.weights.push_back(overlap(s, begin, end));
+    }
+    return spans;
+}
+
+// Rounds half away from zero like std::lround, without the library call, for the
+// non-negative averages here.
+std::uint8_t roundToByte(double value) {
+    auto whole = static_cast<long>(value);
+    if (value - double(whole) >= 0.5)
+        ++whole;
+    return std::uint8_t(std::clamp(whole, 0L, 255L));
+}
+
 } // namespace
 
 ImageRef BitmapImageScaler::scaled(const Image& image, Size size) const {
@@ -22,27 +51,36 @@ ImageRef BitmapImageScaler::scaled(const Image& image, Size size) const {
         return nullptr;
 
     Bitmap target{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 4)};
-    const double scaleX = double(source->width) / width;
-    const double scaleY = double(source->height) / height;
-    for (int y = 0; y < height; ++y) {
-        const double top = y * scaleY, bottom = (y + 1) * scaleY;
-        for (int x = 0; x < width; ++x) {
-            const double left = x * scaleX, right = (x + 1) * scaleX;
+    const auto columns = spansAlong(source->width, width);
+    const auto rows = spansAlong(source->height, height);
+    auto* out = target.rgba.data();
+    for (const auto& row : rows) {
+        for (const auto& column : columns) {
+            if (row.weights.size() == 1 && column.weights.size() == 1) {
+                // Inside one source pixel (most of an enlargement): the average is that
+                // pixel, and rounding the weighted quotient would give it back anyway.
+                const auto* pixel =
+                    &source->rgba[(std::size_t(row.first) * source->width + column.first) * 4];
+                out = std::copy(pixel, pixel + 4, out);
+                continue;
+            }
             double sum[4] = {0, 0, 0, 0};
             double area = 0;
-            for (int sy = int(top); sy < source->height && sy < bottom; ++sy) {
-                const double wy = overlap(sy, top, bottom);
-                for (int sx = int(left); sx < source->width && sx < right; ++sx) {
-                    const double weight = wy * overlap(sx, left, right);
-                    const auto* pixel = &source->rgba[(std::size_t(sy) * source->width + sx) * 4];
+            for (std::size_t j = 0; j < row.weights.size(); ++j) {
+                const double wy = row.weights[j];
+                const auto* pixel =
+                    &source
+                         ->rgba[((std::size_t(row.first) + j) * source->width + column.first) * 4];
+                for (const double wx : column.weights) {
+                    const double weight = wy * wx;
                     for (int c = 0; c < 4; ++c)
                         sum[c] += weight * pixel[c];
                     area += weight;
+                    pixel += 4;
                 }
             }
-            auto* out = &target.rgba[(std::size_t(y) * width + x) * 4];
             for (int c = 0; c < 4; ++c)
-                out[c] = std::uint8_t(std::clamp(std::lround(sum[c] / area), 0L, 255L));
+                *out++ = roundToByte(sum[c] / area);
         }
     }
     return Image::fromBitmap(Size{double(width), double(height)}, std::move(target), image.name());

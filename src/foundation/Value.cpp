@@ -5,13 +5,13 @@
 namespace tidemark {
 
 std::optional<bool> Value::asBoolean() const {
-    if (const auto* b = std::get_if<bool>(&storage_))
+    if (const auto* b = std::get_if<bool>(&scalar_))
         return *b;
     return std::nullopt;
 }
 
 std::optional<std::int64_t> Value::asInteger() const {
-    if (const auto* i = std::get_if<std::int64_t>(&storage_))
+    if (const auto* i = std::get_if<std::int64_t>(&scalar_))
         return *i;
     return std::nullopt;
 }
@@ -25,9 +25,9 @@ std::optional<std::int32_t> Value::asInt32() const {
 }
 
 std::optional<double> Value::asNumber() const {
-    if (const auto* i = std::get_if<std::int64_t>(&storage_))
+    if (const auto* i = std::get_if<std::int64_t>(&scalar_))
         return static_cast<double>(*i);
-    if (const auto* d = std::get_if<double>(&storage_))
+    if (const auto* d = std::get_if<double>(&scalar_))
         return *d;
     return std::nullopt;
 }
@@ -45,6 +45,12 @@ std::optional<std::vector<const ValueDictionary*>> Value::asArrayOfDictionaries(
         result.push_back(dictionary);
     }
     return result;
+}
+
+bool operator==(const Value& a, const Value& b) {
+    if (a.payload_ && b.payload_)
+        return a.payload_ == b.payload_ || *a.payload_ == *b.payload_;
+    return !a.payload_ && !b.payload_ && a.scalar_ == b.scalar_;
 }
 
 const Value* Value::find(std::string_view key) const {

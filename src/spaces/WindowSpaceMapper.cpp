@@ -159,10 +159,16 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
     SpaceAppMaps maps;
     std::vector<SpaceSlot> slots;
     std::unordered_map<std::string_view, std::size_t> slotOfId;
+    // The window server answers integers; an identifier is found by one only when it is
+    // that integer's own decimal text.
+    std::unordered_map<std::int64_t, std::size_t> slotOfNumber;
     for (const auto& id : spaceIds) {
         auto& keys = maps.appKeys[id];
-        if (slotOfId.try_emplace(id, slots.size()).second)
-            slots.push_back({&maps.icons[id], &keys, &maps.details[id]});
+        if (!slotOfId.try_emplace(id, slots.size()).second)
+            continue;
+        if (const auto number = parseDecimal(id); number && std::to_string(*number) == id)
+            slotOfNumber.emplace(*number, slots.size());
+        slots.push_back({&maps.icons[id], &keys, &maps.details[id]});
     }
     if (!copySpacesForWindows_)
         return maps;
@@ -174,11 +180,11 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
     if (!windows)
         return maps;
 
-    const auto runningApps = workspace_.runningApplications();
+    const auto runningApps = workspace_.sharedRunningApplications();
     // Sorted by pid; the first app wins when a pid repeats, as in a lookup by pid.
     std::vector<PassApp> passApps;
-    passApps.reserve(runningApps.size());
-    for (const auto& app : runningApps)
+    passApps.reserve(runningApps->size());
+    for (const auto& app : *runningApps)
         passApps.push_back({app.pid, &app, std::nullopt, nullptr});
     std::stable_sort(passApps.begin(), passApps.end(),
                      [](const auto& a, const auto& b) { return a.pid < b.pid; });
@@ -228,8 +234,8 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
             const auto spaceId = spaceValue.asInteger();
             if (!spaceId)
                 continue;
-            const auto slotIndex = slotOfId.find(std::to_string(*spaceId));
-            if (slotIndex == slotOfId.end())
+            const auto slotIndex = slotOfNumber.find(*spaceId);
+            if (slotIndex == slotOfNumber.end())
                 continue;
             SpaceSlot& slot = slots[slotIndex->second];
             if (slot.isFull() || slot.lists(key))
@@ -245,7 +251,7 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
         }
     }
 
-    evictIconCache(runningApps);
+    evictIconCache(*runningApps);
     return maps;
 }
 
@@ -285,7 +291,7 @@ void WindowSpaceMapper::evictIconCache(const std::vector<RunningApplication>& ru
 
 void WindowSpaceMapper::pruneIconCache() {
     std::unordered_set<std::string> running;
-    for (const auto& app : workspace_.runningApplications())
+    for (const auto& app : *workspace_.sharedRunningApplications())
         if (app.bundleIdentifier)
             running.insert(stripHelperSuffix(*app.bundleIdentifier));
     std::erase_if(iconCache_, [&](const auto& entry) { return !running.contains(entry.first); });

@@ -2,8 +2,12 @@
 
 namespace tidemark {
 
+RunningApplications Workspace::sharedRunningApplications() {
+    return std::make_shared<const std::vector<RunningApplication>>(runningApplications());
+}
+
 std::optional<RunningApplication> Workspace::runningApplication(std::int32_t pid) {
-    for (auto& app : runningApplications())
+    for (const auto& app : *sharedRunningApplications())
         if (app.pid == pid)
             return app;
     return std::nullopt;

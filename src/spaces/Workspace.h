@@ -4,6 +4,7 @@
 #include "foundation/NotificationCenter.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ inline constexpr const char* kWorkspaceApplicationKey = "NSWorkspaceApplicationK
 inline constexpr const char* kEffectiveAppearanceDidChangeNotification =
     "TidemarkEffectiveAppearanceDidChange";
 
+// The running applications as one immutable answer that every reader shares.
+using RunningApplications = std::shared_ptr<const std::vector<RunningApplication>>;
+
 // The shared workspace: running applications, their icons, the appearance and this
 // program's identity.
 class Workspace {
@@ -63,6 +67,9 @@ public:
     virtual ~Workspace() = default;
 
     virtual std::vector<RunningApplication> runningApplications() = 0;
+    // The same list, never null. Adapters that keep their table up to date hand it out
+    // without copying; the default wraps `runningApplications()`.
+    virtual RunningApplications sharedRunningApplications();
     virtual std::optional<RunningApplication> runningApplication(std::int32_t pid);
 
     virtual Appearance effectiveAppearance() = 0;

@@ -25,3 +25,38 @@ TEST(Value, ArrayOfDictionariesRequiresEveryElement) {
     EXPECT_EQ(*Value(ValueDictionary{{"k", "v"}}).find("k"), Value("v"));
     EXPECT_EQ(Value(ValueArray{}).find("k"), nullptr);
 }
+
+TEST(Value, EqualityComparesContentsNotStorage) {
+    const Value tree(ValueDictionary{{"list", ValueArray{1, "two", 3.0, ByteString{4}}}});
+    const Value rebuilt(ValueDictionary{{"list", ValueArray{1, "two", 3.0, ByteString{4}}}});
+    EXPECT_EQ(tree, rebuilt);
+    EXPECT_FALSE(tree.sharesStorageWith(rebuilt));
+    const struct {
+        Value a, b;
+    } different[] = {
+        {Value(1), Value(1.0)},
+        {Value("1"), Value(1)},
+        {Value(ValueArray{1, 2}), Value(ValueArray{2, 1})},
+        {Value(ValueDictionary{{"a", 1}}), Value(ValueDictionary{{"b", 1}})},
+        {Value(ByteString{1}), Value("\x01")},
+        {Value(), Value(false)},
+    };
+    for (const auto& [a, b] : different) {
+        EXPECT_NE(a, b);
+        EXPECT_NE(b, a);
+    }
+}
+
+TEST(Value, CopiesShareOnePayload) {
+    const Value tree(ValueArray{ValueDictionary{{"name", std::string(100, 'x')}}});
+    const Value copy = tree; // NOLINT(performance-unnecessary-copy-initialization)
+    EXPECT_TRUE(copy.sharesStorageWith(tree));
+    EXPECT_EQ(copy.asArray(), tree.asArray());
+    // Changing a copy of the container leaves the shared value as it was.
+    ValueArray edited = *tree.asArray();
+    edited.push_back(Value(2));
+    const Value changed(std::move(edited));
+    EXPECT_EQ(tree.asArray()->size(), 1u);
+    EXPECT_EQ(changed.asArray()->size(), 2u);
+    EXPECT_TRUE((*changed.asArray())[0].sharesStorageWith((*tree.asArray())[0]));
+}

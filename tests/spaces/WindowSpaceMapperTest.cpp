@@ -251,6 +251,16 @@ TEST(WindowSpaceMapper, UnusableSpaceAnswersAndUnknownSpacesAreSkipped) {
     EXPECT_EQ(maps.appKeys.at("3"), Keys{"c"});
 }
 
+TEST(WindowSpaceMapper, SpacesAreFoundOnlyByTheirOwnDecimalText) {
+    Fixture f(scenario({window(1, 101, "[1, -3]"), window(2, 102, "[12]")},
+                       {app(101, "a"), app(102, "b")}));
+    const auto maps = f.map({"01", "1", "-3", "12", "1"});
+    EXPECT_TRUE(maps.appKeys.at("01").empty());
+    EXPECT_EQ(maps.appKeys.at("1"), Keys{"a"});
+    EXPECT_EQ(maps.appKeys.at("-3"), Keys{"a"});
+    EXPECT_EQ(maps.appKeys.at("12"), Keys{"b"});
+}
+
 TEST(WindowSpaceMapper, MissingSpacesForWindowsFunctionListsNothing) {
     Fixture f(scenario({window(1, 101, "[1]")}, {app(101, "a")},
                        R"("spacesForWindowsAvailable": false)"));

@@ -16,6 +16,10 @@ constexpr std::uint32_t kMaxIconWords = 1u << 20; // 4 MiB: a 512 x 512 icon and
 constexpr int kIconEdge = 64;
 constexpr int kI3ReconnectAttempts = 50;
 constexpr TimeSeconds kI3ReconnectDelay = 0.1;
+// Without events, a mapper pass asks for the apps and then for the icons it misses; within
+// this age the table of the first question answers the others.
+constexpr auto kUnobservedTableMaxAge = std::chrono::milliseconds(250);
+constexpr FactsRequest kClientFacts{.geometry = false, .withClass = true};
 
 ValueDictionary appInfo(const RunningApplication& app) {
     ValueDictionary info{{"pid", Value(app.pid)}};
@@ -77,17 +81,78 @@ X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& fact
 
 X11Workspace::AppMap X11Workspace::readAppsLocked() {
     const auto clients = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
-    return readApps(fetchWindowFacts(*x_, clients, {.geometry = false, .withClass = true}));
+    return readApps(fetchWindowFacts(*x_, clients, kClientFacts));
+}
+
+void X11Workspace::refreshClientsLocked() {
+    const auto list = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
+    std::map<xcb_window_t, WindowFacts> known;
+    for (auto& facts : clients_)
+        known.emplace(facts.window, std::move(facts));
+    std::vector<xcb_window_t> unknown;
+    for (const auto window : list)
+        if (!known.contains(window))
+            unknown.push_back(window);
+    if (observing_ && !unknown.empty()) {
+        // Listening before reading, so that a change in between is not missed.
+        watchClientWindows(unknown);
+        xcb_flush(events_->raw());
+    }
+    for (auto& facts : fetchWindowFacts(*x_, unknown, kClientFacts))
+        known.insert_or_assign(facts.window, std::move(facts));
+    clients_.clear();
+    clients_.reserve(list.size());
+    for (const auto window : list)
+        if (auto it = known.find(window); it != known.end())
+            clients_.push_back(std::move(it->second));
+    tableRead_ = true;
+    tableTime_ = Clock::now();
+}
+
+void X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
+    std::vector<xcb_window_t> listed;
+    for (const auto& facts : clients_)
+        if (windows.contains(facts.window))
+            listed.push_back(facts.window);
+    if (listed.empty())
+        return;
+    auto fresh = fetchWindowFacts(*x_, listed, kClientFacts);
+    auto next = fresh.begin();
+    for (auto& facts : clients_)
+        if (next != fresh.end() && facts.window == next->window)
+            facts = std::move(*next++);
+}
+
+void X11Workspace::rebuildAppsLocked() {
+    lastApps_ = readApps(clients_);
+    std::vector<RunningApplication> apps;
+    apps.reserve(lastApps_.size());
+    for (const auto& [pid, state] : lastApps_)
+        apps.push_back(state.application);
+    sharedApps_ = std::make_shared<const std::vector<RunningApplication>>(std::move(apps));
+}
+
+const X11Workspace::AppMap& X11Workspace::currentAppsLocked() {
+    // While observing, the events keep the table current; stale only before the first read.
+    const bool current =
+        tableRead_ && (observing_ || Clock::now() - tableTime_ < kUnobservedTableMaxAge);
+    if (!current) {
+        clients_.clear();
+        refreshClientsLocked();
+        x_->checkAlive();
+        rebuildAppsLocked();
+    }
+    return lastApps_;
+}
+
+RunningApplications X11Workspace::sharedRunningApplications() {
+    std::lock_guard lock(mutex_);
+    currentAppsLocked();
+    return sharedApps_;
 }
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {
-    std::lock_guard lock(mutex_);
-    auto apps = readAppsLocked();
-    std::vector<RunningApplication> result;
-    result.reserve(apps.size());
-    for (auto& [pid, state] : apps)
-        result.push_back(state.application);
-    return result;
+    return *sharedRunningApplications();
 }
 
 Appearance X11Workspace::effectiveAppearance() {
@@ -108,7 +173,7 @@ ImageRef X11Workspace::iconForFile(const std::string&) {
 
 ImageRef X11Workspace::applicationIcon(std::int32_t pid) {
     std::lock_guard lock(mutex_);
-    auto apps = readAppsLocked();
+    const auto& apps = currentAppsLocked();
     const auto it = apps.find(pid);
     if (it == apps.end())
         return nullptr;
@@ -207,10 +272,13 @@ void X11Workspace::startObserving() {
                                        XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE |
                                        XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE);
         }
-        lastApps_ = readAppsLocked();
+        // From here on the events keep the table current, so it is read once more now.
+        clients_.clear();
+        refreshClientsLocked();
+        rebuildAppsLocked();
         std::vector<xcb_window_t> windows;
-        for (const auto& [pid, state] : lastApps_)
-            windows.insert(windows.end(), state.windows.begin(), state.windows.end());
+        for (const auto& facts : clients_)
+            windows.push_back(facts.window);
         watchClientWindows(windows);
         xcb_flush(events_->raw());
     }
@@ -272,7 +340,7 @@ std::vector<int> X11Workspace::eventFds() {
 
 void X11Workspace::dispatchEvents() {
     bool clientsChanged = false;
-    bool statesChanged = false;
+    std::set<xcb_window_t> changedWindows;
     bool activeChanged = false;
     bool spaceChanged = false;
     bool screenChanged = false;
@@ -295,8 +363,10 @@ void X11Workspace::dispatchEvents() {
                     spaceChanged = true;
                 else if (notify.atom == e._NET_SUPPORTING_WM_CHECK)
                     screenChanged = true;
-            } else if (notify.atom == e._NET_WM_STATE) {
-                statesChanged = true;
+            } else if (notify.atom == e._NET_WM_STATE || notify.atom == XCB_ATOM_WM_CLASS ||
+                       notify.atom == e._NET_WM_WINDOW_TYPE || notify.atom == e._NET_WM_PID) {
+                // What the app table is made of: name, kind, visibility and owner.
+                changedWindows.insert(notify.window);
             }
         } else if (type == XCB_DESTROY_NOTIFY) {
             clientsChanged = true;
@@ -324,8 +394,8 @@ void X11Workspace::dispatchEvents() {
         }
     }
 
-    if (clientsChanged || statesChanged)
-        diffApps();
+    if (clientsChanged || !changedWindows.empty())
+        diffApps(clientsChanged, changedWindows);
     if (activeChanged || clientsChanged)
         updateActiveApp();
     if (spaceChanged)
@@ -334,20 +404,22 @@ void X11Workspace::dispatchEvents() {
         postLater(kScreenParametersDidChangeNotification, {}, true);
 }
 
-void X11Workspace::diffApps() {
+void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows) {
     AppMap previous;
     AppMap current;
     {
         std::lock_guard lock(mutex_);
-        current = readAppsLocked();
-        previous = std::exchange(lastApps_, current);
-        std::vector<xcb_window_t> windows;
-        for (const auto& [pid, state] : current)
-            windows.insert(windows.end(), state.windows.begin(), state.windows.end());
-        std::erase_if(watchedWindows_, [&](xcb_window_t w) {
-            return std::find(windows.begin(), windows.end(), w) == windows.end();
-        });
-        watchClientWindows(windows);
+        refreshWindowsLocked(changedWindows);
+        if (clientsChanged)
+            refreshClientsLocked();
+        previous = std::move(lastApps_);
+        rebuildAppsLocked();
+        current = lastApps_;
+        std::set<xcb_window_t> windows;
+        for (const auto& facts : clients_)
+            windows.insert(facts.window);
+        std::erase_if(watchedWindows_, [&](xcb_window_t w) { return !windows.contains(w); });
+        watchClientWindows({windows.begin(), windows.end()});
         xcb_flush(events_->raw());
     }
     for (const auto& [pid, state] : current) {

@@ -10,6 +10,7 @@
 #include "platform/linux/XConnection.h"
 #include "spaces/Workspace.h"
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,10 @@ namespace tidemark::linux_platform {
 // queue. Events arrive on a connection of their own, on which nothing else waits for
 // replies: xcb would otherwise read them into its queue while a refresh waits, where no
 // readable descriptor announces them.
+//
+// The table of clients and their apps is kept current from those events while observing,
+// and the running applications and icon lookups answer from it; without events, a table
+// younger than a refresh answers.
 class X11Workspace final : public Workspace, public EventSource {
 public:
     static constexpr const char* kOwnBundleIdentifier = "tidemark";
@@ -34,6 +39,7 @@ public:
     ~X11Workspace() override;
 
     std::vector<RunningApplication> runningApplications() override;
+    RunningApplications sharedRunningApplications() override;
     Appearance effectiveAppearance() override;
     std::optional<std::string> ownBundleIdentifier() override { return kOwnBundleIdentifier; }
     ImageRef iconForFile(const std::string& path) override;
@@ -59,14 +65,21 @@ private:
     };
     using AppMap = std::map<std::int32_t, AppState>;
 
+    using Clock = std::chrono::steady_clock;
+
     AppMap readApps(const std::vector<WindowFacts>& facts) const;
     AppMap readAppsLocked();
+    // The table, read afresh unless events or a recent read vouch for it.
+    const AppMap& currentAppsLocked();
+    // Rereads the client list, asking X only about windows the table does not hold yet.
+    void refreshClientsLocked();
+    // Rereads the facts of clients whose properties changed.
+    void refreshWindowsLocked(const std::set<xcb_window_t>& windows);
+    void rebuildAppsLocked();
     void watchClientWindows(const std::vector<xcb_window_t>& windows);
-    void handleXEvent(const xcb_generic_event_t& event);
-    void handleI3Messages();
     void connectI3();
     void scheduleI3Reconnect(int attempt);
-    void diffApps();
+    void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     void updateActiveApp();
     void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
 
@@ -81,7 +94,12 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     std::mutex mutex_;
+    // Client windows in client-list order, and the apps and answer made of them.
+    std::vector<WindowFacts> clients_;
     AppMap lastApps_;
+    RunningApplications sharedApps_;
+    Clock::time_point tableTime_{};
+    bool tableRead_ = false;
     std::set<xcb_window_t> watchedWindows_;
     std::optional<std::int32_t> activePid_;
     std::uint8_t randrEventBase_ = 0;

@@ -12,6 +12,7 @@ SimWindowServer::SimWindowServer(const Scenario& scenario)
 
 void SimWindowServer::setWindows(std::optional<Value> windows) {
     entries_.clear();
+    entryOfNumber_.clear();
     windowList_ = std::move(windows);
     if (!windowList_ || !windowList_->asArray())
         return;
@@ -31,6 +32,8 @@ void SimWindowServer::setWindows(std::optional<Value> windows) {
         }
         if (const Value* number = findIn(stripped, "kCGWindowNumber"))
             entry.number = number->asInteger();
+        if (entry.number)
+            entryOfNumber_.try_emplace(*entry.number, entries_.size());
         reported.push_back(Value(std::move(stripped)));
         entries_.push_back(std::move(entry));
     }
@@ -54,10 +57,8 @@ std::optional<WindowServer::SpacesForWindows> SimWindowServer::lookupSpacesForWi
         ++spacesForWindowsCalls_;
         // One window: its answer exactly as written, malformed or not.
         if (windowNumbers.size() == 1) {
-            for (const auto& entry : entries_)
-                if (entry.number == windowNumbers.front())
-                    return entry.spaces;
-            return std::nullopt;
+            const auto found = entryOfNumber_.find(windowNumbers.front());
+            return found == entryOfNumber_.end() ? std::nullopt : entries_[found->second].spaces;
         }
         ValueArray all;
         for (const auto& entry : entries_) {

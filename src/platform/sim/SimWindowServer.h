@@ -3,6 +3,8 @@
 #include "platform/sim/Scenario.h"
 #include "spaces/WindowServer.h"
 
+#include <unordered_map>
+
 namespace tidemark::sim {
 
 // Answers every window-server query from the scenario, malformed entries included.
@@ -34,6 +36,8 @@ private:
     std::optional<Value> displays_;
     std::optional<Value> windowList_; // as reported: without the "spaces" members
     std::vector<Entry> entries_;
+    // The first entry of each window number, for the one-window query.
+    std::unordered_map<std::int64_t, std::size_t> entryOfNumber_;
     bool spacesForWindowsAvailable_;
     bool windowsOnSpacesAvailable_;
     int spacesForWindowsCalls_ = 0;

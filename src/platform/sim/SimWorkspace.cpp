@@ -6,16 +6,22 @@
 namespace tidemark::sim {
 
 SimWorkspace::SimWorkspace(const Scenario& scenario)
-    : apps_(scenario.apps), appearance_(scenario.appearance),
-      ownBundleIdentifier_(scenario.self.bundleIdentifier),
-      installed_(scenario.installedBundleIDs.begin(), scenario.installedBundleIDs.end()) {}
+    : appearance_(scenario.appearance), ownBundleIdentifier_(scenario.self.bundleIdentifier),
+      installed_(scenario.installedBundleIDs.begin(), scenario.installedBundleIDs.end()) {
+    setApps(scenario.apps);
+}
 
-std::vector<RunningApplication> SimWorkspace::runningApplications() {
+void SimWorkspace::setApps(std::vector<App> apps) {
+    apps_ = std::move(apps);
     std::vector<RunningApplication> running;
     running.reserve(apps_.size());
     for (const auto& app : apps_)
         running.push_back(app.application);
-    return running;
+    running_ = std::make_shared<const std::vector<RunningApplication>>(std::move(running));
+}
+
+std::vector<RunningApplication> SimWorkspace::runningApplications() {
+    return *running_;
 }
 
 std::optional<RunningApplication> SimWorkspace::runningApplication(std::int32_t pid) {

@@ -15,6 +15,7 @@ public:
     explicit SimWorkspace(const Scenario& scenario);
 
     std::vector<RunningApplication> runningApplications() override;
+    RunningApplications sharedRunningApplications() override { return running_; }
     std::optional<RunningApplication> runningApplication(std::int32_t pid) override;
     Appearance effectiveAppearance() override { return appearance_; }
     std::optional<std::string> ownBundleIdentifier() override { return ownBundleIdentifier_; }
@@ -28,7 +29,7 @@ public:
     NotificationCenter& notificationCenter() override { return center_; }
 
     void setAppearance(Appearance appearance) { appearance_ = appearance; }
-    void setApps(std::vector<App> apps) { apps_ = std::move(apps); }
+    void setApps(std::vector<App> apps);
     const std::vector<App>& apps() const { return apps_; }
     // Called with every quit request (pid, forced, delivered) and for every app that quits.
     void setQuitRequestHook(std::function<void(std::int32_t, bool, bool)> hook) {
@@ -43,6 +44,8 @@ private:
     bool requestQuit(std::int32_t pid, bool forced);
 
     std::vector<App> apps_;
+    // The applications of `apps_`, built once for every reader.
+    RunningApplications running_;
     Appearance appearance_;
     std::optional<std::string> ownBundleIdentifier_;
     std::set<std::string, std::less<>> installed_;
