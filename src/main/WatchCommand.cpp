@@ -2,6 +2,7 @@
 #include "main/Commands.h"
 #include "main/ScenarioLoading.h"
 #include "main/SnapshotReport.h"
+#include "platform/linux/FdWatcher.h"
 #include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
@@ -59,6 +60,7 @@ int runWatch(const Arguments& args) {
         // `tidemark defaults write` reaches it, and its own writes stay in memory.
         linux_platform::FileSettingsStore file(
             linux_platform::FileSettingsStore::defaultLocation());
+        linux_platform::FdWatcher fileWatcher(mainQueue, file);
         sim::LayeredSettingsStore settings(scenario->settings, file);
         sim::ScenarioPorts ports(*scenario, mainQueue, settings);
         return watch(ports.services(), mainQueue, stopping, [] {});

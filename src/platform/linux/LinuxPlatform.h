@@ -3,6 +3,7 @@
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/FdWatcher.h"
 #include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxEventPoster.h"
 #include "platform/linux/LogindWatcher.h"
@@ -42,6 +43,8 @@ struct LinuxPlatform {
     std::shared_ptr<XConnection> x;
     std::shared_ptr<XConnection> xEvents;
     FileSettingsStore settings;
+    // Rereads the settings file when another process writes it.
+    FdWatcher settingsWatcher{mainQueue, settings};
     NotificationCenter defaultCenter;
     X11WindowServer windowServer;
     X11Workspace workspace;

@@ -13,6 +13,10 @@ SimWorkspace::SimWorkspace(const Scenario& scenario)
 
 void SimWorkspace::setApps(std::vector<App> apps) {
     apps_ = std::move(apps);
+    publishRunningApplications();
+}
+
+void SimWorkspace::publishRunningApplications() {
     std::vector<RunningApplication> running;
     running.reserve(apps_.size());
     for (const auto& app : apps_)
@@ -76,6 +80,7 @@ bool SimWorkspace::requestQuit(std::int32_t pid, bool forced) {
     if (!delivered)
         return false;
     apps_.erase(app);
+    publishRunningApplications();
     if (appQuitHook_)
         appQuitHook_(pid);
     return true;

@@ -41,6 +41,8 @@ public:
     static ImageRef syntheticIcon(const std::string& name);
 
 private:
+    // Replaces the shared list that answers `runningApplications`; readers keep the old one.
+    void publishRunningApplications();
     bool requestQuit(std::int32_t pid, bool forced);
 
     std::vector<App> apps_;
