@@ -5,6 +5,7 @@
 #include "platform/linux/FdWatcher.h"
 #include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxShortcuts.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/sim/LayeredSettingsStore.h"
@@ -19,9 +20,13 @@ namespace {
 constexpr TimeSeconds kForever = 1e9;
 
 // Runs the app over `services` until `stopping`, printing one line per refresh.
+// `shortcuts`, when there are any, are bound at launch like the app's.
 int watch(SpaceObserverServices services, linux_platform::PollMainQueue& mainQueue,
-          const bool& stopping, const std::function<void()>& startEvents) {
+          const bool& stopping, const std::function<void()>& startEvents,
+          std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts = {}) {
     auto delegate = AppDelegate::create(services);
+    if (shortcuts)
+        delegate->setShortcuts(std::move(shortcuts));
     auto& observer = delegate->spaceObserver();
     observer.setRefreshListener([&](bool published) {
         const auto line = published ? snapshotReport(true, observer.previousSpaceSignature(),
@@ -68,7 +73,13 @@ int runWatch(const Arguments& args) {
     auto platform = openLiveDesktopOrReport(mainQueue, "watch");
     if (!platform)
         return kExitFailure;
-    return watch(platform->services(), mainQueue, stopping, [&] { platform->startObserving(); });
+    // A refused grab is reported among the refresh lines, as the app reports it.
+    const auto shortcuts = linux_platform::LinuxShortcuts::open(
+        mainQueue, platform->settings, platform->defaultCenter,
+        [](const std::string& line) { std::cout << line << std::endl; });
+    return watch(
+        platform->services(), mainQueue, stopping, [&] { platform->startObserving(); },
+        shortcuts ? shortcuts->center : nullptr);
 }
 
 } // namespace tidemark::cli
