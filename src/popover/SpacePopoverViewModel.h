@@ -117,7 +117,8 @@ public:
     observeChanges(std::function<void(const PopoverChange&)> handler);
 
     void updateMemory(const Space& space) override;
-    void updateOtherApps(const Space& space, const std::vector<Space>& allSpaces, bool fetchMemory);
+    void updateOtherApps(const Space& space, const std::vector<Space>& allSpaces,
+                         bool fetchMemory) override;
     bool hasClosableApps() const;
     void reset() override;
 
