@@ -14,6 +14,10 @@ namespace {
 
 // Long enough for the steps of any desktop count the window managers allow.
 constexpr TimeSeconds kPostingTimeout = 30;
+// How long the window manager may take to show the target after the last step, and how
+// often we look: a live manager answers within a frame or two.
+constexpr TimeSeconds kConfirmTimeout = 0.8;
+constexpr TimeSeconds kConfirmInterval = 0.02;
 
 // {"display", "steps", "direction"}; no steps and no direction when the space is current.
 nlohmann::ordered_json planReport(const std::string& displayID,
@@ -67,7 +71,23 @@ int runSwitch(const Arguments& args) {
         std::cerr << "tidemark switch: the switch did not finish in time\n";
         return kExitFailure;
     }
-    std::cout << planReport(target->displayID, plan).dump() << "\n";
+    std::cout << planReport(target->displayID, plan).dump() << std::endl;
+    if (!plan)
+        return kExitOk;
+
+    auto& windowServer = platform->windowServer;
+    const auto targetIsCurrent = [&] {
+        const auto answer = windowServer.copyManagedDisplaySpaces(windowServer.defaultConnection());
+        return answer && showsCurrentSpace(*answer, target->displayID, target->spaceID);
+    };
+    // Ticks that wake the queue to look again; nothing else tells it the desktop changed.
+    const auto ticks = mainQueue.scheduleRepeatingTimer(kConfirmInterval, 0, [] {});
+    if (!mainQueue.runUntil(targetIsCurrent, kConfirmTimeout)) {
+        std::cerr << "tidemark switch: the desktop did not change: space '" << spaceID
+                  << "' is not current on display '" << target->displayID << "' " << kConfirmTimeout
+                  << " s after the request (is the window manager running?)\n";
+        return kExitFailure;
+    }
     return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 namespace tidemark {
 
@@ -32,6 +33,26 @@ std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Spa
     if (c == t)
         return std::nullopt;
     return SwitchPlan{target.displayID, static_cast<int>(std::abs(t - c)), t > c};
+}
+
+bool showsCurrentSpace(const Value& displaySpaces, std::string_view displayID,
+                       std::string_view spaceID) {
+    const auto displays = displaySpaces.asArrayOfDictionaries();
+    if (!displays)
+        return false;
+    for (const ValueDictionary* display : *displays) {
+        const auto identifier = display->find("Display Identifier");
+        const std::string* name =
+            identifier == display->end() ? nullptr : identifier->second.asString();
+        if (!name || *name != displayID)
+            continue;
+        const auto current = display->find("Current Space");
+        const Value* managedID =
+            current == display->end() ? nullptr : current->second.find("ManagedSpaceID");
+        const auto id = managedID ? managedID->asInteger() : std::nullopt;
+        return id && std::to_string(*id) == spaceID;
+    }
+    return false;
 }
 
 std::optional<SwitchPlan> DesktopSwitcher::switchToSpace(const std::vector<Space>& spaces,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/MainQueue.h"
+#include "foundation/Value.h"
 #include "spaces/Space.h"
 #include "statusbar/EventPoster.h"
 
@@ -23,6 +24,11 @@ struct SwitchPlan {
 // The steps from the target display's current space to `target`, counted within that
 // display; nothing when the target is current, gone, or its display has no current space.
 std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target);
+
+// Whether the window server's display-and-space answer shows `spaceID` as the current space
+// of `displayID`: how a switch learns that the window manager followed it.
+bool showsCurrentSpace(const Value& displaySpaces, std::string_view displayID,
+                       std::string_view spaceID);
 
 // Switches a display to one of its spaces by posting one completed desktop-swipe gesture
 // per step between its current space and the target.

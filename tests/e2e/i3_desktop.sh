@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# i3 with two outputs: displays, numbering, current spaces, the owners of windows, and a
-# switch that moves one output and leaves the other alone.
+# i3 with two outputs: displays, numbering, current spaces, the owners of windows, a switch
+# that moves one output and leaves the other alone, and a switch that fails once i3 is gone.
 source "$(dirname "$0")/session.sh"
 
 start_xvfb
@@ -63,4 +63,16 @@ status=0
 "$TIDEMARK" switch 424242 2>"$E2E_TMP/err" || status=$?
 [ "$status" = 2 ] || fail "unknown space exited $status"
 grep -q "no space with id '424242'" "$E2E_TMP/err" || fail "unclear message: $(cat "$E2E_TMP/err")"
+
+# With the window manager gone nothing follows a request: the switch says so and fails. The
+# desktops i3 left on the root window are all that is read then.
+kill "$WM_PID"
+wait "$WM_PID" 2>/dev/null || true
+status=0
+"$TIDEMARK" switch 2 >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+[ "$status" = 1 ] || fail "switch without a window manager exited $status: $(cat "$E2E_TMP/err")"
+grep -q "^tidemark switch: the desktop did not change: space '2' is not current" "$E2E_TMP/err" ||
+    fail "unclear message: $(cat "$E2E_TMP/err")"
+[ "$(wc -l <"$E2E_TMP/err")" = 1 ] || fail "more than one line: $(cat "$E2E_TMP/err")"
+grep -q '"steps":1' "$E2E_TMP/out" || fail "the plan is not printed: $(cat "$E2E_TMP/out")"
 echo "i3 desktop: ok"

@@ -59,7 +59,7 @@ wait_for() {
     return 1
 }
 
-# i3 with two fake outputs side by side; the socket path goes to I3SOCK. E2E_I3_EXTRA holds
+# i3 with two fake outputs side by side; the socket path goes to I3SOCK, its pid to WM_PID. E2E_I3_EXTRA holds
 # more configuration lines (key bindings, say).
 start_i3() {
     cat >"$E2E_TMP/i3.conf" <<CONF
@@ -76,14 +76,16 @@ workspace 5 output fake-1
 ${E2E_I3_EXTRA:-}
 CONF
     i3 -c "$E2E_TMP/i3.conf" >"$E2E_TMP/i3.log" 2>&1 &
-    track $!
+    WM_PID=$!
+    track $WM_PID
     export I3SOCK="$E2E_TMP/i3.sock"
     wait_for 100 i3-msg -s "$I3SOCK" -t get_version || fail "i3 did not start"
 }
 
 start_openbox() {
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-    track $!
+    WM_PID=$!
+    track $WM_PID
     wait_for 100 wmctrl -m || fail "openbox did not start"
     wait_for 50 sh -c '[ "$(wmctrl -d | wc -l)" -ge 4 ]' || fail "openbox has no desktops"
 }

@@ -1,5 +1,6 @@
 #include "statusbar/DesktopSwitcher.h"
 
+#include "foundation/ValueJson.h"
 #include "foundation/VirtualMainQueue.h"
 #include "platform/sim/SimEventPoster.h"
 
@@ -177,6 +178,31 @@ TEST_F(SwitcherFixture, PendingGesturesDieWithTheSwitcher) {
     switcher.reset();
     queue.advance(1);
     EXPECT_TRUE(poster.posted().empty());
+}
+
+// What a switch waits for: the target current on its own display, read from the window
+// server's answer, whatever else that answer holds.
+TEST(ShowsCurrentSpace, ReadsTheCurrentSpaceOfTheTargetDisplayOnly) {
+    const auto displays = valueFromJson(nlohmann::json::parse(R"([
+        {"Display Identifier": "A", "Current Space": {"ManagedSpaceID": 2},
+         "Spaces": [{"ManagedSpaceID": 1}, {"ManagedSpaceID": 2}]},
+        {"Display Identifier": "B", "Current Space": {"ManagedSpaceID": 7}},
+        {"Display Identifier": "C", "Current Space": {"ManagedSpaceID": "9"}},
+        {"Display Identifier": "D"},
+        {"Current Space": {"ManagedSpaceID": 5}}
+    ])"));
+    const struct {
+        const char* display;
+        const char* space;
+        bool shown;
+    } cases[] = {
+        {"A", "2", true},  {"A", "1", false}, {"B", "7", true},  {"B", "2", false},
+        {"C", "9", false}, {"D", "1", false}, {"E", "5", false}, {"A", "02", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(showsCurrentSpace(displays, c.display, c.space), c.shown)
+            << c.display << " " << c.space;
+    EXPECT_FALSE(showsCurrentSpace(Value(ValueDictionary{}), "A", "2"));
 }
 
 } // namespace
