@@ -1,5 +1,6 @@
 #include "foundation/PropertyList.h"
 
+#include "foundation/BinaryPlistLayout.h"
 #include "foundation/Text.h"
 #include "foundation/XmlPlistLayout.h"
 
@@ -193,21 +194,38 @@ bool isBinary(std::string_view bytes) {
     return bytes.size() >= 8 && bytes.substr(0, 6) == "bplist";
 }
 
-// The parsed document; nothing when it is no property list or nests too deep.
-Node parse(std::string_view bytes) {
+const std::string kNotAPropertyList = "not a property list";
+
+// The parsed document; nothing, with the reason in `fault`, when it is no property list or
+// its structure is unsound. The structure is checked before libplist sees the bytes, so that
+// no parser recurses through hostile depth.
+Node parse(std::string_view bytes, std::string& fault) {
+    fault = kNotAPropertyList;
     if (bytes.empty() || bytes.size() > 0xFFFFFFFFu)
         return nullptr;
     plist_t root = nullptr;
     if (isBinary(bytes)) {
+        if (auto unsound = binary::structuralFault(bytes, kMaxDepth)) {
+            fault = *unsound;
+            return nullptr;
+        }
         plist_from_bin(bytes.data(), std::uint32_t(bytes.size()), &root);
     } else {
-        // Checked on the text first, so that no parser recurses through hostile depth.
         const auto depth = xml::nestingDepth(bytes);
-        if (!depth || *depth > kMaxDepth + 1)
+        if (!depth)
             return nullptr;
+        if (*depth > kMaxDepth + 1) {
+            fault = "elements nested deeper than " + std::to_string(kMaxDepth) + " levels";
+            return nullptr;
+        }
         plist_from_xml(bytes.data(), std::uint32_t(bytes.size()), &root);
     }
     return Node(root);
+}
+
+Node parse(std::string_view bytes) {
+    std::string ignored;
+    return parse(bytes, ignored);
 }
 
 std::optional<std::string> toText(plist_t node, bool binary) {
@@ -296,11 +314,14 @@ std::optional<std::string> unencodablePart(const Value& value) {
     return unencodablePart(value, "", 1);
 }
 
-std::optional<Value> decode(std::string_view bytes) {
-    const Node root = parse(bytes);
+Decoded decodeExplained(std::string_view bytes) {
+    Decoded result;
+    const Node root = parse(bytes, result.fault);
     if (!root)
-        return std::nullopt;
-    return fromNode(root.get(), 1);
+        return result;
+    result.value = fromNode(root.get(), 1);
+    result.fault = result.value ? "" : "a value with no form in this program";
+    return result;
 }
 
 std::optional<std::string> withKey(std::string_view document, std::string_view key,

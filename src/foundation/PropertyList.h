@@ -19,9 +19,19 @@ std::optional<std::string> unencodablePart(const Value& value);
 // Containers nested deeper than this make a document unreadable.
 inline constexpr std::size_t kMaxDepth = 512;
 
-// Either form; nothing when the bytes are not a property list, nest deeper than `kMaxDepth`
-// or hold a kind of node that has no value form.
-std::optional<Value> decode(std::string_view bytes);
+// A decoded document, or why it could not be read (for a person to read).
+struct Decoded {
+    std::optional<Value> value;
+    std::string fault; // empty when `value` is set
+};
+
+// Either form; a fault when the bytes are not a property list, their structure is unsound
+// (references outside the document, an object inside itself, nesting deeper than
+// `kMaxDepth`) or they hold a kind of node that has no value form.
+Decoded decodeExplained(std::string_view bytes);
+inline std::optional<Value> decode(std::string_view bytes) {
+    return decodeExplained(bytes).value;
+}
 inline std::optional<Value> decode(const ByteString& bytes) {
     return decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

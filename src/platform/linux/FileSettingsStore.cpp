@@ -14,11 +14,20 @@ namespace {
 
 using settings_file::ReadResult;
 
-std::optional<ValueDictionary> decodeSettings(std::string_view contents) {
-    auto value = plist::decode(contents);
-    if (value && value->asDictionary())
-        return *value->asDictionary();
+// The settings in `contents`; nothing, with the reason in `fault`, when they are damaged.
+std::optional<ValueDictionary> decodeSettings(std::string_view contents, std::string& fault) {
+    auto decoded = plist::decodeExplained(contents);
+    fault = std::move(decoded.fault);
+    if (decoded.value && decoded.value->asDictionary())
+        return *decoded.value->asDictionary();
+    if (decoded.value)
+        fault = "it holds no dictionary";
     return std::nullopt;
+}
+
+std::optional<ValueDictionary> decodeSettings(std::string_view contents) {
+    std::string ignored;
+    return decodeSettings(contents, ignored);
 }
 
 std::string cannotOpen(const std::filesystem::path& file, const ReadResult& read) {
@@ -79,12 +88,14 @@ std::optional<ValueDictionary> FileSettingsStore::load(std::optional<std::string
         read = settings_file::read(target);
         if (read.status == ReadResult::Status::Missing)
             return ValueDictionary{};
-        if (auto values = read.status == ReadResult::Status::Read ? decodeSettings(read.contents)
-                                                                  : std::nullopt)
+        std::string fault = read.error;
+        if (auto values = read.status == ReadResult::Status::Read
+                              ? decodeSettings(read.contents, fault)
+                              : std::nullopt)
             return values;
         const auto aside = settings_file::setAside(target);
-        line = "settings file " + target.string() + " could not be read; moved it to " +
-               aside.string() + " and started with default settings";
+        line = "settings file " + target.string() + " could not be read (" + fault +
+               "); moved it to " + aside.string() + " and started with default settings";
     } catch (const std::filesystem::filesystem_error& e) {
         line = "settings file " + target.string() +
                " could not be read and could not be moved aside (" + e.what() +
@@ -113,13 +124,14 @@ void FileSettingsStore::persist(std::string_view key, const Value* value) {
             return fail(read.error);
         std::string document;
         if (read.status == ReadResult::Status::Read) {
-            if (decodeSettings(read.contents)) {
+            std::string fault;
+            if (decodeSettings(read.contents, fault)) {
                 document = read.contents;
             } else {
                 try {
                     const auto aside = settings_file::setAside(target);
-                    report("settings file " + target.string() + " could not be read; moved it to " +
-                           aside.string());
+                    report("settings file " + target.string() + " could not be read (" + fault +
+                           "); moved it to " + aside.string());
                 } catch (const std::filesystem::filesystem_error& e) {
                     return fail(std::string("it is damaged and could not be moved aside (") +
                                 e.what() + ")");

@@ -1,6 +1,7 @@
 #include "platform/linux/FileSettingsStore.h"
 
 #include "foundation/PropertyList.h"
+#include "support/BinaryPlistBuilder.h"
 #include "support/TemporaryDirectory.h"
 
 #include <chrono>
@@ -272,19 +273,28 @@ TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
         deep += "<array>";
     for (int i = 0; i < 10000; ++i)
         deep += "</array>";
-    const std::vector<std::pair<const char*, std::string>> cases{
-        {"deep", xmlDocument("<key>deep</key>" + deep)},
-        {"a key without a value", xmlDocument("<key>a</key><integer>1</integer><key>b</key>")},
+    const struct {
+        const char* name;
+        std::string contents;
+        std::string reason;
+    } cases[] = {
+        {"deep", xmlDocument("<key>deep</key>" + deep), "(elements nested deeper than 512 levels)"},
+        {"deep binary", tidemark::testing::BinaryPlistBuilder::nested(300'000),
+         "(objects nested deeper than 512 levels)"},
+        {"a key without a value", xmlDocument("<key>a</key><integer>1</integer><key>b</key>"),
+         "(not a property list)"},
+        {"an array", "<plist version=\"1.0\"><array/></plist>", "(it holds no dictionary)"},
     };
-    for (const auto& [name, contents] : cases) {
-        SCOPED_TRACE(name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         TemporaryDirectory dir;
         const auto file = dir.path() / "defaults.plist";
-        writeFile(file, contents);
+        writeFile(file, c.contents);
         Reports reports;
         FileSettingsStore store(file, reports.reporter());
         EXPECT_TRUE(store.storedValues().empty());
-        EXPECT_EQ(reports.lines.size(), 1u);
+        ASSERT_EQ(reports.lines.size(), 1u);
+        EXPECT_NE(reports.lines[0].find(c.reason), std::string::npos) << reports.lines[0];
         EXPECT_FALSE(std::filesystem::exists(file));
     }
 }
