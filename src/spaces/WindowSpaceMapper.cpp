@@ -258,6 +258,14 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
 ImageRef WindowSpaceMapper::iconFor(const std::string& key, const RunningApplication& app) {
     if (const auto cached = iconCache_.find(key); cached != iconCache_.end())
         return cached->second;
+    if (const auto evicted = evictedIcons_.find(key); evicted != evictedIcons_.end()) {
+        ImageRef kept = evicted->second.lock();
+        evictedIcons_.erase(evicted);
+        if (kept) {
+            iconCache_.emplace(key, kept);
+            return kept;
+        }
+    }
     ImageRef loaded;
     if (app.bundlePath)
         loaded = workspace_.iconForFile(*app.bundlePath);
@@ -280,13 +288,19 @@ ImageRef WindowSpaceMapper::iconFor(const std::string& key, const RunningApplica
 void WindowSpaceMapper::evictIconCache(const std::vector<RunningApplication>& runningApps) {
     if (iconCache_.size() <= maxCacheSize)
         return;
+    std::erase_if(evictedIcons_, [](const auto& entry) { return entry.second.expired(); });
+    const auto evict = [this](auto entry) {
+        evictedIcons_.insert_or_assign(entry->first, entry->second);
+        return iconCache_.erase(entry);
+    };
     std::unordered_set<std::string_view> running;
     for (const auto& app : runningApps)
         if (app.bundleIdentifier)
             running.insert(*app.bundleIdentifier);
-    std::erase_if(iconCache_, [&](const auto& entry) { return !running.contains(entry.first); });
+    for (auto entry = iconCache_.begin(); entry != iconCache_.end();)
+        entry = running.contains(entry->first) ? std::next(entry) : evict(entry);
     while (iconCache_.size() > maxCacheSize)
-        iconCache_.erase(iconCache_.begin());
+        evict(iconCache_.begin());
 }
 
 void WindowSpaceMapper::pruneIconCache() {
@@ -294,11 +308,14 @@ void WindowSpaceMapper::pruneIconCache() {
     for (const auto& app : *workspace_.sharedRunningApplications())
         if (app.bundleIdentifier)
             running.insert(stripHelperSuffix(*app.bundleIdentifier));
-    std::erase_if(iconCache_, [&](const auto& entry) { return !running.contains(entry.first); });
+    const auto notRunning = [&](const auto& entry) { return !running.contains(entry.first); };
+    std::erase_if(iconCache_, notRunning);
+    std::erase_if(evictedIcons_, notRunning);
 }
 
 void WindowSpaceMapper::removeCachedIcon(const std::string& appKey) {
     iconCache_.erase(appKey);
+    evictedIcons_.erase(appKey);
 }
 
 } // namespace tidemark

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,10 @@ private:
     std::int32_t conn_;
     // Ordered, so eviction by iteration order is the same on every run.
     std::map<std::string, ImageRef, std::less<>> iconCache_;
+    // Icons evicted while others still hold them (the published spaces do): a miss takes the
+    // same image back instead of loading and scaling it again. It owns nothing, so the
+    // cache's bound still decides what is kept.
+    std::map<std::string, std::weak_ptr<const Image>, std::less<>> evictedIcons_;
     std::optional<WindowServer::SpacesForWindows> copySpacesForWindows_;
     std::optional<WindowServer::WindowsWithOptionsAndTags> copyWindowsWithOptionsAndTags_;
 };

@@ -414,6 +414,30 @@ TEST(WindowSpaceMapper, CacheIsCutBackTo50DroppingNonBundleKeysFirst) {
     EXPECT_TRUE(bundled.mapper.hasCachedIcon("org.b159"));
 }
 
+// An evicted icon that the shown spaces still hold is taken back, not loaded and scaled
+// again; the mapper itself keeps no more than the cache's 50, and a quit app's icon is
+// loaded afresh.
+TEST(WindowSpaceMapper, EvictedIconsStillHeldAreTakenBackNotReloaded) {
+    Fixture f(sixtyApps(60));
+    auto shown = f.map(twelveSpaces());
+    const auto& first = shown.icons.at("1");
+    ASSERT_FALSE(f.mapper.hasCachedIcon("org.b100"));
+    const std::weak_ptr<const Image> evicted = first[1];
+
+    auto again = f.map(twelveSpaces());
+    EXPECT_EQ(again.icons.at("1"), first);
+    EXPECT_EQ(f.mapper.iconCacheSize(), 50u);
+
+    f.mapper.removeCachedIcon("org.b100");
+    auto afterQuit = f.map(twelveSpaces());
+    EXPECT_NE(afterQuit.icons.at("1")[0], first[0]);
+    EXPECT_EQ(afterQuit.icons.at("1")[0]->size(), (Size{36, 36}));
+
+    shown = again = afterQuit = {};
+    f.map(twelveSpaces());
+    EXPECT_TRUE(evicted.expired());
+}
+
 TEST(WindowSpaceMapper, CacheOfAtMost50IsLeftAlone) {
     Fixture f(sixtyApps(0));
     std::vector<std::string> ten;
