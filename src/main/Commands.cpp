@@ -59,10 +59,9 @@ const std::vector<Command>& commands() {
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
         {"render", "render [--scenario FILE] --out FILE.png [--scale S]",
-         "draw the menu-bar image as PNG and print its layout as JSON", runRender},
+         "draw the menu-bar image as PNG and print its layout as JSON", nullptr},
         {"contact-sheet", "contact-sheet --scenario FILE --out FILE.png [--scale S]",
-         "draw every icon style in dark and light, plain, pronounced and coloured",
-         runContactSheet},
+         "draw every icon style in dark and light, plain, pronounced and coloured", nullptr},
         {"replay", "replay --scenario FILE --events FILE [--until SECONDS] [--ui]",
          "replay an event script in virtual time: one JSON line per refresh and timer change",
          runReplay},
@@ -75,7 +74,7 @@ const std::vector<Command>& commands() {
         {"demo", "demo --out DIR [--scenario FILE]",
          "draw the strip in every style and appearance, the menu, the about view and the "
          "preferences window as PNG files (scenario: examples/demo.json)",
-         runDemo},
+         nullptr},
     };
     return table;
 }
@@ -97,7 +96,7 @@ void printHelp(std::ostream& out) {
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty())
-        return runLiveApp(Arguments({}));
+        return execDrawing(argv);
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") {
         printHelp(std::cout);
@@ -114,7 +113,7 @@ int run(int argc, char** argv) {
                 std::cout << "Usage: tidemark " << command.usage << "\n" << command.summary << "\n";
                 return kExitOk;
             }
-            return command.run(rest);
+            return command.run ? command.run(rest) : execDrawing(argv);
         }
     }
     std::cerr << "tidemark: unknown command '" << first << "' (see tidemark --help)\n";

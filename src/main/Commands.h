@@ -35,11 +35,20 @@ struct Command {
     std::string_view name;
     std::string_view usage;
     std::string_view summary;
+    // Nothing for the commands that draw: they run in the drawing executable, so that the
+    // others start without loading Qt.
     int (*run)(const Arguments&);
 };
 
 const std::vector<Command>& commands();
 int run(int argc, char** argv);
+
+// The drawing executable: the live app without a command, else render, contact-sheet or
+// demo.
+int runDrawing(int argc, char** argv);
+// Replaces this process with the drawing executable installed beside this one, with the same
+// arguments; returns only after saying in one line why it could not.
+int execDrawing(char** argv);
 
 // Commands, one file each.
 int runSnapshot(const Arguments&);

@@ -71,6 +71,20 @@ TEST(CommandLine, HelpAndVersion) {
     EXPECT_TRUE(version.out.starts_with("tidemark ")) << version.out;
 }
 
+// The commands that need no Qt start without loading it: the loader's own list of what the
+// binary needs (what ldd prints) names no Qt library. The drawing commands' tests show that
+// the hand-over to the drawing executable works.
+TEST(CommandLine, TheHeadlessBinaryLoadsNoQt) {
+    const auto loaded = runTidemark({"--version"}, {"LD_TRACE_LOADED_OBJECTS=1"});
+    EXPECT_EQ(loaded.exitCode, 0);
+    EXPECT_NE(loaded.out.find("libplist"), std::string::npos) << loaded.out;
+    EXPECT_EQ(loaded.out.find("libQt"), std::string::npos) << loaded.out;
+    // "render --help" is answered here, without the drawing executable.
+    const auto help = runTidemark({"render", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: tidemark render")) << help.out;
+}
+
 TEST(DefaultsCommand, WritesReadsAndDeletesTheSettingsFile) {
     const auto home = std::filesystem::temp_directory_path() / "tidemark-defaults-test";
     std::filesystem::remove_all(home);

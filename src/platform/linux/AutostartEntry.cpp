@@ -79,7 +79,18 @@ std::filesystem::path AutostartLoginItem::defaultEntryFile() {
 std::filesystem::path AutostartLoginItem::runningExecutable() {
     std::error_code error;
     auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path("tidemark") : path;
+    if (error)
+        return "tidemark";
+    // The live app runs in the drawing executable, which `tidemark` starts with its own
+    // absolute path as argv[0]: that is the program a session should start.
+    if (path.filename() == kDrawingExecutable) {
+        std::ifstream commandLine("/proc/self/cmdline");
+        std::string first;
+        std::getline(commandLine, first, '\0');
+        if (const std::filesystem::path launcher(first); launcher.is_absolute())
+            return launcher;
+    }
+    return path;
 }
 
 LoginItemService::Status AutostartLoginItem::status() const {

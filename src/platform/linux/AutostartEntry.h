@@ -8,6 +8,9 @@
 
 namespace tidemark::linux_platform {
 
+// The executable the commands that draw, and so the live app, run in; `tidemark` starts it.
+inline constexpr const char* kDrawingExecutable = "tidemark-draw";
+
 // The desktop entry that makes the session start `executable` at login.
 std::string autostartEntryText(const std::filesystem::path& executable);
 
@@ -26,7 +29,8 @@ public:
 
     // `$XDG_CONFIG_HOME/autostart/tidemark.desktop` (`~/.config` when unset).
     static std::filesystem::path defaultEntryFile();
-    // The running program's own file, as the kernel names it.
+    // The program a session should start: the running program's own file, or, in the
+    // drawing executable, the `tidemark` that started it.
     static std::filesystem::path runningExecutable();
 
     Status status() const override;
