@@ -10,6 +10,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <utility>
 
 extern char** environ;
 #include <sstream>
@@ -233,6 +234,120 @@ TEST_F(LiveFixture, AppNotificationsFollowTheClients) {
     ASSERT_EQ(::waitpid(stubborn.pid, &status, 0), stubborn.pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     stubborn.pid = 0;
+}
+
+// Requests sent on a connection: each takes the next sequence number, and a no-operation
+// request reads it.
+class RequestCount {
+public:
+    explicit RequestCount(xcb_connection_t* x) : x_(x), mark_(xcb_no_operation(x).sequence) {}
+    // Requests since the last call (or construction), not counting its own.
+    unsigned sinceLast() {
+        const unsigned now = xcb_no_operation(x_).sequence;
+        return now - std::exchange(mark_, now) - 1;
+    }
+
+private:
+    xcb_connection_t* x_;
+    unsigned mark_;
+};
+
+// The workspace's table follows clients coming, going and moving from the events alone:
+// answers cost no request, and a change asks about the changed window only, never again
+// about the dozens that stay.
+TEST_F(LiveFixture, AppTableFollowsClientsWithoutRereadingThem) {
+    if (!env("E2E_APP_TABLE"))
+        GTEST_SKIP() << "E2E_APP_TABLE not given";
+    auto& workspace = platform->workspace;
+    std::vector<std::pair<std::string, std::int32_t>> seen;
+    std::vector<ObservationToken> tokens;
+    for (const char* name :
+         {kDidLaunchApplicationNotification, kDidTerminateApplicationNotification}) {
+        tokens.push_back(
+            workspace.notificationCenter().addObserver(name, [&seen, name](const Notification& n) {
+                const auto* app = findIn(n.userInfo, kWorkspaceApplicationKey);
+                const auto* pid = app ? app->find("pid") : nullptr;
+                seen.emplace_back(name, pid ? pid->asInt32().value_or(0) : 0);
+            }));
+    }
+    const auto saw = [&](const char* name, std::int32_t pid) {
+        return std::find(seen.begin(), seen.end(),
+                         std::pair<std::string, std::int32_t>(name, pid)) != seen.end();
+    };
+    const auto lists = [&](std::int32_t pid) {
+        const auto apps = workspace.sharedRunningApplications();
+        return std::any_of(apps->begin(), apps->end(),
+                           [pid](const auto& a) { return a.pid == pid; });
+    };
+    workspace.startObserving();
+
+    // Many windows of this process, so that rereading every client would show.
+    constexpr int kOwnWindows = 60;
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(own), 0);
+    const auto* screen = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
+    for (int i = 0; i < kOwnWindows; ++i) {
+        const auto window = xcb_generate_id(own);
+        xcb_create_window(own, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        const char wmClass[] = "probe\0TidemarkProbe";
+        xcb_change_property(own, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
+                            8, sizeof wmClass, wmClass);
+        xcb_map_window(own, window);
+    }
+    xcb_flush(own);
+    const auto clientCount = [&] {
+        return rootWindowList(*platform->x, platform->x->ewmh()._NET_CLIENT_LIST).size();
+    };
+    ASSERT_TRUE(mainQueue.runUntil([&] { return clientCount() >= kOwnWindows; }, 10));
+    ASSERT_TRUE(mainQueue.runUntil([&] { return lists(::getpid()); }, 10));
+    mainQueue.runUntil([] { return false; }, 0.5);
+    const auto clients = clientCount();
+
+    RequestCount requests(platform->x->raw());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(lists(::getpid()));
+    EXPECT_EQ(requests.sinceLast(), 0u) << "answers come from the table";
+
+    // A new client is read on its own.
+    ChildProcess client("xlogo");
+    ASSERT_GT(client.pid, 0);
+    ASSERT_TRUE(
+        mainQueue.runUntil([&] { return saw(kDidLaunchApplicationNotification, client.pid); }, 10));
+    mainQueue.runUntil([] { return false; }, 0.5);
+    EXPECT_LT(requests.sinceLast(), clients) << "a new client made the table reread the others";
+    EXPECT_TRUE(lists(client.pid));
+    EXPECT_EQ(requests.sinceLast(), 0u);
+
+    // Moved to another desktop: still listed, on its new space, without rereading anyone.
+    std::int64_t window = 0;
+    const auto list = platform->windowServer.copyWindowInfo(0, 0);
+    for (const auto& entry : *list->asArray())
+        if (const auto* pid = entry.find("kCGWindowOwnerPID"); pid && pid->asInt32() == client.pid)
+            window = *entry.find("kCGWindowNumber")->asInteger();
+    ASSERT_NE(window, 0);
+    requests.sinceLast();
+    ASSERT_EQ(std::system(("wmctrl -i -r " + std::to_string(window) + " -t 2").c_str()), 0);
+    mainQueue.runUntil([] { return false; }, 0.5);
+    EXPECT_LT(requests.sinceLast(), clients) << "a move made the table reread the clients";
+    EXPECT_TRUE(lists(client.pid));
+    const auto spaces = (*platform->windowServer.lookupSpacesForWindows())(
+        1, WindowServer::kAllSpacesMask, {window});
+    ASSERT_TRUE(spaces && spaces->asArray() && !spaces->asArray()->empty());
+    EXPECT_EQ(spaces->asArray()->front().asInteger(), 3);
+    requests.sinceLast();
+
+    // Gone: reported and dropped, again without a reread.
+    const auto pid = client.pid;
+    client.stop();
+    ASSERT_TRUE(
+        mainQueue.runUntil([&] { return saw(kDidTerminateApplicationNotification, pid); }, 10));
+    EXPECT_LT(requests.sinceLast(), clients) << "a client leaving made the table reread the rest";
+    EXPECT_FALSE(lists(pid));
+    xcb_disconnect(own);
+    EXPECT_TRUE(mainQueue.runUntil(
+        [&] { return saw(kDidTerminateApplicationNotification, ::getpid()); }, 10));
+    EXPECT_FALSE(lists(::getpid()));
 }
 
 TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {

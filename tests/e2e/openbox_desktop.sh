@@ -40,4 +40,5 @@ check_json "$E2E_TMP/after.json" "
 assert [x['isCurrentSpace'] for x in s['spaces']] == [False, True, False, False]
 "
 probe 'LiveFixture.AppNotificationsFollowTheClients' E2E_APP_EVENTS=1
+probe 'LiveFixture.AppTableFollowsClientsWithoutRereadingThem' E2E_APP_TABLE=1
 echo "openbox desktop: ok"
