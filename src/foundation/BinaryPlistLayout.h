@@ -12,8 +12,8 @@
 namespace tidemark::plist::binary {
 
 // Values a document may hold once each shared object is counted at every place it is used:
-// far beyond any settings file, and parsed in well under a second.
-inline constexpr std::size_t kMaxExpandedValues = std::size_t{1} << 18;
+// far beyond any settings file, and parsed in a tenth of a second.
+inline constexpr std::size_t kMaxExpandedValues = std::size_t{1} << 16;
 
 // What makes the structure of a binary property list unsound, for a person to read: a
 // trailer, offset table or object reference that points outside the document, an object
