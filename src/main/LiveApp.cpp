@@ -8,6 +8,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxShortcuts.h"
 #include "platform/linux/LinuxSwitchPermission.h"
+#include "platform/linux/PanelArea.h"
 #include "preferences/PreferencesModel.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
@@ -87,15 +88,6 @@ std::vector<linux_platform::OutputGeometry> screenOutputs() {
     return outputs;
 }
 
-class NoPanelContent final : public PopoverContent {
-public:
-    void setSpace(std::optional<Space>) override {}
-    void updateMemory(const Space&) override {}
-    void updateOtherApps(const Space&, const std::vector<Space>&, bool) override {}
-    void reset() override {}
-    void setOnDismissRequest(std::function<void()>) override {}
-};
-
 // The app's long-lived parts, in the order they are made and the reverse of their end.
 struct LiveApp {
     ui::QtMainQueue queue;
@@ -115,17 +107,20 @@ struct LiveApp {
     ui::QtAlertPresenter alerts;
     std::unique_ptr<ui::QtScreenPort> screen;
     std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
+    std::shared_ptr<SpacePopoverViewModel> popoverModel;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
     bool declared = false;
     QRect output{0, 0, 1024, 768};
+    std::vector<linux_platform::OutputGeometry> outputs;
+    linux_platform::DockPlacement dock;
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
 
     void place() {
         const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
-        std::vector<linux_platform::OutputGeometry> outputs;
+        outputs.clear();
         if (i3)
             if (auto answer = platform->windowServer.i3Outputs())
                 outputs = linux_platform::i3OutputGeometry(*answer);
@@ -135,6 +130,7 @@ struct LiveApp {
         const Rect screen{0, 0, double(root.width_in_pixels), double(root.height_in_pixels)};
         const auto placement = linux_platform::placeDock(outputs, screen, strip->buttonWidth(),
                                                          ui::StripWindow::kBarHeight, i3);
+        dock = placement;
         const auto& o = placement.output;
         output = QRect(int(o.minX()), int(o.minY()), int(o.width()), int(o.height()));
         const auto& w = placement.window;
@@ -197,11 +193,8 @@ int runLiveApp(const Arguments& args) {
     app.menu->setButton(app.strip.get());
     app.permission = std::make_unique<linux_platform::LinuxSwitchPermission>(platform.poster);
     app.application = std::make_unique<ui::QtApplicationPort>(*app.strip);
-    app.screen = std::make_unique<ui::QtScreenPort>([&app](Rect) {
-        const QRect o = app.output;
-        return Rect{double(o.x()), double(o.y() + ui::StripWindow::kBarHeight), double(o.width()),
-                    double(o.height() - ui::StripWindow::kBarHeight)};
-    });
+    app.screen = std::make_unique<ui::QtScreenPort>(
+        [&app](Rect rect) { return linux_platform::panelArea(app.outputs, app.dock, rect); });
     app.strip->setImageSizeListener([&app] {
         if (app.declared)
             app.place();
@@ -220,12 +213,11 @@ int runLiveApp(const Arguments& args) {
                       << " ns after " << cpuMs << " ms of CPU\n";
         });
 
-    // The hover panel's view is not part of the live app yet: without a panel window the
-    // status bar never opens it, and its content model only has to accept what it is fed.
+    app.popoverModel = SpacePopoverViewModel::create(platform.popoverServices());
     StatusItemParts parts{{app.queue, platform.settings, platform.poster, *app.permission,
                            *app.application, app.alerts, *app.screen},
                           {app.strip, app.menu, {}},
-                          [] { return std::make_shared<NoPanelContent>(); },
+                          [&app] { return app.popoverModel; },
                           app.artwork};
     app.delegate = AppDelegate::create(platform.services(), std::move(parts));
     // The refresh shortcut, as key grabs on a connection of their own.
@@ -249,7 +241,10 @@ int runLiveApp(const Arguments& args) {
             app.strip->setAppearance(app.appearance());
             app.preferences->appearanceDidChange();
         });
-    return application.exec();
+    const int status = application.exec();
+    // The panel's scans and quits use the platform, which goes before the queue.
+    app.queue.finishBackgroundWork();
+    return status;
 }
 
 } // namespace tidemark::cli

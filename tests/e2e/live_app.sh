@@ -59,34 +59,7 @@ else
     output_right=2048
 fi
 
-# The glyphs' places: the same spaces rendered from a scenario give the layout; the image
-# is centred in a button at the right end of the window, 6 points of margin on each side.
-"$TIDEMARK" snapshot >"$E2E_TMP/snapshot.json"
-python3 - "$E2E_TMP/snapshot.json" >"$E2E_TMP/scenario.json" <<'PY'
-import json, sys
-spaces = json.load(open(sys.argv[1]))["spaces"]
-displays = []
-for s in spaces:
-    if not displays or displays[-1]["Display Identifier"] != s["displayID"]:
-        displays.append({"Display Identifier": s["displayID"], "Spaces": []})
-    d = displays[-1]
-    d["Spaces"].append({"ManagedSpaceID": int(s["spaceID"])})
-    if s["isCurrentSpace"]:
-        d["Current Space"] = {"ManagedSpaceID": int(s["spaceID"])}
-print(json.dumps({"settings": {"displayStyle": 1}, "displays": displays}))
-PY
-QT_QPA_PLATFORM=offscreen "$TIDEMARK" render --scenario "$E2E_TMP/scenario.json" \
-    --out "$E2E_TMP/layout.png" >"$E2E_TMP/layout.json"
-# glyph_x ID: the screen x of that glyph's centre.
-glyph_x() {
-    python3 - "$E2E_TMP/layout.json" "$1" "$output_right" <<'PY'
-import json, sys
-layout = json.load(open(sys.argv[1]))
-x, y, w, h = layout["rects"][sys.argv[2]]
-button = layout["width"] + 12
-print(int(int(sys.argv[3]) - button + 6 + x + w / 2))
-PY
-}
+lay_out_glyphs "$output_right" 1
 
 # A left click on a glyph switches that output's desktop (i3: the second output's second
 # workspace; openbox: the third desktop).

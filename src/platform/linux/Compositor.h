@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/linux/XConnection.h"
+
+namespace tidemark::linux_platform {
+
+// Whether a compositing manager runs on the connection's screen (it owns the
+// `_NET_WM_CM_S<n>` selection): only then do windows with alpha and window opacity show.
+bool compositorRunning(XConnection& x);
+
+} // namespace tidemark::linux_platform
