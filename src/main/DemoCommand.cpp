@@ -1,4 +1,5 @@
 #include "main/Commands.h"
+#include "main/PopoverPictures.h"
 #include "main/ScenarioLoading.h"
 #include "main/StripRendering.h"
 #include "platform/sim/SimLoginItem.h"
@@ -104,7 +105,11 @@ int runDemo(const Arguments& args) {
         return kExitFailure;
     }
     ui::ensureGuiApplication();
-    const bool rendered = renderStrips(*scenario, *out) && renderWindows(*scenario, *out);
+    const auto savePopover = [&](const QImage& picture, const std::string& name) {
+        return save(picture, std::filesystem::path(*out) / name);
+    };
+    const bool rendered = renderStrips(*scenario, *out) && renderWindows(*scenario, *out) &&
+                          renderPopovers(*scenario, kDemoScale, savePopover);
     return rendered ? kExitOk : kExitFailure;
 }
 
