@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "icon/ArtworkCatalog.h"
 #include "main/Commands.h"
+#include "main/LivePanel.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/linux/DockPlacement.h"
 #include "platform/linux/DockWindow.h"
@@ -33,6 +34,8 @@
 
 namespace tidemark::cli {
 namespace {
+
+constexpr TimeSeconds kPanelPreparationDelay = 1.0;
 
 // One app per user and display: the lock lives as long as the process holds the file.
 bool claimSingleInstance(std::string& error) {
@@ -107,7 +110,7 @@ struct LiveApp {
     ui::QtAlertPresenter alerts;
     std::unique_ptr<ui::QtScreenPort> screen;
     std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
-    std::shared_ptr<SpacePopoverViewModel> popoverModel;
+    std::unique_ptr<LivePanel> panel;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
@@ -213,13 +216,14 @@ int runLiveApp(const Arguments& args) {
                       << " ns after " << cpuMs << " ms of CPU\n";
         });
 
-    app.popoverModel = SpacePopoverViewModel::create(platform.popoverServices());
+    app.panel = std::make_unique<LivePanel>(platform);
     StatusItemParts parts{{app.queue, platform.settings, platform.poster, *app.permission,
                            *app.application, app.alerts, *app.screen},
-                          {app.strip, app.menu, {}},
-                          [&app] { return app.popoverModel; },
+                          {app.strip, app.menu, [&app] { return app.panel->makeWindow(); }},
+                          [&app] { return app.panel->model(); },
                           app.artwork};
     app.delegate = AppDelegate::create(platform.services(), std::move(parts));
+    app.panel->listen(*app.delegate->statusBar());
     // The refresh shortcut, as key grabs on a connection of their own.
     app.shortcuts =
         linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
@@ -231,6 +235,8 @@ int runLiveApp(const Arguments& args) {
     app.place();
     app.strip->show();
     platform.startObserving();
+    // After the first image, off the start-up's path.
+    app.queue.asyncAfter(kPanelPreparationDelay, [&app] { app.panel->prepareWindow(); });
 
     app.screenToken = platform.defaultCenter.addObserver(
         kScreenParametersDidChangeNotification,

@@ -1,5 +1,7 @@
 #include "ui/QtPanelWindow.h"
 
+#include "ui/popover/PanelPicture.h"
+
 #include <QEasingCurve>
 #include <QEnterEvent>
 #include <QLayout>
@@ -29,33 +31,18 @@ QEasingCurve easingFor(AnimationCurve curve) {
     return easing;
 }
 
-// Translucent over a compositor (it shows what lies behind), opaque without one.
-QColor materialColor(Appearance appearance, bool translucent) {
-    QColor color =
-        appearance == Appearance::Dark ? QColor(0x28, 0x28, 0x2b) : QColor(0xf2, 0xf2, 0xf4);
-    if (translucent)
-        color.setAlphaF(0.9f);
-    return color;
-}
-
-QColor edgeColor(Appearance appearance) {
-    return appearance == Appearance::Dark ? QColor(255, 255, 255, 36) : QColor(0, 0, 0, 40);
-}
-
 QPainterPath roundedOutline(QSizeF size) {
     QPainterPath path;
-    path.addRoundedRect(QRectF(QPointF(0, 0), size), QtPanelWindow::kCornerRadius,
-                        QtPanelWindow::kCornerRadius);
+    path.addRoundedRect(QRectF(QPointF(0, 0), size), kPanelCornerRadius, kPanelCornerRadius);
     return path;
 }
 
 } // namespace
 
-QtPanelWindow::QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing,
-                             Appearance appearance)
+QtPanelWindow::QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                            Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint),
-      compositing_(compositing), appearance_(appearance) {
+      compositing_(compositing) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     // Before the native window exists, so that it gets a visual with alpha.
@@ -67,11 +54,6 @@ QtPanelWindow::QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing,
         content_->setParent(this); // Qt's parent owns it from here
         content_->move(0, 0);
     }
-}
-
-void QtPanelWindow::setAppearance(Appearance appearance) {
-    appearance_ = appearance;
-    update();
 }
 
 void QtPanelWindow::notifyNextFrame(std::function<void()> listener) {
@@ -182,19 +164,8 @@ bool QtPanelWindow::event(QEvent* event) {
 
 void QtPanelWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (compositing_) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(materialColor(appearance_, true));
-        painter.drawPath(roundedOutline(size()));
-    } else {
-        // The shape mask cuts the corners.
-        painter.fillRect(rect(), materialColor(appearance_, false));
-    }
-    painter.setPen(QPen(edgeColor(appearance_), 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius - 0.5,
-                            kCornerRadius - 0.5);
+    // Without a compositor the window is opaque: its corners are cut by the shape mask.
+    paintPanelBackground(painter, QRectF(rect()), palette());
     // Painting ends before the frame is flushed; the listener runs after that.
     if (frameListener_)
         runLater(std::exchange(frameListener_, nullptr));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "spaces/Workspace.h"
 #include "statusbar/ViewPorts.h"
 
 #include <QPointer>
@@ -14,17 +13,14 @@ namespace tidemark::ui {
 // The hover panel's window: a frameless window that the window manager never manages, so it
 // is never tiled, decorated or activated, and its first click acts. It holds one content view
 // and is exactly as large as the view wants. With a compositor it is translucent and fades;
-// without one it is drawn in the appearance's solid material colour with a shape mask that
-// keeps the corners round, and it appears and goes at once.
+// without one it is opaque with a shape mask that keeps the corners round, and it appears and
+// goes at once. Its colours follow the application's palette.
 class QtPanelWindow final : public QWidget, public PanelWindow {
     Q_OBJECT
 public:
-    static constexpr int kCornerRadius = 8;
-
     // `compositing`: a compositor draws translucent windows and their opacity.
-    QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing, Appearance appearance);
+    QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing);
 
-    void setAppearance(Appearance appearance);
     QWidget* content() const { return content_; }
     // Runs once, right after the next frame of the window reached the screen.
     void notifyNextFrame(std::function<void()> listener);
@@ -65,7 +61,6 @@ private:
 
     QPointer<QWidget> content_;
     const bool compositing_;
-    Appearance appearance_;
     QPointer<QPropertyAnimation> fade_;
     std::function<void()> fadeCompletion_;
     std::function<void()> entered_, exited_;

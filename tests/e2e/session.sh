@@ -201,8 +201,8 @@ stop_watch() {
     [ "$status" = "$want" ] || fail "watch ended with $status after $signal, not $want: $(cat "$WATCH_ERR")"
 }
 
-# The glyphs' places in the running app's strip, for a style whose glyphs do not depend on
-# the apps ($2: 0 rectangles, 1 numbers): the same spaces rendered from a scenario give the
+# The glyphs' places in the running app's strip in style $2 (no style sizes its glyphs by
+# the apps; opened apps has fixed slots): the same spaces rendered from a scenario give the
 # layout; the image is centred in a button whose right end is at screen x $1, with 6 points
 # of margin on each side. Then `glyph_x ID` prints the screen x of that glyph's centre.
 lay_out_glyphs() {

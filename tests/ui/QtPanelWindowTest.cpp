@@ -46,7 +46,7 @@ struct TestContent {
 TEST(QtPanelWindow, FitsItsContentAndRefitsThroughTheFilterWhenTheContentGrows) {
     ui::ensureGuiApplication();
     TestContent content;
-    ui::QtPanelWindow window(std::move(content.owned), false, Appearance::Light);
+    ui::QtPanelWindow window(std::move(content.owned), false);
     ASSERT_TRUE(window.hasContent());
     const Size fitting = window.fittingSize();
     EXPECT_EQ(fitting.width, 280);
@@ -82,14 +82,14 @@ TEST(QtPanelWindow, FitsItsContentAndRefitsThroughTheFilterWhenTheContentGrows) 
     EXPECT_EQ(controls[1].name, "popover/closeAllButton");
     EXPECT_EQ(controls[1].onScreen, (Rect{366, 38, 268, 30}));
 
-    ui::QtPanelWindow empty(nullptr, false, Appearance::Dark);
+    ui::QtPanelWindow empty(nullptr, false);
     EXPECT_FALSE(empty.hasContent());
 }
 
 TEST(QtPanelWindow, ReportsThePointerAndTheFirstFrameAfterShowing) {
     ui::ensureGuiApplication();
     TestContent content;
-    ui::QtPanelWindow window(std::move(content.owned), false, Appearance::Dark);
+    ui::QtPanelWindow window(std::move(content.owned), false);
     std::vector<std::string> events;
     window.trackPointer([&] { events.push_back("entered"); }, [&] { events.push_back("exited"); });
     bool painted = false;
@@ -109,7 +109,7 @@ TEST(QtPanelWindow, FadesRunEveryCompletionAlsoWhenTakenOverAndAtOnceWithoutACom
     ui::ensureGuiApplication();
     for (const bool compositing : {true, false}) {
         SCOPED_TRACE(compositing ? "compositing" : "no compositor");
-        ui::QtPanelWindow window(TestContent().owned, compositing, Appearance::Light);
+        ui::QtPanelWindow window(TestContent().owned, compositing);
         window.setFrame({0, 30, 280, 46});
         window.setAlpha(0);
         window.orderFrontRegardless();
