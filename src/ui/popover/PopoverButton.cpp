@@ -116,9 +116,8 @@ void PopoverButton::paintEvent(QPaintEvent*) {
         paintSpinner(painter, QPointF(x, middle - kSpinnerSize / 2), foreground, spinnerPhase_);
         x += kSpinnerSize + look_.spacing;
     } else if (look_.symbol) {
-        const QPixmap symbol =
-            symbolPixmap(*look_.symbol, look_.symbolSize, foreground,
-                         painter.device()->devicePixelRatioF(), look_.symbolBold);
+        const QPixmap symbol = symbolPixmap(*look_.symbol, look_.symbolSize, foreground,
+                                            pixelRatio(painter), look_.symbolBold);
         painter.drawPixmap(QPointF(x, middle - look_.symbolSize / 2.0), symbol);
         x += look_.symbolSize + look_.spacing;
     }
