@@ -198,6 +198,13 @@ ImageRef X11Workspace::applicationIcon(std::int32_t pid) {
     return image;
 }
 
+std::optional<std::string> X11Workspace::desktopIconName(const std::string& appKey) const {
+    const auto* entry = entries_->byId(appKey);
+    if (!entry || entry->icon.empty())
+        return std::nullopt;
+    return entry->icon;
+}
+
 ImageRef X11Workspace::genericApplicationIcon() {
     // A neutral grey tile, the same for every caller.
     static const ImageRef generic = [] {

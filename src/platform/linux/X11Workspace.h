@@ -45,6 +45,9 @@ public:
     ImageRef iconForFile(const std::string& path) override;
     ImageRef applicationIcon(std::int32_t pid) override;
     ImageRef genericApplicationIcon() override;
+    // The Icon= value of the desktop entry of an app key (a theme icon name or a file path);
+    // the UI decodes it. Nothing for an app without an entry or an entry without an icon.
+    std::optional<std::string> desktopIconName(const std::string& appKey) const;
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
     // Polite: asks the window manager to close each of the app's windows. Forced: SIGKILL,
     // only to a pid that owns a client window at this moment, never to init or this program.

@@ -15,7 +15,8 @@ namespace tidemark::ui {
 // The icons of the apps a panel lists, at the panel's sizes and the screen's pixel ratio, in
 // this order: the app's desktop entry icon through the icon theme (a name or a file path),
 // the app's own window icon from the workspace (the source of the strip's icons, here at
-// full size), and a drawn tile with the app's initial. Cached by app key and pixel size. Main thread only.
+// full size), and a drawn tile with the app's initial. Cached by app key and pixel size. Main
+// thread only.
 class AppIconProvider {
 public:
     // The desktop entry's Icon= value for an app key, when the platform has one.

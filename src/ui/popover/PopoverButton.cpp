@@ -51,6 +51,7 @@ PopoverButton::PopoverButton(ButtonLook look, QWidget* parent)
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setText(look_.text);
     hoverAnimation_.setDuration(look_.hoverMilliseconds);
     hoverAnimation_.setEasingCurve(easeInOut());
     connect(&hoverAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
@@ -68,11 +69,11 @@ QSizeF PopoverButton::contentSize() const {
     } else if (look_.symbol) {
         width = height = look_.symbolSize;
     }
-    if (!look_.text.isEmpty()) {
+    if (!text().isEmpty()) {
         const QFontMetricsF metrics(textFont(look_));
         if (width > 0)
             width += look_.spacing;
-        width += metrics.horizontalAdvance(look_.text);
+        width += metrics.horizontalAdvance(text());
         height = std::max(height, metrics.height());
     }
     return {width, height};
@@ -115,17 +116,16 @@ void PopoverButton::paintEvent(QPaintEvent*) {
         paintSpinner(painter, QPointF(x, middle - kSpinnerSize / 2), foreground, spinnerPhase_);
         x += kSpinnerSize + look_.spacing;
     } else if (look_.symbol) {
-        const QPixmap symbol =
-            symbolPixmap(*look_.symbol, look_.symbolSize, foreground,
-                         painter.device()->devicePixelRatioF(), look_.symbolBold);
+        const QPixmap symbol = symbolPixmap(*look_.symbol, look_.symbolSize, foreground,
+                                            pixelRatio(painter), look_.symbolBold);
         painter.drawPixmap(QPointF(x, middle - look_.symbolSize / 2.0), symbol);
         x += look_.symbolSize + look_.spacing;
     }
-    if (!look_.text.isEmpty()) {
+    if (!text().isEmpty()) {
         painter.setFont(textFont(look_));
         painter.setPen(foreground);
         painter.drawText(QRectF(x, bounds.top(), bounds.right() - x, bounds.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, look_.text);
+                         Qt::AlignLeft | Qt::AlignVCenter, text());
     }
 }
 

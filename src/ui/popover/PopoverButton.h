@@ -21,7 +21,7 @@ struct ButtonLook {
     int symbolSize = 10;
     bool symbolBold = false;
     bool spinner = false;
-    QString text;
+    QString text; // becomes the button's text
     int textSize = 11;
     QFont::Weight weight = QFont::Medium;
     qreal spacing = 5;

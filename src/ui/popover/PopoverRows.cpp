@@ -61,7 +61,7 @@ SpaceAppRow::SpaceAppRow(const SpaceAppDetail& detail, std::optional<std::uint64
     row->addWidget(new PopoverPicture(
         QSize(kAppIconSize, kAppIconSize),
         [&icons, detail](QPainter& p, const QWidget&) {
-            const QPixmap icon = icons.icon(detail, kAppIconSize, p.device()->devicePixelRatioF());
+            const QPixmap icon = icons.icon(detail, kAppIconSize, pixelRatio(p));
             QPainterPath clip;
             clip.addRoundedRect(0, 0, kAppIconSize, kAppIconSize, 4, 4);
             p.setClipPath(clip);

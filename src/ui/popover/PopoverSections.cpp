@@ -36,8 +36,7 @@ PopoverPicture* symbol(Symbol which, int size, std::function<QColor(const QWidge
     return new PopoverPicture(
         QSize(size, size),
         [which, size, color = std::move(color)](QPainter& p, const QWidget& w) {
-            p.drawPixmap(QPointF(0, 0),
-                         symbolPixmap(which, size, color(w), p.device()->devicePixelRatioF()));
+            p.drawPixmap(QPointF(0, 0), symbolPixmap(which, size, color(w), pixelRatio(p)));
         },
         parent);
 }

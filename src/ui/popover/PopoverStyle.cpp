@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <cmath>
 
 namespace tidemark::ui {
 
@@ -65,6 +66,12 @@ QFont popoverFont(int size, QFont::Weight weight, bool monospaced) {
     font.setPixelSize(size);
     font.setWeight(weight);
     return font;
+}
+
+qreal pixelRatio(const QPainter& painter) {
+    // The device transform carries the target's ratio and any scale of the painter.
+    const QTransform& device = painter.deviceTransform();
+    return std::max(1.0, std::hypot(device.m11(), device.m12()));
 }
 
 QEasingCurve easeInOut() {

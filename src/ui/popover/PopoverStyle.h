@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QEasingCurve>
 #include <QFont>
+#include <QPainter>
 #include <QWidget>
 
 namespace tidemark::ui {
@@ -22,6 +23,10 @@ QColor blend(const QColor& from, const QColor& to, qreal t);
 
 // The system font at `size` points of the layout; `monospaced` takes the fixed-pitch family.
 QFont popoverFont(int size, QFont::Weight weight = QFont::Normal, bool monospaced = false);
+
+// Pixels per point of what the painter draws on in the end: a screen, or the picture that a
+// widget renders itself into (where the widget's own ratio would say 1).
+qreal pixelRatio(const QPainter& painter);
 
 // The toolkit's standard ease-in-out timing curve.
 QEasingCurve easeInOut();

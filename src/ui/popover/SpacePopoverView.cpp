@@ -108,6 +108,8 @@ void SpacePopoverView::rebuild() {
     if (model_->space()) {
         column->setContentsMargins(6, 8, 6, 8);
         addSections(*column, {*model_, *icons_, content_, sleepButton_, memoryBar_});
+        // Until the panel takes the new height, spare room stays below the content.
+        column->addStretch(1);
     } else {
         column->setContentsMargins(0, 0, 0, 0);
     }
