@@ -21,23 +21,15 @@ void printRect(const Rect& r) {
               << std::lround(r.width()) << ' ' << std::lround(r.height()) << '\n';
 }
 
-// The Icon= of the desktop entry an app key names (X11 apps are keyed by their entry's id).
-ui::AppIconProvider::IconNameLookup
-entryIcons(std::shared_ptr<const linux_platform::DesktopEntries> entries) {
-    return [entries = std::move(entries)](const std::string& appKey) -> std::optional<std::string> {
-        const auto* entry = entries->byId(appKey);
-        if (!entry || entry->icon.empty())
-            return std::nullopt;
-        return entry->icon;
-    };
-}
-
 } // namespace
 
 LivePanel::LivePanel(linux_platform::LinuxPlatform& platform)
     : x_(platform.x), model_(SpacePopoverViewModel::create(platform.popoverServices())),
-      icons_(std::make_shared<const ui::AppIconProvider>(&platform.workspace,
-                                                         entryIcons(platform.desktopEntries))),
+      icons_(std::make_shared<const ui::AppIconProvider>(
+          &platform.workspace,
+          [&workspace = platform.workspace](const std::string& appKey) {
+              return workspace.desktopIconName(appKey);
+          })),
       compositing_(linux_platform::compositorRunning(*platform.x)),
       reporting_(qEnvironmentVariableIsSet("TIDEMARK_REPORT_PANEL")) {
     if (!reporting_)

@@ -23,8 +23,8 @@ LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> conn
                              FileSettingsStore::Reporter report)
     : mainQueue(queue), x(std::move(connection)), xEvents(std::move(events)),
       settings(FileSettingsStore::defaultLocation(), std::move(report)), windowServer(x),
-      workspace(x, xEvents, mainQueue, defaultCenter, desktopEntries), poster(windowServer),
-      logind(mainQueue, workspace.notificationCenter()) {}
+      workspace(x, xEvents, mainQueue, defaultCenter, std::make_shared<DesktopEntries>()),
+      poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {}
 
 void LinuxPlatform::startObserving() {
     workspace.startObserving();

@@ -58,8 +58,6 @@ struct LinuxPlatform {
     FdWatcher settingsWatcher{mainQueue, settings};
     NotificationCenter defaultCenter;
     X11WindowServer windowServer;
-    // Read once: they name the clients' apps and give the panel its icons.
-    std::shared_ptr<const DesktopEntries> desktopEntries = std::make_shared<DesktopEntries>();
     X11Workspace workspace;
     LinuxEventPoster poster;
     LogindWatcher logind;
