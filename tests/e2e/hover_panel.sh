@@ -46,8 +46,12 @@ track "$helper_pid"
 xdotool search --name '^browser$' windowclose
 wait_for 50 sh -c "! xdotool search --name '^browser$'" || fail "the browser window stayed"
 kill -0 "$helper_pid" || fail "the helper ended with its app"
+msg workspace 3
+start_client xeyes
 msg workspace 4
 start_client xterm
+msg workspace 5
+start_client xeyes
 msg workspace 1
 
 # The opened-apps style: only there do the spaces list their apps.
@@ -117,23 +121,25 @@ sleep 0.3
 shot 1-open
 read -r px py pw ph <<<"$(panel_geometry)"
 echo "panel at $px,$py size ${pw}x$ph under the glyph at $first_x"
-# Under the glyph, 6 below the bar, and on the first output even though the glyph sits near
-# its right edge.
+# Centred under the glyph (the first of five, far enough from the output's edge), 6 below
+# the bar.
 [ "$py" -eq 30 ] || fail "panel top at $py"
-[ "$px" -ge 0 ] && [ $((px + pw)) -le 1024 ] || fail "panel off the first output: $px + $pw"
-if [ $((first_x + pw / 2)) -le 1024 ]; then
-    [ $((px + pw / 2 - first_x)) -le 1 ] && [ $((first_x - px - pw / 2)) -le 1 ] ||
-        fail "panel centre $((px + pw / 2)) is not under the glyph at $first_x"
-fi
+centre=$((px + pw / 2))
+[ "$centre" -ge $((first_x - 1)) ] && [ "$centre" -le $((first_x + 1)) ] ||
+    fail "panel centre $centre is not under the glyph at $first_x"
 grep -q "tidemark: panel frame after [0-9]* us" "$log" || fail "no first-frame report"
 
-# The next glyph takes the panel along at once, without a new dwell: its rows are the next
-# desktop's. (Both glyphs sit near the output's edge, so the panel keeps its place.)
+# The next glyph takes the panel along at once, without a new dwell: it moves right, shows the
+# next desktop's rows, and stops at the first output's edge rather than spill onto the second.
 xdotool mousemove "$second_x" 12
 wait_for 10 sh -c "[ \$(grep -c 'panel control .*app:$clock_pid' '$log') -gt 0 ]" ||
     fail "the panel did not move to the next desktop: $(tail -n 10 "$log")"
 [ -n "$(panel_window)" ] || fail "the panel closed on the next glyph"
 [ "$(control_count "app:$logo_pid")" = 0 ] || fail "the first desktop's rows stayed"
+read -r qx qy qw qh <<<"$(panel_geometry)"
+[ "$qx" -gt "$px" ] || fail "the panel did not move right with the pointer: $qx after $px"
+[ $((qx + qw)) -le 1024 ] || fail "the panel spills off the first output: $qx + $qw"
+[ "$qx" -le "$second_x" ] && [ "$second_x" -le $((qx + qw)) ] || fail "the panel is not under the glyph"
 sleep 0.3
 shot 2-moved
 
