@@ -218,6 +218,49 @@ TEST(SpacePopoverView, TheResidualSectionShowsTheControlsOfEachState) {
     }
 }
 
+TEST(SpacePopoverView, CloseAllShowsOnceBelowTheLastListWithAClosableApp) {
+    struct Case {
+        const char* what;
+        std::vector<Space> spaces; // the first is shown
+        int closeAllButtons;
+        const char* lastRowAbove; // the row that "Close All" sits below
+    };
+    const auto finder = detail(103, "Finder", "com.apple.finder");
+    const auto mail = detail(104, "Mail", "org.example.Mail");
+    const std::vector<Case> cases{
+        {"both lists", desktopSpaces(), 1, "otherApp:106"},
+        {"own list only",
+         {space("3", {detail(101, "Browser", "org.example.Browser"), finder})},
+         1,
+         "app:103"},
+        {"nothing closable", {space("3", {finder})}, 0, nullptr},
+        {"empty space", {space("4", {}), space("5", {mail})}, 1, "otherApp:104"},
+    };
+    for (const auto& c : cases) {
+        ShownPopover popover;
+        popover.world.open(c.spaces.front().spaceID, c.spaces);
+        popover.control("");
+        auto buttons = popover.view->findChildren<ui::PopoverButton*>("quitAll");
+        // The content of before the switch waits hidden for its deferred deletion.
+        buttons.removeIf([&](auto* b) { return !b->isVisibleTo(popover.view.get()); });
+        ASSERT_EQ(int(buttons.size()), c.closeAllButtons) << c.what;
+        if (c.closeAllButtons == 0)
+            continue;
+        const QWidget* row = nullptr;
+        for (const auto* candidate : popover.view->findChildren<QWidget*>(c.lastRowAbove))
+            if (candidate->isVisibleTo(popover.view.get()))
+                row = candidate;
+        ASSERT_NE(row, nullptr) << c.what;
+        const auto top = [&](const QWidget* w) {
+            return w->mapTo(popover.view.get(), QPoint()).y();
+        };
+        EXPECT_GE(top(buttons.front()), top(row) + row->height()) << c.what;
+        if (c.spaces.front().appDetails.empty()) {
+            EXPECT_THAT(popover.texts(), Contains("No apps on this space")) << c.what;
+        }
+    }
+}
+
 TEST(SpacePopoverView, TheSizeHintFollowsTheContentAndAnnouncesItsChanges) {
     ui::ensureGuiApplication();
     QWidget parent; // outlives the view, which leaves it when destroyed

@@ -68,6 +68,26 @@ QFont popoverFont(int size, QFont::Weight weight, bool monospaced) {
     return font;
 }
 
+void warmUpFonts(qreal scale) {
+    struct Face {
+        int size;
+        QFont::Weight weight;
+        bool monospaced;
+    };
+    static constexpr Face faces[] = {{9, QFont::Normal, false},  {10, QFont::Normal, false},
+                                     {10, QFont::Medium, false}, {10, QFont::DemiBold, false},
+                                     {10, QFont::Medium, true},  {11, QFont::Normal, false},
+                                     {11, QFont::Medium, false}, {11, QFont::Normal, true},
+                                     {12, QFont::Normal, false}, {13, QFont::DemiBold, false}};
+    QImage scratch(8, 8, QImage::Format_ARGB32_Premultiplied);
+    scratch.setDevicePixelRatio(scale);
+    QPainter painter(&scratch);
+    for (const auto& face : faces) {
+        painter.setFont(popoverFont(face.size, face.weight, face.monospaced));
+        painter.drawText(QPointF(0, 8), QStringLiteral("Desktop 0123456789 MB GB used of ≈…"));
+    }
+}
+
 qreal pixelRatio(const QPainter& painter) {
     // The device transform carries the target's ratio and any scale of the painter.
     const QTransform& device = painter.deviceTransform();

@@ -24,6 +24,10 @@ QColor blend(const QColor& from, const QColor& to, qreal t);
 // The system font at `size` points of the layout; `monospaced` takes the fixed-pitch family.
 QFont popoverFont(int size, QFont::Weight weight = QFont::Normal, bool monospaced = false);
 
+// Loads the popover's fonts and draws a line in each once, so that the first panel does not
+// wait for the font system (the cost moves to the view's construction).
+void warmUpFonts(qreal scale);
+
 // Pixels per point of what the painter draws on in the end: a screen, or the picture that a
 // widget renders itself into (where the widget's own ratio would say 1).
 qreal pixelRatio(const QPainter& painter);

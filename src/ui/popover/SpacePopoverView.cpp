@@ -3,6 +3,7 @@
 #include "ui/popover/MemoryBar.h"
 #include "ui/popover/PopoverButton.h"
 #include "ui/popover/PopoverSections.h"
+#include "ui/popover/PopoverStyle.h"
 #include "ui/popover/RowTransition.h"
 
 #include <QEvent>
@@ -26,6 +27,7 @@ SpacePopoverView::SpacePopoverView(std::shared_ptr<SpacePopoverViewModel> model,
                                    std::shared_ptr<const AppIconProvider> icons, QWidget* parent)
     : QWidget(parent), model_(std::move(model)), icons_(std::move(icons)) {
     setFixedWidth(kWidth);
+    warmUpFonts(devicePixelRatioF());
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
