@@ -178,7 +178,8 @@ QPixmap drawnSymbol(Symbol symbol, int size, const QColor& color, qreal scale, b
 
 QPixmap symbolPixmap(Symbol symbol, int size, const QColor& color, qreal scale, bool bold) {
     using Key = std::tuple<int, int, QRgb, int, bool>;
-    static std::map<Key, QPixmap> cache;
+    // Never destroyed: pixmaps must not outlive the application object, which may go first.
+    static auto& cache = *new std::map<Key, QPixmap>;
     const Key key{int(symbol), size, color.rgba(), int(std::lround(scale * 100)), bold};
     if (const auto it = cache.find(key); it != cache.end())
         return it->second;
