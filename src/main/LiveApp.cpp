@@ -242,6 +242,10 @@ int runLiveApp(const Arguments& args) {
                           [] { return std::make_shared<NoPanelContent>(); },
                           app.artwork};
     app.delegate = AppDelegate::create(platform.services(), std::move(parts));
+    // For the live tests: a line per refresh, published or not.
+    if (qEnvironmentVariableIsSet("TIDEMARK_REPORT_REFRESHES"))
+        app.delegate->spaceObserver().setRefreshListener(
+            [](bool) { std::cerr << "tidemark: refreshed the spaces" << std::endl; });
     // The refresh shortcut, as key grabs on a connection of their own.
     app.shortcuts =
         linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 
 namespace tidemark::ui {
@@ -125,6 +126,17 @@ void ShortcutRecorderField::keyPressEvent(QKeyEvent* event) {
         QApplication::beep();
     else if (outcome.alert)
         present(*outcome.alert);
+}
+
+void ShortcutRecorderField::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    // A centred field hides its placeholder while it has the focus, which is exactly when
+    // "press" must show.
+    if (!hasFocus() || !text().isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(rect(), Qt::AlignCenter, placeholderText());
 }
 
 void ShortcutRecorderField::present(const RecorderAlert& alert) {

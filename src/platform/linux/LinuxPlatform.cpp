@@ -29,6 +29,7 @@ LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> conn
 void LinuxPlatform::startObserving() {
     workspace.startObserving();
     logind.start();
+    portal.start();
 }
 
 } // namespace tidemark::linux_platform

@@ -8,6 +8,7 @@
 #include "platform/linux/InstalledApplications.h"
 #include "platform/linux/WindowFacts.h"
 #include "platform/linux/XConnection.h"
+#include "platform/linux/XSettingsWatcher.h"
 #include "spaces/Workspace.h"
 
 #include <chrono>
@@ -52,8 +53,11 @@ public:
     bool forceTerminate(std::int32_t pid) override;
     NotificationCenter& notificationCenter() override { return center_; }
 
-    // Subscribes to the root window, the client windows, RandR and i3; main queue only.
+    // Subscribes to the root window, the client windows, RandR, XSETTINGS and i3; main queue
+    // only.
     void startObserving();
+    // The desktop portal's colour-scheme preference, when it has one; main queue only.
+    void setPortalColorScheme(std::optional<std::uint32_t> scheme);
     // The event handling, on the main queue (the watcher calls them).
     std::vector<int> eventFds() override;
     void dispatchEvents() override;
@@ -82,6 +86,7 @@ private:
     void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     void updateActiveApp();
     void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
+    void announceAppearanceIfChanged();
 
     std::shared_ptr<XConnection> x_;
     std::shared_ptr<XConnection> events_;
@@ -105,6 +110,10 @@ private:
     std::uint8_t randrEventBase_ = 0;
     bool hasRandr_ = false;
     bool observing_ = false;
+    // The appearance: the portal's preference, else the XSETTINGS theme, else GTK_THEME.
+    XSettingsWatcher xsettings_{x_, events_};
+    std::optional<std::uint32_t> portalColorScheme_;
+    std::optional<Appearance> announcedAppearance_;
     std::unique_ptr<i3::Connection> i3Events_;
     bool i3ReconnectPending_ = false;
     // Last, so that it stops before anything it dispatches to goes away.
