@@ -128,6 +128,18 @@ struct LiveApp {
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
 
+    // Made when first asked for, not at launch: its widgets, fonts and icon would delay the
+    // strip's first image.
+    ui::PreferencesWindow& preferencesWindow() {
+        if (!preferences) {
+            preferences = std::make_unique<ui::PreferencesWindow>(*preferencesModel);
+            if (refreshRecorder)
+                preferences->addShortcutRecorder(*refreshRecorder,
+                                                 &linux_platform::LinuxShortcuts::virtualKeyCode);
+        }
+        return *preferences;
+    }
+
     void place() {
         const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
         std::vector<linux_platform::OutputGeometry> outputs;
@@ -194,11 +206,10 @@ int runLiveApp(const Arguments& args) {
     app.preferencesModel =
         std::make_unique<PreferencesModel>(platform.settings, platform.defaultCenter, app.loginItem,
                                            [&app] { return app.appearance(); });
-    app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
     app.strip = std::make_shared<ui::StripWindow>();
     app.strip->setAppearance(app.appearance());
-    app.menu = std::make_shared<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
-                                                [] { QCoreApplication::quit(); });
+    app.menu = std::make_shared<ui::StatusMenu>(
+        [&app] { app.preferencesWindow().present(app.output); }, [] { QCoreApplication::quit(); });
     app.menu->setButton(app.strip.get());
     app.menu->announceTracking(platform.defaultCenter);
     app.menu->setPlacement([&app](QPoint wanted, QSize size) {
@@ -255,8 +266,6 @@ int runLiveApp(const Arguments& args) {
         app.refreshRecorder = std::make_unique<KeyBindings::ShortcutRecorder>(
             shortcuts.center, platform.defaultCenter, shortcuts.center->name(kRefreshShortcutName),
             [&shortcuts] { return shortcuts.recorderContext(); });
-        app.preferences->addShortcutRecorder(*app.refreshRecorder,
-                                             &linux_platform::LinuxShortcuts::virtualKeyCode);
         // The open menu holds the keyboard, so the grabs see nothing: its keys are the raw path.
         app.menu->setRawKeyListener([&shortcuts](std::uint32_t code, std::uint32_t state,
                                                  bool pressed) {
@@ -278,7 +287,8 @@ int runLiveApp(const Arguments& args) {
         kEffectiveAppearanceDidChangeNotification, [&app](const Notification&) {
             ui::applyAppearance(app.appearance());
             app.strip->setAppearance(app.appearance());
-            app.preferences->appearanceDidChange();
+            if (app.preferences)
+                app.preferences->appearanceDidChange();
         });
     return application.exec();
 }

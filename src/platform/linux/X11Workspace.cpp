@@ -321,8 +321,8 @@ void X11Workspace::connectI3() {
     auto connection = i3::Connection::open(*path);
     if (!connection)
         return;
-    const auto reply =
-        connection->request(i3::MessageType::Subscribe, R"(["workspace","output","shutdown"])");
+    const auto reply = connection->request(i3::MessageType::Subscribe,
+                                           R"(["workspace","output","window","shutdown"])");
     if (!reply || !reply->is_object() || !reply->value("success", false))
         return;
     i3Events_ = std::move(connection);
@@ -345,6 +345,8 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
             return;
         }
         // The restarted manager may have rebuilt its workspaces and outputs.
+        if (desktopEventListener_)
+            desktopEventListener_();
         postLater(kActiveSpaceDidChangeNotification, {});
         postLater(kScreenParametersDidChangeNotification, {}, true);
     });
@@ -364,8 +366,10 @@ void X11Workspace::dispatchEvents() {
     bool spaceChanged = false;
     bool screenChanged = false;
     bool themeChanged = false;
+    bool anyEvent = false;
     while (auto* raw = xcb_poll_for_event(events_->raw())) {
         Reply<xcb_generic_event_t> event(raw);
+        anyEvent = true;
         themeChanged = xsettings_.handle(*raw) || themeChanged;
         const auto type = event->response_type & 0x7f;
         if (type == XCB_PROPERTY_NOTIFY) {
@@ -402,6 +406,7 @@ void X11Workspace::dispatchEvents() {
         for (const auto& message : i3Events_->readAvailable()) {
             if (!message.isEvent())
                 continue;
+            anyEvent = true;
             const auto kind = static_cast<i3::EventType>(message.eventType());
             if (kind == i3::EventType::Workspace)
                 spaceChanged = true;
@@ -415,6 +420,8 @@ void X11Workspace::dispatchEvents() {
         }
     }
 
+    if (anyEvent && desktopEventListener_)
+        desktopEventListener_();
     if (clientsChanged || !changedWindows.empty())
         diffApps(clientsChanged, changedWindows);
     if (activeChanged || clientsChanged)

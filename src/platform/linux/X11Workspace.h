@@ -56,6 +56,11 @@ public:
     // Subscribes to the root window, the client windows, RandR, XSETTINGS and i3; main queue
     // only.
     void startObserving();
+    // Called on the main queue, before any notification, whenever the X server or i3
+    // reported anything at all: windows may have moved between spaces.
+    void setDesktopEventListener(std::function<void()> listener) {
+        desktopEventListener_ = std::move(listener);
+    }
     // The desktop portal's colour-scheme preference, when it has one; main queue only.
     void setPortalColorScheme(std::optional<std::uint32_t> scheme);
     // The event handling, on the main queue (the watcher calls them).
@@ -114,6 +119,7 @@ private:
     XSettingsWatcher xsettings_{x_, events_};
     std::optional<std::uint32_t> portalColorScheme_;
     std::optional<Appearance> announcedAppearance_;
+    std::function<void()> desktopEventListener_;
     std::unique_ptr<i3::Connection> i3Events_;
     bool i3ReconnectPending_ = false;
     // Last, so that it stops before anything it dispatches to goes away.
