@@ -88,6 +88,15 @@ void ShortcutRecorderField::refresh() {
         clearFocus();
 }
 
+bool ShortcutRecorderField::event(QEvent* event) {
+    // Tab would move the focus before the key reached the recorder.
+    if (event->type() == QEvent::KeyPress && recorder_.isRecording()) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void ShortcutRecorderField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     qApp->installEventFilter(this);
