@@ -1,6 +1,7 @@
 #include "platform/sim/EventScript.h"
 
 #include "foundation/ValueJson.h"
+#include "shortcuts/Shortcut.h"
 
 #include <algorithm>
 #include <fstream>
@@ -187,34 +188,36 @@ private:
         return found->second;
     }
 
-    // Optional: an array of "command", "shift", "option", "control", "function".
+    // Optional: an array of "command", "shift", "option", "control", "function". A key event
+    // carries them as hot-key bits, a mouse event as the event's own flags.
     void readModifiers(ScriptedEvent& event) const {
-        static const std::map<std::string, std::uint32_t> bits{{"command", 0x100},
-                                                               {"shift", 0x200},
-                                                               {"option", 0x800},
-                                                               {"control", 0x1000},
-                                                               {"function", 0x20000}};
+        struct Modifier {
+            std::string_view name;
+            std::int64_t hotKeyBit;
+            ModifierFlags eventFlag;
+        };
+        static constexpr Modifier modifiers[] = {
+            {"command", KeyBindings::modifier::kCommand, ModifierFlags::Command},
+            {"shift", KeyBindings::modifier::kShift, ModifierFlags::Shift},
+            {"option", KeyBindings::modifier::kOption, ModifierFlags::Option},
+            {"control", KeyBindings::modifier::kControl, ModifierFlags::Control},
+            {"function", KeyBindings::modifier::kFunction, ModifierFlags::None}};
         const auto it = json_.find("modifiers");
         if (it == json_.end())
             return;
         if (!it->is_array())
             fail("modifiers", "expected an array of modifier names");
         for (const auto& name : *it) {
-            const auto bit = name.is_string() ? bits.find(name.get<std::string>()) : bits.end();
-            if (bit == bits.end())
+            const auto found = std::find_if(
+                std::begin(modifiers), std::end(modifiers), [&name](const Modifier& m) {
+                    return name.is_string() && name.get<std::string>() == m.name;
+                });
+            if (found == std::end(modifiers))
                 fail("modifiers", "unknown modifier " + name.dump() +
                                       " (command, shift, option, control or function)");
-            event.modifiers |= bit->second;
+            event.modifiers |= std::uint32_t(found->hotKeyBit);
+            event.mouseModifiers = event.mouseModifiers | found->eventFlag;
         }
-        // A mouse event carries them as the event's own flags.
-        const std::pair<std::uint32_t, ModifierFlags> mouseFlags[] = {
-            {0x100, ModifierFlags::Command},
-            {0x200, ModifierFlags::Shift},
-            {0x800, ModifierFlags::Option},
-            {0x1000, ModifierFlags::Control}};
-        for (const auto& [bit, flag] : mouseFlags)
-            if (event.modifiers & bit)
-                event.mouseModifiers = event.mouseModifiers | flag;
     }
 
     const nlohmann::json& json_;
