@@ -16,8 +16,7 @@ TEST(StatusMenu, WhileOpenTheHotKeysWantRawKeysAndItHandsOnWhatItSees) {
     ensureGuiApplication();
     testing::ShortcutWorld world;
     const auto refresh = world.shortcuts->name("refresh");
-    int runs = 0;
-    world.shortcuts->addKeyUpAction(refresh, [&] { ++runs; });
+    world.shortcuts->addKeyUpAction(refresh, [] {});
     world.shortcuts->setShortcut(Shortcut{key::r.rawValue, modifier::kControl | modifier::kOption},
                                  refresh);
 
@@ -47,9 +46,6 @@ TEST(StatusMenu, WhileOpenTheHotKeysWantRawKeysAndItHandsOnWhatItSees) {
                       0x0c);
     QApplication::sendEvent(&menu, &release);
     EXPECT_EQ(seen, (std::vector<Seen>{{27, 0x0c, true}, {27, 0x0c, false}}));
-    // What the platform makes of those keys reaches the actions through the raw path.
-    world.pressAndRelease(Shortcut{key::r.rawValue, modifier::kControl | modifier::kOption});
-    EXPECT_EQ(runs, 1);
 
     menu.hide();
     QApplication::processEvents();

@@ -161,21 +161,5 @@ TEST(PortalAppearance, ReadsThePreferenceAndFollowsItsChangesOnBothKindsOfPortal
     }
 }
 
-TEST(PortalAppearance, WithoutASessionBusItStaysSilent) {
-    testing::TemporaryDirectory folder;
-    const char* previous = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    const std::optional<std::string> kept =
-        previous ? std::optional<std::string>(previous) : std::nullopt;
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder.path() / "none").string()).c_str(),
-             1);
-    PollMainQueue queue;
-    PortalAppearance appearance(queue, [](auto) { ADD_FAILURE() << "a reading without a bus"; });
-    EXPECT_FALSE(appearance.start());
-    if (kept)
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", kept->c_str(), 1);
-    else
-        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-}
-
 } // namespace
 } // namespace tidemark::linux_platform
