@@ -7,6 +7,7 @@
 #include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxEventPoster.h"
 #include "platform/linux/LogindWatcher.h"
+#include "platform/linux/PortalAppearance.h"
 #include "platform/linux/PsiMemoryPressure.h"
 #include "platform/linux/X11WindowServer.h"
 #include "platform/linux/X11Workspace.h"
@@ -51,8 +52,12 @@ struct LinuxPlatform {
     LinuxEventPoster poster;
     LogindWatcher logind;
     PsiMemoryPressure memoryPressure{mainQueue};
+    PortalAppearance portal{mainQueue, [this](std::optional<std::uint32_t> colorScheme) {
+                                workspace.setPortalColorScheme(colorScheme);
+                            }};
 
-    // Starts the event streams: X and i3 through the workspace, logind where present.
+    // Starts the event streams: X, XSETTINGS and i3 through the workspace, logind and the
+    // desktop portal where present.
     void startObserving();
 };
 
