@@ -1,10 +1,13 @@
+#include "app/RefreshShortcut.h"
 #include "main/Commands.h"
 #include "main/PopoverPictures.h"
 #include "main/ScenarioLoading.h"
 #include "main/StripRendering.h"
+#include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimLoginItem.h"
 #include "preferences/PreferencesModel.h"
 #include "preferences/SettingsKeys.h"
+#include "shortcuts/ShortcutRecorder.h"
 #include "ui/AboutView.h"
 #include "ui/AppearancePalette.h"
 #include "ui/GuiApplication.h"
@@ -75,7 +78,19 @@ bool renderWindows(const sim::Scenario& scenario, const std::filesystem::path& o
         sim::SimSystemLog log;
         LoginItem loginItem(loginService, log);
         PreferencesModel model(settings, center, loginItem, [appearance] { return appearance; });
+        // The refresh shortcut's field, showing a stored combination.
+        sim::SimHotKeyService hotKeys;
+        sim::SimKeyboardLayout layout;
+        const auto shortcuts =
+            KeyBindings::ShortcutCenter::create({settings, center, hotKeys, layout});
+        const auto refresh = shortcuts->name(kRefreshShortcutName);
+        shortcuts->setShortcut(
+            KeyBindings::Shortcut{KeyBindings::key::r.rawValue,
+                                  KeyBindings::modifier::kControl | KeyBindings::modifier::kOption},
+            refresh);
+        KeyBindings::ShortcutRecorder recorder(shortcuts, center, refresh, {});
         ui::PreferencesWindow window(model);
+        window.addShortcutRecorder(recorder, {});
         model.loadActiveColor();
         if (!save(ui::widgetPicture(window, kDemoScale), out / ("preferences" + suffix)))
             return false;

@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/RefreshShortcut.h"
 #include "icon/ArtworkCatalog.h"
 #include "main/Commands.h"
 #include "main/LivePanel.h"
@@ -11,6 +12,7 @@
 #include "platform/linux/LinuxSwitchPermission.h"
 #include "platform/linux/PanelArea.h"
 #include "preferences/PreferencesModel.h"
+#include "shortcuts/ShortcutRecorder.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/QtMainQueue.h"
@@ -111,6 +113,9 @@ struct LiveApp {
     std::unique_ptr<ui::QtScreenPort> screen;
     std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
     std::unique_ptr<LivePanel> panel;
+    // Ends with the hot keys it may have suspended still there; the preferences window's
+    // field only reads it while events are handled.
+    std::unique_ptr<KeyBindings::ShortcutRecorder> refreshRecorder;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
@@ -120,6 +125,18 @@ struct LiveApp {
     linux_platform::DockPlacement dock;
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
+
+    // Made when first asked for, not at launch: its widgets, fonts and icon would delay the
+    // strip's first image.
+    ui::PreferencesWindow& preferencesWindow() {
+        if (!preferences) {
+            preferences = std::make_unique<ui::PreferencesWindow>(*preferencesModel);
+            if (refreshRecorder)
+                preferences->addShortcutRecorder(*refreshRecorder,
+                                                 &linux_platform::LinuxShortcuts::virtualKeyCode);
+        }
+        return *preferences;
+    }
 
     void place() {
         const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
@@ -188,12 +205,20 @@ int runLiveApp(const Arguments& args) {
     app.preferencesModel =
         std::make_unique<PreferencesModel>(platform.settings, platform.defaultCenter, app.loginItem,
                                            [&app] { return app.appearance(); });
-    app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
     app.strip = std::make_shared<ui::StripWindow>();
     app.strip->setAppearance(app.appearance());
-    app.menu = std::make_shared<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
-                                                [] { QCoreApplication::quit(); });
+    app.menu = std::make_shared<ui::StatusMenu>(
+        [&app] { app.preferencesWindow().present(app.output); }, [] { QCoreApplication::quit(); });
     app.menu->setButton(app.strip.get());
+    app.menu->announceTracking(platform.defaultCenter);
+    app.menu->setPlacement([&app](QPoint wanted, QSize size) {
+        const QRect o = app.output;
+        const Point at = linux_platform::placeMenu(
+            Rect{double(o.x()), double(o.y()), double(o.width()), double(o.height())},
+            Point{double(wanted.x()), double(wanted.y())},
+            Size{double(size.width()), double(size.height())});
+        return QPoint(int(at.x), int(at.y));
+    });
     app.permission = std::make_unique<linux_platform::LinuxSwitchPermission>(platform.poster);
     app.application = std::make_unique<ui::QtApplicationPort>(*app.strip);
     app.screen = std::make_unique<ui::QtScreenPort>(
@@ -224,11 +249,26 @@ int runLiveApp(const Arguments& args) {
                           app.artwork};
     app.delegate = AppDelegate::create(platform.services(), std::move(parts));
     app.panel->listen(*app.delegate->statusBar());
+    // For the live tests: a line per refresh, published or not.
+    if (qEnvironmentVariableIsSet("TIDEMARK_REPORT_REFRESHES"))
+        app.delegate->spaceObserver().setRefreshListener(
+            [](bool) { std::cerr << "tidemark: refreshed the spaces" << std::endl; });
     // The refresh shortcut, as key grabs on a connection of their own.
     app.shortcuts =
         linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
-    if (app.shortcuts)
+    if (app.shortcuts) {
         app.delegate->setShortcuts(app.shortcuts->center);
+        auto& shortcuts = *app.shortcuts;
+        app.refreshRecorder = std::make_unique<KeyBindings::ShortcutRecorder>(
+            shortcuts.center, platform.defaultCenter, shortcuts.center->name(kRefreshShortcutName),
+            [&shortcuts] { return shortcuts.recorderContext(); });
+        // The open menu holds the keyboard, so the grabs see nothing: its keys are the raw path.
+        app.menu->setRawKeyListener([&shortcuts](std::uint32_t code, std::uint32_t state,
+                                                 bool pressed) {
+            if (code <= 0xff)
+                shortcuts.hotKeys.deliverRawKey(std::uint8_t(code), std::uint16_t(state), pressed);
+        });
+    }
     // The native window first: the dock type must be on it before it is mapped.
     app.strip->winId();
     app.delegate->applicationDidFinishLaunching();
@@ -245,7 +285,8 @@ int runLiveApp(const Arguments& args) {
         kEffectiveAppearanceDidChangeNotification, [&app](const Notification&) {
             ui::applyAppearance(app.appearance());
             app.strip->setAppearance(app.appearance());
-            app.preferences->appearanceDidChange();
+            if (app.preferences)
+                app.preferences->appearanceDidChange();
         });
     const int status = application.exec();
     // The panel's scans and quits use the platform, which goes before the queue.

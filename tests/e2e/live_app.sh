@@ -31,7 +31,7 @@ else
     start_client xterm
 fi
 
-"$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
+TIDEMARK_REPORT_REFRESHES=1 "$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
 app_pid=$!
 track "$app_pid"
 strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
@@ -117,6 +117,31 @@ grep -qx "Exec=$(readlink -f "$TIDEMARK")" "$entry" || fail "entry: $(cat "$entr
 shot 7-login-on
 xdotool mousemove $((px + 27)) $((py + 118)) click 1
 wait_for 30 test ! -f "$entry" || fail "the autostart entry stayed"
+
+# The refresh shortcut's field records ctrl+alt+r, which then refreshes the spaces, also
+# while the menu holds the keyboard.
+refreshes() { grep -c '^tidemark: refreshed the spaces$' "$E2E_TMP/app.log" || true; }
+xdotool mousemove $((px + 187)) $((py + 422)) click 1
+sleep 0.3
+shot 8-recording
+xdotool key ctrl+alt+r
+wait_for 30 sh -c "\"$TIDEMARK\" shortcut show refresh | grep -q ctrl+alt+r" ||
+    fail "shortcut not stored: $("$TIDEMARK" shortcut show refresh)"
+sleep 0.5
+shot 9-recorded
+quiet=$(refreshes)
+sleep 1
+[ "$(refreshes)" = "$quiet" ] || fail "refreshes without a cause"
+xdotool key ctrl+alt+r
+wait_for 20 sh -c "[ \$(grep -c '^tidemark: refreshed the spaces\$' $E2E_TMP/app.log) -gt $quiet ]" ||
+    fail "the shortcut did not refresh"
+xdotool mousemove "$(glyph_x "$target")" 12 click 3
+sleep 0.5
+before_menu=$(refreshes)
+xdotool key ctrl+alt+r
+wait_for 20 sh -c "[ \$(grep -c '^tidemark: refreshed the spaces\$' $E2E_TMP/app.log) -gt $before_menu ]" ||
+    fail "the shortcut did not refresh while the menu was open"
+xdotool key Escape
 
 kill -0 "$app_pid" || fail "the app died: $(cat "$E2E_TMP/app.log")"
 

@@ -9,6 +9,7 @@
 #include "platform/linux/LinuxSystemPower.h"
 #include "platform/linux/LogindWatcher.h"
 #include "platform/linux/NoScriptRunner.h"
+#include "platform/linux/PortalAppearance.h"
 #include "platform/linux/ProcKernel.h"
 #include "platform/linux/PsiMemoryPressure.h"
 #include "platform/linux/X11WindowServer.h"
@@ -67,8 +68,12 @@ struct LinuxPlatform {
     NoScriptRunner scripts;
     ResidualProcessCleaner cleaner{kernel, windowServer, workspace};
     AppActions appActions{workspace, kernel, scripts, power};
+    PortalAppearance portal{mainQueue, [this](std::optional<std::uint32_t> colorScheme) {
+                                workspace.setPortalColorScheme(colorScheme);
+                            }};
 
-    // Starts the event streams: X and i3 through the workspace, logind where present.
+    // Starts the event streams: X, XSETTINGS and i3 through the workspace, logind and the
+    // desktop portal where present.
     void startObserving();
 };
 
