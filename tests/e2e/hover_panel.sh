@@ -116,7 +116,8 @@ xdotool mousemove "$first_x" 12
 sleep 0.5
 [ -z "$(panel_window)" ] || fail "the panel opened before the dwell"
 sleep 1.1
-[ -n "$(panel_window)" ] || fail "no panel 1.6 s after the pointer came to rest: $(cat "$log")"
+# Due at 1.6 s; a loaded machine may take a little longer to map it.
+wait_for 30 panel_window || fail "no panel 1.6 s after the pointer came to rest: $(cat "$log")"
 sleep 0.3
 shot 1-open
 read -r px py pw ph <<<"$(panel_geometry)"
@@ -132,7 +133,7 @@ grep -q "tidemark: panel frame after [0-9]* us" "$log" || fail "no first-frame r
 # The next glyph takes the panel along at once, without a new dwell: it moves right, shows the
 # next desktop's rows, and stops at the first output's edge rather than spill onto the second.
 xdotool mousemove "$second_x" 12
-wait_for 10 sh -c "[ \$(grep -c 'panel control .*app:$clock_pid' '$log') -gt 0 ]" ||
+wait_for 50 sh -c "[ \$(grep -c 'panel control .*app:$clock_pid' '$log') -gt 0 ]" ||
     fail "the panel did not move to the next desktop: $(tail -n 10 "$log")"
 [ -n "$(panel_window)" ] || fail "the panel closed on the next glyph"
 [ "$(control_count "app:$logo_pid")" = 0 ] || fail "the first desktop's rows stayed"
@@ -145,12 +146,12 @@ shot 2-moved
 
 # Leaving (not into the panel) closes it after the dismiss delay.
 xdotool mousemove 300 600
-wait_for 20 sh -c "! xdotool search --onlyvisible --name '^Tidemark Panel$'" ||
+wait_for 50 sh -c "! xdotool search --onlyvisible --name '^Tidemark Panel$'" ||
     fail "the panel stayed after the pointer left"
 
 # The close control of xlogo's row quits it.
 xdotool mousemove "$first_x" 12
-wait_for 30 panel_window || fail "the panel did not open again"
+wait_for 50 panel_window || fail "the panel did not open again"
 sleep 0.3
 click_control "^app:$logo_pid/quitApp:$logo_pid$"
 gone() { [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status"; }
