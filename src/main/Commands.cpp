@@ -72,8 +72,9 @@ const std::vector<Command>& commands() {
         {"shortcut", "shortcut show [NAME] | set NAME COMBO [--force] | clear NAME",
          "show or change a global shortcut, e.g. 'set refresh ctrl+alt+r'", runShortcut},
         {"demo", "demo --out DIR [--scenario FILE]",
-         "draw the strip in every style and appearance, the menu, the about view and the "
-         "preferences window as PNG files (scenario: examples/demo.json)",
+         "draw the strip in every style and appearance, the menu, the about view, the "
+         "preferences window and the hover panel in each state as PNG files (scenario: "
+         "examples/demo.json)",
          nullptr},
     };
     return table;

@@ -1,9 +1,13 @@
+#include "app/RefreshShortcut.h"
 #include "main/Commands.h"
+#include "main/PopoverPictures.h"
 #include "main/ScenarioLoading.h"
 #include "main/StripRendering.h"
+#include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimLoginItem.h"
 #include "preferences/PreferencesModel.h"
 #include "preferences/SettingsKeys.h"
+#include "shortcuts/ShortcutRecorder.h"
 #include "ui/AboutView.h"
 #include "ui/AppearancePalette.h"
 #include "ui/GuiApplication.h"
@@ -74,7 +78,19 @@ bool renderWindows(const sim::Scenario& scenario, const std::filesystem::path& o
         sim::SimSystemLog log;
         LoginItem loginItem(loginService, log);
         PreferencesModel model(settings, center, loginItem, [appearance] { return appearance; });
+        // The refresh shortcut's field, showing a stored combination.
+        sim::SimHotKeyService hotKeys;
+        sim::SimKeyboardLayout layout;
+        const auto shortcuts =
+            KeyBindings::ShortcutCenter::create({settings, center, hotKeys, layout});
+        const auto refresh = shortcuts->name(kRefreshShortcutName);
+        shortcuts->setShortcut(
+            KeyBindings::Shortcut{KeyBindings::key::r.rawValue,
+                                  KeyBindings::modifier::kControl | KeyBindings::modifier::kOption},
+            refresh);
+        KeyBindings::ShortcutRecorder recorder(shortcuts, center, refresh, {});
         ui::PreferencesWindow window(model);
+        window.addShortcutRecorder(recorder, {});
         model.loadActiveColor();
         if (!save(ui::widgetPicture(window, kDemoScale), out / ("preferences" + suffix)))
             return false;
@@ -104,7 +120,11 @@ int runDemo(const Arguments& args) {
         return kExitFailure;
     }
     ui::ensureGuiApplication();
-    const bool rendered = renderStrips(*scenario, *out) && renderWindows(*scenario, *out);
+    const auto savePopover = [&](const QImage& picture, const std::string& name) {
+        return save(picture, std::filesystem::path(*out) / name);
+    };
+    const bool rendered = renderStrips(*scenario, *out) && renderWindows(*scenario, *out) &&
+                          renderPopovers(*scenario, kDemoScale, savePopover);
     return rendered ? kExitOk : kExitFailure;
 }
 

@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
+#include "app/RefreshShortcut.h"
 #include "icon/ArtworkCatalog.h"
 #include "main/Commands.h"
+#include "main/LivePanel.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/linux/DockPlacement.h"
 #include "platform/linux/DockWindow.h"
@@ -8,7 +10,9 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxShortcuts.h"
 #include "platform/linux/LinuxSwitchPermission.h"
+#include "platform/linux/PanelArea.h"
 #include "preferences/PreferencesModel.h"
+#include "shortcuts/ShortcutRecorder.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/QtMainQueue.h"
@@ -32,6 +36,8 @@
 
 namespace tidemark::cli {
 namespace {
+
+constexpr TimeSeconds kPanelPreparationDelay = 1.0;
 
 // One app per user and display: the lock lives as long as the process holds the file.
 bool claimSingleInstance(std::string& error) {
@@ -87,15 +93,6 @@ std::vector<linux_platform::OutputGeometry> screenOutputs() {
     return outputs;
 }
 
-class NoPanelContent final : public PopoverContent {
-public:
-    void setSpace(std::optional<Space>) override {}
-    void updateMemory(const Space&) override {}
-    void updateOtherApps(const Space&, const std::vector<Space>&, bool) override {}
-    void reset() override {}
-    void setOnDismissRequest(std::function<void()>) override {}
-};
-
 // The app's long-lived parts, in the order they are made and the reverse of their end.
 struct LiveApp {
     ui::QtMainQueue queue;
@@ -115,17 +112,35 @@ struct LiveApp {
     ui::QtAlertPresenter alerts;
     std::unique_ptr<ui::QtScreenPort> screen;
     std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
+    std::unique_ptr<LivePanel> panel;
+    // Ends with the hot keys it may have suspended still there; the preferences window's
+    // field only reads it while events are handled.
+    std::unique_ptr<KeyBindings::ShortcutRecorder> refreshRecorder;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
     bool declared = false;
     QRect output{0, 0, 1024, 768};
+    std::vector<linux_platform::OutputGeometry> outputs;
+    linux_platform::DockPlacement dock;
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
 
+    // Made when first asked for, not at launch: its widgets, fonts and icon would delay the
+    // strip's first image.
+    ui::PreferencesWindow& preferencesWindow() {
+        if (!preferences) {
+            preferences = std::make_unique<ui::PreferencesWindow>(*preferencesModel);
+            if (refreshRecorder)
+                preferences->addShortcutRecorder(*refreshRecorder,
+                                                 &linux_platform::LinuxShortcuts::virtualKeyCode);
+        }
+        return *preferences;
+    }
+
     void place() {
         const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
-        std::vector<linux_platform::OutputGeometry> outputs;
+        outputs.clear();
         if (i3)
             if (auto answer = platform->windowServer.i3Outputs())
                 outputs = linux_platform::i3OutputGeometry(*answer);
@@ -135,6 +150,7 @@ struct LiveApp {
         const Rect screen{0, 0, double(root.width_in_pixels), double(root.height_in_pixels)};
         const auto placement = linux_platform::placeDock(outputs, screen, strip->buttonWidth(),
                                                          ui::StripWindow::kBarHeight, i3);
+        dock = placement;
         const auto& o = placement.output;
         output = QRect(int(o.minX()), int(o.minY()), int(o.width()), int(o.height()));
         const auto& w = placement.window;
@@ -189,19 +205,24 @@ int runLiveApp(const Arguments& args) {
     app.preferencesModel =
         std::make_unique<PreferencesModel>(platform.settings, platform.defaultCenter, app.loginItem,
                                            [&app] { return app.appearance(); });
-    app.preferences = std::make_unique<ui::PreferencesWindow>(*app.preferencesModel);
     app.strip = std::make_shared<ui::StripWindow>();
     app.strip->setAppearance(app.appearance());
-    app.menu = std::make_shared<ui::StatusMenu>([&app] { app.preferences->present(app.output); },
-                                                [] { QCoreApplication::quit(); });
+    app.menu = std::make_shared<ui::StatusMenu>(
+        [&app] { app.preferencesWindow().present(app.output); }, [] { QCoreApplication::quit(); });
     app.menu->setButton(app.strip.get());
+    app.menu->announceTracking(platform.defaultCenter);
+    app.menu->setPlacement([&app](QPoint wanted, QSize size) {
+        const QRect o = app.output;
+        const Point at = linux_platform::placeMenu(
+            Rect{double(o.x()), double(o.y()), double(o.width()), double(o.height())},
+            Point{double(wanted.x()), double(wanted.y())},
+            Size{double(size.width()), double(size.height())});
+        return QPoint(int(at.x), int(at.y));
+    });
     app.permission = std::make_unique<linux_platform::LinuxSwitchPermission>(platform.poster);
     app.application = std::make_unique<ui::QtApplicationPort>(*app.strip);
-    app.screen = std::make_unique<ui::QtScreenPort>([&app](Rect) {
-        const QRect o = app.output;
-        return Rect{double(o.x()), double(o.y() + ui::StripWindow::kBarHeight), double(o.width()),
-                    double(o.height() - ui::StripWindow::kBarHeight)};
-    });
+    app.screen = std::make_unique<ui::QtScreenPort>(
+        [&app](Rect rect) { return linux_platform::panelArea(app.outputs, app.dock, rect); });
     app.strip->setImageSizeListener([&app] {
         if (app.declared)
             app.place();
@@ -220,25 +241,42 @@ int runLiveApp(const Arguments& args) {
                       << " ns after " << cpuMs << " ms of CPU\n";
         });
 
-    // The hover panel's view is not part of the live app yet: without a panel window the
-    // status bar never opens it, and its content model only has to accept what it is fed.
+    app.panel = std::make_unique<LivePanel>(platform);
     StatusItemParts parts{{app.queue, platform.settings, platform.poster, *app.permission,
                            *app.application, app.alerts, *app.screen},
-                          {app.strip, app.menu, {}},
-                          [] { return std::make_shared<NoPanelContent>(); },
+                          {app.strip, app.menu, [&app] { return app.panel->makeWindow(); }},
+                          [&app] { return app.panel->model(); },
                           app.artwork};
     app.delegate = AppDelegate::create(platform.services(), std::move(parts));
+    app.panel->listen(*app.delegate->statusBar());
+    // For the live tests: a line per refresh, published or not.
+    if (qEnvironmentVariableIsSet("TIDEMARK_REPORT_REFRESHES"))
+        app.delegate->spaceObserver().setRefreshListener(
+            [](bool) { std::cerr << "tidemark: refreshed the spaces" << std::endl; });
     // The refresh shortcut, as key grabs on a connection of their own.
     app.shortcuts =
         linux_platform::LinuxShortcuts::open(app.queue, platform.settings, platform.defaultCenter);
-    if (app.shortcuts)
+    if (app.shortcuts) {
         app.delegate->setShortcuts(app.shortcuts->center);
+        auto& shortcuts = *app.shortcuts;
+        app.refreshRecorder = std::make_unique<KeyBindings::ShortcutRecorder>(
+            shortcuts.center, platform.defaultCenter, shortcuts.center->name(kRefreshShortcutName),
+            [&shortcuts] { return shortcuts.recorderContext(); });
+        // The open menu holds the keyboard, so the grabs see nothing: its keys are the raw path.
+        app.menu->setRawKeyListener([&shortcuts](std::uint32_t code, std::uint32_t state,
+                                                 bool pressed) {
+            if (code <= 0xff)
+                shortcuts.hotKeys.deliverRawKey(std::uint8_t(code), std::uint16_t(state), pressed);
+        });
+    }
     // The native window first: the dock type must be on it before it is mapped.
     app.strip->winId();
     app.delegate->applicationDidFinishLaunching();
     app.place();
     app.strip->show();
     platform.startObserving();
+    // After the first image, off the start-up's path.
+    app.queue.asyncAfter(kPanelPreparationDelay, [&app] { app.panel->prepareWindow(); });
 
     app.screenToken = platform.defaultCenter.addObserver(
         kScreenParametersDidChangeNotification,
@@ -247,9 +285,13 @@ int runLiveApp(const Arguments& args) {
         kEffectiveAppearanceDidChangeNotification, [&app](const Notification&) {
             ui::applyAppearance(app.appearance());
             app.strip->setAppearance(app.appearance());
-            app.preferences->appearanceDidChange();
+            if (app.preferences)
+                app.preferences->appearanceDidChange();
         });
-    return application.exec();
+    const int status = application.exec();
+    // The panel's scans and quits use the platform, which goes before the queue.
+    app.queue.finishBackgroundWork();
+    return status;
 }
 
 } // namespace tidemark::cli

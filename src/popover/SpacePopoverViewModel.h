@@ -120,6 +120,8 @@ public:
     void updateOtherApps(const Space& space, const std::vector<Space>& allSpaces,
                          bool fetchMemory) override;
     bool hasClosableApps() const;
+    // Whether the panel offers to quit this app.
+    bool isClosable(const SpaceAppDetail& detail) const;
     void reset() override;
 
     void quitApp(std::int32_t pid);
@@ -141,7 +143,6 @@ private:
     template <typename Body> void withTransition(TimeSeconds duration, Body body);
     void announce(PopoverField field);
 
-    bool isClosable(const SpaceAppDetail& detail) const;
     MemoryMap readAppMemory(const Space& space) const;
     std::uint64_t knownMemory(std::int32_t pid);
     void subtractFreedMemory(std::uint64_t bytes);

@@ -85,8 +85,10 @@ public:
     const std::shared_ptr<HoverPanel>& hoverPanel() const { return hoverPanel_; }
     PopoverContent& popoverViewModel() { return *popoverViewModel_; }
 
-    // Hears the panel open for a space, move to another space, and start to close.
+    // Hears the dwell end (the panel is about to open), the panel open for a space, move to
+    // another space, and start to close.
     struct PanelListener {
+        std::function<void(const std::string& spaceID)> opening;
         std::function<void(const std::string& spaceID)> shown;
         std::function<void(const std::string& spaceID)> moved;
         std::function<void()> hidden;

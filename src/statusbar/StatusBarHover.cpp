@@ -98,6 +98,8 @@ void StatusBar::showPopover(const std::string& spaceID) {
     const Space* space = findSpace(spaceID);
     if (!space || !views_.button)
         return;
+    if (panelListener_.opening)
+        panelListener_.opening(spaceID);
     feedPopover(*space);
     const auto panel = makeHoverPanel();
     if (!panel)

@@ -135,7 +135,7 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* content = new QWidget(scroll);
-    auto* sections = new QVBoxLayout(content);
+    auto* sections = sections_ = new QVBoxLayout(content);
     sections->setContentsMargins(20, 16, 20, 16);
     sections->setSpacing(12);
 
@@ -227,6 +227,22 @@ void PreferencesWindow::present(const QRect& screenGeometry) {
 
 void PreferencesWindow::appearanceDidChange() {
     model_.appearanceDidChange();
+}
+
+void PreferencesWindow::addShortcutRecorder(KeyBindings::ShortcutRecorder& recorder,
+                                            ShortcutRecorderField::KeyCodeTranslator translate) {
+    auto* content = sections_->parentWidget();
+    // Before the closing stretch.
+    int at = sections_->count() - 1;
+    sections_->insertWidget(at++, makeDivider(content));
+    sections_->insertWidget(at++, sectionTitle("Keyboard", content));
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Refresh spaces"), content));
+    auto* field = new ShortcutRecorderField(recorder, std::move(translate), content);
+    field->setObjectName(QStringLiteral("refreshShortcut"));
+    row->addWidget(field);
+    row->addStretch();
+    sections_->insertLayout(at, row);
 }
 
 void PreferencesWindow::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "foundation/NotificationCenter.h"
 #include "preferences/PreferencesModel.h"
+#include "ui/ShortcutRecorderField.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -11,6 +12,7 @@ class QColorDialog;
 class QComboBox;
 class QPushButton;
 class QToolButton;
+class QVBoxLayout;
 
 namespace tidemark::ui {
 
@@ -27,6 +29,10 @@ public:
     void present(const QRect& screenGeometry);
     // The colour scheme changed: a default colour follows it.
     void appearanceDidChange();
+    // A last section with the refresh shortcut's recorder field; `recorder` outlives the
+    // window.
+    void addShortcutRecorder(KeyBindings::ShortcutRecorder& recorder,
+                             ShortcutRecorderField::KeyCodeTranslator translate);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,6 +53,7 @@ private:
     QToolButton* colorWell_ = nullptr;
     QPushButton* resetColor_ = nullptr;
     QPointer<QColorDialog> colorPanel_;
+    QVBoxLayout* sections_ = nullptr;
 };
 
 } // namespace tidemark::ui

@@ -50,6 +50,10 @@ QtMainQueue::QtMainQueue() {
 }
 
 QtMainQueue::~QtMainQueue() {
+    finishBackgroundWork();
+}
+
+void QtMainQueue::finishBackgroundWork() {
     background_.clear();
     background_.waitForDone();
 }

@@ -6,7 +6,7 @@
 
 namespace tidemark::ui {
 
-QImage widgetPicture(QWidget& widget, qreal scale) {
+QImage widgetPicture(QWidget& widget, qreal scale, const PictureBackground& background) {
     // Shown once so that every layout, scroll area and menu settles on its real size.
     if (widget.minimumSize() != widget.maximumSize())
         widget.resize(widget.sizeHint());
@@ -19,8 +19,11 @@ QImage widgetPicture(QWidget& widget, qreal scale) {
     image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    if (background)
+        background(painter, QRectF(QPointF(), QSizeF(size)));
     widget.render(&painter, QPoint(), QRegion(),
-                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+                  background ? QWidget::RenderFlags(QWidget::DrawChildren)
+                             : QWidget::DrawWindowBackground | QWidget::DrawChildren);
     painter.end();
     if (!wasVisible)
         widget.hide();

@@ -1,6 +1,8 @@
 // An X client that lies and misbehaves: a forged _NET_WM_PID, a title of a megabyte, a
 // WM_CLASS that is not UTF-8, properties of the wrong type or format and an icon whose
 // header claims more pixels than it carries. It maps one window and waits to be killed.
+#include "TestClient.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,13 +13,7 @@
 
 namespace {
 
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    auto* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
-}
+using test_client::atom;
 
 void set(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type, int format,
          const void* data, std::size_t bytes) {
@@ -31,14 +27,11 @@ void set(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t ty
 int main(int argc, char** argv) {
     const uint32_t forgedPid =
         argc > 1 ? static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10)) : 1;
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(c))
+    const auto connection = test_client::connect();
+    if (!connection.c)
         return 1;
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber; ++i)
-        xcb_screen_next(&it);
-    xcb_screen_t* screen = it.data;
+    xcb_connection_t* c = connection.c;
+    xcb_screen_t* screen = connection.screen;
 
     const xcb_window_t w = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 300, 200, 0,

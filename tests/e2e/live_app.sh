@@ -31,7 +31,7 @@ else
     start_client xterm
 fi
 
-"$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
+TIDEMARK_REPORT_REFRESHES=1 "$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
 app_pid=$!
 track "$app_pid"
 strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
@@ -59,34 +59,7 @@ else
     output_right=2048
 fi
 
-# The glyphs' places: the same spaces rendered from a scenario give the layout; the image
-# is centred in a button at the right end of the window, 6 points of margin on each side.
-"$TIDEMARK" snapshot >"$E2E_TMP/snapshot.json"
-python3 - "$E2E_TMP/snapshot.json" >"$E2E_TMP/scenario.json" <<'PY'
-import json, sys
-spaces = json.load(open(sys.argv[1]))["spaces"]
-displays = []
-for s in spaces:
-    if not displays or displays[-1]["Display Identifier"] != s["displayID"]:
-        displays.append({"Display Identifier": s["displayID"], "Spaces": []})
-    d = displays[-1]
-    d["Spaces"].append({"ManagedSpaceID": int(s["spaceID"])})
-    if s["isCurrentSpace"]:
-        d["Current Space"] = {"ManagedSpaceID": int(s["spaceID"])}
-print(json.dumps({"settings": {"displayStyle": 1}, "displays": displays}))
-PY
-QT_QPA_PLATFORM=offscreen "$TIDEMARK" render --scenario "$E2E_TMP/scenario.json" \
-    --out "$E2E_TMP/layout.png" >"$E2E_TMP/layout.json"
-# glyph_x ID: the screen x of that glyph's centre.
-glyph_x() {
-    python3 - "$E2E_TMP/layout.json" "$1" "$output_right" <<'PY'
-import json, sys
-layout = json.load(open(sys.argv[1]))
-x, y, w, h = layout["rects"][sys.argv[2]]
-button = layout["width"] + 12
-print(int(int(sys.argv[3]) - button + 6 + x + w / 2))
-PY
-}
+lay_out_glyphs "$output_right" 1
 
 # A left click on a glyph switches that output's desktop (i3: the second output's second
 # workspace; openbox: the third desktop).
@@ -106,7 +79,7 @@ shot 2-switched
 # A right click opens the menu: a new override-redirect window below the strip.
 menus_before=$(xdotool search --onlyvisible --class tidemark | wc -l)
 xdotool mousemove "$(glyph_x "$target")" 12 click 3
-wait_for 50 sh -c "[ \$(xdotool search --onlyvisible --class tidemark | wc -l) -gt $menus_before ]" ||
+wait_for 100 sh -c "[ \$(xdotool search --onlyvisible --class tidemark | wc -l) -gt $menus_before ]" ||
     fail "no menu opened"
 sleep 0.3
 shot 3-menu
@@ -116,7 +89,7 @@ eval "$(xdotool getwindowgeometry --shell "$menu")"
 # "Preferences..." is the second of the two items at the bottom of the menu.
 xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
 prefs() { xdotool search --onlyvisible --name '^Tidemark Preferences$' | head -1; }
-wait_for 50 prefs || fail "no preferences window"
+wait_for 100 prefs || fail "no preferences window"
 sleep 0.5
 shot 4-preferences
 eval "$(xdotool getwindowgeometry --shell "$(prefs)")"
@@ -129,7 +102,7 @@ xdotool mousemove $((px + 250)) $((py + 196)) click 1
 sleep 0.5
 shot 5-style-list
 xdotool key Up Return
-wait_for 30 sh -c "\"$TIDEMARK\" defaults read displayStyle | grep -qx 0" ||
+wait_for 100 sh -c "\"$TIDEMARK\" defaults read displayStyle | grep -qx 0" ||
     fail "style not stored: $("$TIDEMARK" defaults read displayStyle)"
 sleep 0.5
 after=$(band_sum 300 $((output_right - 300)))
@@ -139,11 +112,36 @@ shot 6-rectangles
 # The launch-at-login switch writes and removes the autostart entry.
 entry="$XDG_CONFIG_HOME/autostart/tidemark.desktop"
 xdotool mousemove $((px + 27)) $((py + 118)) click 1
-wait_for 30 test -f "$entry" || fail "no autostart entry"
+wait_for 100 test -f "$entry" || fail "no autostart entry"
 grep -qx "Exec=$(readlink -f "$TIDEMARK")" "$entry" || fail "entry: $(cat "$entry")"
 shot 7-login-on
 xdotool mousemove $((px + 27)) $((py + 118)) click 1
-wait_for 30 test ! -f "$entry" || fail "the autostart entry stayed"
+wait_for 100 test ! -f "$entry" || fail "the autostart entry stayed"
+
+# The refresh shortcut's field records ctrl+alt+r, which then refreshes the spaces, also
+# while the menu holds the keyboard.
+refreshes() { grep -c '^tidemark: refreshed the spaces$' "$E2E_TMP/app.log" || true; }
+xdotool mousemove $((px + 187)) $((py + 422)) click 1
+sleep 0.3
+shot 8-recording
+xdotool key ctrl+alt+r
+wait_for 100 sh -c "\"$TIDEMARK\" shortcut show refresh | grep -q ctrl+alt+r" ||
+    fail "shortcut not stored: $("$TIDEMARK" shortcut show refresh)"
+sleep 0.5
+shot 9-recorded
+quiet=$(refreshes)
+sleep 1
+[ "$(refreshes)" = "$quiet" ] || fail "refreshes without a cause"
+xdotool key ctrl+alt+r
+wait_for 100 sh -c "[ \$(grep -c '^tidemark: refreshed the spaces\$' $E2E_TMP/app.log) -gt $quiet ]" ||
+    fail "the shortcut did not refresh"
+xdotool mousemove "$(glyph_x "$target")" 12 click 3
+sleep 0.5
+before_menu=$(refreshes)
+xdotool key ctrl+alt+r
+wait_for 100 sh -c "[ \$(grep -c '^tidemark: refreshed the spaces\$' $E2E_TMP/app.log) -gt $before_menu ]" ||
+    fail "the shortcut did not refresh while the menu was open"
+xdotool key Escape
 
 kill -0 "$app_pid" || fail "the app died: $(cat "$E2E_TMP/app.log")"
 

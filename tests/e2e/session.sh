@@ -202,3 +202,37 @@ stop_watch() {
     wait "$WATCH_PID" || status=$?
     [ "$status" = "$want" ] || fail "watch ended with $status after $signal, not $want: $(cat "$WATCH_ERR")"
 }
+
+# The glyphs' places in the running app's strip in style $2 (no style sizes its glyphs by
+# the apps; opened apps has fixed slots): the same spaces rendered from a scenario give the
+# layout; the image is centred in a button whose right end is at screen x $1, with 6 points
+# of margin on each side. Then `glyph_x ID` prints the screen x of that glyph's centre.
+lay_out_glyphs() {
+    GLYPHS_RIGHT=$1
+    "$TIDEMARK" snapshot >"$E2E_TMP/snapshot.json"
+    python3 - "$E2E_TMP/snapshot.json" "$2" >"$E2E_TMP/scenario.json" <<'PY'
+import json, sys
+spaces = json.load(open(sys.argv[1]))["spaces"]
+displays = []
+for s in spaces:
+    if not displays or displays[-1]["Display Identifier"] != s["displayID"]:
+        displays.append({"Display Identifier": s["displayID"], "Spaces": []})
+    d = displays[-1]
+    d["Spaces"].append({"ManagedSpaceID": int(s["spaceID"])})
+    if s["isCurrentSpace"]:
+        d["Current Space"] = {"ManagedSpaceID": int(s["spaceID"])}
+print(json.dumps({"settings": {"displayStyle": int(sys.argv[2])}, "displays": displays}))
+PY
+    QT_QPA_PLATFORM=offscreen "$TIDEMARK" render --scenario "$E2E_TMP/scenario.json" \
+        --out "$E2E_TMP/layout.png" >"$E2E_TMP/layout.json"
+}
+
+glyph_x() {
+    python3 - "$E2E_TMP/layout.json" "$1" "$GLYPHS_RIGHT" <<'PY'
+import json, sys
+layout = json.load(open(sys.argv[1]))
+x, y, w, h = layout["rects"][sys.argv[2]]
+button = layout["width"] + 12
+print(int(int(sys.argv[3]) - button + 6 + x + w / 2))
+PY
+}

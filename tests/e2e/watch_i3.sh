@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # A running `tidemark watch` under i3: a line per refresh, a new snapshot after a workspace
-# switch and after another process changes a setting, a clean end on SIGTERM, and one line
+# switch, after another process changes a setting and after a window moves between
+# workspaces in the opened-apps style, a clean end on SIGTERM, and one line
 # and a failure status when the X server goes.
 source "$(dirname "$0")/session.sh"
 
 start_xvfb
 start_i3
 msg() { i3-msg -s "$I3SOCK" -q "$@"; }
-msg workspace 1; start_client xterm
-msg workspace 2; start_client xlogo
+msg workspace 1; start_client xterm; xterm=$LAST_PID
+msg workspace 2; start_client xlogo; xlogo=$LAST_PID
 msg workspace 1
 ws1=$(workspace_id 1); ws2=$(workspace_id 2)
 current="[x['spaceID'] for x in s['spaces'] if x['isCurrentSpace'] and x['displayID'] == 'fake-0']"
@@ -29,6 +30,18 @@ expect_watch_line "$seen" "$current == ['$ws2']"
 seen=$(watch_line_count)
 "$TIDEMARK" defaults write displayStyle 1 >/dev/null
 expect_watch_line "$seen" "s['signature'].startswith('1:')"
+
+# In the opened-apps style a window moved to another workspace shows on its new space: the
+# list of which window is where is kept from the desktop's events, never left stale.
+seen=$(watch_line_count)
+"$TIDEMARK" defaults write displayStyle 4 >/dev/null
+apps="[[a['pid'] for a in x['apps']] for x in s['spaces'] if x['spaceID'] in ('$ws1', '$ws2')]"
+expect_watch_line "$seen" "s['signature'].startswith('4:') and $apps == [[$xterm], [$xlogo]]"
+sleep 1
+seen=$(watch_line_count)
+msg '[class="XTerm"] move container to workspace 2'
+on2="[a['pid'] for x in s['spaces'] if x['spaceID'] == '$ws2' for a in x['apps']]"
+expect_watch_line "$seen" "sorted($on2) == sorted([$xterm, $xlogo])"
 
 stop_watch TERM 0
 grep -q . "$WATCH_ERR" && fail "watch wrote errors: $(cat "$WATCH_ERR")"

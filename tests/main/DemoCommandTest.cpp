@@ -62,6 +62,18 @@ TEST(DemoCommand, DrawsEveryStyleAndAppearanceAndTheWindowsAtTheirSizes) {
             EXPECT_NE(result.out.find(file.string()), std::string::npos);
         }
     EXPECT_EQ(strips, 8);
+
+    // The panel, 280 points wide, in each state; the residual list makes it taller.
+    for (const char* state :
+         {"apps", "other-desktops", "residual-list", "cleaning", "cleaned", "nothing-found"})
+        for (const char* appearance : {"light", "dark"}) {
+            const auto file = out / (std::string("popover-") + state + "-" + appearance + ".png");
+            EXPECT_EQ(picture(file).width(), 560) << file;
+        }
+    EXPECT_GT(picture(out / "popover-residual-list-light.png").height(),
+              picture(out / "popover-apps-light.png").height() + 2 * 100);
+    EXPECT_GT(meanLightness(picture(out / "popover-apps-light.png")),
+              meanLightness(picture(out / "popover-apps-dark.png")) + 80);
     fs::remove_all(out);
 }
 

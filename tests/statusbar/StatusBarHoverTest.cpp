@@ -40,6 +40,7 @@ TEST_F(StatusBarFixture, TheShownPanelFollowsThePointerFromGlyphToGlyphAtOnce) {
     show();
     std::vector<std::string> moves;
     StatusBar::PanelListener listener;
+    listener.opening = [&](const std::string& id) { moves.push_back("opening " + id); };
     listener.moved = [&](const std::string& id) { moves.push_back(id); };
     statusBar->setPanelListener(listener);
     openPanelOver({25, 6});
@@ -50,7 +51,7 @@ TEST_F(StatusBarFixture, TheShownPanelFollowsThePointerFromGlyphToGlyphAtOnce) {
     moveTo({5, 6});
     moveTo({6, 6});
     EXPECT_DOUBLE_EQ(panelCenterInButton(), 9);
-    EXPECT_EQ(moves, (std::vector<std::string>{"c", "a"}));
+    EXPECT_EQ(moves, (std::vector<std::string>{"opening b", "c", "a"}));
     EXPECT_EQ(panelsMade, 1) << "one panel, reused";
     content->takeCalls();
     queue.advance(5);

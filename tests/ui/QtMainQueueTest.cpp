@@ -70,23 +70,30 @@ TEST(QtMainQueue, BackgroundWorkHandsItsResultToTheMainThread) {
     EXPECT_EQ(resultThread, mainThread);
 }
 
-TEST(QtMainQueue, WaitsForRunningBackgroundWorkBeforeGoing) {
+TEST(QtMainQueue, WaitsForRunningBackgroundWorkBeforeGoingOrWhenAsked) {
     ui::ensureGuiApplication();
-    std::atomic<bool> started{false};
-    std::atomic<bool> finished{false};
-    {
-        ui::QtMainQueue queue;
-        queue.runInBackground(QualityOfService::Background, [&] {
-            started = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            // A result handed over while the queue is being destroyed must still find it.
-            queue.async([] {});
-            finished = true;
-        });
-        while (!started)
-            std::this_thread::yield();
+    for (const bool asked : {false, true}) {
+        std::atomic<bool> started{false};
+        std::atomic<bool> finished{false};
+        {
+            ui::QtMainQueue queue;
+            queue.runInBackground(QualityOfService::Background, [&] {
+                started = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                // A result handed over while the queue is being destroyed must still find it.
+                queue.async([] {});
+                finished = true;
+            });
+            while (!started)
+                std::this_thread::yield();
+            if (asked) {
+                // The live app does so before the services the work uses go.
+                queue.finishBackgroundWork();
+                EXPECT_TRUE(finished);
+            }
+        }
+        EXPECT_TRUE(finished) << (asked ? "asked" : "destroyed");
     }
-    EXPECT_TRUE(finished);
 }
 
 } // namespace

@@ -51,4 +51,12 @@ DockPlacement placeDock(const std::vector<OutputGeometry>& outputs, Rect screen,
     return {output, window, strut};
 }
 
+Point placeMenu(Rect output, Point origin, Size size) {
+    const auto within = [](double wanted, double low, double high, double extent) {
+        return std::max(low, std::min(wanted, high - extent));
+    };
+    return Point{within(origin.x, output.minX(), output.maxX(), size.width),
+                 within(origin.y, output.minY(), output.maxY(), size.height)};
+}
+
 } // namespace tidemark::linux_platform

@@ -39,4 +39,9 @@ struct DockPlacement {
 DockPlacement placeDock(const std::vector<OutputGeometry>& outputs, Rect screen, double width,
                         double height, bool spansOutput);
 
+// Where a menu of `size` wanted at `origin` opens so that it stays on `output`: moved left
+// and up as far as needed, never past the output's left or top edge. Qt sees one screen
+// under i3's fake outputs and would let it spill onto the next output.
+Point placeMenu(Rect output, Point origin, Size size);
+
 } // namespace tidemark::linux_platform

@@ -27,8 +27,11 @@ LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> conn
       poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {}
 
 void LinuxPlatform::startObserving() {
+    workspace.setDesktopEventListener([this] { windowServer.desktopChanged(); });
+    windowServer.followDesktopEvents();
     workspace.startObserving();
     logind.start();
+    portal.start();
 }
 
 } // namespace tidemark::linux_platform

@@ -6,11 +6,18 @@
 #include "platform/linux/FdWatcher.h"
 #include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxEventPoster.h"
+#include "platform/linux/LinuxSystemPower.h"
 #include "platform/linux/LogindWatcher.h"
+#include "platform/linux/NoScriptRunner.h"
+#include "platform/linux/PortalAppearance.h"
+#include "platform/linux/ProcKernel.h"
 #include "platform/linux/PsiMemoryPressure.h"
 #include "platform/linux/X11WindowServer.h"
 #include "platform/linux/X11Workspace.h"
+#include "popover/AppActions.h"
+#include "popover/SpacePopoverViewModel.h"
 #include "spaces/SpaceObserver.h"
+#include "system/ResidualProcessCleaner.h"
 
 #include <memory>
 #include <string>
@@ -39,6 +46,11 @@ struct LinuxPlatform {
                 .memoryPressure = &memoryPressure};
     }
 
+    // What the hover panel's model reads and drives on this desktop.
+    SpacePopoverServices popoverServices() {
+        return {mainQueue, kernel, workspace, cleaner, appActions};
+    }
+
     MainQueue& mainQueue;
     std::shared_ptr<XConnection> x;
     std::shared_ptr<XConnection> xEvents;
@@ -51,8 +63,17 @@ struct LinuxPlatform {
     LinuxEventPoster poster;
     LogindWatcher logind;
     PsiMemoryPressure memoryPressure{mainQueue};
+    linux_proc::ProcKernel kernel;
+    LinuxSystemPower power;
+    NoScriptRunner scripts;
+    ResidualProcessCleaner cleaner{kernel, windowServer, workspace};
+    AppActions appActions{workspace, kernel, scripts, power};
+    PortalAppearance portal{mainQueue, [this](std::optional<std::uint32_t> colorScheme) {
+                                workspace.setPortalColorScheme(colorScheme);
+                            }};
 
-    // Starts the event streams: X and i3 through the workspace, logind where present.
+    // Starts the event streams: X, XSETTINGS and i3 through the workspace, logind and the
+    // desktop portal where present.
     void startObserving();
 };
 

@@ -6,6 +6,7 @@
 #include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/XConnection.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "shortcuts/RecorderRules.h"
 #include "shortcuts/ShortcutCenter.h"
 
 #include <memory>
@@ -23,6 +24,12 @@ struct LinuxShortcuts {
 
     LinuxShortcuts(std::shared_ptr<XConnection> connection, MainQueue& mainQueue)
         : x(std::move(connection)), hotKeys(x, mainQueue), layout(x) {}
+
+    // What a recorder checks a combination against: the window manager's own shortcuts
+    // (i3's bindings; none elsewhere). The app has no main menu with key equivalents.
+    KeyBindings::RecorderContext recorderContext();
+    // A key event's X key code as a virtual key code.
+    static std::optional<std::int64_t> virtualKeyCode(std::uint32_t xKeyCode);
 
     std::shared_ptr<XConnection> x;
     X11HotKeyService hotKeys;

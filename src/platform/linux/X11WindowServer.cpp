@@ -114,10 +114,24 @@ std::optional<Value> X11WindowServer::copyWindowInfo(std::uint32_t options, std:
     return Value(std::move(windows));
 }
 
+void X11WindowServer::followDesktopEvents() {
+    std::lock_guard lock(mutex_);
+    followingEvents_ = true;
+    membershipStale_ = true;
+}
+
+void X11WindowServer::desktopChanged() {
+    std::lock_guard lock(mutex_);
+    membershipStale_ = true;
+}
+
 const desktop::WindowSpaces& X11WindowServer::membershipLocked(bool forceFresh) {
     const auto now = Clock::now();
-    if (!forceFresh && now - membershipTime_ < kMembershipMaxAge)
+    const bool current =
+        followingEvents_ ? !membershipStale_ : now - membershipTime_ < kMembershipMaxAge;
+    if (!forceFresh && current)
         return membership_;
+    membershipStale_ = false;
     membership_.clear();
     if (mode_ == Mode::I3) {
         if (auto tree = i3_.request(i3::MessageType::GetTree))
@@ -162,7 +176,8 @@ std::optional<Value> X11WindowServer::spacesForWindows(const std::vector<std::in
 std::optional<Value> X11WindowServer::windowsOnSpaces(const std::vector<std::int64_t>& spaceIds) {
     std::lock_guard lock(mutex_);
     ValueArray windows;
-    for (const auto window : desktop::windowsOnSpaces(membershipLocked(true), spaceIds))
+    for (const auto window :
+         desktop::windowsOnSpaces(membershipLocked(!followingEvents_), spaceIds))
         windows.emplace_back(static_cast<long long>(window));
     return Value(std::move(windows));
 }

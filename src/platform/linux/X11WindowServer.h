@@ -35,6 +35,12 @@ public:
     bool canStepDesktops();
     bool stepDesktop(const std::string& displayID, bool forward);
 
+    // From now on the desktop's events tell when windows may have moved between spaces
+    // (`desktopChanged`), so which window is on which space is asked again only then rather
+    // than at every refresh: an idle desktop costs the half-second check no i3 tree.
+    void followDesktopEvents();
+    void desktopChanged();
+
     // i3's `get_outputs` answer; nothing under another manager or when i3 does not answer.
     std::optional<nlohmann::json> i3Outputs();
 
@@ -58,6 +64,8 @@ private:
     i3::Client i3_;
     desktop::WindowSpaces membership_;
     Clock::time_point membershipTime_{};
+    bool followingEvents_ = false;
+    bool membershipStale_ = true;
     // The desktop last asked for: a step that follows before the manager caught up counts
     // from there, not from the desktop still shown.
     std::optional<std::uint32_t> requestedDesktop_;

@@ -2,6 +2,7 @@
 
 #include "foundation/Text.h"
 #include "platform/linux/PropertyValue.h"
+#include "platform/linux/XSettings.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -156,13 +157,27 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
 }
 
 Appearance X11Workspace::effectiveAppearance() {
-    // X has no system-wide appearance; the GTK theme variant is what desktops agree on.
-    if (const char* theme = std::getenv("GTK_THEME")) {
-        const auto lower = text::toLower(theme);
-        if (lower.find("dark") != std::string::npos)
-            return Appearance::Dark;
-    }
-    return Appearance::Light;
+    // X has no system-wide appearance: the desktop portal's preference where one is stated,
+    // else the GTK theme the settings manager publishes, else the one the session names.
+    const char* variable = std::getenv("GTK_THEME");
+    return xsettings::resolveAppearance(
+        {portalColorScheme_, xsettings_.themeName(),
+         variable ? std::optional<std::string>(variable) : std::nullopt});
+}
+
+void X11Workspace::setPortalColorScheme(std::optional<std::uint32_t> scheme) {
+    portalColorScheme_ = scheme;
+    announceAppearanceIfChanged();
+}
+
+void X11Workspace::announceAppearanceIfChanged() {
+    const auto now = effectiveAppearance();
+    if (announcedAppearance_ == now)
+        return;
+    const bool first = !announcedAppearance_;
+    announcedAppearance_ = now;
+    if (!first)
+        postLater(kEffectiveAppearanceDidChangeNotification, {});
 }
 
 ImageRef X11Workspace::iconForFile(const std::string&) {
@@ -196,6 +211,13 @@ ImageRef X11Workspace::applicationIcon(std::int32_t pid) {
     }
     x_->checkAlive();
     return image;
+}
+
+std::optional<std::string> X11Workspace::desktopIconName(const std::string& appKey) const {
+    const auto* entry = entries_->byId(appKey);
+    if (!entry || entry->icon.empty())
+        return std::nullopt;
+    return entry->icon;
 }
 
 ImageRef X11Workspace::genericApplicationIcon() {
@@ -261,7 +283,9 @@ void X11Workspace::startObserving() {
         if (observing_)
             return;
         observing_ = true;
-        const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        // Structure: the MANAGER message of a new XSETTINGS owner.
+        const std::uint32_t rootMask =
+            XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         xcb_change_window_attributes(events_->raw(), events_->root(), XCB_CW_EVENT_MASK, &rootMask);
         const auto* randr = xcb_get_extension_data(events_->raw(), &xcb_randr_id);
         if (randr && randr->present) {
@@ -283,6 +307,8 @@ void X11Workspace::startObserving() {
         xcb_flush(events_->raw());
     }
     updateActiveApp();
+    xsettings_.startObserving();
+    announceAppearanceIfChanged();
     connectI3();
     watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
 }
@@ -302,8 +328,8 @@ void X11Workspace::connectI3() {
     auto connection = i3::Connection::open(*path);
     if (!connection)
         return;
-    const auto reply =
-        connection->request(i3::MessageType::Subscribe, R"(["workspace","output","shutdown"])");
+    const auto reply = connection->request(i3::MessageType::Subscribe,
+                                           R"(["workspace","output","window","shutdown"])");
     if (!reply || !reply->is_object() || !reply->value("success", false))
         return;
     i3Events_ = std::move(connection);
@@ -326,6 +352,8 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
             return;
         }
         // The restarted manager may have rebuilt its workspaces and outputs.
+        if (desktopEventListener_)
+            desktopEventListener_();
         postLater(kActiveSpaceDidChangeNotification, {});
         postLater(kScreenParametersDidChangeNotification, {}, true);
     });
@@ -344,8 +372,12 @@ void X11Workspace::dispatchEvents() {
     bool activeChanged = false;
     bool spaceChanged = false;
     bool screenChanged = false;
+    bool themeChanged = false;
+    bool anyEvent = false;
     while (auto* raw = xcb_poll_for_event(events_->raw())) {
         Reply<xcb_generic_event_t> event(raw);
+        anyEvent = true;
+        themeChanged = xsettings_.handle(*raw) || themeChanged;
         const auto type = event->response_type & 0x7f;
         if (type == XCB_PROPERTY_NOTIFY) {
             const auto& notify = *reinterpret_cast<const xcb_property_notify_event_t*>(raw);
@@ -381,6 +413,7 @@ void X11Workspace::dispatchEvents() {
         for (const auto& message : i3Events_->readAvailable()) {
             if (!message.isEvent())
                 continue;
+            anyEvent = true;
             const auto kind = static_cast<i3::EventType>(message.eventType());
             if (kind == i3::EventType::Workspace)
                 spaceChanged = true;
@@ -394,6 +427,8 @@ void X11Workspace::dispatchEvents() {
         }
     }
 
+    if (anyEvent && desktopEventListener_)
+        desktopEventListener_();
     if (clientsChanged || !changedWindows.empty())
         diffApps(clientsChanged, changedWindows);
     if (activeChanged || clientsChanged)
@@ -402,6 +437,8 @@ void X11Workspace::dispatchEvents() {
         postLater(kActiveSpaceDidChangeNotification, {});
     if (screenChanged)
         postLater(kScreenParametersDidChangeNotification, {}, true);
+    if (themeChanged)
+        announceAppearanceIfChanged();
 }
 
 void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows) {

@@ -8,6 +8,7 @@
 #include "platform/linux/InstalledApplications.h"
 #include "platform/linux/WindowFacts.h"
 #include "platform/linux/XConnection.h"
+#include "platform/linux/XSettingsWatcher.h"
 #include "spaces/Workspace.h"
 
 #include <chrono>
@@ -45,6 +46,9 @@ public:
     ImageRef iconForFile(const std::string& path) override;
     ImageRef applicationIcon(std::int32_t pid) override;
     ImageRef genericApplicationIcon() override;
+    // The Icon= value of the desktop entry of an app key (a theme icon name or a file path);
+    // the UI decodes it. Nothing for an app without an entry or an entry without an icon.
+    std::optional<std::string> desktopIconName(const std::string& appKey) const;
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
     // Polite: asks the window manager to close each of the app's windows. Forced: SIGKILL,
     // only to a pid that owns a client window at this moment, never to init or this program.
@@ -52,8 +56,16 @@ public:
     bool forceTerminate(std::int32_t pid) override;
     NotificationCenter& notificationCenter() override { return center_; }
 
-    // Subscribes to the root window, the client windows, RandR and i3; main queue only.
+    // Subscribes to the root window, the client windows, RandR, XSETTINGS and i3; main queue
+    // only.
     void startObserving();
+    // Called on the main queue, before any notification, whenever the X server or i3
+    // reported anything at all: windows may have moved between spaces.
+    void setDesktopEventListener(std::function<void()> listener) {
+        desktopEventListener_ = std::move(listener);
+    }
+    // The desktop portal's colour-scheme preference, when it has one; main queue only.
+    void setPortalColorScheme(std::optional<std::uint32_t> scheme);
     // The event handling, on the main queue (the watcher calls them).
     std::vector<int> eventFds() override;
     void dispatchEvents() override;
@@ -82,6 +94,7 @@ private:
     void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     void updateActiveApp();
     void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
+    void announceAppearanceIfChanged();
 
     std::shared_ptr<XConnection> x_;
     std::shared_ptr<XConnection> events_;
@@ -105,6 +118,11 @@ private:
     std::uint8_t randrEventBase_ = 0;
     bool hasRandr_ = false;
     bool observing_ = false;
+    // The appearance: the portal's preference, else the XSETTINGS theme, else GTK_THEME.
+    XSettingsWatcher xsettings_{x_, events_};
+    std::optional<std::uint32_t> portalColorScheme_;
+    std::optional<Appearance> announcedAppearance_;
+    std::function<void()> desktopEventListener_;
     std::unique_ptr<i3::Connection> i3Events_;
     bool i3ReconnectPending_ = false;
     // Last, so that it stops before anything it dispatches to goes away.

@@ -49,6 +49,7 @@ std::shared_ptr<XConnection> XConnection::open(const char* displayName) {
     if (!it.rem)
         return nullptr;
     result->screen_ = it.data;
+    result->screenNumber_ = screenNumber;
 
     auto* cookies = xcb_ewmh_init_atoms(connection, &result->ewmh_);
     if (!xcb_ewmh_init_atoms_replies(&result->ewmh_, cookies, nullptr))

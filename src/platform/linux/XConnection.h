@@ -24,6 +24,7 @@ public:
     xcb_window_t root() const { return screen_->root; }
     xcb_screen_t& screen() const { return *screen_; }
     int fd() const { return xcb_get_file_descriptor(connection_); }
+    int screenNumber() const { return screenNumber_; }
 
     // Atoms xcb-ewmh does not intern.
     xcb_atom_t i3SocketPathAtom() const { return i3SocketPath_; }
@@ -48,6 +49,7 @@ private:
 
     xcb_connection_t* connection_ = nullptr;
     xcb_screen_t* screen_ = nullptr;
+    int screenNumber_ = 0;
     xcb_ewmh_connection_t ewmh_{};
     bool ewmhReady_ = false;
     xcb_atom_t i3SocketPath_ = XCB_ATOM_NONE;

@@ -188,7 +188,8 @@ public:
                                    ", \"forward\": " + (forward ? "true" : "false"));
         };
         // A move back onto the glyph of the space shown is no move.
-        app_.statusBar().setPanelListener({.shown =
+        app_.statusBar().setPanelListener({.opening = {},
+                                           .shown =
                                                [this](const std::string& id) {
                                                    panelSpaceID_ = id;
                                                    addPanelLine(Kind::PanelShown, id);

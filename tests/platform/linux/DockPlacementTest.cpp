@@ -73,5 +73,28 @@ TEST(DockPlacement, TopOfThePrimaryOutputSpanningUnderI3AndAtTheRightEndElsewher
     }
 }
 
+TEST(DockPlacement, AMenuStaysOnTheStripsOutput) {
+    const Rect first{0, 0, 1024, 768};
+    const Rect second{1024, 0, 1024, 768};
+    const Size menu{240, 180};
+    struct Case {
+        const char* name;
+        Rect output;
+        Point wanted;
+        Size size;
+        Point expected;
+    };
+    const std::vector<Case> cases{
+        {"fits", first, {400, 29}, menu, {400, 29}},
+        {"past the right edge, onto the next output", first, {900, 29}, menu, {784, 29}},
+        {"second output's right edge", second, {2000, 29}, menu, {1808, 29}},
+        {"left of the output", second, {1000, 29}, menu, {1024, 29}},
+        {"past the bottom", first, {10, 700}, menu, {10, 588}},
+        {"larger than the output keeps its top left on it", first, {500, 29}, {2000, 900}, {0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(placeMenu(c.output, c.wanted, c.size), c.expected) << c.name;
+}
+
 } // namespace
 } // namespace tidemark::linux_platform

@@ -1,0 +1,151 @@
+#include "platform/linux/PortalAppearance.h"
+
+#ifdef TIDEMARK_HAVE_SYSTEMD
+#include <systemd/sd-bus.h>
+#endif
+
+#include <cstring>
+
+namespace tidemark::linux_platform {
+
+#ifdef TIDEMARK_HAVE_SYSTEMD
+
+namespace {
+
+constexpr const char* kService = "org.freedesktop.portal.Desktop";
+constexpr const char* kPath = "/org/freedesktop/portal/desktop";
+constexpr const char* kInterface = "org.freedesktop.portal.Settings";
+constexpr const char* kNamespace = "org.freedesktop.appearance";
+constexpr const char* kKey = "color-scheme";
+// A hostile or broken service could nest variants without end.
+constexpr int kMaxVariantDepth = 4;
+
+// The unsigned number inside the variant at the message's position, through the extra
+// variant level of the older Read call.
+std::optional<std::uint32_t> readScheme(sd_bus_message* message) {
+    for (int depth = 0; depth < kMaxVariantDepth; ++depth) {
+        char type = 0;
+        const char* contents = nullptr;
+        if (sd_bus_message_peek_type(message, &type, &contents) <= 0)
+            return std::nullopt;
+        if (type == SD_BUS_TYPE_UINT32) {
+            std::uint32_t value = 0;
+            if (sd_bus_message_read_basic(message, SD_BUS_TYPE_UINT32, &value) < 0)
+                return std::nullopt;
+            return value;
+        }
+        if (type != SD_BUS_TYPE_VARIANT ||
+            sd_bus_message_enter_container(message, SD_BUS_TYPE_VARIANT, contents) <= 0)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+int onReadOne(sd_bus_message* reply, void* self, sd_bus_error*) {
+    auto* portal = static_cast<PortalAppearance*>(self);
+    if (sd_bus_message_is_method_error(reply, nullptr)) {
+        // Portals before version 2 only have Read.
+        if (sd_bus_message_is_method_error(reply, "org.freedesktop.DBus.Error.UnknownMethod"))
+            portal->readWithOldCall();
+        return 0;
+    }
+    if (const auto scheme = readScheme(reply))
+        portal->reading(scheme);
+    return 0;
+}
+
+int onRead(sd_bus_message* reply, void* self, sd_bus_error*) {
+    if (!sd_bus_message_is_method_error(reply, nullptr))
+        if (const auto scheme = readScheme(reply))
+            static_cast<PortalAppearance*>(self)->reading(scheme);
+    return 0;
+}
+
+// SettingChanged(s namespace, s key, v value).
+int onSettingChanged(sd_bus_message* message, void* self, sd_bus_error*) {
+    const char* space = nullptr;
+    const char* key = nullptr;
+    if (sd_bus_message_read(message, "ss", &space, &key) < 0 ||
+        std::strcmp(space, kNamespace) != 0 || std::strcmp(key, kKey) != 0)
+        return 0;
+    static_cast<PortalAppearance*>(self)->reading(readScheme(message));
+    return 0;
+}
+
+} // namespace
+
+struct PortalAppearance::Bus {
+    sd_bus* bus = nullptr;
+    sd_bus_slot* signalSlot = nullptr;
+    sd_bus_slot* callSlot = nullptr;
+    ~Bus() {
+        sd_bus_slot_unref(signalSlot);
+        sd_bus_slot_unref(callSlot);
+        sd_bus_flush_close_unref(bus);
+    }
+};
+
+PortalAppearance::PortalAppearance(MainQueue& mainQueue, Listener listener)
+    : mainQueue_(mainQueue), listener_(std::move(listener)) {}
+
+PortalAppearance::~PortalAppearance() {
+    // The watcher first: it may be calling into the bus.
+    watcher_.reset();
+}
+
+bool PortalAppearance::start() {
+    if (bus_)
+        return true;
+    auto bus = std::make_unique<Bus>();
+    if (sd_bus_open_user(&bus->bus) < 0)
+        return false;
+    if (sd_bus_match_signal_async(bus->bus, &bus->signalSlot, kService, kPath, kInterface,
+                                  "SettingChanged", onSettingChanged, nullptr, this) < 0)
+        return false;
+    // Not waited for: a portal that is being started must not hold up the first image.
+    if (sd_bus_call_method_async(bus->bus, &bus->callSlot, kService, kPath, kInterface, "ReadOne",
+                                 onReadOne, this, "ss", kNamespace, kKey) < 0)
+        return false;
+    bus_ = std::move(bus);
+    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
+    return true;
+}
+
+void PortalAppearance::readWithOldCall() {
+    sd_bus_slot_unref(bus_->callSlot);
+    bus_->callSlot = nullptr;
+    sd_bus_call_method_async(bus_->bus, &bus_->callSlot, kService, kPath, kInterface, "Read",
+                             onRead, this, "ss", kNamespace, kKey);
+}
+
+std::vector<int> PortalAppearance::eventFds() {
+    if (!bus_)
+        return {};
+    return {sd_bus_get_fd(bus_->bus)};
+}
+
+void PortalAppearance::dispatchEvents() {
+    if (!bus_)
+        return;
+    for (int i = 0; i < 64 && sd_bus_process(bus_->bus, nullptr) > 0; ++i) {
+    }
+}
+
+#else
+
+struct PortalAppearance::Bus {};
+PortalAppearance::PortalAppearance(MainQueue& mainQueue, Listener listener)
+    : mainQueue_(mainQueue), listener_(std::move(listener)) {}
+PortalAppearance::~PortalAppearance() = default;
+bool PortalAppearance::start() {
+    return false;
+}
+void PortalAppearance::readWithOldCall() {}
+std::vector<int> PortalAppearance::eventFds() {
+    return {};
+}
+void PortalAppearance::dispatchEvents() {}
+
+#endif
+
+} // namespace tidemark::linux_platform

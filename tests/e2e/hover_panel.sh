@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# The hover panel of the live app on Xvfb + i3 with two outputs: resting the pointer on a
+# glyph opens the panel under it after the dwell and not before, on the glyph's output; moving
+# to the next glyph moves it; leaving closes it; the close control of a real client's row
+# makes that client go away; the cleaner lists a planted leftover helper (a process named
+# like a known browser helper whose app window was closed) and cleans it. The app prints
+# where the panel and its named controls are (TIDEMARK_REPORT_PANEL). Screenshots are kept
+# in $TIDEMARK_E2E_SHOTS (default: the build's e2e-shots folder).
+source "$(dirname "$0")/session.sh"
+
+shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/hover-panel
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
+
+# Only the planted helper's app counts as installed, so the cleaner can find nothing else
+# on this machine: the scan lists it alone.
+export XDG_DATA_HOME="$E2E_TMP/data" XDG_DATA_DIRS="$E2E_TMP/no-data"
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_DATA_DIRS"
+cat >"$XDG_DATA_HOME/applications/com.google.Chrome.desktop" <<'ENTRY'
+[Desktop Entry]
+Type=Application
+Name=Google Chrome
+Exec=false
+ENTRY
+
+start_xvfb
+start_i3
+msg() { i3-msg -s "$I3SOCK" -q "$@"; }
+msg workspace 1
+start_client xlogo
+logo_pid=$LAST_PID
+msg workspace 2
+start_client xclock
+clock_pid=$LAST_PID
+# The "browser": a terminal whose shell starts a helper that outlives it. A copy of sleep
+# under the helper's name, so that the kernel knows the process by that name.
+mkdir -p "$E2E_TMP/bin"
+helper="$E2E_TMP/bin/Google Chrome Helper"
+cp "$(command -v sleep)" "$helper"
+start_client xterm -title browser -e sh -c "setsid '$helper' 600 & exec sleep 600"
+wait_for 50 pgrep -f "^$helper" || fail "the helper did not start"
+helper_pid=$(pgrep -f "^$helper")
+track "$helper_pid"
+# Its window closes; the helper stays behind.
+xdotool search --name '^browser$' windowclose
+wait_for 50 sh -c "! xdotool search --name '^browser$'" || fail "the browser window stayed"
+kill -0 "$helper_pid" || fail "the helper ended with its app"
+msg workspace 3
+start_client xeyes
+msg workspace 4
+start_client xterm
+msg workspace 5
+start_client xeyes
+msg workspace 1
+
+# The opened-apps style: only there do the spaces list their apps.
+"$TIDEMARK" defaults write displayStyle 4 >/dev/null
+log="$E2E_TMP/app.log"
+TIDEMARK_REPORT_PANEL=1 "$TIDEMARK" 2>"$log" &
+app_pid=$!
+track "$app_pid"
+strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
+wait_for 100 strip_window || fail "no strip window appeared: $(cat "$log")"
+sleep 0.5
+lay_out_glyphs 1024 4
+
+panel_window() { xdotool search --onlyvisible --name '^Tidemark Panel$' | head -1; }
+# The panel's geometry as "X Y W H", from the window itself.
+panel_geometry() {
+    eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+# The last reported rectangle of the control whose name matches the regular expression $1,
+# as its centre "X Y"; the lines after the last "panel at" are the current placement.
+control_center() {
+    python3 - "$log" "$1" <<'PY'
+import re, sys
+lines = open(sys.argv[1]).read().splitlines()
+last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=None)
+if last is None:
+    sys.exit(1)
+for line in lines[last + 1:]:
+    m = re.match(r"tidemark: panel control (\S+) (-?\d+) (-?\d+) (\d+) (\d+)$", line)
+    if m and re.search(sys.argv[2], m.group(1)):
+        x, y, w, h = map(int, m.groups()[1:])
+        print(x + w // 2, y + h // 2)
+        sys.exit(0)
+sys.exit(1)
+PY
+}
+click_control() {
+    local at
+    wait_for 30 control_center "$1" || fail "no control $1: $(grep 'panel control' "$log" | tail -n 20)"
+    at=$(control_center "$1")
+    xdotool mousemove $at sleep 0.2 click 1
+}
+# Counts the reported controls of the current placement whose name matches $1.
+control_count() {
+    python3 - "$log" "$1" <<'PY'
+import re, sys
+lines = open(sys.argv[1]).read().splitlines()
+last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=-1)
+print(sum(1 for l in lines[last + 1:]
+          if (m := re.match(r"tidemark: panel control (\S+) ", l)) and re.search(sys.argv[2], m.group(1))))
+PY
+}
+
+first=$(workspace_id 1)
+second=$(workspace_id 2)
+first_x=$(glyph_x "$first")
+second_x=$(glyph_x "$second")
+
+# Not before the dwell (0.99 s), but after it.
+xdotool mousemove "$first_x" 12
+sleep 0.5
+[ -z "$(panel_window)" ] || fail "the panel opened before the dwell"
+sleep 1.1
+# Due at 1.6 s; a loaded machine may take a little longer to map it.
+wait_for 30 panel_window || fail "no panel 1.6 s after the pointer came to rest: $(cat "$log")"
+sleep 0.3
+shot 1-open
+read -r px py pw ph <<<"$(panel_geometry)"
+echo "panel at $px,$py size ${pw}x$ph under the glyph at $first_x"
+# Centred under the glyph (the first of five, far enough from the output's edge), 6 below
+# the bar.
+[ "$py" -eq 30 ] || fail "panel top at $py"
+centre=$((px + pw / 2))
+[ "$centre" -ge $((first_x - 1)) ] && [ "$centre" -le $((first_x + 1)) ] ||
+    fail "panel centre $centre is not under the glyph at $first_x"
+grep -q "tidemark: panel frame after [0-9]* us" "$log" || fail "no first-frame report"
+
+# The next glyph takes the panel along at once, without a new dwell: it moves right, shows the
+# next desktop's rows, and stops at the first output's edge rather than spill onto the second.
+xdotool mousemove "$second_x" 12
+wait_for 50 sh -c "[ \$(grep -c 'panel control .*app:$clock_pid' '$log') -gt 0 ]" ||
+    fail "the panel did not move to the next desktop: $(tail -n 10 "$log")"
+[ -n "$(panel_window)" ] || fail "the panel closed on the next glyph"
+[ "$(control_count "app:$logo_pid")" = 0 ] || fail "the first desktop's rows stayed"
+read -r qx qy qw qh <<<"$(panel_geometry)"
+[ "$qx" -gt "$px" ] || fail "the panel did not move right with the pointer: $qx after $px"
+[ $((qx + qw)) -le 1024 ] || fail "the panel spills off the first output: $qx + $qw"
+[ "$qx" -le "$second_x" ] && [ "$second_x" -le $((qx + qw)) ] || fail "the panel is not under the glyph"
+sleep 0.3
+shot 2-moved
+
+# Leaving (not into the panel) closes it after the dismiss delay.
+xdotool mousemove 300 600
+wait_for 50 sh -c "! xdotool search --onlyvisible --name '^Tidemark Panel$'" ||
+    fail "the panel stayed after the pointer left"
+
+# The close control of xlogo's row quits it.
+xdotool mousemove "$first_x" 12
+wait_for 50 panel_window || fail "the panel did not open again"
+sleep 0.3
+click_control "^app:$logo_pid/quitApp:$logo_pid$"
+gone() { [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status"; }
+wait_for 50 gone "$logo_pid" || fail "xlogo is still running after its close control"
+sleep 0.5
+shot 3-quit
+
+# The cleaner: scan, the helper listed alone, clean all, the helper gone and counted.
+click_control "^scanResidual$"
+wait_for 50 sh -c "[ \$(grep -c 'panel control residual:' '$log') -gt 0 ]" ||
+    fail "the scan listed nothing: $(tail -n 20 "$log")"
+sleep 0.5
+shot 4-residuals
+[ "$(control_count "^residual:$helper_pid$")" = 1 ] && [ "$(control_count '^residual:[0-9]+$')" = 1 ] ||
+    fail "the scan did not list the helper alone: $(grep 'control residual:' "$log" | tail -n 5)"
+click_control "^cleanAll$"
+# Up to the header: the list gives way to a shorter summary, which would leave the pointer
+# below the panel, and the panel would close.
+xdotool mousemove $((px + pw / 2)) $((py + 20))
+wait_for 50 gone "$helper_pid" || fail "the helper survived Clean All"
+wait_for 30 sh -c "[ \$(grep -c 'panel control dismissResidual' '$log') -gt 0 ]" ||
+    fail "no cleaned summary"
+[ "$(control_count '^residual:')" = 0 ] || fail "rows stayed after cleaning"
+sleep 0.5
+shot 5-cleaned
+
+kill -0 "$app_pid" || fail "the app died: $(cat "$log")"
+echo "PASS hover panel (screenshots in $shots)"

@@ -1,0 +1,87 @@
+#include "ui/popover/AppIconProvider.h"
+
+#include "ui/GuiApplication.h"
+
+#include <QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tidemark::testing {
+namespace {
+
+// A workspace whose every app has the same window icon: `edge` pixels of one colour.
+class WindowIconWorkspace final : public Workspace {
+public:
+    WindowIconWorkspace(int edge, QColor color) : edge_(edge), color_(color) {}
+
+    std::vector<RunningApplication> runningApplications() override { return {}; }
+    Appearance effectiveAppearance() override { return Appearance::Light; }
+    std::optional<std::string> ownBundleIdentifier() override { return std::nullopt; }
+    ImageRef iconForFile(const std::string&) override { return nullptr; }
+    ImageRef applicationIcon(std::int32_t) override {
+        Bitmap bitmap{edge_, edge_, {}};
+        for (int i = 0; i < edge_ * edge_; ++i)
+            bitmap.rgba.insert(bitmap.rgba.end(),
+                               {std::uint8_t(color_.red()), std::uint8_t(color_.green()),
+                                std::uint8_t(color_.blue()), 255});
+        return Image::fromBitmap({double(edge_), double(edge_)}, std::move(bitmap));
+    }
+    ImageRef genericApplicationIcon() override { return nullptr; }
+    bool isApplicationInstalled(const std::string&) override { return false; }
+    NotificationCenter& notificationCenter() override { return center_; }
+
+private:
+    int edge_;
+    QColor color_;
+    NotificationCenter center_;
+};
+
+TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {
+    ui::ensureGuiApplication();
+    const auto entryIcon = std::filesystem::temp_directory_path() / "tidemark-entry-icon.png";
+    QImage red(32, 32, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(QString::fromStdString(entryIcon.string())));
+
+    struct Case {
+        const char* what;
+        std::optional<std::string> iconName;
+        int windowIconEdge;
+        std::optional<QColor> centre; // absent: the drawn tile
+    };
+    const std::vector<Case> cases{
+        {"entry icon by path", entryIcon.string(), 16, QColor(Qt::red)},
+        {"entry icon missing", std::string("no-such-theme-icon-anywhere"), 16, QColor(Qt::blue)},
+        {"no entry", std::nullopt, 16, QColor(Qt::blue)},
+        {"placeholder window icon", std::nullopt, 4, std::nullopt},
+    };
+    const SpaceAppDetail app{"editor", nullptr, "org.example.Editor", 102};
+    for (const auto& c : cases) {
+        WindowIconWorkspace workspace(c.windowIconEdge, Qt::blue);
+        const ui::AppIconProvider provider(&workspace, [&c](const std::string& key) {
+            return key == "org.example.Editor" ? c.iconName : std::nullopt;
+        });
+        const QImage icon = provider.icon(app, 20, 2).toImage();
+        EXPECT_EQ(icon.size(), QSize(40, 40)) << c.what;
+        const QColor centre = icon.pixelColor(20, 8);
+        if (c.centre) {
+            EXPECT_EQ(centre.rgb(), c.centre->rgb()) << c.what;
+        } else {
+            // A rounded tile: clear corners, an opaque coloured body.
+            EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0) << c.what;
+            EXPECT_EQ(centre.alpha(), 255) << c.what;
+            EXPECT_NE(centre.rgb(), QColor(Qt::blue).rgb()) << c.what;
+        }
+    }
+    std::filesystem::remove(entryIcon);
+
+    // Tiles of different apps differ in colour; the same app keeps its own.
+    const auto tile = [](const char* key) {
+        return ui::AppIconProvider::initialTile("App", key, 20, 1).toImage().pixelColor(10, 3);
+    };
+    EXPECT_NE(tile("org.example.A"), tile("org.example.B"));
+    EXPECT_EQ(tile("org.example.A"), tile("org.example.A"));
+}
+
+} // namespace
+} // namespace tidemark::testing
