@@ -49,7 +49,7 @@ TEST(ShortcutRecorderField, TypingACombinationStoresItAndShowsIt) {
     EXPECT_EQ(field->placeholderText(), "Press Shortcut");
 
     type(field, Qt::Key_Control, Qt::ControlModifier, 37); // a modifier alone does nothing
-    type(field, Qt::Key_Tab, Qt::NoModifier, 23); // refused, and the focus stays
+    type(field, Qt::Key_Tab, Qt::NoModifier, 23);          // refused, and the focus stays
     EXPECT_TRUE(recorder.isRecording());
     EXPECT_TRUE(field->hasFocus());
     type(field, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier, 27); // X key code of r
