@@ -150,4 +150,17 @@ std::vector<std::int64_t> windowsOnSpaces(const WindowSpaces& windowSpaces,
     return result;
 }
 
+bool i3EventMayMoveWindows(i3::EventType type, const std::optional<std::string>& change) {
+    if (!change)
+        return true;
+    switch (type) {
+    case i3::EventType::Workspace:
+        return *change != "focus" && *change != "urgent" && *change != "rename";
+    case i3::EventType::Window:
+        return *change != "focus" && *change != "title" && *change != "urgent" && *change != "mark";
+    default:
+        return true;
+    }
+}
+
 } // namespace tidemark::linux_platform::desktop

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Value.h"
+#include "platform/linux/I3Ipc.h"
 
 #include <cstdint>
 #include <map>
@@ -24,6 +25,18 @@ Value i3DisplaySpaces(const nlohmann::json& workspaces, const nlohmann::json& ou
 // i3: the workspaces of `get_tree` with the X windows inside them (tiled and floating, at
 // any depth). Sticky windows are on every workspace of the tree.
 WindowSpaces i3WindowSpaces(const nlohmann::json& tree);
+
+// What one turn of desktop events may have changed, for answers kept between them.
+struct EventTurn {
+    bool fromX = false;
+    // An i3 event that may have moved windows between workspaces (see below).
+    bool i3WindowsMayHaveMoved = false;
+};
+
+// i3: whether an event of `type` with its "change" may have moved windows between
+// workspaces. A switch brings workspace and window focus events, which move none; an event
+// whose change is unknown counts as a move.
+bool i3EventMayMoveWindows(i3::EventType type, const std::optional<std::string>& change);
 
 // Plain EWMH: one display holding `desktopCount` desktops with ids 1…N.
 Value ewmhDisplaySpaces(const std::string& displayID, std::uint32_t desktopCount,

@@ -53,6 +53,64 @@ std::optional<nlohmann::json> parseReplyPayload(std::string_view payload) {
     return json;
 }
 
+namespace {
+
+// Reads up to the top-level "change" value and stops there.
+class ChangeReader final : public nlohmann::json::json_sax_t {
+public:
+    std::optional<std::string> change;
+
+    bool key(string_t& name) override {
+        wantValue_ = depth_ == 1 && name == "change";
+        return true;
+    }
+    bool string(string_t& value) override {
+        if (!wantValue_)
+            return true;
+        change = std::move(value);
+        return false;
+    }
+    bool start_object(std::size_t) override { return enter(); }
+    bool start_array(std::size_t) override { return enter(); }
+    bool end_object() override { return leave(); }
+    bool end_array() override { return leave(); }
+    bool null() override { return scalar(); }
+    bool boolean(bool) override { return scalar(); }
+    bool number_integer(number_integer_t) override { return scalar(); }
+    bool number_unsigned(number_unsigned_t) override { return scalar(); }
+    bool number_float(number_float_t, const string_t&) override { return scalar(); }
+    bool binary(binary_t&) override { return scalar(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+private:
+    bool enter() {
+        wantValue_ = false;
+        ++depth_;
+        return true;
+    }
+    bool leave() {
+        --depth_;
+        return true;
+    }
+    bool scalar() {
+        wantValue_ = false;
+        return true;
+    }
+
+    int depth_ = 0;
+    bool wantValue_ = false;
+};
+
+} // namespace
+
+std::optional<std::string> eventChange(std::string_view payload) {
+    ChangeReader reader;
+    nlohmann::json::sax_parse(payload, &reader, nlohmann::json::input_format_t::json, true);
+    return std::move(reader.change);
+}
+
 std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
     sockaddr_un address{};
     if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)

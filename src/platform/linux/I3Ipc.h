@@ -48,6 +48,11 @@ Framed takeFramedMessage(std::string& buffer, std::size_t maxPayloadBytes);
 // A reply payload as JSON; nothing when it is not JSON even after repairing its UTF-8.
 std::optional<nlohmann::json> parseReplyPayload(std::string_view payload);
 
+// The top-level "change" of an event payload ("focus", "new", …), read without building the
+// rest: a workspace event carries two whole workspace trees. Nothing when it is absent, not
+// a string, or the payload is not JSON up to it.
+std::optional<std::string> eventChange(std::string_view payload);
+
 // One IPC socket to i3. Replies are read with a time limit, so a wedged window manager
 // cannot wedge this program.
 class Connection {

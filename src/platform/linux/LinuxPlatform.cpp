@@ -27,7 +27,8 @@ LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> conn
       poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {}
 
 void LinuxPlatform::startObserving() {
-    workspace.setDesktopEventListener([this] { windowServer.desktopChanged(); });
+    workspace.setDesktopEventListener(
+        [this](const desktop::EventTurn& turn) { windowServer.desktopChanged(turn); });
     windowServer.followDesktopEvents();
     workspace.startObserving();
     logind.start();

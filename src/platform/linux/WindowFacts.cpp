@@ -192,11 +192,18 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
     return result;
 }
 
-std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property) {
-    auto reply =
-        takeProperty(x, requestProperty(x, x.root(), property, XCB_ATOM_WINDOW, kMaxWindowsRead));
+xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property) {
+    return requestProperty(x, x.root(), property, XCB_ATOM_WINDOW, kMaxWindowsRead);
+}
+
+std::vector<xcb_window_t> takeRootWindowList(XConnection& x, xcb_get_property_cookie_t cookie) {
+    auto reply = takeProperty(x, cookie);
     x.checkAlive();
     return words(reply, XCB_ATOM_WINDOW);
+}
+
+std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property) {
+    return takeRootWindowList(x, requestRootWindowList(x, property));
 }
 
 std::optional<std::uint32_t> rootCardinal(XConnection& x, xcb_atom_t property) {

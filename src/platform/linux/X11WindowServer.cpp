@@ -3,6 +3,8 @@
 #include "platform/linux/WindowFacts.h"
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <set>
 
 namespace tidemark::linux_platform {
@@ -12,6 +14,8 @@ namespace {
 // A mapper pass asks for a window's spaces right after listing the windows on spaces;
 // within this age the membership of that listing answers.
 constexpr auto kMembershipMaxAge = std::chrono::milliseconds(250);
+// Long enough for the refreshes one switch sets off at once, short of the half-second check.
+constexpr auto kWindowListMaxAge = std::chrono::milliseconds(100);
 // How long a desktop request may stay unanswered before the shown desktop counts again.
 constexpr auto kPendingRequestLifetime = std::chrono::milliseconds(1000);
 
@@ -48,8 +52,30 @@ X11WindowServer::Mode X11WindowServer::mode() {
     return mode_;
 }
 
+bool X11WindowServer::isCurrentLocked(const KeptAnswer& answer,
+                                      std::optional<Clock::duration> maxAge) const {
+    return followingEvents_ && answer.kept && answer.eventCount == desktopEventCount_ &&
+           (!maxAge || Clock::now() - answer.time < *maxAge);
+}
+
+// A failed answer is not kept: the next refresh asks again.
+void X11WindowServer::keepLocked(KeptAnswer& answer, const std::optional<Value>& value) {
+    answer = {.value = value,
+              .eventCount = desktopEventCount_,
+              .time = Clock::now(),
+              .kept = value.has_value()};
+}
+
 std::optional<Value> X11WindowServer::copyManagedDisplaySpaces(std::int32_t) {
     std::lock_guard lock(mutex_);
+    if (isCurrentLocked(displays_))
+        return displays_.value;
+    auto displays = displaysLocked();
+    keepLocked(displays_, displays);
+    return displays;
+}
+
+std::optional<Value> X11WindowServer::displaysLocked() {
     if (mode_ == Mode::I3) {
         if (auto displays = i3DisplaysLocked())
             return displays;
@@ -95,16 +121,38 @@ std::optional<Value> X11WindowServer::ewmhDisplaysLocked() {
 
 std::optional<Value> X11WindowServer::copyWindowInfo(std::uint32_t options, std::uint32_t) {
     std::lock_guard lock(mutex_);
-    auto stacking = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST_STACKING);
+    if (options == windowListOptions_ && isCurrentLocked(windowList_, kWindowListMaxAge))
+        return windowList_.value;
+    auto windows = windowListLocked(options);
+    windowListOptions_ = options;
+    keepLocked(windowList_, windows);
+    return windows;
+}
+
+std::optional<Value> X11WindowServer::windowListLocked(std::uint32_t options) {
+    // The list goes out with the facts of the windows it held last time: while the clients
+    // stay the same, the whole answer costs one round trip.
+    const auto stackingCookie = requestRootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST_STACKING);
+    std::map<xcb_window_t, WindowFacts> facts;
+    for (auto& window : fetchWindowFacts(*x_, listedWindows_))
+        facts.emplace(window.window, std::move(window));
+    auto stacking = takeRootWindowList(*x_, stackingCookie);
     if (stacking.empty())
         stacking = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
     // Bottom to top on the wire; the window list runs front to back.
     std::reverse(stacking.begin(), stacking.end());
-    const auto facts = fetchWindowFacts(*x_, stacking);
+    std::vector<xcb_window_t> unlisted;
+    std::copy_if(stacking.begin(), stacking.end(), std::back_inserter(unlisted),
+                 [&](xcb_window_t window) { return !facts.contains(window); });
+    for (auto& window : fetchWindowFacts(*x_, unlisted))
+        facts.insert_or_assign(window.window, std::move(window));
+    listedWindows_ = stacking;
+
     ValueArray windows;
-    windows.reserve(facts.size());
+    windows.reserve(stacking.size());
     const bool excludeDesktop = (options & kWindowListExcludeDesktopElements) != 0;
-    for (const auto& window : facts) {
+    for (const auto id : stacking) {
+        const auto& window = facts.at(id);
         if (!window.exists)
             continue;
         if (excludeDesktop && window.kind == WindowKind::Desktop)
@@ -120,9 +168,12 @@ void X11WindowServer::followDesktopEvents() {
     membershipStale_ = true;
 }
 
-void X11WindowServer::desktopChanged() {
+void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     std::lock_guard lock(mutex_);
-    membershipStale_ = true;
+    // Under i3 the tree alone tells membership; elsewhere the clients' desktop properties.
+    if (mode_ == Mode::I3 ? turn.i3WindowsMayHaveMoved : turn.fromX)
+        membershipStale_ = true;
+    ++desktopEventCount_;
 }
 
 const desktop::WindowSpaces& X11WindowServer::membershipLocked(bool forceFresh) {

@@ -35,11 +35,13 @@ public:
     bool canStepDesktops();
     bool stepDesktop(const std::string& displayID, bool forward);
 
-    // From now on the desktop's events tell when windows may have moved between spaces
-    // (`desktopChanged`), so which window is on which space is asked again only then rather
-    // than at every refresh: an idle desktop costs the half-second check no i3 tree.
+    // From now on the desktop's events tell when windows may have moved between spaces or
+    // the spaces changed (`desktopChanged`), so these are asked again only then rather than
+    // at every refresh: an idle desktop costs the half-second check no i3 tree. The window
+    // list, whose sizes change without an event this program hears, is kept only briefly,
+    // for the refreshes that one switch or activation sets off together.
     void followDesktopEvents();
-    void desktopChanged();
+    void desktopChanged(const desktop::EventTurn& turn);
 
     // i3's `get_outputs` answer; nothing under another manager or when i3 does not answer.
     std::optional<nlohmann::json> i3Outputs();
@@ -51,12 +53,25 @@ private:
     using Clock = std::chrono::steady_clock;
 
     Mode detectModeLocked();
+    std::optional<Value> displaysLocked();
     std::optional<Value> i3DisplaysLocked();
     std::optional<Value> ewmhDisplaysLocked();
     // Which spaces each client window is on, fetched anew when older than a refresh.
     const desktop::WindowSpaces& membershipLocked(bool forceFresh);
     std::optional<Value> spacesForWindows(const std::vector<std::int64_t>& windows);
     std::optional<Value> windowsOnSpaces(const std::vector<std::int64_t>& spaceIds);
+    std::optional<Value> windowListLocked(std::uint32_t options);
+
+    // An answer kept while no desktop event came after it and, with a `maxAge`, while young.
+    struct KeptAnswer {
+        std::optional<Value> value;
+        std::uint64_t eventCount = 0;
+        Clock::time_point time{};
+        bool kept = false;
+    };
+    bool isCurrentLocked(const KeptAnswer& answer,
+                         std::optional<Clock::duration> maxAge = std::nullopt) const;
+    void keepLocked(KeptAnswer& answer, const std::optional<Value>& value);
 
     std::shared_ptr<XConnection> x_;
     std::mutex mutex_;
@@ -66,6 +81,12 @@ private:
     Clock::time_point membershipTime_{};
     bool followingEvents_ = false;
     bool membershipStale_ = true;
+    std::uint64_t desktopEventCount_ = 0;
+    KeptAnswer displays_;
+    KeptAnswer windowList_;
+    std::uint32_t windowListOptions_ = 0;
+    // The windows of the last window list, whose facts go out with the next one's request.
+    std::vector<xcb_window_t> listedWindows_;
     // The desktop last asked for: a step that follows before the manager caught up counts
     // from there, not from the desktop still shown.
     std::optional<std::uint32_t> requestedDesktop_;

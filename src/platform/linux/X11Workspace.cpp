@@ -4,6 +4,7 @@
 #include "platform/linux/PropertyValue.h"
 #include "platform/linux/XSettings.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <unistd.h>
@@ -353,7 +354,7 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         }
         // The restarted manager may have rebuilt its workspaces and outputs.
         if (desktopEventListener_)
-            desktopEventListener_();
+            desktopEventListener_({.fromX = true, .i3WindowsMayHaveMoved = true});
         postLater(kActiveSpaceDidChangeNotification, {});
         postLater(kScreenParametersDidChangeNotification, {}, true);
     });
@@ -373,10 +374,11 @@ void X11Workspace::dispatchEvents() {
     bool spaceChanged = false;
     bool screenChanged = false;
     bool themeChanged = false;
-    bool anyEvent = false;
+    desktop::EventTurn turn;
+    bool anyI3Event = false;
     while (auto* raw = xcb_poll_for_event(events_->raw())) {
         Reply<xcb_generic_event_t> event(raw);
-        anyEvent = true;
+        turn.fromX = true;
         themeChanged = xsettings_.handle(*raw) || themeChanged;
         const auto type = event->response_type & 0x7f;
         if (type == XCB_PROPERTY_NOTIFY) {
@@ -413,22 +415,26 @@ void X11Workspace::dispatchEvents() {
         for (const auto& message : i3Events_->readAvailable()) {
             if (!message.isEvent())
                 continue;
-            anyEvent = true;
             const auto kind = static_cast<i3::EventType>(message.eventType());
+            if (!turn.i3WindowsMayHaveMoved)
+                turn.i3WindowsMayHaveMoved =
+                    desktop::i3EventMayMoveWindows(kind, i3::eventChange(message.payload));
+            anyI3Event = true;
             if (kind == i3::EventType::Workspace)
                 spaceChanged = true;
             else if (kind == i3::EventType::Output)
                 screenChanged = true;
         }
         if (i3Events_->isBroken()) {
+            turn.i3WindowsMayHaveMoved = true;
             // i3 restarted or exited; pick it up again when it is back.
             i3Events_.reset();
             scheduleI3Reconnect(0);
         }
     }
 
-    if (anyEvent && desktopEventListener_)
-        desktopEventListener_();
+    if ((turn.fromX || anyI3Event) && desktopEventListener_)
+        desktopEventListener_(turn);
     if (clientsChanged || !changedWindows.empty())
         diffApps(clientsChanged, changedWindows);
     if (activeChanged || clientsChanged)
@@ -490,8 +496,13 @@ void X11Workspace::updateActiveApp() {
         auto& e = x_->ewmh();
         if (xcb_ewmh_get_active_window_reply(&e, xcb_ewmh_get_active_window(&e, 0), &active,
                                              nullptr) &&
-            active != 0)
-            pid = ownerPids(*x_, {active}).front();
+            active != 0) {
+            // The table knows its clients' owners; only a window outside it costs a request.
+            const auto known =
+                std::find_if(clients_.begin(), clients_.end(),
+                             [&](const auto& facts) { return facts.window == active; });
+            pid = known != clients_.end() ? known->pid : ownerPids(*x_, {active}).front();
+        }
         x_->checkAlive();
         if (pid == activePid_)
             return;

@@ -3,6 +3,7 @@
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/DesktopModel.h"
 #include "platform/linux/FdWatcher.h"
 #include "platform/linux/I3Ipc.h"
 #include "platform/linux/InstalledApplications.h"
@@ -60,8 +61,8 @@ public:
     // only.
     void startObserving();
     // Called on the main queue, before any notification, whenever the X server or i3
-    // reported anything at all: windows may have moved between spaces.
-    void setDesktopEventListener(std::function<void()> listener) {
+    // reported anything at all, with what the events may have changed.
+    void setDesktopEventListener(std::function<void(const desktop::EventTurn&)> listener) {
         desktopEventListener_ = std::move(listener);
     }
     // The desktop portal's colour-scheme preference, when it has one; main queue only.
@@ -122,7 +123,7 @@ private:
     XSettingsWatcher xsettings_{x_, events_};
     std::optional<std::uint32_t> portalColorScheme_;
     std::optional<Appearance> announcedAppearance_;
-    std::function<void()> desktopEventListener_;
+    std::function<void(const desktop::EventTurn&)> desktopEventListener_;
     std::unique_ptr<i3::Connection> i3Events_;
     bool i3ReconnectPending_ = false;
     // Last, so that it stops before anything it dispatches to goes away.

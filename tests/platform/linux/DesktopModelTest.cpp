@@ -96,6 +96,22 @@ TEST(I3WindowSpaces, AbsurdlyDeepTreesAreCutOff) {
     EXPECT_TRUE(i3WindowSpaces(tree).empty());
 }
 
+TEST(I3EventMayMoveWindows, FocusAndTitleMoveNothingAnythingElseMay) {
+    using i3::EventType;
+    const std::tuple<EventType, std::optional<std::string>, bool> cases[] = {
+        {EventType::Workspace, "focus", false},  {EventType::Workspace, "urgent", false},
+        {EventType::Workspace, "init", true},    {EventType::Workspace, "move", true},
+        {EventType::Workspace, "reload", true},  {EventType::Window, "focus", false},
+        {EventType::Window, "title", false},     {EventType::Window, "new", true},
+        {EventType::Window, "move", true},       {EventType::Window, "floating", true},
+        {EventType::Window, std::nullopt, true}, {EventType::Output, "unspecified", true},
+        {EventType::Shutdown, "restart", true},
+    };
+    for (const auto& [type, change, moves] : cases)
+        EXPECT_EQ(i3EventMayMoveWindows(type, change), moves)
+            << static_cast<int>(type) << " " << change.value_or("(none)");
+}
+
 TEST(EwmhDisplaySpaces, DesktopIndexPlusOneIsTheSpaceId) {
     const auto displays = ewmhDisplaySpaces("screen", 4, 2);
     ASSERT_EQ(displays.asArray()->size(), 1u);

@@ -76,6 +76,23 @@ std::string socketPath() {
         .string();
 }
 
+TEST(I3EventChange, TheTopLevelChangeWhereverItStands) {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {R"({"change":"focus","current":{"nodes":[]}})", "focus"},
+        // Read to the end when it comes last; an inner "change" is not the event's.
+        {R"({"container":{"change":"new","nodes":[{"a":[1,2.5,null,true]}]},"change":"move"})",
+         "move"},
+        {R"({"container":{"change":"new"}})", std::nullopt},
+        {R"({"change":7})", std::nullopt},
+        {R"({"change":)", std::nullopt},
+        {"not json", std::nullopt},
+        // What follows the change need not be readable.
+        {"{\"change\":\"title\",\"container\":{\"name\":\"\xff\xfe\"}}", "title"},
+    };
+    for (const auto& [payload, change] : cases)
+        EXPECT_EQ(eventChange(payload), change) << payload;
+}
+
 TEST(I3Connection, RepliesAreMatchedAndEventsSetAside) {
     FakeI3 fake(socketPath());
     fake.serve(frame(0x80000000u, R"({"change":"focus"})") +
