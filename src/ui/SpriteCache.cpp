@@ -64,6 +64,7 @@ SpriteCache& SpriteCache::shared() {
 }
 
 const QImage& SpriteCache::remember(Key key, Entry entry) {
+    std::erase_if(sprites_, [](const auto& item) { return item.second.isStale(); });
     if (sprites_.size() >= kMaxSprites)
         sprites_.clear();
     return sprites_.insert_or_assign(std::move(key), std::move(entry)).first->second.pixels;
@@ -114,7 +115,7 @@ std::optional<SpriteCache::Sprite> SpriteCache::roundedRect(const QTransform& de
         else
             painter.fillPath(path, qcolor);
     }
-    return Sprite{&remember(std::move(key), {std::move(pixels), nullptr}), placement.origin};
+    return Sprite{&remember(std::move(key), {std::move(pixels), std::nullopt}), placement.origin};
 }
 
 std::optional<SpriteCache::Sprite> SpriteCache::bitmap(const QTransform& device,
@@ -136,7 +137,7 @@ std::optional<SpriteCache::Sprite> SpriteCache::bitmap(const QTransform& device,
             0,
             0,
             0};
-    if (const auto it = sprites_.find(key); it != sprites_.end())
+    if (const auto it = sprites_.find(key); it != sprites_.end() && !it->second.isStale())
         return Sprite{&it->second.pixels, placement.origin};
 
     QImage sprite = clearSprite(placement.size);

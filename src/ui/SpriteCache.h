@@ -30,7 +30,8 @@ public:
     // Nullopt when `device` is more than a uniform scale and a translation.
     std::optional<Sprite> roundedRect(const QTransform& device, const Path::RoundedRect& shape,
                                       Color color, std::optional<StrokeStyle> stroke);
-    // `pixels` are the bitmap's own; the sprite keeps the bitmap alive while it is cached.
+    // `pixels` are the bitmap's own. The sprite lasts as long as the bitmap: an icon of an
+    // app that quit takes its sprites with it.
     std::optional<Sprite> bitmap(const QTransform& device,
                                  const std::shared_ptr<const Bitmap>& bitmap, const QImage& pixels,
                                  Rect rect);
@@ -43,7 +44,10 @@ private:
                            unsigned long long, long, int>;
     struct Entry {
         QImage pixels;
-        std::shared_ptr<const Bitmap> keepAlive;
+        // Set for bitmap sprites: once it expires, the key's address may name another bitmap.
+        std::optional<std::weak_ptr<const Bitmap>> bitmap;
+
+        bool isStale() const { return bitmap && bitmap->expired(); }
     };
 
     const QImage& remember(Key key, Entry entry);

@@ -6,6 +6,7 @@
 #include "icon/IconCreator.h"
 #include "icon/IconTestSupport.h"
 #include "ui/GuiApplication.h"
+#include "ui/SpriteCache.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -212,6 +213,31 @@ TEST(SpriteCacheTest, CachedShapesAndIconsMatchDirectPainting) {
     // Curves flattened in device rather than point space differ by a few levels at corners.
     EXPECT_LE(worst, 8);
     EXPECT_GT(cached.pixelColor(2 * 12, 40 - 2 * 9).red(), 240) << "the icon is in place";
+}
+
+// A long-running strip meets a new icon with every app launched: the sprites of icons no
+// longer held anywhere must go, and a new icon at a freed address must not get old pixels.
+TEST(SpriteCacheTest, SpritesOfReleasedIconsGoAndAreNeverReused) {
+    ui::ensureGuiApplication();
+    auto& cache = ui::SpriteCache::shared();
+    const QTransform device = QTransform::fromScale(2, 2);
+    const Rect rect{1, 1, 9, 9};
+    const auto spriteRed = [&](const ImageRef& icon) {
+        const auto& bitmap = *icon->bitmap();
+        const QImage pixels(bitmap.rgba.data(), bitmap.width, bitmap.height, bitmap.width * 4,
+                            QImage::Format_RGBA8888_Premultiplied);
+        const auto sprite = cache.bitmap(device, icon->sharedBitmap(), pixels, rect);
+        return sprite->pixels->pixelColor(sprite->pixels->rect().center()).red();
+    };
+    const auto keptIcon = testing::solidIcon(10, 200, 10, 7);
+    spriteRed(keptIcon);
+    const auto before = cache.size();
+    for (int launch = 0; launch < 600; ++launch) {
+        const int red = launch % 2 ? 250 : 30;
+        EXPECT_NEAR(spriteRed(testing::solidIcon(red, 0, 0, 7 + launch % 3)), red, 2) << launch;
+    }
+    EXPECT_LE(cache.size(), before + 1);
+    EXPECT_NEAR(spriteRed(keptIcon), 10, 2) << "a held icon keeps its sprite";
 }
 
 } // namespace
