@@ -3,6 +3,8 @@
 #include "spaces/Workspace.h"
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
+#include "platform/linux/BusEventSource.h"
+
 #include <systemd/sd-bus.h>
 #include <systemd/sd-login.h>
 #endif
@@ -34,13 +36,12 @@ void LogindWatcher::post(const char* name) {
 #ifdef TIDEMARK_HAVE_SYSTEMD
 
 struct LogindWatcher::Bus {
-    sd_bus* bus = nullptr;
+    std::unique_ptr<BusEventSource> source;
     sd_bus_slot* sleepSlot = nullptr;
     sd_bus_slot* sessionSlot = nullptr;
     ~Bus() {
         sd_bus_slot_unref(sleepSlot);
         sd_bus_slot_unref(sessionSlot);
-        sd_bus_flush_close_unref(bus);
     }
 };
 
@@ -92,9 +93,10 @@ bool LogindWatcher::start() {
     if (bus_)
         return true;
     auto bus = std::make_unique<Bus>();
-    if (sd_bus_open_system(&bus->bus) < 0)
+    bus->source = BusEventSource::open(BusEventSource::Bus::System);
+    if (!bus->source)
         return false;
-    if (sd_bus_match_signal(bus->bus, &bus->sleepSlot, "org.freedesktop.login1",
+    if (sd_bus_match_signal(bus->source->bus(), &bus->sleepSlot, "org.freedesktop.login1",
                             "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
                             "PrepareForSleep", onPrepareForSleep, this) < 0)
         return false;
@@ -102,30 +104,16 @@ bool LogindWatcher::start() {
     if (sd_pid_get_session(::getpid(), &session) >= 0 && session) {
         char* path = nullptr;
         if (sd_bus_path_encode("/org/freedesktop/login1/session", session, &path) >= 0) {
-            sd_bus_match_signal(bus->bus, &bus->sessionSlot, "org.freedesktop.login1", path,
-                                "org.freedesktop.DBus.Properties", "PropertiesChanged",
+            sd_bus_match_signal(bus->source->bus(), &bus->sessionSlot, "org.freedesktop.login1",
+                                path, "org.freedesktop.DBus.Properties", "PropertiesChanged",
                                 onSessionProperties, this);
             std::free(path);
         }
         std::free(session);
     }
+    bus->source->watch(mainQueue_);
     bus_ = std::move(bus);
-    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
     return true;
-}
-
-std::vector<int> LogindWatcher::eventFds() {
-    if (!bus_)
-        return {};
-    return {sd_bus_get_fd(bus_->bus)};
-}
-
-void LogindWatcher::dispatchEvents() {
-    if (!bus_)
-        return;
-    // A bounded number of messages per turn keeps a flood from starving the main queue.
-    for (int i = 0; i < 64 && sd_bus_process(bus_->bus, nullptr) > 0; ++i) {
-    }
 }
 
 #else
@@ -139,10 +127,6 @@ LogindWatcher::~LogindWatcher() {
 bool LogindWatcher::start() {
     return false;
 }
-std::vector<int> LogindWatcher::eventFds() {
-    return {};
-}
-void LogindWatcher::dispatchEvents() {}
 
 #endif
 

@@ -2,7 +2,6 @@
 
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
-#include "platform/linux/FdWatcher.h"
 
 #include <memory>
 
@@ -12,18 +11,15 @@ namespace tidemark::linux_platform {
 // preparing to sleep or waking (screens asleep / awake), and this session becoming active
 // or inactive (a user switch, a lock screen on another VT). Without a system bus or logind
 // it stays silent.
-class LogindWatcher final : public EventSource {
+class LogindWatcher {
 public:
     LogindWatcher(MainQueue& mainQueue, NotificationCenter& workspaceCenter);
-    ~LogindWatcher() override;
+    ~LogindWatcher();
     LogindWatcher(const LogindWatcher&) = delete;
     LogindWatcher& operator=(const LogindWatcher&) = delete;
 
     // False when there is no bus to listen on. Main queue only.
     bool start();
-    // The bus handling, on the main queue (the watcher calls them).
-    std::vector<int> eventFds() override;
-    void dispatchEvents() override;
 
     // The notification a signal stands for (for the handlers and their tests).
     static const char* sleepNotification(bool preparingForSleep);
@@ -40,7 +36,6 @@ private:
     NotificationCenter& center_;
     std::unique_ptr<Bus> bus_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    std::unique_ptr<FdWatcher> watcher_;
 };
 
 } // namespace tidemark::linux_platform

@@ -1,6 +1,8 @@
 #include "platform/linux/PortalAppearance.h"
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
+#include "platform/linux/BusEventSource.h"
+
 #include <systemd/sd-bus.h>
 #endif
 
@@ -75,60 +77,44 @@ int onSettingChanged(sd_bus_message* message, void* self, sd_bus_error*) {
 } // namespace
 
 struct PortalAppearance::Bus {
-    sd_bus* bus = nullptr;
+    std::unique_ptr<BusEventSource> source;
     sd_bus_slot* signalSlot = nullptr;
     sd_bus_slot* callSlot = nullptr;
     ~Bus() {
         sd_bus_slot_unref(signalSlot);
         sd_bus_slot_unref(callSlot);
-        sd_bus_flush_close_unref(bus);
     }
 };
 
 PortalAppearance::PortalAppearance(MainQueue& mainQueue, Listener listener)
     : mainQueue_(mainQueue), listener_(std::move(listener)) {}
 
-PortalAppearance::~PortalAppearance() {
-    // The watcher first: it may be calling into the bus.
-    watcher_.reset();
-}
+PortalAppearance::~PortalAppearance() = default;
 
 bool PortalAppearance::start() {
     if (bus_)
         return true;
     auto bus = std::make_unique<Bus>();
-    if (sd_bus_open_user(&bus->bus) < 0)
+    bus->source = BusEventSource::open(BusEventSource::Bus::Session);
+    if (!bus->source)
         return false;
-    if (sd_bus_match_signal_async(bus->bus, &bus->signalSlot, kService, kPath, kInterface,
+    if (sd_bus_match_signal_async(bus->source->bus(), &bus->signalSlot, kService, kPath, kInterface,
                                   "SettingChanged", onSettingChanged, nullptr, this) < 0)
         return false;
     // Not waited for: a portal that is being started must not hold up the first image.
-    if (sd_bus_call_method_async(bus->bus, &bus->callSlot, kService, kPath, kInterface, "ReadOne",
-                                 onReadOne, this, "ss", kNamespace, kKey) < 0)
+    if (sd_bus_call_method_async(bus->source->bus(), &bus->callSlot, kService, kPath, kInterface,
+                                 "ReadOne", onReadOne, this, "ss", kNamespace, kKey) < 0)
         return false;
+    bus->source->watch(mainQueue_);
     bus_ = std::move(bus);
-    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
     return true;
 }
 
 void PortalAppearance::readWithOldCall() {
     sd_bus_slot_unref(bus_->callSlot);
     bus_->callSlot = nullptr;
-    sd_bus_call_method_async(bus_->bus, &bus_->callSlot, kService, kPath, kInterface, "Read",
-                             onRead, this, "ss", kNamespace, kKey);
-}
-
-std::vector<int> PortalAppearance::eventFds() {
-    if (!bus_)
-        return {};
-    return {sd_bus_get_fd(bus_->bus)};
-}
-
-void PortalAppearance::dispatchEvents() {
-    if (!bus_)
-        return;
-    for (int i = 0; i < 64 && sd_bus_process(bus_->bus, nullptr) > 0; ++i) {
-    }
+    sd_bus_call_method_async(bus_->source->bus(), &bus_->callSlot, kService, kPath, kInterface,
+                             "Read", onRead, this, "ss", kNamespace, kKey);
 }
 
 #else
@@ -141,10 +127,6 @@ bool PortalAppearance::start() {
     return false;
 }
 void PortalAppearance::readWithOldCall() {}
-std::vector<int> PortalAppearance::eventFds() {
-    return {};
-}
-void PortalAppearance::dispatchEvents() {}
 
 #endif
 

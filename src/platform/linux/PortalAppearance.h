@@ -1,7 +1,6 @@
 #pragma once
 
 #include "foundation/MainQueue.h"
-#include "platform/linux/FdWatcher.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,20 +13,18 @@ namespace tidemark::linux_platform {
 // "color-scheme": 0 none, 1 dark, 2 light) on the session bus: read once without waiting for
 // the answer, then followed through the portal's SettingChanged signal. Without a session
 // bus or a portal it stays silent.
-class PortalAppearance final : public EventSource {
+class PortalAppearance {
 public:
     // Called on the main queue with each reading.
     using Listener = std::function<void(std::optional<std::uint32_t> colorScheme)>;
 
     PortalAppearance(MainQueue& mainQueue, Listener listener);
-    ~PortalAppearance() override;
+    ~PortalAppearance();
     PortalAppearance(const PortalAppearance&) = delete;
     PortalAppearance& operator=(const PortalAppearance&) = delete;
 
     // False when there is no session bus. Main queue only.
     bool start();
-    std::vector<int> eventFds() override;
-    void dispatchEvents() override;
 
     // Called by the bus handlers.
     void reading(std::optional<std::uint32_t> colorScheme) { listener_(colorScheme); }
@@ -39,7 +36,6 @@ private:
     MainQueue& mainQueue_;
     Listener listener_;
     std::unique_ptr<Bus> bus_;
-    std::unique_ptr<FdWatcher> watcher_;
 };
 
 } // namespace tidemark::linux_platform

@@ -1,0 +1,40 @@
+#include "platform/linux/BusEventSource.h"
+
+#ifdef TIDEMARK_HAVE_SYSTEMD
+
+#include <systemd/sd-bus.h>
+
+namespace tidemark::linux_platform {
+
+std::unique_ptr<BusEventSource> BusEventSource::open(Bus which) {
+    sd_bus* bus = nullptr;
+    const int opened = which == Bus::System ? sd_bus_open_system(&bus) : sd_bus_open_user(&bus);
+    if (opened < 0)
+        return nullptr;
+    return std::unique_ptr<BusEventSource>(new BusEventSource(bus));
+}
+
+BusEventSource::~BusEventSource() {
+    // The watcher first: its thread polls the bus's descriptor.
+    watcher_.reset();
+    sd_bus_flush_close_unref(bus_);
+}
+
+void BusEventSource::watch(MainQueue& mainQueue) {
+    if (!watcher_)
+        watcher_ = std::make_unique<FdWatcher>(mainQueue, *this);
+}
+
+std::vector<int> BusEventSource::eventFds() {
+    return {sd_bus_get_fd(bus_)};
+}
+
+void BusEventSource::dispatchEvents() {
+    // A bounded number of messages per turn keeps a flood from starving the main queue.
+    for (int i = 0; i < 64 && sd_bus_process(bus_, nullptr) > 0; ++i) {
+    }
+}
+
+} // namespace tidemark::linux_platform
+
+#endif
