@@ -3,35 +3,25 @@
 #include "foundation/PropertyList.h"
 #include "support/BinaryPlistBuilder.h"
 #include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <random>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tidemark;
 using linux_platform::FileSettingsStore;
+using tidemark::testing::readFile;
 using tidemark::testing::TemporaryDirectory;
+using tidemark::testing::writeFile;
 
 namespace {
-
-std::string contentsOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::filesystem::path& file, std::string_view contents) {
-    std::ofstream(file, std::ios::binary) << contents;
-}
 
 std::string xmlDocument(std::string_view entries) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" +
@@ -39,7 +29,7 @@ std::string xmlDocument(std::string_view entries) {
 }
 
 std::optional<ValueDictionary> parsedSettings(const std::filesystem::path& file) {
-    const auto value = plist::decode(contentsOf(file));
+    const auto value = plist::decode(readFile(file));
     if (!value || !value->asDictionary())
         return std::nullopt;
     return *value->asDictionary();
@@ -138,7 +128,7 @@ TEST(FileSettingsStore, EntriesItHasNoFormForSurviveAWriteAsWritten) {
     store.set("displayStyle", Value(2));
     store.set("activeSpaceColor", Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
     store.set("a & b", Value("y"));
-    const auto text = contentsOf(file);
+    const auto text = readFile(file);
     for (const auto& entry : foreign) {
         if (entry.find("a &amp; b") != std::string::npos)
             continue; // rewritten on purpose
@@ -149,15 +139,15 @@ TEST(FileSettingsStore, EntriesItHasNoFormForSurviveAWriteAsWritten) {
     EXPECT_EQ(*findIn(*reread, "displayStyle"), Value(2));
     EXPECT_EQ(*findIn(*reread, "a & b"), Value("y"));
     store.remove("displayStyle");
-    EXPECT_EQ(contentsOf(file).find("displayStyle"), std::string::npos);
-    EXPECT_NE(contentsOf(file).find(foreign[3]), std::string::npos);
+    EXPECT_EQ(readFile(file).find("displayStyle"), std::string::npos);
+    EXPECT_NE(readFile(file).find(foreign[3]), std::string::npos);
 
     // A binary list keeps its form and the nodes of the other entries.
     const auto binary = plist::encodeBinary(Value(ValueDictionary{{"keep", Value("me")}}));
     writeFile(file, std::string(binary->begin(), binary->end()));
     FileSettingsStore binaryStore(file);
     binaryStore.set("displayStyle", Value(1));
-    EXPECT_TRUE(contentsOf(file).starts_with("bplist00"));
+    EXPECT_TRUE(readFile(file).starts_with("bplist00"));
     EXPECT_EQ(parsedSettings(file),
               (ValueDictionary{{"keep", Value("me")}, {"displayStyle", Value(1)}}));
 }
