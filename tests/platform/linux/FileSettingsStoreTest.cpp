@@ -5,10 +5,12 @@
 #include "support/TemporaryDirectory.h"
 #include "support/TextFiles.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <poll.h>
 #include <random>
 #include <sys/stat.h>
@@ -35,6 +37,15 @@ std::optional<ValueDictionary> parsedSettings(const std::filesystem::path& file)
     return *value->asDictionary();
 }
 
+// The names in a folder, sorted.
+std::vector<std::string> entries(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Collects the one-line reports of a store.
 struct Reports {
     std::vector<std::string> lines;
@@ -44,6 +55,36 @@ struct Reports {
 };
 
 } // namespace
+
+TEST(FileSettingsStore, WritesAtomicallyOnlyOnChangeAndReadsBack) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "tidemark" / "defaults.plist";
+    {
+        FileSettingsStore store(file);
+        store.registerDefaults({{"displayStyle", Value(4)}});
+        EXPECT_FALSE(std::filesystem::exists(file)); // registering writes nothing
+        store.set("displayStyle", Value(2));
+        store.set("activeSpaceColor",
+                  Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
+    }
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(entries(file.parent_path()),
+              (std::vector<std::string>{"defaults.plist", "defaults.plist.lock"}));
+
+    // An unchanged value does not touch the file.
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type{});
+    FileSettingsStore reopened(file);
+    reopened.set("displayStyle", Value(2));
+    EXPECT_EQ(std::filesystem::last_write_time(file), std::filesystem::file_time_type{});
+
+    EXPECT_EQ(reopened.integer("displayStyle"), 2);
+    EXPECT_EQ(*reopened.object("activeSpaceColor"),
+              Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
+    reopened.remove("displayStyle");
+    EXPECT_FALSE(FileSettingsStore(file).object("displayStyle"));
+}
 
 TEST(FileSettingsStore, AFileThatCannotBeOpenedIsReportedAndNeverWrittenOver) {
     struct Case {
@@ -216,11 +257,8 @@ TEST(FileSettingsStore, AKilledWriterLeavesTheOldOrTheNewFile) {
         EXPECT_TRUE(value->asString()->starts_with(big));
     }
     FileSettingsStore(file).set("round", Value(big));
-    std::vector<std::string> leftovers;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
-            leftovers.push_back(entry.path().filename().string());
-    EXPECT_TRUE(leftovers.empty()) << leftovers.front();
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{"defaults.plist", "defaults.plist.lock"}));
 }
 
 TEST(FileSettingsStore, HearsAnotherWriterAndSetsADamagedFileAside) {
@@ -257,7 +295,9 @@ TEST(FileSettingsStore, HearsAnotherWriterAndSetsADamagedFileAside) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
+// Each damaged file is kept under a name of its own that the report gives, and the store
+// starts empty; a new value makes a fresh file beside the kept ones.
+TEST(FileSettingsStore, DamagedFilesAreSetAsideUnderNamesOfTheirOwn) {
     std::string deep;
     for (int i = 0; i < 10000; ++i)
         deep += "<array>";
@@ -268,6 +308,7 @@ TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
         std::string contents;
         std::string reason;
     } cases[] = {
+        {"cut short", "<plist><dict><key>displayStyle</key>", "(not a property list)"},
         {"deep", xmlDocument("<key>deep</key>" + deep), "(elements nested deeper than 512 levels)"},
         {"deep binary", tidemark::testing::BinaryPlistBuilder::nested(300'000),
          "(objects nested deeper than 512 levels)"},
@@ -275,16 +316,28 @@ TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
          "(not a property list)"},
         {"an array", "<plist version=\"1.0\"><array/></plist>", "(it holds no dictionary)"},
     };
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "defaults.plist";
+    std::vector<std::string> kept{"defaults.plist.lock"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TemporaryDirectory dir;
-        const auto file = dir.path() / "defaults.plist";
         writeFile(file, c.contents);
         Reports reports;
         FileSettingsStore store(file, reports.reporter());
         EXPECT_TRUE(store.storedValues().empty());
+        EXPECT_FALSE(std::filesystem::exists(file));
         ASSERT_EQ(reports.lines.size(), 1u);
         EXPECT_NE(reports.lines[0].find(c.reason), std::string::npos) << reports.lines[0];
-        EXPECT_FALSE(std::filesystem::exists(file));
+        const auto names = entries(dir.path());
+        std::vector<std::string> added;
+        std::set_difference(names.begin(), names.end(), kept.begin(), kept.end(),
+                            std::back_inserter(added));
+        ASSERT_EQ(names.size(), kept.size() + 1);
+        ASSERT_EQ(added.size(), 1u);
+        EXPECT_TRUE(added[0].starts_with("defaults.plist.damaged-")) << added[0];
+        EXPECT_NE(reports.lines[0].find(added[0]), std::string::npos) << reports.lines[0];
+        kept = names;
     }
+    FileSettingsStore(file, [](const std::string&) {}).set("displayStyle", Value(1));
+    EXPECT_EQ(entries(dir.path()).size(), kept.size() + 1);
 }
