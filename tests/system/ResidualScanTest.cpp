@@ -10,7 +10,6 @@ namespace tidemark::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr int kChrome = 100;
 
@@ -45,18 +44,17 @@ TEST(ResidualScan, WindowlessBrowserIsListedWithEveryDescendant) {
     EXPECT_EQ(world.kernel.argumentTextQueries(), 0);
 }
 
-// Java build daemons: a Gradle daemon outside any IDE's tree.
-const char* kGradleArgs = "/usr/lib/jvm/bin/java -Xmx2g -cp /opt/gradle/lib/gradle-launcher.jar "
-                          "org.gradle.launcher.daemon.bootstrap.GradleDaemon 8.5 HOME=/home/u";
-
+// The family with a real window of `owner`, pattern matching kept on (Slack is installed) and
+// a Chrome helper outside the family's tree.
 ScenarioBuilder chromeShownBy(int owner) {
     auto s = chromeFamily();
     s.window(ScenarioBuilder::realWindow(7, owner));
-    s.installed("com.tinyspeck.slackmacgap"); // keeps some pattern active
+    s.installed("com.tinyspeck.slackmacgap");
     s.process(500, 1, "Google Chrome Helper");
     return s;
 }
 
+// The family with windows too narrow, transparent, high or on no space to count.
 ScenarioBuilder chromeWithUnrealWindows() {
     auto narrow = ScenarioBuilder::realWindow(2, kChrome);
     narrow["kCGWindowBounds"]["Width"] = 40.0;
@@ -68,6 +66,10 @@ ScenarioBuilder chromeWithUnrealWindows() {
     nowhere.erase("spaces");
     return chromeFamily().window(narrow).window(transparent).window(panel).window(nowhere);
 }
+
+// Java build daemons: a Gradle daemon outside any IDE's tree.
+const char* kGradleArgs = "/usr/lib/jvm/bin/java -Xmx2g -cp /opt/gradle/lib/gradle-launcher.jar "
+                          "org.gradle.launcher.daemon.bootstrap.GradleDaemon 8.5 HOME=/home/u";
 
 struct Listing {
     const char* name;
