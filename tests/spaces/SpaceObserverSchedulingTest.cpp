@@ -111,24 +111,19 @@ TEST(Scheduling, AppEventBurstsRefreshAtOnceAndAtTheirDelaysUntilTheNextEvent) {
         const char* next = nullptr;
         long nextAt = 0;
     };
+    const char* const launch = kDidLaunchApplicationNotification;
     for (const Row& row : {
-             Row{kDidLaunchApplicationNotification, {1000, 1080, 1200, 1450, 1850, 2400, 3200}},
+             Row{launch, {1000, 1080, 1200, 1450, 1850, 2400, 3200}},
              Row{kDidUnhideApplicationNotification, {1000, 1080, 1250, 1600}},
              Row{kDidActivateApplicationNotification, {1000, 1080, 1250, 1600}},
              Row{kDidDeactivateApplicationNotification, {1000, 1050, 1200}},
              // A new burst cancels the rest of the old; hiding and quitting cancel it too.
-             Row{kDidLaunchApplicationNotification,
+             Row{launch,
                  {1000, 1080, 1200, 1300, 1380, 1500, 1750, 2150, 2700, 3500},
-                 kDidLaunchApplicationNotification,
+                 launch,
                  1300},
-             Row{kDidLaunchApplicationNotification,
-                 {1000, 1080, 1100},
-                 kDidHideApplicationNotification,
-                 1100},
-             Row{kDidLaunchApplicationNotification,
-                 {1000, 1080, 1100, 1150},
-                 kDidTerminateApplicationNotification,
-                 1100},
+             Row{launch, {1000, 1080, 1100}, kDidHideApplicationNotification, 1100},
+             Row{launch, {1000, 1080, 1100, 1150}, kDidTerminateApplicationNotification, 1100},
          }) {
         Recorder r;
         r.launchAndRunTo(1000);
