@@ -9,21 +9,14 @@
 namespace tidemark {
 namespace {
 
+using testing::expectRect;
+using testing::kTolerance;
 using testing::makeSpace;
 using Kind = DrawCall::Kind;
-
-constexpr double kTolerance = 0.01;
 
 void expectPoint(Point actual, Point expected) {
     EXPECT_NEAR(actual.x, expected.x, kTolerance);
     EXPECT_NEAR(actual.y, expected.y, kTolerance);
-}
-
-void expectRect(const Rect& actual, Rect expected) {
-    EXPECT_NEAR(actual.minX(), expected.minX(), kTolerance);
-    EXPECT_NEAR(actual.minY(), expected.minY(), kTolerance);
-    EXPECT_NEAR(actual.width(), expected.width(), kTolerance);
-    EXPECT_NEAR(actual.height(), expected.height(), kTolerance);
 }
 
 // The rounded rectangle a one-piece path consists of.

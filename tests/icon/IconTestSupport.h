@@ -1,13 +1,25 @@
 #pragma once
 
+#include "foundation/Geometry.h"
 #include "foundation/Image.h"
 #include "spaces/Space.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace tidemark::testing {
+
+// Layout figures are fractions of points: equal to a hundredth.
+constexpr double kTolerance = 0.01;
+
+inline void expectRect(const Rect& actual, Rect expected) {
+    EXPECT_NEAR(actual.minX(), expected.minX(), kTolerance);
+    EXPECT_NEAR(actual.minY(), expected.minY(), kTolerance);
+    EXPECT_NEAR(actual.width(), expected.width(), kTolerance);
+    EXPECT_NEAR(actual.height(), expected.height(), kTolerance);
+}
 
 inline Space makeSpace(std::string displayID, std::string spaceID, std::int64_t number,
                        bool current = false, bool fullScreen = false) {

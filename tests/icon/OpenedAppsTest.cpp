@@ -11,19 +11,13 @@
 namespace tidemark {
 namespace {
 
+using testing::expectRect;
 using testing::icons;
+using testing::kTolerance;
 using testing::makeSpace;
 using Kind = DrawCall::Kind;
 
-constexpr double kTolerance = 0.01;
 const Rect kSlot{10, 0, 31.2, 21.6};
-
-void expectRect(const Rect& actual, Rect expected) {
-    EXPECT_NEAR(actual.minX(), expected.minX(), kTolerance);
-    EXPECT_NEAR(actual.minY(), expected.minY(), kTolerance);
-    EXPECT_NEAR(actual.width(), expected.width(), kTolerance);
-    EXPECT_NEAR(actual.height(), expected.height(), kTolerance);
-}
 
 TEST(OpenedAppsCellsTest, RowsGridAndOverflow) {
     const OpenedAppsParameters parameters;

@@ -1,4 +1,5 @@
 #include "support/RunCommand.h"
+#include "support/TemporaryDirectory.h"
 
 #include <QColor>
 #include <QImage>
@@ -28,8 +29,8 @@ int meanLightness(const QImage& image) {
 }
 
 TEST(DemoCommand, DrawsEveryStyleAndAppearanceAndTheWindowsAtTheirSizes) {
-    const auto out = fs::temp_directory_path() / "tidemark-demo-test";
-    fs::remove_all(out);
+    const tidemark::testing::TemporaryDirectory temporary;
+    const auto& out = temporary.path();
     const auto result =
         runTidemark({"demo", "--out", out.string(), "--scenario", sourcePath("examples/demo.json")},
                     {"QT_QPA_PLATFORM=offscreen"});
@@ -74,7 +75,6 @@ TEST(DemoCommand, DrawsEveryStyleAndAppearanceAndTheWindowsAtTheirSizes) {
               picture(out / "popover-apps-light.png").height() + 2 * 100);
     EXPECT_GT(meanLightness(picture(out / "popover-apps-light.png")),
               meanLightness(picture(out / "popover-apps-dark.png")) + 80);
-    fs::remove_all(out);
 }
 
 TEST(DemoCommand, RefusesToGuessWhereThePicturesGo) {

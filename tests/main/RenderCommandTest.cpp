@@ -1,27 +1,21 @@
 #include "main/StripRendering.h"
 #include "support/RunCommand.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 
 #include <QImage>
 #include <QString>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+using tidemark::testing::readFile;
 using tidemark::testing::runTidemark;
 using tidemark::testing::sourcePath;
+using tidemark::testing::TemporaryDirectory;
+using tidemark::testing::writeFile;
 
 namespace {
-
-std::string temporaryPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / name).string();
-}
-
-std::string writeTemporary(const std::string& name, const std::string& contents) {
-    const auto path = temporaryPath(name);
-    std::ofstream(path) << contents;
-    return path;
-}
 
 // Four desktops on one display, the first current, in the numbers style.
 constexpr const char* kFourNumbers = R"({
@@ -34,9 +28,9 @@ constexpr const char* kFourNumbers = R"({
 } // namespace
 
 TEST(RenderCommand, PrintsTheLayoutAndWritesThePixels) {
-    const auto scenario = writeTemporary("tidemark-render-four.json", kFourNumbers);
-    const auto png = temporaryPath("tidemark-render-four.png");
-    std::filesystem::remove(png);
+    const TemporaryDirectory dir;
+    const auto scenario = writeFile(dir.path() / "four.json", kFourNumbers);
+    const auto png = (dir.path() / "four.png").string();
     const auto result =
         runTidemark({"render", "--scenario", scenario, "--out", png, "--scale", "2"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -61,7 +55,8 @@ TEST(RenderCommand, PrintsTheLayoutAndWritesThePixels) {
 }
 
 TEST(RenderCommand, OpenedAppsOfTheExampleStrip) {
-    const auto png = temporaryPath("tidemark-render-strip.png");
+    const TemporaryDirectory dir;
+    const auto png = (dir.path() / "strip.png").string();
     const auto result =
         runTidemark({"render", "--scenario", sourcePath("examples/icon-strip.json"), "--out", png});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -80,16 +75,18 @@ TEST(RenderCommand, OpenedAppsOfTheExampleStrip) {
 }
 
 TEST(RenderCommand, RefusesBadArguments) {
-    const auto scenario = writeTemporary("tidemark-render-args.json", kFourNumbers);
+    const TemporaryDirectory dir;
+    const auto scenario = writeFile(dir.path() / "four.json", kFourNumbers);
+    const auto png = (dir.path() / "strip.png").string();
     EXPECT_EQ(runTidemark({"render", "--scenario", scenario}).exitCode, 2);
     for (const char* scale : {"0", "-1", "abc", "1e9", "nan"}) {
-        const auto result = runTidemark({"render", "--scenario", scenario, "--out",
-                                         temporaryPath("tidemark-bad.png"), "--scale", scale});
+        const auto result =
+            runTidemark({"render", "--scenario", scenario, "--out", png, "--scale", scale});
         EXPECT_EQ(result.exitCode, 2) << scale;
         EXPECT_NE(result.err.find("--scale"), std::string::npos);
     }
-    const auto missing = runTidemark({"render", "--scenario", "/nonexistent/scenario.json", "--out",
-                                      temporaryPath("tidemark-missing.png")});
+    const auto missing =
+        runTidemark({"render", "--scenario", "/nonexistent/scenario.json", "--out", png});
     EXPECT_EQ(missing.exitCode, 2);
     const auto unwritable =
         runTidemark({"render", "--scenario", scenario, "--out", "/nonexistent/dir/strip.png"});
@@ -99,7 +96,8 @@ TEST(RenderCommand, RefusesBadArguments) {
 }
 
 TEST(RenderCommand, AnImageTheEncoderRefusesLeavesTheOldFileAndSaysWhy) {
-    const auto png = writeTemporary("tidemark-render-kept.png", "old contents");
+    const TemporaryDirectory dir;
+    const auto png = writeFile(dir.path() / "kept.png", "old contents");
     // Wider than the PNG library accepts, yet small in memory.
     QImage tooWide(1'000'001, 1, QImage::Format_ARGB32_Premultiplied);
     tooWide.fill(Qt::red);
@@ -107,14 +105,13 @@ TEST(RenderCommand, AnImageTheEncoderRefusesLeavesTheOldFileAndSaysWhy) {
     EXPECT_FALSE(tidemark::cli::writePng(tooWide, png, "render"));
     const auto error = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(error.find("1000001x1"), std::string::npos) << error;
-    std::ifstream kept(png);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old contents");
-    std::filesystem::remove(png);
+    EXPECT_EQ(readFile(png), "old contents");
 }
 
 TEST(RenderCommand, AnEmptySnapshotIsZeroWide) {
-    const auto scenario = writeTemporary("tidemark-render-empty.json", R"({"displays": []})");
-    const auto png = temporaryPath("tidemark-render-empty.png");
+    const TemporaryDirectory dir;
+    const auto scenario = writeFile(dir.path() / "empty.json", R"({"displays": []})");
+    const auto png = (dir.path() / "empty.png").string();
     const auto result = runTidemark({"render", "--scenario", scenario, "--out", png});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
@@ -124,8 +121,8 @@ TEST(RenderCommand, AnEmptySnapshotIsZeroWide) {
 }
 
 TEST(ContactSheetCommand, DrawsTwelveRowsOfTwoBars) {
-    const auto png = temporaryPath("tidemark-contact-sheet.png");
-    std::filesystem::remove(png);
+    const TemporaryDirectory dir;
+    const auto png = (dir.path() / "sheet.png").string();
     const auto result = runTidemark(
         {"contact-sheet", "--scenario", sourcePath("examples/icon-strip.json"), "--out", png});
     ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -1,26 +1,18 @@
 #include "support/RunCommand.h"
+#include "support/TemporaryDirectory.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace tidemark::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Each run sees only this test's settings file and no X server.
 struct ShortcutCommand {
-    ShortcutCommand()
-        : config(fs::temp_directory_path() / ("tidemark-shortcut-" + std::to_string(::getpid()))) {
-        fs::remove_all(config);
-    }
-    ~ShortcutCommand() { fs::remove_all(config); }
     CommandResult run(const std::vector<std::string>& args) {
-        return runTidemark(
-            args, {"XDG_CONFIG_HOME=" + config.string(), "DISPLAY=", "XKB_DEFAULT_LAYOUT=us"});
+        return runTidemark(args, {"XDG_CONFIG_HOME=" + config.path().string(),
+                                  "DISPLAY=", "XKB_DEFAULT_LAYOUT=us"});
     }
-    fs::path config;
+    const TemporaryDirectory config;
 };
 
 TEST(ShortcutCommandLine, SetShowAndClearGoThroughTheStoredEntry) {

@@ -1,6 +1,5 @@
-#include <array>
-#include <cstdio>
-#include <filesystem>
+#include "support/RunCommand.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -10,19 +9,11 @@
 namespace tidemark {
 namespace {
 
-const std::filesystem::path kSnapshotData =
-    std::filesystem::path(TIDEMARK_SOURCE_DIR) / "tests/data/snapshot";
-
 nlohmann::json snapshotOf(const std::string& scenarioName) {
-    const std::string command = std::string(TIDEMARK_BINARY) + " snapshot --scenario " +
-                                (kSnapshotData / scenarioName).string();
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    while (const auto n = fread(buffer.data(), 1, buffer.size(), pipe))
-        out.append(buffer.data(), n);
-    EXPECT_EQ(pclose(pipe), 0) << command;
-    return nlohmann::json::parse(out);
+    const auto result = testing::runTidemark(
+        {"snapshot", "--scenario", testing::sourcePath("tests/data/snapshot/" + scenarioName)});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return nlohmann::json::parse(result.out);
 }
 
 // Space id -> "name/key/pid" of each listed app.

@@ -1,22 +1,17 @@
 #include "support/RunCommand.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 using tidemark::testing::runTidemark;
 using tidemark::testing::sourcePath;
 
-namespace {
-
-std::string writeTemporary(const std::string& name, const std::string& contents) {
-    const auto path = std::filesystem::temp_directory_path() / name;
-    std::ofstream(path) << contents;
-    return path.string();
-}
-
-} // namespace
+using tidemark::testing::readFile;
+using tidemark::testing::TemporaryDirectory;
+using tidemark::testing::writeFile;
 
 TEST(SnapshotCommand, PrintsTheDemoSnapshot) {
     const auto result = runTidemark({"snapshot", "--scenario", sourcePath("examples/demo.json")});
@@ -36,7 +31,8 @@ TEST(SnapshotCommand, PrintsTheDemoSnapshot) {
 }
 
 TEST(SnapshotCommand, AnUnreadableAnswerPublishesNothing) {
-    const auto file = writeTemporary("tidemark-null-displays.json", R"({"displays": null})");
+    const TemporaryDirectory dir;
+    const auto file = writeFile(dir.path() / "null-displays.json", R"({"displays": null})");
     const auto result = runTidemark({"snapshot", "--scenario", file});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
@@ -51,8 +47,9 @@ TEST(SnapshotCommand, BadScenariosExitTwoWithOneLineNamingFileMemberAndReason) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, "tidemark: /nonexistent/s.json: member '(file)': cannot be opened\n");
 
+    const TemporaryDirectory dir;
     const auto file =
-        writeTemporary("tidemark-typo.json", R"({"apps": [{"pid": 1, "hiden": true}]})");
+        writeFile(dir.path() / "typo.json", R"({"apps": [{"pid": 1, "hiden": true}]})");
     const auto typo = runTidemark({"snapshot", "--scenario", file});
     EXPECT_EQ(typo.exitCode, 2);
     EXPECT_EQ(typo.err, "tidemark: " + file + ": member 'apps[0].hiden': unknown member\n");
@@ -86,9 +83,8 @@ TEST(CommandLine, TheHeadlessBinaryLoadsNoQt) {
 }
 
 TEST(DefaultsCommand, WritesReadsAndDeletesTheSettingsFile) {
-    const auto home = std::filesystem::temp_directory_path() / "tidemark-defaults-test";
-    std::filesystem::remove_all(home);
-    const std::vector<std::string> env{"XDG_CONFIG_HOME=" + home.string()};
+    const TemporaryDirectory home;
+    const std::vector<std::string> env{"XDG_CONFIG_HOME=" + home.path().string()};
 
     EXPECT_EQ(runTidemark({"defaults", "read", "displayStyle"}, env).out, "4\n");
     EXPECT_EQ(runTidemark({"defaults", "write", "displayStyle", "2"}, env).exitCode, 0);
@@ -100,7 +96,7 @@ TEST(DefaultsCommand, WritesReadsAndDeletesTheSettingsFile) {
     EXPECT_EQ(all["displayStyle"], 2);
     EXPECT_EQ(all["hoverPopupEnabled"], true);
     EXPECT_EQ(all["activeSpaceColor"][1], 0.25);
-    EXPECT_TRUE(std::filesystem::exists(home / "tidemark" / "defaults.plist"));
+    EXPECT_TRUE(std::filesystem::exists(home.path() / "tidemark" / "defaults.plist"));
 
     EXPECT_EQ(runTidemark({"defaults", "delete", "displayStyle"}, env).exitCode, 0);
     EXPECT_EQ(runTidemark({"defaults", "read", "displayStyle"}, env).out, "4\n");
@@ -115,13 +111,12 @@ TEST(DefaultsCommand, WritesReadsAndDeletesTheSettingsFile) {
     EXPECT_EQ(runTidemark({"defaults"}, env).exitCode, 2);
     // A rejected write changed nothing.
     EXPECT_EQ(runTidemark({"defaults", "read", "displayStyle"}, env).out, "4\n");
-    std::filesystem::remove_all(home);
 }
 
 TEST(SnapshotCommand, MatchesTheReviewedOutputForTheNumberingAndNamingRules) {
     const std::string base = "tests/data/snapshot/numbering-and-names";
     const auto result = runTidemark({"snapshot", "--scenario", sourcePath(base + ".json")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    std::ifstream expected(sourcePath(base + ".expected.json"));
-    EXPECT_EQ(nlohmann::json::parse(result.out), nlohmann::json::parse(expected));
+    EXPECT_EQ(nlohmann::json::parse(result.out),
+              nlohmann::json::parse(readFile(sourcePath(base + ".expected.json"))));
 }

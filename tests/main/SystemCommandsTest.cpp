@@ -1,25 +1,17 @@
 #include "support/RunCommand.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <unistd.h>
 
 namespace tidemark::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
-fs::path writeScenario(const std::string& name, const std::string& json) {
-    const auto path = fs::temp_directory_path() /
-                      ("tidemark-" + std::to_string(::getpid()) + "-" + name + ".json");
-    std::ofstream(path) << json;
-    return path;
-}
-
 TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
-    const auto file = writeScenario("system", R"({
+    const TemporaryDirectory dir;
+    const auto file = writeFile(dir.path() / "system.json", R"({
       "self": {"pid": 40, "bundleIdentifier": "io.tidemark.Tidemark"},
       "apps": [{"pid": 501, "bundleIdentifier": "org.example.Viewer", "localizedName": "Viewer"}],
       "processes": [
@@ -31,7 +23,7 @@ TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
                  "vmStatistics": {"wireCount": 100000, "compressorPageCount": 20000,
                                   "internalPageCount": 400000, "purgeableCount": 1000}}
     })");
-    const auto scan = runTidemark({"scan", "--scenario", file.string()});
+    const auto scan = runTidemark({"scan", "--scenario", file});
     EXPECT_EQ(scan.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(scan.out), nlohmann::json::parse(R"([
       {"id": 501, "name": "Viewer", "parentApp": "Viewer", "memoryBytes": 524288000,
@@ -40,7 +32,7 @@ TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
        "cpuTimeMs": null, "idleWakeups": null}
     ])"));
 
-    const auto memory = runTidemark({"memory", "--scenario", file.string()});
+    const auto memory = runTidemark({"memory", "--scenario", file});
     EXPECT_EQ(memory.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(memory.out), nlohmann::json::parse(R"({
       "total": 17179869184, "used": 8503296000, "appMemory": 6537216000,
@@ -48,20 +40,20 @@ TEST(SystemCommands, ScanAndMemoryPrintTheScenarioFigures) {
       "formatted": {"total": "16 GB", "used": "7.9 GB", "appMemory": "6.1 GB",
                     "wired": "1.5 GB", "compressed": "312 MB"}
     })"));
-    fs::remove(file);
 }
 
 TEST(SystemCommands, ABrokenScenarioExitsWithOneLineNamingTheProblem) {
-    const auto file = writeScenario("broken", R"({"processes": [{"pid": 1, "nmae": "typo"}]})");
+    const TemporaryDirectory dir;
+    const auto file =
+        writeFile(dir.path() / "broken.json", R"({"processes": [{"pid": 1, "nmae": "typo"}]})");
     for (const char* command : {"scan", "memory"}) {
-        const auto run = runTidemark({command, "--scenario", file.string()});
+        const auto run = runTidemark({command, "--scenario", file});
         EXPECT_EQ(run.exitCode, 2) << command;
         EXPECT_TRUE(run.out.empty()) << run.out;
-        EXPECT_NE(run.err.find(file.string()), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("nmae"), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
-    fs::remove(file);
 }
 
 TEST(SystemCommands, LiveOutputIsJsonWhenAsked) {

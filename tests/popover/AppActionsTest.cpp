@@ -38,64 +38,36 @@ std::vector<std::string> everyRequest(const sim::SimPlatform& platform) {
 TEST(AppActions, QuitStagesStopAtTheFirstDeliveredRequest) {
     struct Case {
         const char* name;
-        Json app; // merged into the app entry of pid 300
-        bool hasProcess;
+        Json app;     // merged into the app entry of pid 300
         Json process; // merged into its process entry
         std::optional<ScriptOutcome> quitScript;
         std::vector<std::string> expected;
+        bool hasProcess = true;
     };
     const std::string script = R"(script tell application id "org.example.App" to quit)";
+    const Json refusing = {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}};
+    const std::string term = "signal 15 300";
+    const std::vector<std::string> refused{"quit 300 refused", "force 300 refused"};
+    const auto then = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), refused.begin(), refused.end());
+        return more;
+    };
+    auto anonymous = refusing, hostile = refusing;
+    anonymous["bundleIdentifier"] = nullptr;
+    hostile["bundleIdentifier"] = "x\" to quit\ndo shell script \"rm -rf ~";
     const std::vector<Case> cases{
-        {"polite quit accepted", Json::object(), true, Json::object(), {}, {"quit 300"}},
-        {"forced quit accepted",
-         {{"acceptsTerminate", false}},
-         true,
-         Json::object(),
-         {},
-         {"quit 300 refused", "force 300"}},
-        {"script quits it",
-         {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}},
-         true,
-         Json::object(),
-         ScriptOutcome::Succeeded,
-         {"quit 300 refused", "force 300 refused", script}},
-        {"script fails: SIGTERM",
-         {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}},
-         true,
-         Json::object(),
-         ScriptOutcome::Failed,
-         {"quit 300 refused", "force 300 refused", script, "signal 15 300"}},
-        {"no identifier: straight to signals",
-         {{"acceptsTerminate", false},
-          {"acceptsForceTerminate", false},
-          {"bundleIdentifier", nullptr}},
-         true,
-         Json::object(),
-         {},
-         {"quit 300 refused", "force 300 refused", "signal 15 300"}},
-        {"an identifier that would change the script is never run",
-         {{"acceptsTerminate", false},
-          {"acceptsForceTerminate", false},
-          {"bundleIdentifier", "x\" to quit\ndo shell script \"rm -rf ~"}},
-         true,
-         Json::object(),
-         {},
-         {"quit 300 refused", "force 300 refused", "signal 15 300"}},
-        {"ignoring SIGTERM is not punished with SIGKILL",
-         {{"acceptsTerminate", false}, {"acceptsForceTerminate", false}},
-         true,
-         {{"ignoresSigterm", true}},
-         {},
-         {"quit 300 refused", "force 300 refused", script, "signal 15 300"}},
-        {"Finder by identifier",
-         {{"bundleIdentifier", "com.apple.Finder"}},
-         true,
-         Json::object(),
-         {},
-         {}},
-        {"Finder by name", {{"localizedName", "FINDER"}}, true, Json::object(), {}, {}},
-        {"another user's app", Json::object(), true, {{"uid", 0}}, {}, {}},
-        {"already gone", Json::object(), false, Json::object(), {}, {}},
+        {"polite quit accepted", {}, {}, {}, {"quit 300"}},
+        {"forced quit", {{"acceptsTerminate", false}}, {}, {}, {"quit 300 refused", "force 300"}},
+        {"script quits it", refusing, {}, ScriptOutcome::Succeeded, then({script})},
+        {"script fails: SIGTERM", refusing, {}, ScriptOutcome::Failed, then({script, term})},
+        {"no identifier: straight to signals", anonymous, {}, {}, then({term})},
+        {"identifier that would change the script", hostile, {}, {}, then({term})},
+        // Ignoring SIGTERM is not punished with SIGKILL.
+        {"SIGTERM ignored", refusing, {{"ignoresSigterm", true}}, {}, then({script, term})},
+        {"Finder by identifier", {{"bundleIdentifier", "com.apple.Finder"}}, {}, {}, {}},
+        {"Finder by name", {{"localizedName", "FINDER"}}, {}, {}, {}},
+        {"another user's app", {}, {{"uid", 0}}, {}, {}},
+        {"already gone", {}, {}, {}, {}, false},
     };
     for (const auto& c : cases) {
         ScenarioBuilder builder;
@@ -150,43 +122,38 @@ TEST(AppActions, SleepTriesEachStageUntilOneAccepts) {
     const std::string finder = R"(tell application "Finder" to sleep)";
     using P = PowerServiceAnswer;
     using S = ScriptOutcome;
+    using enum SleepOutcome;
     const std::vector<Case> cases{
-        {"tool accepts", 0, P::Accepted, {}, {}, SleepOutcome::Requested, {"tool"}},
-        {"tool missing",
-         std::nullopt,
-         P::Accepted,
-         {},
-         {},
-         SleepOutcome::Requested,
-         {"tool missing", "service"}},
-        {"tool exits 1", 1, P::Accepted, {}, {}, SleepOutcome::Requested, {"tool", "service"}},
+        {"tool accepts", 0, P::Accepted, {}, {}, Requested, {"tool"}},
+        {"tool missing", std::nullopt, P::Accepted, {}, {}, Requested, {"tool missing", "service"}},
+        {"tool exits 1", 1, P::Accepted, {}, {}, Requested, {"tool", "service"}},
         {"service refuses, System Events sleeps",
          1,
          P::Refused,
          S::Succeeded,
          {},
-         SleepOutcome::Requested,
+         Requested,
          {"tool", "service", "script " + systemEvents}},
         {"no service, no scripting",
          1,
          P::NoConnection,
          {},
          {},
-         SleepOutcome::Failed,
+         Failed,
          {"tool", "service unreachable", "script " + systemEvents}},
         {"System Events fails, Finder sleeps",
          1,
          P::Refused,
          S::Failed,
          S::Succeeded,
-         SleepOutcome::Requested,
+         Requested,
          {"tool", "service", "script " + systemEvents, "script " + finder}},
         {"everything fails",
          1,
          P::Refused,
          S::Failed,
          S::Failed,
-         SleepOutcome::Failed,
+         Failed,
          {"tool", "service", "script " + systemEvents, "script " + finder}},
     };
     for (const auto& c : cases) {

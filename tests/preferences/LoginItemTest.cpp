@@ -46,6 +46,7 @@ public:
 
 TEST(LoginItem, WritesGoThroughTheServiceAndFailuresAreLoggedOnce) {
     using Status = LoginItemService::Status;
+    using enum LoginItemService::Status;
     struct Case {
         const char* name;
         Status before;
@@ -56,54 +57,16 @@ TEST(LoginItem, WritesGoThroughTheServiceAndFailuresAreLoggedOnce) {
         bool enabledAfter;
         std::optional<std::string> logged;
     };
+    // Enabling an enabled item registers it anew, even when unregistering it fails; an item
+    // awaiting approval reads as off. `logged` is the reason in the one log line.
     const std::vector<Case> cases{
-        {"enable", Status::NotRegistered, true, {}, {}, Status::Enabled, {"register"}, true, {}},
-        {"enable again registers anew",
-         Status::Enabled,
-         true,
-         {},
-         {},
-         Status::Enabled,
-         {"unregister", "register"},
-         true,
-         {}},
-        {"enable pending approval reads off",
-         Status::NotRegistered,
-         true,
-         {},
-         {},
-         Status::RequiresApproval,
-         {"register"},
-         false,
-         {}},
-        {"failed enable",
-         Status::NotRegistered,
-         true,
-         "disk full",
-         {},
-         Status::Enabled,
-         {"register"},
-         false,
-         "Failed to enable launch at login: disk full"},
-        {"failed refresh keeps going",
-         Status::Enabled,
-         true,
-         {},
-         "busy",
-         Status::Enabled,
-         {"unregister", "register"},
-         true,
-         {}},
-        {"disable", Status::Enabled, false, {}, {}, Status::Enabled, {"unregister"}, false, {}},
-        {"failed disable",
-         Status::Enabled,
-         false,
-         {},
-         "read-only",
-         Status::Enabled,
-         {"unregister"},
-         true,
-         "Failed to disable launch at login: read-only"},
+        {"enable", NotRegistered, true, {}, {}, Enabled, {"register"}, true, {}},
+        {"re-enable", Enabled, true, {}, {}, Enabled, {"unregister", "register"}, true, {}},
+        {"pending", NotRegistered, true, {}, {}, RequiresApproval, {"register"}, false, {}},
+        {"failed enable", NotRegistered, true, "full", {}, Enabled, {"register"}, false, "full"},
+        {"refresh fails", Enabled, true, {}, "busy", Enabled, {"unregister", "register"}, true, {}},
+        {"disable", Enabled, false, {}, {}, Enabled, {"unregister"}, false, {}},
+        {"failed disable", Enabled, false, {}, "locked", Enabled, {"unregister"}, true, "locked"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -119,7 +82,9 @@ TEST(LoginItem, WritesGoThroughTheServiceAndFailuresAreLoggedOnce) {
         EXPECT_EQ(item.isEnabled(), c.enabledAfter);
         if (c.logged) {
             ASSERT_EQ(log.entries.size(), 1u);
-            EXPECT_EQ(log.entries[0].message, *c.logged);
+            EXPECT_EQ(log.entries[0].message, std::string("Failed to ") +
+                                                  (c.enable ? "enable" : "disable") +
+                                                  " launch at login: " + *c.logged);
             EXPECT_EQ(log.entries[0].subsystem, "com.quorlin.LoginItem");
             EXPECT_EQ(log.entries[0].category, "main");
         } else {

@@ -11,6 +11,15 @@ using testing::ShortcutWorld;
 const Shortcut kControlOptionR{key::r.rawValue, modifier::kControl | modifier::kOption};
 const Shortcut kCommandF5{key::f5.rawValue, modifier::kCommand};
 
+// The "refresh" name, whose key-up action counts its runs.
+struct RefreshWorld : ShortcutWorld {
+    RefreshWorld() {
+        shortcuts->addKeyUpAction(refresh, [this] { ++runs; });
+    }
+    const Name refresh = shortcuts->name("refresh");
+    int runs = 0;
+};
+
 TEST(HotKeyDispatch, AStoredLaterShortcutRegistersAndRunsKeyUpActionsOnRelease) {
     ShortcutWorld world;
     const auto refresh = world.shortcuts->name("refresh");
@@ -63,42 +72,36 @@ TEST(HotKeyDispatch, OnePressServesEveryNameThatStoresTheCombination) {
 }
 
 TEST(HotKeyDispatch, ChangingAShortcutMovesTheHotKeyAndReregistersAnEqualOne) {
-    ShortcutWorld world;
-    const auto refresh = world.shortcuts->name("refresh");
-    int runs = 0;
-    world.shortcuts->addKeyUpAction(refresh, [&] { ++runs; });
-    world.shortcuts->setShortcut(kControlOptionR, refresh);
-    world.shortcuts->setShortcut(kControlOptionR, refresh);
+    RefreshWorld world;
+    world.shortcuts->setShortcut(kControlOptionR, world.refresh);
+    world.shortcuts->setShortcut(kControlOptionR, world.refresh);
     EXPECT_EQ(world.service.registerCalls(), 2);
     ASSERT_EQ(world.service.registered().size(), 1u);
     EXPECT_EQ(world.service.registered().begin()->second.id.id, 2u); // ids count attempts
 
-    world.shortcuts->setShortcut(kCommandF5, refresh);
+    world.shortcuts->setShortcut(kCommandF5, world.refresh);
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(world.runs, 0);
     world.pressAndRelease(kCommandF5);
-    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(world.runs, 1);
     ASSERT_EQ(world.service.registered().size(), 1u);
     EXPECT_EQ(world.service.registered().begin()->second.keyCode, 96u);
 }
 
 TEST(HotKeyDispatch, AnotherWriterOfTheEntryMovesTheHotKeyAtOnce) {
-    ShortcutWorld world;
-    const auto refresh = world.shortcuts->name("refresh");
-    int runs = 0;
-    world.shortcuts->addKeyUpAction(refresh, [&] { ++runs; });
+    RefreshWorld world;
     int announced = 0;
     auto token = world.defaultCenter.addObserver(kShortcutByNameDidChangeNotification,
                                                  [&](const Notification&) { ++announced; });
 
     world.settings.set("KeyBindings_refresh", Value(encodeShortcut(kControlOptionR)));
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(world.runs, 1);
     world.settings.set("KeyBindings_refresh", Value(encodeShortcut(kCommandF5)));
     ASSERT_EQ(world.service.registered().size(), 1u);
     EXPECT_EQ(world.service.registered().begin()->second.keyCode, 96u);
     world.pressAndRelease(kCommandF5);
-    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(world.runs, 2);
     // An entry that is no shortcut drops the hot key, and the entry is left as written.
     world.settings.set("KeyBindings_refresh", Value("{broken"));
     EXPECT_TRUE(world.service.registered().empty());
@@ -113,25 +116,20 @@ TEST(HotKeyDispatch, AnotherWriterOfTheEntryMovesTheHotKeyAtOnce) {
 }
 
 TEST(HotKeyDispatch, ARefusedCombinationPrintsOneLineAndRunsNothing) {
-    ShortcutWorld world;
+    RefreshWorld world;
     world.service.takeByOtherProgram(15, 6144);
-    const auto refresh = world.shortcuts->name("refresh");
-    int runs = 0;
-    world.shortcuts->addKeyUpAction(refresh, [&] { ++runs; });
-    world.shortcuts->addKeyDownAction(refresh, [&] { ++runs; });
-    world.shortcuts->setShortcut(kControlOptionR, refresh);
+    world.shortcuts->addKeyDownAction(world.refresh, [&] { ++world.runs; });
+    world.shortcuts->setShortcut(kControlOptionR, world.refresh);
     EXPECT_EQ(world.lines, (std::vector<std::string>{"Error registering hotkey ⌃⌥R: -9878"}));
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(world.runs, 0);
     // The identifier of the refused attempt stays used.
-    world.shortcuts->setShortcut(kCommandF5, refresh);
+    world.shortcuts->setShortcut(kCommandF5, world.refresh);
     EXPECT_EQ(world.service.registered().begin()->second.id.id, 2u);
 }
 
 TEST(HotKeyDispatch, CombinationsBeyondThirtyTwoBitsNeverReachTheService) {
-    ShortcutWorld world;
-    const auto refresh = world.shortcuts->name("refresh");
-    world.shortcuts->addKeyUpAction(refresh, [] {});
+    RefreshWorld world;
     for (const Shortcut& wide :
          {Shortcut{key::r.rawValue, std::int64_t{1} << 32}, Shortcut{-1, modifier::kCommand},
           Shortcut{std::int64_t{1} << 40, modifier::kCommand}}) {
@@ -175,10 +173,8 @@ TEST(HotKeyDispatch, WhileAMenuIsTrackedKeysComeThroughTheRawPath) {
 }
 
 TEST(HotKeyDispatch, AFailedReregistrationAfterTheMenuDropsTheRecord) {
-    ShortcutWorld world;
-    const auto refresh = world.shortcuts->name("refresh");
-    world.shortcuts->addKeyUpAction(refresh, [] {});
-    world.shortcuts->setShortcut(kControlOptionR, refresh);
+    RefreshWorld world;
+    world.shortcuts->setShortcut(kControlOptionR, world.refresh);
     world.defaultCenter.post(kMenuDidBeginTrackingNotification);
     world.service.takeByOtherProgram(15, 6144);
     world.defaultCenter.post(kMenuDidEndTrackingNotification);
@@ -187,11 +183,8 @@ TEST(HotKeyDispatch, AFailedReregistrationAfterTheMenuDropsTheRecord) {
 }
 
 TEST(HotKeyDispatch, DisabledHotKeysAndACapturingRecorderRunNoAction) {
-    ShortcutWorld world;
-    const auto refresh = world.shortcuts->name("refresh");
-    int runs = 0;
-    world.shortcuts->addKeyUpAction(refresh, [&] { ++runs; });
-    world.shortcuts->setShortcut(kControlOptionR, refresh);
+    RefreshWorld world;
+    world.shortcuts->setShortcut(kControlOptionR, world.refresh);
 
     std::vector<bool> recorderStates;
     auto token = world.defaultCenter.addObserver(
@@ -200,10 +193,10 @@ TEST(HotKeyDispatch, DisabledHotKeysAndACapturingRecorderRunNoAction) {
         });
     world.shortcuts->setRecorderActive(true);
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(world.runs, 0);
     world.shortcuts->setRecorderActive(false);
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(world.runs, 1);
     EXPECT_EQ(recorderStates, (std::vector<bool>{true, false}));
 
     world.shortcuts->setHotKeysEnabled(false);
@@ -212,23 +205,20 @@ TEST(HotKeyDispatch, DisabledHotKeysAndACapturingRecorderRunNoAction) {
     world.pressAndRelease(kControlOptionR);
     world.shortcuts->setHotKeysEnabled(true);
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(world.runs, 2);
 
-    world.shortcuts->disable({refresh});
+    world.shortcuts->disable({world.refresh});
     EXPECT_TRUE(world.service.registered().empty());
     EXPECT_TRUE(world.settings.storedValues().contains("KeyBindings_refresh"));
     world.pressAndRelease(kControlOptionR);
-    world.shortcuts->enable({refresh});
+    world.shortcuts->enable({world.refresh});
     world.pressAndRelease(kControlOptionR);
-    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(world.runs, 3);
 }
 
 TEST(HotKeyDispatch, ForeignAndMalformedEventsAreLeftToOtherHandlers) {
-    ShortcutWorld world;
-    const auto refresh = world.shortcuts->name("refresh");
-    int runs = 0;
-    world.shortcuts->addKeyUpAction(refresh, [&] { ++runs; });
-    world.shortcuts->setShortcut(kControlOptionR, refresh);
+    RefreshWorld world;
+    world.shortcuts->setShortcut(kControlOptionR, world.refresh);
     auto& hotKeys = world.shortcuts->hotKeys();
     const auto released = std::uint32_t(KeyEventKind::HotKeyReleased);
     EXPECT_EQ(hotKeys.handleEvent(nullptr), status::kEventNotHandled);
@@ -240,10 +230,10 @@ TEST(HotKeyDispatch, ForeignAndMalformedEventsAreLeftToOtherHandlers) {
     EXPECT_EQ(hotKeys.handleEvent(&unknownId), status::kEventNotHandled);
     KeyEvent otherKind{2, HotKeyID{fourCharCode("QLKS"), 1}};
     EXPECT_EQ(hotKeys.handleEvent(&otherKind), status::kEventNotHandled);
-    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(world.runs, 0);
     KeyEvent ours{released, HotKeyID{fourCharCode("QLKS"), 1}};
     EXPECT_EQ(hotKeys.handleEvent(&ours), status::kNoError);
-    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(world.runs, 1);
 }
 
 } // namespace

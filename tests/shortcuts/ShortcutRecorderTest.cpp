@@ -76,25 +76,15 @@ TEST(ShortcutRecorder, EachCapturedEventHasItsOutcome) {
         std::optional<Shortcut> storedAfter;
     };
     const std::optional<Shortcut> kept = Shortcut{key::f5.rawValue, modifier::kCommand};
+    using enum ShortcutRecorder::Response;
+    using enum CapturedEvent::Type;
     const std::vector<Case> cases{
-        {"click outside", {Type::MouseClickOutside, 0, 0}, Response::Handled, false, kept},
-        {"escape", {Type::KeyDown, key::escape.rawValue, 0}, Response::Handled, false, kept},
-        {"delete", {Type::KeyDown, key::deleteKey.rawValue, 0}, Response::Handled, true, {}},
-        {"no modifier",
-         {Type::KeyDown, key::r.rawValue, event_flag::kShift},
-         Response::Beep,
-         true,
-         kept},
-        {"window manager's",
-         {Type::KeyDown, key::leftArrow.rawValue, kControlOption},
-         Response::Alert,
-         true,
-         kept},
-        {"a menu item's",
-         {Type::KeyDown, key::q.rawValue, event_flag::kCommand},
-         Response::Alert,
-         true,
-         kept},
+        {"click outside", {MouseClickOutside, 0, 0}, Handled, false, kept},
+        {"escape", {KeyDown, key::escape.rawValue, 0}, Handled, false, kept},
+        {"delete", {KeyDown, key::deleteKey.rawValue, 0}, Handled, true, {}},
+        {"no modifier", {KeyDown, key::r.rawValue, event_flag::kShift}, Beep, true, kept},
+        {"window manager's", {KeyDown, key::leftArrow.rawValue, kControlOption}, Alert, true, kept},
+        {"a menu item's", {KeyDown, key::q.rawValue, event_flag::kCommand}, Alert, true, kept},
     };
     for (const auto& c : cases) {
         RecorderWorld world;

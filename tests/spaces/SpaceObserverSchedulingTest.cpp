@@ -103,33 +103,39 @@ TEST(Scheduling, ScreenParameterChangeRefreshesAtOnceEvenRightAfterARefresh) {
     EXPECT_EQ(r.refreshes, (Ms{1000, 1010}));
 }
 
-TEST(Scheduling, AppEventBurstsRefreshAtOnceAndAtTheirDelays) {
+// An event for Alpha at 1.0 s, optionally a second one for Beta later.
+TEST(Scheduling, AppEventBurstsRefreshAtOnceAndAtTheirDelaysUntilTheNextEvent) {
     struct Row {
-        const char* notification;
+        const char* event;
         Ms expected;
+        const char* next = nullptr;
+        long nextAt = 0;
     };
+    const char* const launch = kDidLaunchApplicationNotification;
     for (const Row& row : {
-             Row{kDidLaunchApplicationNotification, {1000, 1080, 1200, 1450, 1850, 2400, 3200}},
+             Row{launch, {1000, 1080, 1200, 1450, 1850, 2400, 3200}},
              Row{kDidUnhideApplicationNotification, {1000, 1080, 1250, 1600}},
              Row{kDidActivateApplicationNotification, {1000, 1080, 1250, 1600}},
              Row{kDidDeactivateApplicationNotification, {1000, 1050, 1200}},
+             // A new burst cancels the rest of the old; hiding and quitting cancel it too.
+             Row{launch,
+                 {1000, 1080, 1200, 1300, 1380, 1500, 1750, 2150, 2700, 3500},
+                 launch,
+                 1300},
+             Row{launch, {1000, 1080, 1100}, kDidHideApplicationNotification, 1100},
+             Row{launch, {1000, 1080, 1100, 1150}, kDidTerminateApplicationNotification, 1100},
          }) {
         Recorder r;
         r.launchAndRunTo(1000);
-        r.postWorkspace(row.notification, Recorder::appInfo(100, "org.a.Alpha"));
+        r.postWorkspace(row.event, Recorder::appInfo(100, "org.a.Alpha"));
+        if (row.next) {
+            r.runTo(row.nextAt);
+            r.postWorkspace(row.next, Recorder::appInfo(101, "org.b.Beta"));
+        }
         r.runTo(5000);
-        EXPECT_EQ(r.refreshes, row.expected) << row.notification;
+        EXPECT_EQ(r.refreshes, row.expected)
+            << row.event << (row.next ? " then " : "") << (row.next ? row.next : "");
     }
-}
-
-TEST(Scheduling, ANewBurstCancelsTheRestOfTheOld) {
-    Recorder r;
-    r.launchAndRunTo(1000);
-    r.postWorkspace(kDidLaunchApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.runTo(1300);
-    r.postWorkspace(kDidLaunchApplicationNotification, Recorder::appInfo(101, "org.b.Beta"));
-    r.runTo(5000);
-    EXPECT_EQ(r.refreshes, (Ms{1000, 1080, 1200, 1300, 1380, 1500, 1750, 2150, 2700, 3500}));
 }
 
 TEST(Scheduling, ActiveSpaceChangeCancelsPendingWorkAndFollowsUpWithoutStamping) {
@@ -148,23 +154,6 @@ TEST(Scheduling, ActiveSpaceChangeCancelsPendingWorkAndFollowsUpWithoutStamping)
     r.observer().updateSpaceInformation();
     r.runTo(3000);
     EXPECT_EQ(r.refreshes, (Ms{1000, 1040, 1190, 1200}));
-}
-
-TEST(Scheduling, HideAndTerminationRefreshAtOnceAndCancelBursts) {
-    Recorder r;
-    r.launchAndRunTo(1000);
-    r.postWorkspace(kDidLaunchApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.runTo(1100);
-    r.postWorkspace(kDidHideApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.runTo(2000);
-    EXPECT_EQ(r.refreshes, (Ms{1000, 1080, 1100}));
-
-    r.clear();
-    r.postWorkspace(kDidLaunchApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.runTo(2100);
-    r.postWorkspace(kDidTerminateApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.runTo(4000);
-    EXPECT_EQ(r.refreshes, (Ms{2000, 2080, 2100, 2150}));
 }
 
 TEST(Scheduling, TerminationDropsTheCachedIconOfTheStrippedIdentifier) {

@@ -388,16 +388,17 @@ std::string sixtyApps(int bundled) {
     return scenario(windows, apps);
 }
 
-std::vector<std::string> twelveSpaces() {
+// Spaces "1" to `count`.
+std::vector<std::string> spaceIDs(int count) {
     std::vector<std::string> ids;
-    for (int i = 1; i <= 12; ++i)
+    for (int i = 1; i <= count; ++i)
         ids.push_back(std::to_string(i));
     return ids;
 }
 
 TEST(WindowSpaceMapper, CacheIsCutBackTo50DroppingNonBundleKeysFirst) {
     Fixture mixed(sixtyApps(30));
-    const auto maps = mixed.map(twelveSpaces());
+    const auto maps = mixed.map(spaceIDs(12));
     EXPECT_EQ(maps.appKeys.at("12").size(), 5u);
     // 60 entries: the 30 name keys go; the 30 bundle keys stay.
     EXPECT_EQ(mixed.mapper.iconCacheSize(), 30u);
@@ -405,7 +406,7 @@ TEST(WindowSpaceMapper, CacheIsCutBackTo50DroppingNonBundleKeysFirst) {
     EXPECT_FALSE(mixed.mapper.hasCachedIcon("N159"));
 
     Fixture bundled(sixtyApps(60));
-    bundled.map(twelveSpaces());
+    bundled.map(spaceIDs(12));
     EXPECT_EQ(bundled.mapper.iconCacheSize(), 50u);
     // The rest goes in the cache's own order: here the keys sorted first.
     EXPECT_FALSE(bundled.mapper.hasCachedIcon("org.b100"));
@@ -419,31 +420,28 @@ TEST(WindowSpaceMapper, CacheIsCutBackTo50DroppingNonBundleKeysFirst) {
 // loaded afresh.
 TEST(WindowSpaceMapper, EvictedIconsStillHeldAreTakenBackNotReloaded) {
     Fixture f(sixtyApps(60));
-    auto shown = f.map(twelveSpaces());
+    auto shown = f.map(spaceIDs(12));
     const auto& first = shown.icons.at("1");
     ASSERT_FALSE(f.mapper.hasCachedIcon("org.b100"));
     const std::weak_ptr<const Image> evicted = first[1];
 
-    auto again = f.map(twelveSpaces());
+    auto again = f.map(spaceIDs(12));
     EXPECT_EQ(again.icons.at("1"), first);
     EXPECT_EQ(f.mapper.iconCacheSize(), 50u);
 
     f.mapper.removeCachedIcon("org.b100");
-    auto afterQuit = f.map(twelveSpaces());
+    auto afterQuit = f.map(spaceIDs(12));
     EXPECT_NE(afterQuit.icons.at("1")[0], first[0]);
     EXPECT_EQ(afterQuit.icons.at("1")[0]->size(), (Size{36, 36}));
 
     shown = again = afterQuit = {};
-    f.map(twelveSpaces());
+    f.map(spaceIDs(12));
     EXPECT_TRUE(evicted.expired());
 }
 
 TEST(WindowSpaceMapper, CacheOfAtMost50IsLeftAlone) {
     Fixture f(sixtyApps(0));
-    std::vector<std::string> ten;
-    for (int i = 1; i <= 10; ++i)
-        ten.push_back(std::to_string(i));
-    f.map(ten);
+    f.map(spaceIDs(10));
     EXPECT_EQ(f.mapper.iconCacheSize(), 50u);
 }
 

@@ -10,7 +10,6 @@ namespace tidemark::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr int kChrome = 100;
 
@@ -30,35 +29,33 @@ ScenarioBuilder chromeFamily() {
     return s;
 }
 
+const std::vector<std::string> kChromeListed{
+    "100 Google Chrome <Google Chrome>", "101 Google Chrome Helper (Renderer) <Google Chrome>",
+    "102 Google Chrome Helper (GPU) <Google Chrome>", "104 Google Chrome Helper <Google Chrome>",
+    "103 chrome_crashpad_handler <Google Chrome>"};
+
 TEST(ResidualScan, WindowlessBrowserIsListedWithEveryDescendant) {
     ScanWorld world(chromeFamily());
     const auto found = world.scan();
-    EXPECT_THAT(described(found), ElementsAre("100 Google Chrome <Google Chrome>",
-                                              "101 Google Chrome Helper (Renderer) <Google Chrome>",
-                                              "102 Google Chrome Helper (GPU) <Google Chrome>",
-                                              "104 Google Chrome Helper <Google Chrome>",
-                                              "103 chrome_crashpad_handler <Google Chrome>"));
+    EXPECT_EQ(described(found), kChromeListed);
     EXPECT_EQ(found[0].memoryBytes, 300u * 1048576);
     EXPECT_EQ(found[0].startTime, 1100u);
     // Only generic names that need it pay for reading argument text.
     EXPECT_EQ(world.kernel.argumentTextQueries(), 0);
 }
 
-TEST(ResidualScan, BrowserWithARealWindowListsNothingOfItsFamily) {
-    // A window owned by the app itself, and one owned by a helper (credited to the app
-    // through its ancestors), each hide the whole family.
-    for (const int owner : {kChrome, 101}) {
-        auto s = chromeFamily();
-        s.window(ScenarioBuilder::realWindow(7, owner));
-        s.installed("com.tinyspeck.slackmacgap"); // keeps some pattern active
-        s.process(500, 1, "Google Chrome Helper");
-        ScanWorld world(s);
-        EXPECT_THAT(world.scan(), IsEmpty()) << "window owner " << owner;
-    }
+// The family with a real window of `owner`, pattern matching kept on (Slack is installed) and
+// a Chrome helper outside the family's tree.
+ScenarioBuilder chromeShownBy(int owner) {
+    auto s = chromeFamily();
+    s.window(ScenarioBuilder::realWindow(7, owner));
+    s.installed("com.tinyspeck.slackmacgap");
+    s.process(500, 1, "Google Chrome Helper");
+    return s;
 }
 
-TEST(ResidualScan, WindowsThatAreNotRealDoNotHideTheBrowser) {
-    auto s = chromeFamily();
+// The family with windows too narrow, transparent, high or on no space to count.
+ScenarioBuilder chromeWithUnrealWindows() {
     auto narrow = ScenarioBuilder::realWindow(2, kChrome);
     narrow["kCGWindowBounds"]["Width"] = 40.0;
     auto transparent = ScenarioBuilder::realWindow(3, kChrome);
@@ -67,186 +64,215 @@ TEST(ResidualScan, WindowsThatAreNotRealDoNotHideTheBrowser) {
     panel["kCGWindowLayer"] = 25;
     auto nowhere = ScenarioBuilder::realWindow(5, kChrome);
     nowhere.erase("spaces");
-    s.window(narrow).window(transparent).window(panel).window(nowhere);
-    ScanWorld world(s);
-    EXPECT_EQ(world.scan().size(), 5u);
-}
-
-TEST(ResidualScan, FailedWindowListMakesEveryAppWindowless) {
-    auto s = chromeFamily();
-    s.root["windows"] = nullptr;
-    ScanWorld world(s);
-    const auto names = described(world.scan());
-    EXPECT_THAT(names, ::testing::Contains("300 Editor <Editor>"));
-    EXPECT_EQ(names.size(), 6u);
-}
-
-TEST(ResidualScan, DockerHelpersCountOnlyAfterDockerHasQuit) {
-    ScenarioBuilder running;
-    running.installed("com.docker.docker")
-        .app(700, "com.docker.docker", "Docker", "accessory")
-        .process(700, 1, "Docker")
-        .process(701, 1, "vpnkit")
-        .process(702, 1, "kubectl")
-        .process(703, 1, "docker-compose");
-    EXPECT_THAT(ScanWorld(running).scan(), IsEmpty());
-
-    ScenarioBuilder quit;
-    quit.installed("com.docker.docker")
-        .process(701, 1, "vpnkit", {}, 30)
-        .process(702, 1, "kubectl", {}, 20)
-        .process(704, 1, "com.docker.hyperkit", {}, 10);
-    EXPECT_THAT(described(ScanWorld(quit).scan()),
-                ElementsAre("701 vpnkit <Docker>", "702 kubectl <Docker>",
-                            "704 com.docker.hyperkit <Docker>"));
-
-    // Neither installed nor running: the row is never active.
-    ScenarioBuilder absent;
-    absent.process(701, 1, "vpnkit");
-    EXPECT_THAT(ScanWorld(absent).scan(), IsEmpty());
-}
-
-TEST(ResidualScan, PatternsOfAppsNeitherInstalledNorRunningClaimNothing) {
-    ScenarioBuilder s;
-    s.process(800, 1, "Code Helper").process(801, 1, "Code Helper (GPU)");
-    EXPECT_THAT(ScanWorld(s).scan(), IsEmpty());
-    s.installed("com.microsoft.VSCode");
-    EXPECT_THAT(described(ScanWorld(s).scan()),
-                ElementsAre("800 Code Helper <Visual Studio Code>",
-                            "801 Code Helper (GPU) <Visual Studio Code>"));
-}
-
-TEST(ResidualScan, IntellijCommunityEditionCountsAsInstalledIntellij) {
-    ScenarioBuilder s;
-    s.installed("com.jetbrains.intellij.ce").process(900, 1, "idea");
-    EXPECT_THAT(described(ScanWorld(s).scan()), ElementsAre("900 idea <IntelliJ IDEA>"));
-}
-
-TEST(ResidualScan, WindowlessAppsWithoutAPatternNeedADockIcon) {
-    ScenarioBuilder s;
-    s.app(800, "org.example.Viewer", "Viewer")
-        .process(800, 1, "viewer")
-        .process(900, 800, "viewer-worker")
-        .app(801, "org.example.agent", "Agent", "accessory")
-        .process(801, 1, "agent")
-        .app(802, "org.example.notesapp", std::nullopt)
-        .process(802, 1, "notes")
-        .app(803, "org.example.windowed", "Windowed")
-        .process(803, 1, "windowed")
-        .app(804, "org.example.gone", "Gone", "regular", true)
-        .app(805, std::nullopt, "Nameless")
-        // Never listed: this program (by identifier or by pid) and the file manager.
-        .app(40, "org.example.other-self", "Me")
-        .app(806, "IO.Tidemark.Tidemark", "Me again")
-        .app(807, "com.apple.Finder", "Finder")
-        .window(ScenarioBuilder::realWindow(1, 803));
-    EXPECT_THAT(described(ScanWorld(s).scan()),
-                ElementsAre("800 Viewer <Viewer>", "802 Notesapp <Notesapp>",
-                            "900 viewer-worker <Viewer>"));
-}
-
-TEST(ResidualScan, AProcessWithARealWindowIsNeverListed) {
-    ScenarioBuilder s;
-    s.installed("com.tinyspeck.slackmacgap")
-        .process(950, 1, "Slack Helper")
-        .process(951, 1, "Slack Helper")
-        .window(ScenarioBuilder::realWindow(1, 950));
-    EXPECT_THAT(described(ScanWorld(s).scan()), ElementsAre("951 Slack Helper <Slack>"));
-}
-
-TEST(ResidualScan, HelperAppsOfAWindowedAppKeepItsPatternInactive) {
-    ScenarioBuilder s;
-    s.installed("com.google.Chrome")
-        .app(110, "com.google.Chrome.helper", "Chrome Helper", "accessory")
-        .process(110, 1, "Google Chrome Helper")
-        .process(111, 1, "Google Chrome Helper")
-        .window(ScenarioBuilder::realWindow(1, 110));
-    EXPECT_THAT(ScanWorld(s).scan(), IsEmpty());
+    return chromeFamily().window(narrow).window(transparent).window(panel).window(nowhere);
 }
 
 // Java build daemons: a Gradle daemon outside any IDE's tree.
 const char* kGradleArgs = "/usr/lib/jvm/bin/java -Xmx2g -cp /opt/gradle/lib/gradle-launcher.jar "
                           "org.gradle.launcher.daemon.bootstrap.GradleDaemon 8.5 HOME=/home/u";
 
-TEST(ResidualScan, GradleDaemonBelongsToTheFirstActiveIdeUnlessAnIdeHasAWindow) {
-    ScenarioBuilder s;
-    s.installed("com.google.android.studio")
-        .installed("com.jetbrains.intellij")
-        .process(600, 1, "java", {{"path", "/usr/lib/jvm/bin/java"}, {"args", kGradleArgs}});
-    EXPECT_THAT(described(ScanWorld(s).scan()),
-                ElementsAre("600 Gradle Daemon (Java) <Android Studio>"));
+struct Listing {
+    const char* name;
+    ScenarioBuilder world;
+    std::vector<std::string> listed;
+};
 
-    s.app(650, "com.jetbrains.intellij", "IntelliJ IDEA")
-        .process(650, 1, "idea")
-        .window(ScenarioBuilder::realWindow(1, 650));
-    EXPECT_THAT(ScanWorld(s).scan(), IsEmpty());
-}
-
-TEST(ResidualScan, AndroidGradleDaemonIsLeftToAndroidStudio) {
-    const std::string args = std::string(kGradleArgs) + " ANDROID_HOME=/opt/sdk";
-    ScenarioBuilder ides;
-    ides.installed("com.jetbrains.intellij")
-        .installed("com.jetbrains.pycharm")
-        .process(600, 1, "java", {{"args", args}});
-    EXPECT_THAT(ScanWorld(ides).scan(), IsEmpty());
-
-    ScenarioBuilder studio;
-    studio.installed("com.google.android.studio").process(600, 1, "java", {{"args", args}});
-    EXPECT_THAT(described(ScanWorld(studio).scan()),
-                ElementsAre("600 Gradle Daemon (Java) <Android Studio>"));
-}
-
-TEST(ResidualScan, KotlinAndJetbrainsDaemons) {
+// Scenarios that differ only in who runs, what is installed and which windows exist.
+std::vector<Listing> listings() {
+    const std::string androidArgs = std::string(kGradleArgs) + " ANDROID_HOME=/opt/sdk";
     const Json kotlin = {
         {"args", "java -cp kotlin-compiler.jar org.jetbrains.kotlin.daemon.KotlinCompileDaemon"}};
-    ScenarioBuilder intellij;
-    intellij.installed("com.jetbrains.intellij").process(610, 1, "java", kotlin);
-    EXPECT_THAT(described(ScanWorld(intellij).scan()),
-                ElementsAre("610 Kotlin Daemon (Java) <IntelliJ IDEA>"));
-
     // A row without the kotlin-daemon name still takes it as a JetBrains process.
-    ScenarioBuilder pycharm;
-    pycharm.installed("com.jetbrains.pycharm")
-        .process(610, 1, "java", kotlin)
-        .process(611, 1, "JAVA", {{"args", "java -Didea.home=/opt/x -jar server.jar"}})
-        .process(612, 1, "java", {{"args", "java -jar plain-server.jar"}})
-        .process(613, 1, "java");
-    EXPECT_THAT(described(ScanWorld(pycharm).scan()),
-                ElementsAre("610 Kotlin Daemon (Java) <PyCharm>", "611 JAVA <PyCharm>"));
-
-    // While an IDE that shares the daemons shows a window, no row takes them, not even
-    // through the JetBrains rule; other java processes still go by that rule.
-    pycharm.app(660, "com.google.android.studio", "Android Studio")
-        .process(660, 1, "studio")
-        .window(ScenarioBuilder::realWindow(1, 660));
-    EXPECT_THAT(described(ScanWorld(pycharm).scan()), ElementsAre("611 JAVA <PyCharm>"));
-
-    // Only the "/.gradle/" marker: claimed as a Gradle daemon, but shown as plain java.
-    ScenarioBuilder cache;
-    cache.installed("com.google.android.studio")
-        .process(620, 1, "java", {{"args", "java -jar /home/u/.gradle/caches/tool.jar"}});
-    EXPECT_THAT(described(ScanWorld(cache).scan()), ElementsAre("620 java <Android Studio>"));
-}
-
-TEST(ResidualScan, CrashHandlersAreClaimedOnlyThroughPathsOrArguments) {
-    ScenarioBuilder s;
-    s.installed("com.google.Chrome")
-        .installed("com.brave.Browser")
-        .process(710, 1, "crashpad_handler", {{"path", "/opt/Google Chrome/crashpad_handler"}})
-        .process(711, 720, "crashpad_handler")
-        .process(720, 1, "launcher", {{"path", "/opt/BraveSoftware/brave/launcher"}})
-        .process(712, 1, "chrome_crashpad_handler",
+    const auto pycharm =
+        ScenarioBuilder()
+            .installed("com.jetbrains.pycharm")
+            .process(610, 1, "java", kotlin)
+            .process(611, 1, "JAVA", {{"args", "java -Didea.home=/opt/x -jar server.jar"}})
+            .process(612, 1, "java", {{"args", "java -jar plain-server.jar"}})
+            .process(613, 1, "java");
+    const auto gradle =
+        ScenarioBuilder()
+            .installed("com.google.android.studio")
+            .installed("com.jetbrains.intellij")
+            .process(600, 1, "java", {{"path", "/usr/lib/jvm/bin/java"}, {"args", kGradleArgs}});
+    auto unreadable = ScenarioBuilder()
+                          .app(100, "org.example.viewer", "Viewer")
+                          .process(100, 1, "viewer")
+                          .process(101, 100, "child", {{"name", nullptr}})
+                          .process(102, 100, "child", {{"name", ""}});
+    unreadable.root["processes"].push_back({{"pid", 0}, {"name", "kernel_task"}});
+    const auto codeHelpers =
+        ScenarioBuilder().process(800, 1, "Code Helper").process(801, 1, "Code Helper (GPU)");
+    auto chromeWithoutWindowList = chromeFamily();
+    chromeWithoutWindowList.root["windows"] = nullptr;
+    return {
+        // A window owned by the app itself, and one owned by a helper (credited to the app
+        // through its ancestors), each hide the whole family.
+        {"window of the browser", chromeShownBy(kChrome), {}},
+        {"window of a helper", chromeShownBy(101), {}},
+        {"windows that are not real", chromeWithUnrealWindows(), kChromeListed},
+        // A failed window list makes every app windowless.
+        {"failed window list",
+         chromeWithoutWindowList,
+         {"100 Google Chrome <Google Chrome>",
+          "101 Google Chrome Helper (Renderer) <Google Chrome>",
+          "102 Google Chrome Helper (GPU) <Google Chrome>",
+          "104 Google Chrome Helper <Google Chrome>", "300 Editor <Editor>",
+          "103 chrome_crashpad_handler <Google Chrome>"}},
+        {"docker running",
+         ScenarioBuilder()
+             .installed("com.docker.docker")
+             .app(700, "com.docker.docker", "Docker", "accessory")
+             .process(700, 1, "Docker")
+             .process(701, 1, "vpnkit")
+             .process(702, 1, "kubectl")
+             .process(703, 1, "docker-compose"),
+         {}},
+        {"docker quit",
+         ScenarioBuilder()
+             .installed("com.docker.docker")
+             .process(701, 1, "vpnkit", {}, 30)
+             .process(702, 1, "kubectl", {}, 20)
+             .process(704, 1, "com.docker.hyperkit", {}, 10),
+         {"701 vpnkit <Docker>", "702 kubectl <Docker>", "704 com.docker.hyperkit <Docker>"}},
+        {"docker neither installed nor running", ScenarioBuilder().process(701, 1, "vpnkit"), {}},
+        {"editor not installed", codeHelpers, {}},
+        {"editor installed",
+         ScenarioBuilder(codeHelpers).installed("com.microsoft.VSCode"),
+         {"800 Code Helper <Visual Studio Code>", "801 Code Helper (GPU) <Visual Studio Code>"}},
+        {"community edition counts as the IDE",
+         ScenarioBuilder().installed("com.jetbrains.intellij.ce").process(900, 1, "idea"),
+         {"900 idea <IntelliJ IDEA>"}},
+        {"windowless apps without a pattern need a dock icon",
+         ScenarioBuilder()
+             .app(800, "org.example.Viewer", "Viewer")
+             .process(800, 1, "viewer")
+             .process(900, 800, "viewer-worker")
+             .app(801, "org.example.agent", "Agent", "accessory")
+             .process(801, 1, "agent")
+             .app(802, "org.example.notesapp", std::nullopt)
+             .process(802, 1, "notes")
+             .app(803, "org.example.windowed", "Windowed")
+             .process(803, 1, "windowed")
+             .app(804, "org.example.gone", "Gone", "regular", true)
+             .app(805, std::nullopt, "Nameless")
+             // Never listed: this program (by identifier or by pid) and the file manager.
+             .app(40, "org.example.other-self", "Me")
+             .app(806, "IO.Tidemark.Tidemark", "Me again")
+             .app(807, "com.apple.Finder", "Finder")
+             .window(ScenarioBuilder::realWindow(1, 803)),
+         {"800 Viewer <Viewer>", "802 Notesapp <Notesapp>", "900 viewer-worker <Viewer>"}},
+        {"a process with a real window",
+         ScenarioBuilder()
+             .installed("com.tinyspeck.slackmacgap")
+             .process(950, 1, "Slack Helper")
+             .process(951, 1, "Slack Helper")
+             .window(ScenarioBuilder::realWindow(1, 950)),
+         {"951 Slack Helper <Slack>"}},
+        {"helper app of a windowed app",
+         ScenarioBuilder()
+             .installed("com.google.Chrome")
+             .app(110, "com.google.Chrome.helper", "Chrome Helper", "accessory")
+             .process(110, 1, "Google Chrome Helper")
+             .process(111, 1, "Google Chrome Helper")
+             .window(ScenarioBuilder::realWindow(1, 110)),
+         {}},
+        {"gradle goes to the first active IDE",
+         gradle,
+         {"600 Gradle Daemon (Java) <Android Studio>"}},
+        {"gradle while an IDE has a window",
+         ScenarioBuilder(gradle)
+             .app(650, "com.jetbrains.intellij", "IntelliJ IDEA")
+             .process(650, 1, "idea")
+             .window(ScenarioBuilder::realWindow(1, 650)),
+         {}},
+        {"android gradle without android studio",
+         ScenarioBuilder()
+             .installed("com.jetbrains.intellij")
+             .installed("com.jetbrains.pycharm")
+             .process(600, 1, "java", {{"args", androidArgs}}),
+         {}},
+        {"android gradle with android studio",
+         ScenarioBuilder()
+             .installed("com.google.android.studio")
+             .process(600, 1, "java", {{"args", androidArgs}}),
+         {"600 Gradle Daemon (Java) <Android Studio>"}},
+        {"kotlin daemon",
+         ScenarioBuilder().installed("com.jetbrains.intellij").process(610, 1, "java", kotlin),
+         {"610 Kotlin Daemon (Java) <IntelliJ IDEA>"}},
+        {"jetbrains java processes",
+         pycharm,
+         {"610 Kotlin Daemon (Java) <PyCharm>", "611 JAVA <PyCharm>"}},
+        // While an IDE that shares the daemons shows a window, no row takes them, not even
+        // through the JetBrains rule; other java processes still go by that rule.
+        {"daemons while a sharing IDE has a window",
+         ScenarioBuilder(pycharm)
+             .app(660, "com.google.android.studio", "Android Studio")
+             .process(660, 1, "studio")
+             .window(ScenarioBuilder::realWindow(1, 660)),
+         {"611 JAVA <PyCharm>"}},
+        // Only the "/.gradle/" marker: claimed as a Gradle daemon, but shown as plain java.
+        {"gradle cache marker only",
+         ScenarioBuilder()
+             .installed("com.google.android.studio")
+             .process(620, 1, "java", {{"args", "java -jar /home/u/.gradle/caches/tool.jar"}}),
+         {"620 java <Android Studio>"}},
+        {"crash handlers only through paths or arguments",
+         ScenarioBuilder()
+             .installed("com.google.Chrome")
+             .installed("com.brave.Browser")
+             .process(710, 1, "crashpad_handler", {{"path", "/opt/Google Chrome/crashpad_handler"}})
+             .process(711, 720, "crashpad_handler")
+             .process(720, 1, "launcher", {{"path", "/opt/BraveSoftware/brave/launcher"}})
+             .process(
+                 712, 1, "chrome_crashpad_handler",
                  {{"path", "/usr/lib/x/handler"},
                   {"args", "/usr/lib/x/handler --database=/home/u/.config/Google/Chrome/Crash"}})
-        .process(713, 1, "crashpad_handler",
+             .process(
+                 713, 1, "crashpad_handler",
                  {{"path", "/usr/lib/other/crashpad_handler"}, {"args", "x --database=/tmp/y"}})
-        .process(714, 1, "Crashpad_Handler", {{"path", "/opt/Google Chrome/crashpad_handler"}})
-        .process(715, 1, "crashpad_handler");
-    EXPECT_THAT(described(ScanWorld(s).scan()),
-                ElementsAre("710 crashpad_handler <Google Chrome>",
-                            "711 crashpad_handler <Brave Browser>",
-                            "712 chrome_crashpad_handler <Google Chrome>",
-                            "714 Crashpad_Handler <Google Chrome>"));
+             .process(714, 1, "Crashpad_Handler", {{"path", "/opt/Google Chrome/crashpad_handler"}})
+             .process(715, 1, "crashpad_handler"),
+         {"710 crashpad_handler <Google Chrome>", "711 crashpad_handler <Brave Browser>",
+          "712 chrome_crashpad_handler <Google Chrome>", "714 Crashpad_Handler <Google Chrome>"}},
+        {"sub-apps of listed apps by their identifier",
+         ScenarioBuilder()
+             .app(100, "org.example.viewer", "Viewer")
+             .process(100, 1, "viewer")
+             .app(110, "org.example.viewer.agent", std::nullopt, "accessory")
+             .process(110, 1, "agent")
+             // A plain prefix is enough here.
+             .app(111, "org.example.viewerplus", std::nullopt, "accessory")
+             .process(111, 1, "plus")
+             .app(200, "com.google.Chrome", "Google Chrome")
+             .process(200, 1, "Google Chrome")
+             .app(210, "com.google.Chrome.alerts", "Alerts", "accessory", true)
+             .process(210, 1, "alerts")
+             .app(300, "org.sample.tool", std::nullopt)
+             .process(300, 1, "tool")
+             .app(310, "org.sample.tool.x", std::nullopt, "accessory")
+             .process(310, 1, "x")
+             .app(320, "org.sample.tool.y", "Tool Y", "accessory")
+             .process(320, 1, "y")
+             // Not a sub-app of anything listed.
+             .app(400, "org.other.agent", "Other", "accessory")
+             .process(400, 1, "other"),
+         {"100 Viewer <Viewer>", "200 Google Chrome <Google Chrome>", "300 Tool <Tool>",
+          "110 agent <Viewer>", "111 plus <Viewer>", "210 alerts <Google Chrome>",
+          "310 x <Application>", "320 y <Tool Y>"}},
+        {"unreadable processes", unreadable, {"100 Viewer <Viewer>"}},
+        {"the same app twice",
+         ScenarioBuilder()
+             .app(100, "org.example.viewer", "Viewer")
+             .app(100, "org.example.viewer2", "Viewer 2")
+             .process(100, 1, "viewer"),
+         {"100 Viewer <Viewer>"}},
+    };
+}
+
+TEST(ResidualScan, EachRuleClaimsWhatItShould) {
+    for (const auto& [name, world, listed] : listings())
+        EXPECT_EQ(described(ScanWorld(world).scan()), listed) << name;
 }
 
 TEST(ResidualScan, ParentLoopsAndDeepChainsEndTheWalk) {
@@ -289,52 +315,6 @@ TEST(ResidualScan, SortsByMemoryThenCpuKeepingTheFoundOrderForTies) {
     EXPECT_EQ(found[2].idleWakeups, 0u);
     EXPECT_FALSE(found[3].memoryBytes || found[3].cpuTimeMs || found[3].idleWakeups);
     EXPECT_EQ(ResidualProcessCleaner::totalMemory(found), 400u * 1048576);
-}
-
-TEST(ResidualScan, SubAppsOfListedAppsAreClaimedByTheirIdentifier) {
-    ScenarioBuilder s;
-    s.app(100, "org.example.viewer", "Viewer")
-        .process(100, 1, "viewer")
-        .app(110, "org.example.viewer.agent", std::nullopt, "accessory")
-        .process(110, 1, "agent")
-        // A plain prefix is enough here.
-        .app(111, "org.example.viewerplus", std::nullopt, "accessory")
-        .process(111, 1, "plus")
-        .app(200, "com.google.Chrome", "Google Chrome")
-        .process(200, 1, "Google Chrome")
-        .app(210, "com.google.Chrome.alerts", "Alerts", "accessory", true)
-        .process(210, 1, "alerts")
-        .app(300, "org.sample.tool", std::nullopt)
-        .process(300, 1, "tool")
-        .app(310, "org.sample.tool.x", std::nullopt, "accessory")
-        .process(310, 1, "x")
-        .app(320, "org.sample.tool.y", "Tool Y", "accessory")
-        .process(320, 1, "y")
-        // Not a sub-app of anything listed.
-        .app(400, "org.other.agent", "Other", "accessory")
-        .process(400, 1, "other");
-    EXPECT_THAT(described(ScanWorld(s).scan()),
-                ElementsAre("100 Viewer <Viewer>", "200 Google Chrome <Google Chrome>",
-                            "300 Tool <Tool>", "110 agent <Viewer>", "111 plus <Viewer>",
-                            "210 alerts <Google Chrome>", "310 x <Application>", "320 y <Tool Y>"));
-}
-
-TEST(ResidualScan, UnreadableProcessesAreSkipped) {
-    ScenarioBuilder s;
-    s.app(100, "org.example.viewer", "Viewer")
-        .process(100, 1, "viewer")
-        .process(101, 100, "child", {{"name", nullptr}})
-        .process(102, 100, "child", {{"name", ""}});
-    s.root["processes"].push_back({{"pid", 0}, {"name", "kernel_task"}});
-    EXPECT_THAT(described(ScanWorld(s).scan()), ElementsAre("100 Viewer <Viewer>"));
-}
-
-TEST(ResidualScan, TheSameAppIsListedOnce) {
-    ScenarioBuilder s;
-    s.app(100, "org.example.viewer", "Viewer")
-        .app(100, "org.example.viewer2", "Viewer 2")
-        .process(100, 1, "viewer");
-    EXPECT_THAT(described(ScanWorld(s).scan()), ElementsAre("100 Viewer <Viewer>"));
 }
 
 // The sim window server (which is not meant for several threads) behind a lock, counting how

@@ -1,39 +1,15 @@
 #include "platform/linux/AutostartEntry.h"
 
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
+
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <unistd.h>
 
 namespace tidemark::linux_platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/tidemark-autostart.XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(AutostartEntry, ExecValueQuotesWhatTheSessionWouldSplitOrExpand) {
     const std::vector<std::pair<std::string, std::string>> cases{
@@ -61,7 +37,7 @@ TEST(AutostartEntry, ActiveUnlessHiddenInItsMainGroup) {
 }
 
 TEST(AutostartEntry, RegisteringWritesAnEntryForTheExecutableAndUnregisteringRemovesIt) {
-    TempFolder folder;
+    testing::TemporaryDirectory folder;
     const auto entry = folder.path() / "config" / "autostart" / "tidemark.desktop";
     AutostartLoginItem item(entry, "/opt/Tide Mark/tidemark");
     EXPECT_EQ(item.status(), LoginItemService::Status::NotRegistered);
@@ -69,7 +45,7 @@ TEST(AutostartEntry, RegisteringWritesAnEntryForTheExecutableAndUnregisteringRem
 
     ASSERT_EQ(item.registerItem(), std::nullopt);
     EXPECT_EQ(item.status(), LoginItemService::Status::Enabled);
-    const auto text = readFile(entry);
+    const auto text = testing::readFile(entry);
     EXPECT_NE(text.find("\nExec=\"/opt/Tide Mark/tidemark\"\n"), std::string::npos) << text;
     EXPECT_FALSE(fs::exists(entry.string() + ".tmp"));
 
@@ -79,9 +55,9 @@ TEST(AutostartEntry, RegisteringWritesAnEntryForTheExecutableAndUnregisteringRem
 }
 
 TEST(AutostartEntry, AFolderThatCannotBeMadeIsReportedAndTheStateStaysOff) {
-    TempFolder folder;
+    testing::TemporaryDirectory folder;
     // A file where the autostart folder should be: refused even for the superuser.
-    std::ofstream(folder.path() / "autostart") << "not a folder";
+    testing::writeFile(folder.path() / "autostart", "not a folder");
     AutostartLoginItem item(folder.path() / "autostart" / "tidemark.desktop", "/usr/bin/tidemark");
     const auto failure = item.registerItem();
     ASSERT_TRUE(failure.has_value());

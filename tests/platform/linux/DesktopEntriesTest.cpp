@@ -1,6 +1,8 @@
 #include "platform/linux/DesktopEntries.h"
 
-#include <fstream>
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace tidemark::linux_platform {
@@ -9,17 +11,10 @@ namespace {
 namespace fs = std::filesystem;
 
 struct EntriesFixture : ::testing::Test {
-    fs::path root =
-        fs::temp_directory_path() /
-        ("tidemark-entries-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    void SetUp() override { fs::remove_all(root); }
-    void TearDown() override { fs::remove_all(root); }
-
+    const testing::TemporaryDirectory folder;
+    const fs::path& root = folder.path();
     void write(const fs::path& relative, const std::string& text) {
-        const auto path = root / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
+        testing::writeFile(root / relative, text);
     }
 };
 

@@ -37,32 +37,17 @@ TEST(DockPlacement, TopOfThePrimaryOutputSpanningUnderI3AndAtTheRightEndElsewher
         bool spans;
         DockPlacement expected;
     };
+    const OutputGeometry noPrimary{"r", right.rect, false};
     const std::vector<Case> cases{
-        {"i3, primary second",
-         {left, right},
-         120,
-         true,
-         {right.rect, {1024, 0, 1280, 24}, std::nullopt}},
-        {"i3, no primary",
-         {left, {"r", {1024, 0, 1280, 1024}, false}},
-         120,
-         true,
-         {left.rect, {0, 0, 1024, 24}, std::nullopt}},
-        {"ewmh, whole screen",
-         {},
-         120,
-         false,
-         {screen, {2184, 0, 120, 24}, TopStrut{24, 2184, 2303}}},
+        {"i3, primary second", {left, right}, 120, true, {right.rect, {1024, 0, 1280, 24}, {}}},
+        {"i3, no primary", {left, noPrimary}, 120, true, {left.rect, {0, 0, 1024, 24}, {}}},
+        {"ewmh, screen", {}, 120, false, {screen, {2184, 0, 120, 24}, TopStrut{24, 2184, 2303}}},
         {"ewmh, primary output",
          {left, right},
          100.5,
          false,
          {right.rect, {2203.5, 0, 100.5, 24}, TopStrut{24, 2204, 2303}}},
-        {"wider than the output",
-         {left},
-         5000,
-         false,
-         {left.rect, {0, 0, 1024, 24}, TopStrut{24, 0, 1023}}},
+        {"too wide", {left}, 5000, false, {left.rect, {0, 0, 1024, 24}, TopStrut{24, 0, 1023}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,35 +3,27 @@
 #include "foundation/PropertyList.h"
 #include "support/BinaryPlistBuilder.h"
 #include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <poll.h>
 #include <random>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tidemark;
 using linux_platform::FileSettingsStore;
+using tidemark::testing::readFile;
 using tidemark::testing::TemporaryDirectory;
+using tidemark::testing::writeFile;
 
 namespace {
-
-std::string contentsOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::filesystem::path& file, std::string_view contents) {
-    std::ofstream(file, std::ios::binary) << contents;
-}
 
 std::string xmlDocument(std::string_view entries) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" +
@@ -39,10 +31,19 @@ std::string xmlDocument(std::string_view entries) {
 }
 
 std::optional<ValueDictionary> parsedSettings(const std::filesystem::path& file) {
-    const auto value = plist::decode(contentsOf(file));
+    const auto value = plist::decode(readFile(file));
     if (!value || !value->asDictionary())
         return std::nullopt;
     return *value->asDictionary();
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> entries(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Collects the one-line reports of a store.
@@ -54,6 +55,36 @@ struct Reports {
 };
 
 } // namespace
+
+TEST(FileSettingsStore, WritesAtomicallyOnlyOnChangeAndReadsBack) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "tidemark" / "defaults.plist";
+    {
+        FileSettingsStore store(file);
+        store.registerDefaults({{"displayStyle", Value(4)}});
+        EXPECT_FALSE(std::filesystem::exists(file)); // registering writes nothing
+        store.set("displayStyle", Value(2));
+        store.set("activeSpaceColor",
+                  Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
+    }
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(entries(file.parent_path()),
+              (std::vector<std::string>{"defaults.plist", "defaults.plist.lock"}));
+
+    // An unchanged value does not touch the file.
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type{});
+    FileSettingsStore reopened(file);
+    reopened.set("displayStyle", Value(2));
+    EXPECT_EQ(std::filesystem::last_write_time(file), std::filesystem::file_time_type{});
+
+    EXPECT_EQ(reopened.integer("displayStyle"), 2);
+    EXPECT_EQ(*reopened.object("activeSpaceColor"),
+              Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
+    reopened.remove("displayStyle");
+    EXPECT_FALSE(FileSettingsStore(file).object("displayStyle"));
+}
 
 TEST(FileSettingsStore, AFileThatCannotBeOpenedIsReportedAndNeverWrittenOver) {
     struct Case {
@@ -138,7 +169,7 @@ TEST(FileSettingsStore, EntriesItHasNoFormForSurviveAWriteAsWritten) {
     store.set("displayStyle", Value(2));
     store.set("activeSpaceColor", Value(ValueArray{Value(0.5), Value(1), Value(0.0), Value(1.0)}));
     store.set("a & b", Value("y"));
-    const auto text = contentsOf(file);
+    const auto text = readFile(file);
     for (const auto& entry : foreign) {
         if (entry.find("a &amp; b") != std::string::npos)
             continue; // rewritten on purpose
@@ -149,15 +180,15 @@ TEST(FileSettingsStore, EntriesItHasNoFormForSurviveAWriteAsWritten) {
     EXPECT_EQ(*findIn(*reread, "displayStyle"), Value(2));
     EXPECT_EQ(*findIn(*reread, "a & b"), Value("y"));
     store.remove("displayStyle");
-    EXPECT_EQ(contentsOf(file).find("displayStyle"), std::string::npos);
-    EXPECT_NE(contentsOf(file).find(foreign[3]), std::string::npos);
+    EXPECT_EQ(readFile(file).find("displayStyle"), std::string::npos);
+    EXPECT_NE(readFile(file).find(foreign[3]), std::string::npos);
 
     // A binary list keeps its form and the nodes of the other entries.
     const auto binary = plist::encodeBinary(Value(ValueDictionary{{"keep", Value("me")}}));
     writeFile(file, std::string(binary->begin(), binary->end()));
     FileSettingsStore binaryStore(file);
     binaryStore.set("displayStyle", Value(1));
-    EXPECT_TRUE(contentsOf(file).starts_with("bplist00"));
+    EXPECT_TRUE(readFile(file).starts_with("bplist00"));
     EXPECT_EQ(parsedSettings(file),
               (ValueDictionary{{"keep", Value("me")}, {"displayStyle", Value(1)}}));
 }
@@ -226,11 +257,8 @@ TEST(FileSettingsStore, AKilledWriterLeavesTheOldOrTheNewFile) {
         EXPECT_TRUE(value->asString()->starts_with(big));
     }
     FileSettingsStore(file).set("round", Value(big));
-    std::vector<std::string> leftovers;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
-            leftovers.push_back(entry.path().filename().string());
-    EXPECT_TRUE(leftovers.empty()) << leftovers.front();
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{"defaults.plist", "defaults.plist.lock"}));
 }
 
 TEST(FileSettingsStore, HearsAnotherWriterAndSetsADamagedFileAside) {
@@ -267,7 +295,9 @@ TEST(FileSettingsStore, HearsAnotherWriterAndSetsADamagedFileAside) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
+// Each damaged file is kept under a name of its own that the report gives, and the store
+// starts empty; a new value makes a fresh file beside the kept ones.
+TEST(FileSettingsStore, DamagedFilesAreSetAsideUnderNamesOfTheirOwn) {
     std::string deep;
     for (int i = 0; i < 10000; ++i)
         deep += "<array>";
@@ -278,6 +308,7 @@ TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
         std::string contents;
         std::string reason;
     } cases[] = {
+        {"cut short", "<plist><dict><key>displayStyle</key>", "(not a property list)"},
         {"deep", xmlDocument("<key>deep</key>" + deep), "(elements nested deeper than 512 levels)"},
         {"deep binary", tidemark::testing::BinaryPlistBuilder::nested(300'000),
          "(objects nested deeper than 512 levels)"},
@@ -285,16 +316,28 @@ TEST(FileSettingsStore, TooDeepOrForeignFilesAreDamaged) {
          "(not a property list)"},
         {"an array", "<plist version=\"1.0\"><array/></plist>", "(it holds no dictionary)"},
     };
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "defaults.plist";
+    std::vector<std::string> kept{"defaults.plist.lock"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TemporaryDirectory dir;
-        const auto file = dir.path() / "defaults.plist";
         writeFile(file, c.contents);
         Reports reports;
         FileSettingsStore store(file, reports.reporter());
         EXPECT_TRUE(store.storedValues().empty());
+        EXPECT_FALSE(std::filesystem::exists(file));
         ASSERT_EQ(reports.lines.size(), 1u);
         EXPECT_NE(reports.lines[0].find(c.reason), std::string::npos) << reports.lines[0];
-        EXPECT_FALSE(std::filesystem::exists(file));
+        const auto names = entries(dir.path());
+        std::vector<std::string> added;
+        std::set_difference(names.begin(), names.end(), kept.begin(), kept.end(),
+                            std::back_inserter(added));
+        ASSERT_EQ(names.size(), kept.size() + 1);
+        ASSERT_EQ(added.size(), 1u);
+        EXPECT_TRUE(added[0].starts_with("defaults.plist.damaged-")) << added[0];
+        EXPECT_NE(reports.lines[0].find(added[0]), std::string::npos) << reports.lines[0];
+        kept = names;
     }
+    FileSettingsStore(file, [](const std::string&) {}).set("displayStyle", Value(1));
+    EXPECT_EQ(entries(dir.path()).size(), kept.size() + 1);
 }

@@ -119,24 +119,16 @@ TEST(I3Connection, TitlesThatAreNotUtf8DoNotSpoilTheReply) {
 }
 
 TEST(I3Connection, GarbageAndOversizedFramesBreakTheConnection) {
-    {
+    std::string huge = "i3-ipc";
+    const std::uint32_t length = 0xfffffff0u, type = 3;
+    huge.append(reinterpret_cast<const char*>(&length), 4);
+    huge.append(reinterpret_cast<const char*>(&type), 4);
+    for (const auto& served : {std::string("not-i3 at all, just bytes"), huge}) {
         FakeI3 fake(socketPath());
-        fake.serve("not-i3 at all, just bytes");
+        fake.serve(served);
         auto connection = Connection::open(fake.path());
         ASSERT_TRUE(connection);
-        EXPECT_FALSE(connection->request(MessageType::GetOutputs));
-        EXPECT_TRUE(connection->isBroken());
-    }
-    {
-        FakeI3 fake(socketPath());
-        std::string huge = "i3-ipc";
-        const std::uint32_t length = 0xfffffff0u, type = 3;
-        huge.append(reinterpret_cast<const char*>(&length), 4);
-        huge.append(reinterpret_cast<const char*>(&type), 4);
-        fake.serve(huge);
-        auto connection = Connection::open(fake.path());
-        ASSERT_TRUE(connection);
-        EXPECT_FALSE(connection->request(MessageType::GetOutputs));
+        EXPECT_FALSE(connection->request(MessageType::GetOutputs)) << served.substr(0, 6);
         EXPECT_TRUE(connection->isBroken());
     }
     EXPECT_FALSE(Connection::open("/nonexistent/socket"));

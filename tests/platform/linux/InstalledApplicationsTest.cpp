@@ -1,9 +1,10 @@
 #include "platform/linux/InstalledApplications.h"
 
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
+
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace tidemark::linux_proc {
 namespace {
@@ -11,12 +12,10 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(InstalledApplications, FindsDesktopEntriesAndFlatpaks) {
-    const fs::path root =
-        fs::temp_directory_path() / ("tidemark-xdg-" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    const testing::TemporaryDirectory folder;
+    const auto& root = folder.path();
     const auto entry = [&](const fs::path& relative, const std::string& content) {
-        fs::create_directories((root / relative).parent_path());
-        std::ofstream(root / relative) << content;
+        testing::writeFile(root / relative, content);
     };
     entry("home/applications/org.example.Editor.desktop", "[Desktop Entry]\nName=Editor\n");
     // The user's hidden copy shadows the system entry: removed for this user.
@@ -40,7 +39,6 @@ TEST(InstalledApplications, FindsDesktopEntriesAndFlatpaks) {
     EXPECT_FALSE(installed.isInstalled("../../escape"));
     EXPECT_FALSE(installed.isInstalled(".."));
     EXPECT_FALSE(installed.isInstalled(""));
-    fs::remove_all(root);
 }
 
 TEST(InstalledApplications, ReadsTheXdgEnvironment) {

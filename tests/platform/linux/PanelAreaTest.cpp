@@ -21,16 +21,8 @@ TEST(PanelArea, TheOutputUnderTheGlyphBelowTheDockBand) {
     const std::vector<Case> cases{
         // Centred under a glyph near the output's right edge, the panel spills over the
         // edge; the glyph's output still holds it.
-        {"glyph at the edge of the dock's output",
-         {left, right},
-         i3Dock,
-         {854, 30, 292, 200},
-         {0, 24, 1024, 744}},
-        {"point on the other output",
-         {left, right},
-         i3Dock,
-         {1100, 30, 292, 200},
-         {1024, 0, 1024, 768}},
+        {"glyph at the edge", {left, right}, i3Dock, {854, 30, 292, 200}, {0, 24, 1024, 744}},
+        {"on the other output", {left, right}, i3Dock, {1100, 30, 292, 200}, {1024, 0, 1024, 768}},
         {"no output holds it", {left, right}, i3Dock, {3000, 30, 292, 200}, {0, 24, 1024, 744}},
         {"no outputs known", {}, ewmhDock, {1800, 30, 292, 200}, {0, 24, 2048, 744}},
     };

@@ -137,20 +137,15 @@ TEST(ProcKernelLive, ReadsWhatAChildProcessIs) {
     EXPECT_THAT(processAncestors(kernel, child.pid(), 10), ::testing::Contains(::getpid()));
 }
 
-TEST(ProcKernelLive, EndsAPoliteChildWithSigterm) {
-    LiveCleaner live;
-    Child child({kSleep, "1000"}, false);
-    ASSERT_TRUE(child.waitForName(live.kernel, "sleep"));
-    EXPECT_EQ(live.cleaner.terminateProcesses({recordOf(live.kernel, child.pid())}), 1);
-    EXPECT_EQ(child.reap(), SIGTERM);
-}
-
-TEST(ProcKernelLive, KillsAndCountsAChildThatIgnoresSigterm) {
-    LiveCleaner live;
-    Child child({kSleep, "1000"}, true);
-    ASSERT_TRUE(child.waitForName(live.kernel, "sleep"));
-    EXPECT_EQ(live.cleaner.terminateProcesses({recordOf(live.kernel, child.pid())}), 1);
-    EXPECT_EQ(child.reap(), SIGKILL);
+TEST(ProcKernelLive, EndsAChildWithSigtermElseSigkillAndCountsIt) {
+    for (const auto& [ignoresSigterm, endedBy] :
+         {std::pair{false, SIGTERM}, std::pair{true, SIGKILL}}) {
+        LiveCleaner live;
+        Child child({kSleep, "1000"}, ignoresSigterm);
+        ASSERT_TRUE(child.waitForName(live.kernel, "sleep"));
+        EXPECT_EQ(live.cleaner.terminateProcesses({recordOf(live.kernel, child.pid())}), 1);
+        EXPECT_EQ(child.reap(), endedBy) << (ignoresSigterm ? "ignores SIGTERM" : "polite");
+    }
 }
 
 TEST(ProcKernelLive, LeavesAReplacedPidAndThisProgramAlone) {

@@ -1,10 +1,11 @@
 #include "platform/linux/ProcKernel.h"
 
 #include "platform/linux/ProcFiles.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 #include "system/MemoryProvider.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -51,22 +52,16 @@ TEST(ProcFiles, SanitizesUntrustedText) {
 class FakeProc : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tidemark-proc-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
         fs::create_directories(root_ / "proc");
         fs::create_directories(root_ / "sys/block");
     }
-    void TearDown() override { fs::remove_all(root_); }
-
     void write(const fs::path& relative, const std::string& content) {
-        fs::create_directories((root_ / relative).parent_path());
-        std::ofstream(root_ / relative, std::ios::binary) << content;
+        testing::writeFile(root_ / relative, content);
     }
     ProcKernel kernel() { return ProcKernel(root_ / "proc", root_ / "sys"); }
 
-    fs::path root_;
+    const testing::TemporaryDirectory folder_;
+    const fs::path& root_ = folder_.path();
 };
 
 TEST_F(FakeProc, MapsMeminfoOntoTheVirtualMemoryFigures) {

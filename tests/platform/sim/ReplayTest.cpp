@@ -2,42 +2,35 @@
 
 #include "platform/sim/EventScript.h"
 #include "support/RunCommand.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace tidemark::sim {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::lines;
+using testing::readFile;
+using testing::runTidemark;
+using testing::sourcePath;
 
 const fs::path kReplayData = fs::path(TIDEMARK_SOURCE_DIR) / "tests/data/replay";
 
-std::vector<std::string> lines(const std::string& text) {
+std::vector<std::string> replayed(const Scenario& scenario,
+                                  const std::vector<ScriptedEvent>& events,
+                                  std::optional<double> until = std::nullopt) {
     std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
+    for (const auto& h : replay(scenario, events, until))
+        out.push_back(formatHappening(h));
     return out;
-}
-
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::vector<std::string> replayed(const Scenario& scenario, const std::string& events,
                                   std::optional<double> until = std::nullopt) {
-    std::vector<std::string> out;
-    for (const auto& h : replay(scenario, parseEventScript(events, "events"), until))
-        out.push_back(formatHappening(h));
-    return out;
+    return replayed(scenario, parseEventScript(events, "events"), until);
 }
 
 // The error a script gives, or "no error".
@@ -78,11 +71,10 @@ TEST(Replay, KeptEventScriptsGiveTheirTimelines) {
     EXPECT_GE(scripts.size(), 8u);
     for (const auto& script : scripts) {
         ASSERT_FALSE(script.expected.empty()) << script.label();
-        const auto scenario = sim::loadScenario(script.dir / "scenario.json");
-        std::vector<std::string> actual;
-        for (const auto& h : replay(scenario, sim::loadEventScript(script.events)))
-            actual.push_back(formatHappening(h));
-        EXPECT_EQ(actual, script.expected) << script.label();
+        EXPECT_EQ(
+            replayed(loadScenario(script.dir / "scenario.json"), loadEventScript(script.events)),
+            script.expected)
+            << script.label();
     }
 }
 
@@ -109,56 +101,37 @@ TEST(Replay, LaunchesAtZeroAndRunsToOneSecondAfterTheLastEventOrTheGivenEnd) {
 }
 
 TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
-    EXPECT_EQ(scriptError("{}"), "e.json: member '(document)': expected an array of events");
-    EXPECT_TRUE(scriptError("[1").starts_with("e.json: member '[1]': not valid JSON"));
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appHidden", "pid": 1e400}])"),
-              "e.json: member '[0].pid': not valid JSON: number overflow parsing '1e400'");
-    // Far in the future a half-second step no longer moves the clock: refused.
-    EXPECT_EQ(scriptError(R"([{"at": 1e300, "event": "buttonPressed"}])"),
-              "e.json: member '[0].at': expected a number of seconds from 0 to 31536000 (a year)");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appLaunched"}])"),
-              "e.json: member '[0].pid': missing");
-    EXPECT_EQ(
-        scriptError(R"([{"at": 1, "event": "refreshRequested"}, {"event": "buttonPressed"}])"),
-        "e.json: member '[1].at': missing");
-    EXPECT_EQ(scriptError(R"([{"at": -1, "event": "buttonPressed"}])"),
-              "e.json: member '[0].at': expected a number of seconds from 0 to 31536000 (a year)");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "lidClosed"}])"),
-              "e.json: member '[0].event': unknown event 'lidClosed'");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "buttonPressed", "pid": 3}])"),
-              "e.json: member '[0].pid': not a member of buttonPressed");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "appHidden", "pid": 4294967296}])"),
-              "e.json: member '[0].pid': expected a 32-bit integer");
-    EXPECT_EQ(
-        scriptError(R"([{"at": 1, "event": "appTerminated", "pid": 3, "bundleIdentifier": 5}])"),
-        "e.json: member '[0].bundleIdentifier': expected a string or null");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setAppearance", "appearance": "blue"}])"),
-              "e.json: member '[0].appearance': expected \"dark\" or \"light\"");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setSetting", "value": 1}])"),
-              "e.json: member '[0].key': missing");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setApps", "value": [{"pid": "x"}]}])"),
-              "e.json: member '[0].value[0].pid': expected a 32-bit integer");
-    EXPECT_EQ(scriptError(R"([{"at": 1, "event": "setApps", "value": 5}])"),
-              "e.json: member '[0].value': expected an array");
-
-    const auto events = parseEventScript(
-        R"([{"at": 2, "event": "setDisplays", "value": null},
-            {"at": 1, "event": "appTerminated", "pid": 9, "bundleIdentifier": null},
-            {"at": 1, "event": "setSetting", "key": "k", "value": {"$data": "AQI="}}])",
-        "e.json");
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].kind, EventKind::AppTerminated);
-    EXPECT_EQ(events[0].bundleIdentifier, std::nullopt);
-    EXPECT_EQ(events[1].kind, EventKind::SetSetting);
-    EXPECT_EQ(events[1].value, Value(ByteString{1, 2}));
-    EXPECT_EQ(events[2].value, std::nullopt);
-}
-
-TEST(EventScript, InteractionEventsAreCheckedMemberByMember) {
+    const char* const outOfRange =
+        "e.json: member '[0].at': expected a number of seconds from 0 to 31536000 (a year)";
     const struct {
         const char* script;
         const char* expected;
     } cases[] = {
+        {"{}", "e.json: member '(document)': expected an array of events"},
+        {R"([{"at": 1, "event": "appHidden", "pid": 1e400}])",
+         "e.json: member '[0].pid': not valid JSON: number overflow parsing '1e400'"},
+        // Far in the future a half-second step no longer moves the clock: refused.
+        {R"([{"at": 1e300, "event": "buttonPressed"}])", outOfRange},
+        {R"([{"at": -1, "event": "buttonPressed"}])", outOfRange},
+        {R"([{"at": 1, "event": "appLaunched"}])", "e.json: member '[0].pid': missing"},
+        {R"([{"at": 1, "event": "refreshRequested"}, {"event": "buttonPressed"}])",
+         "e.json: member '[1].at': missing"},
+        {R"([{"at": 1, "event": "lidClosed"}])",
+         "e.json: member '[0].event': unknown event 'lidClosed'"},
+        {R"([{"at": 1, "event": "buttonPressed", "pid": 3}])",
+         "e.json: member '[0].pid': not a member of buttonPressed"},
+        {R"([{"at": 1, "event": "appHidden", "pid": 4294967296}])",
+         "e.json: member '[0].pid': expected a 32-bit integer"},
+        {R"([{"at": 1, "event": "appTerminated", "pid": 3, "bundleIdentifier": 5}])",
+         "e.json: member '[0].bundleIdentifier': expected a string or null"},
+        {R"([{"at": 1, "event": "setAppearance", "appearance": "blue"}])",
+         "e.json: member '[0].appearance': expected \"dark\" or \"light\""},
+        {R"([{"at": 1, "event": "setSetting", "value": 1}])", "e.json: member '[0].key': missing"},
+        {R"([{"at": 1, "event": "setApps", "value": [{"pid": "x"}]}])",
+         "e.json: member '[0].value[0].pid': expected a 32-bit integer"},
+        {R"([{"at": 1, "event": "setApps", "value": 5}])",
+         "e.json: member '[0].value': expected an array"},
+        // Interaction events, member by member.
         {R"([{"at": 1, "event": "pointerMoved", "x": 3}])", "e.json: member '[0].y': missing"},
         {R"([{"at": 1, "event": "pointerMoved", "x": "3", "y": 1}])",
          "e.json: member '[0].x': expected a number of points"},
@@ -182,103 +155,99 @@ TEST(EventScript, InteractionEventsAreCheckedMemberByMember) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(scriptError(c.script), c.expected) << c.script;
+    EXPECT_TRUE(scriptError("[1").starts_with("e.json: member '[1]': not valid JSON"));
+}
 
-    const auto events = sim::parseEventScript(
-        R"([{"at": 1, "event": "mouseUp", "button": "right", "x": 2.5, "y": 4,
+TEST(EventScript, WellFormedScriptsKeepEveryMemberInTimeOrder) {
+    const auto events = parseEventScript(
+        R"([{"at": 2, "event": "setDisplays", "value": null},
+            {"at": 1, "event": "appTerminated", "pid": 9, "bundleIdentifier": null},
+            {"at": 1, "event": "setSetting", "key": "k", "value": {"$data": "AQI="}},
+            {"at": 1, "event": "mouseUp", "button": "right", "x": 2.5, "y": 4,
              "modifiers": ["command", "shift"]},
             {"at": 2, "event": "popover", "action": "clean", "pid": 701}])",
         "e.json");
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].button, MouseButton::Right);
-    EXPECT_EQ(events[0].point, (Point{2.5, 4}));
-    EXPECT_EQ(events[0].mouseModifiers, ModifierFlags::Command | ModifierFlags::Shift);
-    EXPECT_EQ(events[1].action, sim::PopoverAction::Clean);
-    EXPECT_EQ(events[1].pid, 701);
-    EXPECT_TRUE(sim::isInteraction(events[1].kind));
-}
-
-struct CommandResult {
-    int exitCode;
-    std::string out;
-};
-
-CommandResult runTidemark(const std::string& arguments) {
-    const std::string command = std::string(TIDEMARK_BINARY) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    while (const auto n = fread(buffer.data(), 1, buffer.size(), pipe))
-        out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    return {WEXITSTATUS(status), out};
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_EQ(events[0].kind, EventKind::AppTerminated);
+    EXPECT_EQ(events[0].bundleIdentifier, std::nullopt);
+    EXPECT_EQ(events[1].kind, EventKind::SetSetting);
+    EXPECT_EQ(events[1].value, Value(ByteString{1, 2}));
+    EXPECT_EQ(events[2].button, MouseButton::Right);
+    EXPECT_EQ(events[2].point, (Point{2.5, 4}));
+    EXPECT_EQ(events[2].mouseModifiers, ModifierFlags::Command | ModifierFlags::Shift);
+    EXPECT_EQ(events[3].value, std::nullopt);
+    EXPECT_EQ(events[4].action, PopoverAction::Clean);
+    EXPECT_EQ(events[4].pid, 701);
+    EXPECT_TRUE(isInteraction(events[4].kind));
 }
 
 TEST(ReplayCommand, PrintsTheTimelineAndRejectsBadInputWithExitCode2) {
     const auto dir = kReplayData / "plain";
+    const auto scenario = (dir / "scenario.json").string();
+    const auto throttle = (dir / "throttle.events.json").string();
     const auto ok =
-        runTidemark("replay --scenario " + (dir / "scenario.json").string() + " --events " +
-                    (dir / "throttle.events.json").string() + " --until 1.2");
-    EXPECT_EQ(ok.exitCode, 0);
+        runTidemark({"replay", "--scenario", scenario, "--events", throttle, "--until", "1.2"});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err;
     EXPECT_EQ(lines(ok.out), (std::vector<std::string>{
                                  R"({"at": 0.000, "kind": "refresh", "published": true})",
                                  R"({"at": 1.000, "kind": "refresh", "published": false})",
                                  R"({"at": 1.100, "kind": "refresh", "published": false})"}));
 
-    const auto scenario = (dir / "scenario.json").string();
-    const auto badEvents = fs::temp_directory_path() / "tidemark-bad-events.json";
-    std::ofstream(badEvents) << R"([{"at": 1, "event": "nap"}])";
-    for (const auto& args :
-         {"replay --scenario " + scenario,
-          "replay --scenario " + scenario + " --events /nonexistent.json",
-          "replay --scenario " + scenario + " --events " + badEvents.string(),
-          "replay --scenario " + scenario + " --events " + badEvents.string() + " --until soon",
-          "replay --scenario " + scenario + " --events " + (dir / "throttle.events.json").string() +
-              " --until 100000000",
-          "replay --scenario " + scenario + " --bogus 1"}) {
-        const auto result = runTidemark(args);
-        EXPECT_EQ(result.exitCode, 2) << args;
-        EXPECT_EQ(lines(result.out).size(), 1u) << args << "\n" << result.out;
+    testing::TemporaryDirectory temporary;
+    const auto badEvents =
+        testing::writeFile(temporary.path() / "bad.events.json", R"([{"at": 1, "event": "nap"}])");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--scenario", scenario},
+             {"--scenario", scenario, "--events", "/nonexistent.json"},
+             {"--scenario", scenario, "--events", badEvents},
+             {"--scenario", scenario, "--events", badEvents, "--until", "soon"},
+             {"--scenario", scenario, "--events", throttle, "--until", "100000000"},
+             {"--scenario", scenario, "--bogus", "1"}}) {
+        auto command = args;
+        command.insert(command.begin(), "replay");
+        const auto result = runTidemark(command);
+        EXPECT_EQ(result.exitCode, 2) << args.back();
+        EXPECT_EQ(result.out, "") << args.back();
+        EXPECT_EQ(lines(result.err).size(), 1u) << args.back() << "\n" << result.err;
     }
-    fs::remove(badEvents);
 }
 
 // The headless app's scripts, through the binary.
 TEST(ReplayUi, KeptEventScriptsGiveTheirTimelinesThroughTheBinary) {
-    const auto scripts = keptScripts(tidemark::testing::sourcePath("tests/data/replay-ui"));
+    const auto scripts = keptScripts(sourcePath("tests/data/replay-ui"));
     EXPECT_GE(scripts.size(), 10u);
     for (const auto& script : scripts) {
         ASSERT_FALSE(script.expected.empty()) << script.label();
-        const auto result = tidemark::testing::runTidemark({"replay", "--ui", "--scenario",
-                                                            (script.dir / "scenario.json").string(),
-                                                            "--events", script.events.string()});
+        const auto result =
+            runTidemark({"replay", "--ui", "--scenario", (script.dir / "scenario.json").string(),
+                         "--events", script.events.string()});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(lines(result.out), script.expected) << script.label();
     }
 }
 
 TEST(ReplayUi, InteractionEventsNeedTheFlagAndTheOtherLinesStayAsTheyWere) {
-    const auto dir = fs::path(tidemark::testing::sourcePath("tests/data/replay-ui/hover"));
+    const auto dir = fs::path(sourcePath("tests/data/replay-ui/hover"));
     const auto scenario = (dir / "scenario.json").string();
     const auto events = (dir / "dwell-and-follow.events.json").string();
-    const auto refused =
-        tidemark::testing::runTidemark({"replay", "--scenario", scenario, "--events", events});
+    const auto refused = runTidemark({"replay", "--scenario", scenario, "--events", events});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_EQ(lines(refused.err).size(), 1u) << refused.err;
     EXPECT_NE(refused.err.find("needs --ui"), std::string::npos) << refused.err;
 
     // Scripts of the plain replay give the same refresh lines with the flag, plus images.
-    const auto plain = fs::path(tidemark::testing::sourcePath("tests/data/replay/plain"));
-    const std::vector<std::string> args{"--scenario", (plain / "scenario.json").string(),
-                                        "--events", (plain / "bursts.events.json").string()};
-    auto withoutUi = std::vector<std::string>{"replay"};
-    withoutUi.insert(withoutUi.end(), args.begin(), args.end());
-    auto withUi = std::vector<std::string>{"replay", "--ui"};
-    withUi.insert(withUi.end(), args.begin(), args.end());
+    const auto plain = fs::path(sourcePath("tests/data/replay/plain"));
+    const auto plainScenario = (plain / "scenario.json").string();
+    const auto plainEvents = (plain / "bursts.events.json").string();
     std::vector<std::string> refreshes;
-    for (const auto& line : lines(tidemark::testing::runTidemark(withUi).out))
+    for (const auto& line :
+         lines(runTidemark({"replay", "--ui", "--scenario", plainScenario, "--events", plainEvents})
+                   .out))
         if (line.find("\"kind\": \"image\"") == std::string::npos)
             refreshes.push_back(line);
-    EXPECT_EQ(refreshes, lines(tidemark::testing::runTidemark(withoutUi).out));
+    EXPECT_EQ(
+        refreshes,
+        lines(runTidemark({"replay", "--scenario", plainScenario, "--events", plainEvents}).out));
 }
 
 } // namespace
