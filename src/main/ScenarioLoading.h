@@ -16,7 +16,8 @@ std::optional<sim::Scenario> loadScenarioOrReport(const std::string& file);
 
 // Opens the live desktop on `mainQueue`; without an X server prints "tidemark COMMAND: ..."
 // and gives nothing.
-std::unique_ptr<linux_platform::LinuxPlatform> openLiveDesktopOrReport(MainQueue& mainQueue,
-                                                                       std::string_view command);
+std::unique_ptr<linux_platform::LinuxPlatform>
+openLiveDesktopOrReport(MainQueue& mainQueue, std::string_view command,
+                        linux_platform::LinuxPlatform::Lifetime lifetime);
 
 } // namespace tidemark::cli

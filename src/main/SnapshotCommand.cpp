@@ -38,7 +38,8 @@ int runSnapshot(const Arguments& args) {
         return printFirstSnapshot(platform.services());
     }
     linux_platform::PollMainQueue mainQueue;
-    auto platform = openLiveDesktopOrReport(mainQueue, "snapshot");
+    auto platform = openLiveDesktopOrReport(mainQueue, "snapshot",
+                                            linux_platform::LinuxPlatform::Lifetime::OneShot);
     if (!platform)
         return kExitFailure;
     return printFirstSnapshot(platform->services());

@@ -43,7 +43,8 @@ int runSwitch(const Arguments& args) {
     const auto& spaceID = positional.front();
 
     linux_platform::PollMainQueue mainQueue;
-    auto platform = openLiveDesktopOrReport(mainQueue, "switch");
+    auto platform = openLiveDesktopOrReport(mainQueue, "switch",
+                                            linux_platform::LinuxPlatform::Lifetime::OneShot);
     if (!platform)
         return kExitFailure;
     auto delegate = AppDelegate::create(platform->services());

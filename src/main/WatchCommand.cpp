@@ -70,7 +70,8 @@ int runWatch(const Arguments& args) {
         sim::ScenarioPorts ports(*scenario, mainQueue, settings);
         return watch(ports.services(), mainQueue, stopping, [] {});
     }
-    auto platform = openLiveDesktopOrReport(mainQueue, "watch");
+    auto platform = openLiveDesktopOrReport(mainQueue, "watch",
+                                            linux_platform::LinuxPlatform::Lifetime::Session);
     if (!platform)
         return kExitFailure;
     // A refused grab is reported among the refresh lines, as the app reports it.

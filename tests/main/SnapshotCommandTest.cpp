@@ -68,14 +68,16 @@ TEST(CommandLine, HelpAndVersion) {
     EXPECT_TRUE(version.out.starts_with("tidemark ")) << version.out;
 }
 
-// The commands that need no Qt start without loading it: the loader's own list of what the
-// binary needs (what ldd prints) names no Qt library. The drawing commands' tests show that
-// the hand-over to the drawing executable works.
-TEST(CommandLine, TheHeadlessBinaryLoadsNoQt) {
+// The commands that need no Qt start without loading it, nor libsystemd, which is opened
+// when a bus is first needed: the loader's own list of what the binary needs (what ldd
+// prints) names neither. The drawing commands' tests show that the hand-over to the drawing
+// executable works, and the portal's and logind's tests that the late loading does.
+TEST(CommandLine, TheHeadlessBinaryLoadsNoQtNorSystemd) {
     const auto loaded = runTidemark({"--version"}, {"LD_TRACE_LOADED_OBJECTS=1"});
     EXPECT_EQ(loaded.exitCode, 0);
     EXPECT_NE(loaded.out.find("libplist"), std::string::npos) << loaded.out;
     EXPECT_EQ(loaded.out.find("libQt"), std::string::npos) << loaded.out;
+    EXPECT_EQ(loaded.out.find("libsystemd"), std::string::npos) << loaded.out;
     // "render --help" is answered here, without the drawing executable.
     const auto help = runTidemark({"render", "--help"});
     EXPECT_EQ(help.exitCode, 0);

@@ -2,14 +2,15 @@
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
 
-#include <systemd/sd-bus.h>
+#include "platform/linux/Systemd.h"
 
 namespace tidemark::linux_platform {
 
 std::unique_ptr<BusEventSource> BusEventSource::open(Bus which) {
+    const auto* library = systemd();
     sd_bus* bus = nullptr;
-    const int opened = which == Bus::System ? sd_bus_open_system(&bus) : sd_bus_open_user(&bus);
-    if (opened < 0)
+    if (!library || (which == Bus::System ? library->sd_bus_open_system(&bus)
+                                          : library->sd_bus_open_user(&bus)) < 0)
         return nullptr;
     return std::unique_ptr<BusEventSource>(new BusEventSource(bus));
 }
@@ -17,7 +18,7 @@ std::unique_ptr<BusEventSource> BusEventSource::open(Bus which) {
 BusEventSource::~BusEventSource() {
     // The watcher first: its thread polls the bus's descriptor.
     watcher_.reset();
-    sd_bus_flush_close_unref(bus_);
+    systemd()->sd_bus_flush_close_unref(bus_);
 }
 
 void BusEventSource::watch(MainQueue& mainQueue) {
@@ -26,12 +27,12 @@ void BusEventSource::watch(MainQueue& mainQueue) {
 }
 
 std::vector<int> BusEventSource::eventFds() {
-    return {sd_bus_get_fd(bus_)};
+    return {systemd()->sd_bus_get_fd(bus_)};
 }
 
 void BusEventSource::dispatchEvents() {
     // A bounded number of messages per turn keeps a flood from starving the main queue.
-    for (int i = 0; i < 64 && sd_bus_process(bus_, nullptr) > 0; ++i) {
+    for (int i = 0; i < 64 && systemd()->sd_bus_process(bus_, nullptr) > 0; ++i) {
     }
 }
 

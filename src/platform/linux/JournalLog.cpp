@@ -4,8 +4,9 @@
 #include <string>
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
+#include "platform/linux/Systemd.h"
+
 #include <syslog.h>
-#include <systemd/sd-journal.h>
 #endif
 
 namespace tidemark::linux_platform {
@@ -16,10 +17,11 @@ void JournalLog::error(std::string_view subsystem, std::string_view category,
     const std::string text(message);
     const std::string subsystemText(subsystem);
     const std::string categoryText(category);
-    if (sd_journal_send("MESSAGE=%s", text.c_str(), "PRIORITY=%i", LOG_ERR,
-                        "SYSLOG_IDENTIFIER=tidemark", "TIDEMARK_SUBSYSTEM=%s",
-                        subsystemText.c_str(), "TIDEMARK_CATEGORY=%s", categoryText.c_str(),
-                        nullptr) == 0)
+    const auto* library = systemd();
+    if (library && library->sd_journal_send("MESSAGE=%s", text.c_str(), "PRIORITY=%i", LOG_ERR,
+                                            "SYSLOG_IDENTIFIER=tidemark", "TIDEMARK_SUBSYSTEM=%s",
+                                            subsystemText.c_str(), "TIDEMARK_CATEGORY=%s",
+                                            categoryText.c_str(), nullptr) == 0)
         return;
 #endif
     std::cerr << "tidemark: [" << subsystem << ":" << category << "] " << message << "\n";

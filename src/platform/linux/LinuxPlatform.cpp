@@ -5,9 +5,10 @@
 namespace tidemark::linux_platform {
 
 std::unique_ptr<LinuxPlatform> LinuxPlatform::open(MainQueue& mainQueue, std::string& error,
-                                                   FileSettingsStore::Reporter report) {
+                                                   FileSettingsStore::Reporter report,
+                                                   Lifetime lifetime) {
     auto connection = XConnection::open();
-    auto events = connection ? XConnection::open() : nullptr;
+    auto events = !connection || lifetime == Lifetime::OneShot ? connection : XConnection::open();
     if (!connection || !events) {
         const char* display = std::getenv("DISPLAY");
         error = std::string("cannot connect to the X server") +
@@ -15,14 +16,17 @@ std::unique_ptr<LinuxPlatform> LinuxPlatform::open(MainQueue& mainQueue, std::st
         return nullptr;
     }
     return std::make_unique<LinuxPlatform>(mainQueue, std::move(connection), std::move(events),
-                                           std::move(report));
+                                           std::move(report), lifetime);
 }
 
 LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> connection,
                              std::shared_ptr<XConnection> events,
-                             FileSettingsStore::Reporter report)
-    : mainQueue(queue), x(std::move(connection)), xEvents(std::move(events)),
-      settings(FileSettingsStore::defaultLocation(), std::move(report)), windowServer(x),
+                             FileSettingsStore::Reporter report, Lifetime lifetime)
+    : mainQueue(queue), lifetime(lifetime), x(std::move(connection)), xEvents(std::move(events)),
+      settings(FileSettingsStore::defaultLocation(), std::move(report)),
+      settingsWatcher(lifetime == Lifetime::Session ? std::make_unique<FdWatcher>(queue, settings)
+                                                    : nullptr),
+      windowServer(x),
       workspace(x, xEvents, mainQueue, defaultCenter, std::make_shared<DesktopEntries>()),
       poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {}
 

@@ -28,14 +28,22 @@ namespace tidemark::linux_platform {
 // poll(2) queue or the live app's Qt queue), which must outlive it. Members are destroyed in
 // reverse order: the watchers stop before what they feed goes.
 struct LinuxPlatform {
+    // A one-shot command reads the desktop once and follows nothing, so it does without the
+    // second X connection, the settings file's watcher and the memory-pressure source: about
+    // a quarter of its run.
+    enum class Lifetime { Session, OneShot };
+
     // Nothing, with one line in `error`, when no X server answers. Without `report` a damaged
     // settings file is reported on standard error.
     static std::unique_ptr<LinuxPlatform> open(MainQueue& mainQueue, std::string& error,
-                                               FileSettingsStore::Reporter report = {});
+                                               FileSettingsStore::Reporter report = {},
+                                               Lifetime lifetime = Lifetime::Session);
 
-    // `connection` answers queries; `events` carries the workspace's event stream.
+    // `connection` answers queries; `events` carries the workspace's event stream (the same
+    // connection for a one-shot command, which selects no events).
     LinuxPlatform(MainQueue& mainQueue, std::shared_ptr<XConnection> connection,
-                  std::shared_ptr<XConnection> events, FileSettingsStore::Reporter report);
+                  std::shared_ptr<XConnection> events, FileSettingsStore::Reporter report,
+                  Lifetime lifetime = Lifetime::Session);
 
     SpaceObserverServices services() {
         return {.mainQueue = mainQueue,
@@ -43,7 +51,7 @@ struct LinuxPlatform {
                 .windowServer = windowServer,
                 .workspace = workspace,
                 .defaultCenter = defaultCenter,
-                .memoryPressure = &memoryPressure};
+                .memoryPressure = lifetime == Lifetime::Session ? &memoryPressure : nullptr};
     }
 
     // What the hover panel's model reads and drives on this desktop.
@@ -52,11 +60,12 @@ struct LinuxPlatform {
     }
 
     MainQueue& mainQueue;
+    const Lifetime lifetime;
     std::shared_ptr<XConnection> x;
     std::shared_ptr<XConnection> xEvents;
     FileSettingsStore settings;
-    // Rereads the settings file when another process writes it.
-    FdWatcher settingsWatcher{mainQueue, settings};
+    // Rereads the settings file when another process writes it; none in a one-shot command.
+    std::unique_ptr<FdWatcher> settingsWatcher;
     NotificationCenter defaultCenter;
     X11WindowServer windowServer;
     X11Workspace workspace;

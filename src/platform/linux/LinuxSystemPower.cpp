@@ -1,7 +1,7 @@
 #include "platform/linux/LinuxSystemPower.h"
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
-#include <systemd/sd-bus.h>
+#include "platform/linux/Systemd.h"
 #endif
 
 #include <cerrno>
@@ -36,19 +36,20 @@ std::optional<int> LinuxSystemPower::runSleepTool() {
 #ifdef TIDEMARK_HAVE_SYSTEMD
 
 PowerServiceAnswer LinuxSystemPower::requestServiceSleep() {
+    const auto* library = systemd();
     sd_bus* bus = nullptr;
-    if (sd_bus_open_system(&bus) < 0)
+    if (!library || library->sd_bus_open_system(&bus) < 0)
         return PowerServiceAnswer::NoConnection;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    const int result =
-        sd_bus_call_method(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
-                           "org.freedesktop.login1.Manager", "Suspend", &error, &reply, "b", 0);
-    const bool noService = sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
-                           sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
-    sd_bus_error_free(&error);
-    sd_bus_message_unref(reply);
-    sd_bus_flush_close_unref(bus);
+    const int result = systemd()->sd_bus_call_method(
+        bus, "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+        "Suspend", &error, &reply, "b", 0);
+    const bool noService = systemd()->sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
+                           systemd()->sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
+    systemd()->sd_bus_error_free(&error);
+    systemd()->sd_bus_message_unref(reply);
+    systemd()->sd_bus_flush_close_unref(bus);
     if (result >= 0)
         return PowerServiceAnswer::Accepted;
     return noService ? PowerServiceAnswer::NoConnection : PowerServiceAnswer::Refused;

@@ -4,9 +4,7 @@
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
 #include "platform/linux/BusEventSource.h"
-
-#include <systemd/sd-bus.h>
-#include <systemd/sd-login.h>
+#include "platform/linux/Systemd.h"
 #endif
 
 #include <cstdlib>
@@ -40,8 +38,8 @@ struct LogindWatcher::Bus {
     sd_bus_slot* sleepSlot = nullptr;
     sd_bus_slot* sessionSlot = nullptr;
     ~Bus() {
-        sd_bus_slot_unref(sleepSlot);
-        sd_bus_slot_unref(sessionSlot);
+        systemd()->sd_bus_slot_unref(sleepSlot);
+        systemd()->sd_bus_slot_unref(sessionSlot);
     }
 };
 
@@ -49,7 +47,7 @@ namespace {
 
 int onPrepareForSleep(sd_bus_message* message, void* self, sd_bus_error*) {
     int sleeping = 0;
-    if (sd_bus_message_read(message, "b", &sleeping) >= 0)
+    if (systemd()->sd_bus_message_read(message, "b", &sleeping) >= 0)
         static_cast<LogindWatcher*>(self)->dispatchSignal(
             LogindWatcher::sleepNotification(sleeping));
     return 0;
@@ -58,23 +56,24 @@ int onPrepareForSleep(sd_bus_message* message, void* self, sd_bus_error*) {
 // PropertiesChanged(s interface, a{sv} changed, as invalidated): only "Active" matters.
 int onSessionProperties(sd_bus_message* message, void* self, sd_bus_error*) {
     const char* interface = nullptr;
-    if (sd_bus_message_read(message, "s", &interface) < 0 ||
+    if (systemd()->sd_bus_message_read(message, "s", &interface) < 0 ||
         std::strcmp(interface, "org.freedesktop.login1.Session") != 0)
         return 0;
-    if (sd_bus_message_enter_container(message, SD_BUS_TYPE_ARRAY, "{sv}") < 0)
+    if (systemd()->sd_bus_message_enter_container(message, SD_BUS_TYPE_ARRAY, "{sv}") < 0)
         return 0;
-    while (sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sv") > 0) {
+    while (systemd()->sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sv") > 0) {
         const char* name = nullptr;
-        if (sd_bus_message_read(message, "s", &name) < 0)
+        if (systemd()->sd_bus_message_read(message, "s", &name) < 0)
             return 0;
         if (std::strcmp(name, "Active") == 0) {
             int active = 0;
-            if (sd_bus_message_read(message, "v", "b", &active) >= 0)
+            if (systemd()->sd_bus_message_read(message, "v", "b", &active) >= 0)
                 static_cast<LogindWatcher*>(self)->dispatchSignal(
                     LogindWatcher::sessionNotification(active));
             return 0;
         }
-        if (sd_bus_message_skip(message, "v") < 0 || sd_bus_message_exit_container(message) < 0)
+        if (systemd()->sd_bus_message_skip(message, "v") < 0 ||
+            systemd()->sd_bus_message_exit_container(message) < 0)
             return 0;
     }
     return 0;
@@ -96,17 +95,18 @@ bool LogindWatcher::start() {
     bus->source = BusEventSource::open(BusEventSource::Bus::System);
     if (!bus->source)
         return false;
-    if (sd_bus_match_signal(bus->source->bus(), &bus->sleepSlot, "org.freedesktop.login1",
-                            "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                            "PrepareForSleep", onPrepareForSleep, this) < 0)
+    if (systemd()->sd_bus_match_signal(bus->source->bus(), &bus->sleepSlot,
+                                       "org.freedesktop.login1", "/org/freedesktop/login1",
+                                       "org.freedesktop.login1.Manager", "PrepareForSleep",
+                                       onPrepareForSleep, this) < 0)
         return false;
     char* session = nullptr;
-    if (sd_pid_get_session(::getpid(), &session) >= 0 && session) {
+    if (systemd()->sd_pid_get_session(::getpid(), &session) >= 0 && session) {
         char* path = nullptr;
-        if (sd_bus_path_encode("/org/freedesktop/login1/session", session, &path) >= 0) {
-            sd_bus_match_signal(bus->source->bus(), &bus->sessionSlot, "org.freedesktop.login1",
-                                path, "org.freedesktop.DBus.Properties", "PropertiesChanged",
-                                onSessionProperties, this);
+        if (systemd()->sd_bus_path_encode("/org/freedesktop/login1/session", session, &path) >= 0) {
+            systemd()->sd_bus_match_signal(
+                bus->source->bus(), &bus->sessionSlot, "org.freedesktop.login1", path,
+                "org.freedesktop.DBus.Properties", "PropertiesChanged", onSessionProperties, this);
             std::free(path);
         }
         std::free(session);

@@ -2,8 +2,7 @@
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
 #include "platform/linux/BusEventSource.h"
-
-#include <systemd/sd-bus.h>
+#include "platform/linux/Systemd.h"
 #endif
 
 #include <cstring>
@@ -28,16 +27,16 @@ std::optional<std::uint32_t> readScheme(sd_bus_message* message) {
     for (int depth = 0; depth < kMaxVariantDepth; ++depth) {
         char type = 0;
         const char* contents = nullptr;
-        if (sd_bus_message_peek_type(message, &type, &contents) <= 0)
+        if (systemd()->sd_bus_message_peek_type(message, &type, &contents) <= 0)
             return std::nullopt;
         if (type == SD_BUS_TYPE_UINT32) {
             std::uint32_t value = 0;
-            if (sd_bus_message_read_basic(message, SD_BUS_TYPE_UINT32, &value) < 0)
+            if (systemd()->sd_bus_message_read_basic(message, SD_BUS_TYPE_UINT32, &value) < 0)
                 return std::nullopt;
             return value;
         }
         if (type != SD_BUS_TYPE_VARIANT ||
-            sd_bus_message_enter_container(message, SD_BUS_TYPE_VARIANT, contents) <= 0)
+            systemd()->sd_bus_message_enter_container(message, SD_BUS_TYPE_VARIANT, contents) <= 0)
             return std::nullopt;
     }
     return std::nullopt;
@@ -45,9 +44,10 @@ std::optional<std::uint32_t> readScheme(sd_bus_message* message) {
 
 int onReadOne(sd_bus_message* reply, void* self, sd_bus_error*) {
     auto* portal = static_cast<PortalAppearance*>(self);
-    if (sd_bus_message_is_method_error(reply, nullptr)) {
+    if (systemd()->sd_bus_message_is_method_error(reply, nullptr)) {
         // Portals before version 2 only have Read.
-        if (sd_bus_message_is_method_error(reply, "org.freedesktop.DBus.Error.UnknownMethod"))
+        if (systemd()->sd_bus_message_is_method_error(reply,
+                                                      "org.freedesktop.DBus.Error.UnknownMethod"))
             portal->readWithOldCall();
         return 0;
     }
@@ -57,7 +57,7 @@ int onReadOne(sd_bus_message* reply, void* self, sd_bus_error*) {
 }
 
 int onRead(sd_bus_message* reply, void* self, sd_bus_error*) {
-    if (!sd_bus_message_is_method_error(reply, nullptr))
+    if (!systemd()->sd_bus_message_is_method_error(reply, nullptr))
         if (const auto scheme = readScheme(reply))
             static_cast<PortalAppearance*>(self)->reading(scheme);
     return 0;
@@ -67,7 +67,7 @@ int onRead(sd_bus_message* reply, void* self, sd_bus_error*) {
 int onSettingChanged(sd_bus_message* message, void* self, sd_bus_error*) {
     const char* space = nullptr;
     const char* key = nullptr;
-    if (sd_bus_message_read(message, "ss", &space, &key) < 0 ||
+    if (systemd()->sd_bus_message_read(message, "ss", &space, &key) < 0 ||
         std::strcmp(space, kNamespace) != 0 || std::strcmp(key, kKey) != 0)
         return 0;
     static_cast<PortalAppearance*>(self)->reading(readScheme(message));
@@ -81,8 +81,8 @@ struct PortalAppearance::Bus {
     sd_bus_slot* signalSlot = nullptr;
     sd_bus_slot* callSlot = nullptr;
     ~Bus() {
-        sd_bus_slot_unref(signalSlot);
-        sd_bus_slot_unref(callSlot);
+        systemd()->sd_bus_slot_unref(signalSlot);
+        systemd()->sd_bus_slot_unref(callSlot);
     }
 };
 
@@ -98,12 +98,14 @@ bool PortalAppearance::start() {
     bus->source = BusEventSource::open(BusEventSource::Bus::Session);
     if (!bus->source)
         return false;
-    if (sd_bus_match_signal_async(bus->source->bus(), &bus->signalSlot, kService, kPath, kInterface,
-                                  "SettingChanged", onSettingChanged, nullptr, this) < 0)
+    if (systemd()->sd_bus_match_signal_async(bus->source->bus(), &bus->signalSlot, kService, kPath,
+                                             kInterface, "SettingChanged", onSettingChanged,
+                                             nullptr, this) < 0)
         return false;
     // Not waited for: a portal that is being started must not hold up the first image.
-    if (sd_bus_call_method_async(bus->source->bus(), &bus->callSlot, kService, kPath, kInterface,
-                                 "ReadOne", onReadOne, this, "ss", kNamespace, kKey) < 0)
+    if (systemd()->sd_bus_call_method_async(bus->source->bus(), &bus->callSlot, kService, kPath,
+                                            kInterface, "ReadOne", onReadOne, this, "ss",
+                                            kNamespace, kKey) < 0)
         return false;
     bus->source->watch(mainQueue_);
     bus_ = std::move(bus);
@@ -111,10 +113,10 @@ bool PortalAppearance::start() {
 }
 
 void PortalAppearance::readWithOldCall() {
-    sd_bus_slot_unref(bus_->callSlot);
+    systemd()->sd_bus_slot_unref(bus_->callSlot);
     bus_->callSlot = nullptr;
-    sd_bus_call_method_async(bus_->source->bus(), &bus_->callSlot, kService, kPath, kInterface,
-                             "Read", onRead, this, "ss", kNamespace, kKey);
+    systemd()->sd_bus_call_method_async(bus_->source->bus(), &bus_->callSlot, kService, kPath,
+                                        kInterface, "Read", onRead, this, "ss", kNamespace, kKey);
 }
 
 #else

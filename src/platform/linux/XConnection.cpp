@@ -14,9 +14,11 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 256;
 constexpr std::size_t kMaxPathBytes = 4096;
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    auto cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+xcb_intern_atom_cookie_t requestAtom(xcb_connection_t* connection, const char* name) {
+    return xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+}
+
+xcb_atom_t takeAtom(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie) {
     Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
@@ -51,12 +53,16 @@ std::shared_ptr<XConnection> XConnection::open(const char* displayName) {
     result->screen_ = it.data;
     result->screenNumber_ = screenNumber;
 
+    // Every request goes out before the first reply is read: one round trip, not four.
     auto* cookies = xcb_ewmh_init_atoms(connection, &result->ewmh_);
+    const auto i3SocketPath = requestAtom(connection, "I3_SOCKET_PATH");
+    const auto opacity = requestAtom(connection, "_NET_WM_WINDOW_OPACITY");
+    xcb_prefetch_extension_data(connection, &xcb_res_id);
     if (!xcb_ewmh_init_atoms_replies(&result->ewmh_, cookies, nullptr))
         return nullptr;
     result->ewmhReady_ = true;
-    result->i3SocketPath_ = internAtom(connection, "I3_SOCKET_PATH");
-    result->opacity_ = internAtom(connection, "_NET_WM_WINDOW_OPACITY");
+    result->i3SocketPath_ = takeAtom(connection, i3SocketPath);
+    result->opacity_ = takeAtom(connection, opacity);
     const auto* res = xcb_get_extension_data(connection, &xcb_res_id);
     if (res && res->present) {
         auto cookie = xcb_res_query_version(connection, 1, 2);
