@@ -86,8 +86,7 @@ X11Workspace::AppMap X11Workspace::readAppsLocked() {
     return readApps(fetchWindowFacts(*x_, clients, kClientFacts));
 }
 
-void X11Workspace::refreshClientsLocked() {
-    const auto list = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
+void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
     std::map<xcb_window_t, WindowFacts> known;
     for (auto& facts : clients_)
         known.emplace(facts.window, std::move(facts));
@@ -140,7 +139,7 @@ const X11Workspace::AppMap& X11Workspace::currentAppsLocked() {
         tableRead_ && (observing_ || Clock::now() - tableTime_ < kUnobservedTableMaxAge);
     if (!current) {
         clients_.clear();
-        refreshClientsLocked();
+        refreshClientsLocked(rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST));
         x_->checkAlive();
         rebuildAppsLocked();
     }
@@ -299,7 +298,7 @@ void X11Workspace::startObserving() {
         }
         // From here on the events keep the table current, so it is read once more now.
         clients_.clear();
-        refreshClientsLocked();
+        refreshClientsLocked(rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST));
         rebuildAppsLocked();
         std::vector<xcb_window_t> windows;
         for (const auto& facts : clients_)
@@ -307,7 +306,7 @@ void X11Workspace::startObserving() {
         watchClientWindows(windows);
         xcb_flush(events_->raw());
     }
-    updateActiveApp();
+    updateActiveApp(xcb_ewmh_get_active_window(&x_->ewmh(), 0));
     xsettings_.startObserving();
     announceAppearanceIfChanged();
     connectI3();
@@ -435,10 +434,14 @@ void X11Workspace::dispatchEvents() {
 
     if ((turn.fromX || anyI3Event) && desktopEventListener_)
         desktopEventListener_(turn);
+    // Asked before the app diff's requests go out, so that its reply comes with theirs.
+    std::optional<xcb_get_property_cookie_t> activeWindow;
+    if (activeChanged || clientsChanged)
+        activeWindow = xcb_ewmh_get_active_window(&x_->ewmh(), 0);
     if (clientsChanged || !changedWindows.empty())
         diffApps(clientsChanged, changedWindows);
-    if (activeChanged || clientsChanged)
-        updateActiveApp();
+    if (activeWindow)
+        updateActiveApp(*activeWindow);
     if (spaceChanged)
         postLater(kActiveSpaceDidChangeNotification, {});
     if (screenChanged)
@@ -452,9 +455,13 @@ void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
     AppMap current;
     {
         std::lock_guard lock(mutex_);
-        refreshWindowsLocked(changedWindows);
+        // The client list goes out with the changed windows' facts: one round trip for both.
+        std::optional<xcb_get_property_cookie_t> clientList;
         if (clientsChanged)
-            refreshClientsLocked();
+            clientList = requestRootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
+        refreshWindowsLocked(changedWindows);
+        if (clientList)
+            refreshClientsLocked(takeRootWindowList(*x_, *clientList));
         previous = std::move(lastApps_);
         rebuildAppsLocked();
         current = lastApps_;
@@ -485,7 +492,7 @@ void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
     }
 }
 
-void X11Workspace::updateActiveApp() {
+void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
     std::optional<std::int32_t> pid;
     std::optional<RunningApplication> app;
     std::optional<RunningApplication> previousApp;
@@ -494,9 +501,7 @@ void X11Workspace::updateActiveApp() {
         std::lock_guard lock(mutex_);
         xcb_window_t active = 0;
         auto& e = x_->ewmh();
-        if (xcb_ewmh_get_active_window_reply(&e, xcb_ewmh_get_active_window(&e, 0), &active,
-                                             nullptr) &&
-            active != 0) {
+        if (xcb_ewmh_get_active_window_reply(&e, activeWindow, &active, nullptr) && active != 0) {
             // The table knows its clients' owners; only a window outside it costs a request.
             const auto known =
                 std::find_if(clients_.begin(), clients_.end(),

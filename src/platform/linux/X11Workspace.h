@@ -84,8 +84,8 @@ private:
     AppMap readAppsLocked();
     // The table, read afresh unless events or a recent read vouch for it.
     const AppMap& currentAppsLocked();
-    // Rereads the client list, asking X only about windows the table does not hold yet.
-    void refreshClientsLocked();
+    // Takes the client list just read, asking X only about windows the table does not hold.
+    void refreshClientsLocked(const std::vector<xcb_window_t>& list);
     // Rereads the facts of clients whose properties changed.
     void refreshWindowsLocked(const std::set<xcb_window_t>& windows);
     void rebuildAppsLocked();
@@ -93,7 +93,8 @@ private:
     void connectI3();
     void scheduleI3Reconnect(int attempt);
     void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
-    void updateActiveApp();
+    // From the reply to an active-window request already sent.
+    void updateActiveApp(xcb_get_property_cookie_t activeWindow);
     void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
     void announceAppearanceIfChanged();
 
