@@ -42,14 +42,14 @@ PowerServiceAnswer LinuxSystemPower::requestServiceSleep() {
         return PowerServiceAnswer::NoConnection;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    const int result = systemd()->sd_bus_call_method(
+    const int result = library->sd_bus_call_method(
         bus, "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
         "Suspend", &error, &reply, "b", 0);
-    const bool noService = systemd()->sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
-                           systemd()->sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
-    systemd()->sd_bus_error_free(&error);
-    systemd()->sd_bus_message_unref(reply);
-    systemd()->sd_bus_flush_close_unref(bus);
+    const bool noService = library->sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
+                           library->sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
+    library->sd_bus_error_free(&error);
+    library->sd_bus_message_unref(reply);
+    library->sd_bus_flush_close_unref(bus);
     if (result >= 0)
         return PowerServiceAnswer::Accepted;
     return noService ? PowerServiceAnswer::NoConnection : PowerServiceAnswer::Refused;

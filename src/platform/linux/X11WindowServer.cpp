@@ -54,16 +54,12 @@ X11WindowServer::Mode X11WindowServer::mode() {
 
 bool X11WindowServer::isCurrentLocked(const KeptAnswer& answer,
                                       std::optional<Clock::duration> maxAge) const {
-    return followingEvents_ && answer.kept && answer.eventCount == desktopEventCount_ &&
+    return followingEvents_ && answer.value && answer.eventCount == desktopEventCount_ &&
            (!maxAge || Clock::now() - answer.time < *maxAge);
 }
 
-// A failed answer is not kept: the next refresh asks again.
 void X11WindowServer::keepLocked(KeptAnswer& answer, const std::optional<Value>& value) {
-    answer = {.value = value,
-              .eventCount = desktopEventCount_,
-              .time = Clock::now(),
-              .kept = value.has_value()};
+    answer = {.value = value, .eventCount = desktopEventCount_, .time = Clock::now()};
 }
 
 std::optional<Value> X11WindowServer::copyManagedDisplaySpaces(std::int32_t) {

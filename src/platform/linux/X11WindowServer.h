@@ -62,12 +62,12 @@ private:
     std::optional<Value> windowsOnSpaces(const std::vector<std::int64_t>& spaceIds);
     std::optional<Value> windowListLocked(std::uint32_t options);
 
-    // An answer kept while no desktop event came after it and, with a `maxAge`, while young.
+    // An answer kept while no desktop event came after it and, with a `maxAge`, while young;
+    // a failed answer (no value) is not kept.
     struct KeptAnswer {
         std::optional<Value> value;
         std::uint64_t eventCount = 0;
         Clock::time_point time{};
-        bool kept = false;
     };
     bool isCurrentLocked(const KeptAnswer& answer,
                          std::optional<Clock::duration> maxAge = std::nullopt) const;
