@@ -18,7 +18,13 @@ std::unique_ptr<BusEventSource> BusEventSource::open(Bus which) {
 BusEventSource::~BusEventSource() {
     // The watcher first: its thread polls the bus's descriptor.
     watcher_.reset();
+    for (auto* slot : slots_)
+        systemd()->sd_bus_slot_unref(slot);
     systemd()->sd_bus_flush_close_unref(bus_);
+}
+
+sd_bus_slot** BusEventSource::newSlot() {
+    return &slots_.emplace_back(nullptr);
 }
 
 void BusEventSource::watch(MainQueue& mainQueue) {
@@ -35,6 +41,26 @@ void BusEventSource::dispatchEvents() {
     for (int i = 0; i < 64 && systemd()->sd_bus_process(bus_, nullptr) > 0; ++i) {
     }
 }
+
+} // namespace tidemark::linux_platform
+
+#else
+
+namespace tidemark::linux_platform {
+
+// Without libsystemd there is no bus to open.
+std::unique_ptr<BusEventSource> BusEventSource::open(Bus) {
+    return nullptr;
+}
+BusEventSource::~BusEventSource() = default;
+sd_bus_slot** BusEventSource::newSlot() {
+    return nullptr;
+}
+void BusEventSource::watch(MainQueue&) {}
+std::vector<int> BusEventSource::eventFds() {
+    return {};
+}
+void BusEventSource::dispatchEvents() {}
 
 } // namespace tidemark::linux_platform
 

@@ -3,7 +3,6 @@
 #include "spaces/Workspace.h"
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
-#include "platform/linux/BusEventSource.h"
 #include "platform/linux/Systemd.h"
 #endif
 
@@ -32,16 +31,6 @@ void LogindWatcher::post(const char* name) {
 }
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
-
-struct LogindWatcher::Bus {
-    std::unique_ptr<BusEventSource> source;
-    sd_bus_slot* sleepSlot = nullptr;
-    sd_bus_slot* sessionSlot = nullptr;
-    ~Bus() {
-        systemd()->sd_bus_slot_unref(sleepSlot);
-        systemd()->sd_bus_slot_unref(sessionSlot);
-    }
-};
 
 namespace {
 
@@ -91,34 +80,32 @@ LogindWatcher::~LogindWatcher() {
 bool LogindWatcher::start() {
     if (bus_)
         return true;
-    auto bus = std::make_unique<Bus>();
-    bus->source = BusEventSource::open(BusEventSource::Bus::System);
-    if (!bus->source)
+    auto bus = BusEventSource::open(BusEventSource::Bus::System);
+    if (!bus)
         return false;
-    if (systemd()->sd_bus_match_signal(bus->source->bus(), &bus->sleepSlot,
-                                       "org.freedesktop.login1", "/org/freedesktop/login1",
-                                       "org.freedesktop.login1.Manager", "PrepareForSleep",
-                                       onPrepareForSleep, this) < 0)
+    const auto& library = *systemd();
+    if (library.sd_bus_match_signal(bus->bus(), bus->newSlot(), "org.freedesktop.login1",
+                                    "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                                    "PrepareForSleep", onPrepareForSleep, this) < 0)
         return false;
     char* session = nullptr;
-    if (systemd()->sd_pid_get_session(::getpid(), &session) >= 0 && session) {
+    if (library.sd_pid_get_session(::getpid(), &session) >= 0 && session) {
         char* path = nullptr;
-        if (systemd()->sd_bus_path_encode("/org/freedesktop/login1/session", session, &path) >= 0) {
-            systemd()->sd_bus_match_signal(
-                bus->source->bus(), &bus->sessionSlot, "org.freedesktop.login1", path,
-                "org.freedesktop.DBus.Properties", "PropertiesChanged", onSessionProperties, this);
+        if (library.sd_bus_path_encode("/org/freedesktop/login1/session", session, &path) >= 0) {
+            library.sd_bus_match_signal(bus->bus(), bus->newSlot(), "org.freedesktop.login1", path,
+                                        "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                                        onSessionProperties, this);
             std::free(path);
         }
         std::free(session);
     }
-    bus->source->watch(mainQueue_);
+    bus->watch(mainQueue_);
     bus_ = std::move(bus);
     return true;
 }
 
 #else
 
-struct LogindWatcher::Bus {};
 LogindWatcher::LogindWatcher(MainQueue& mainQueue, NotificationCenter& workspaceCenter)
     : mainQueue_(mainQueue), center_(workspaceCenter) {}
 LogindWatcher::~LogindWatcher() {

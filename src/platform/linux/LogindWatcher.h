@@ -2,6 +2,7 @@
 
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
+#include "platform/linux/BusEventSource.h"
 
 #include <memory>
 
@@ -29,12 +30,11 @@ public:
     void dispatchSignal(const char* name) { post(name); }
 
 private:
-    struct Bus;
     void post(const char* name);
 
     MainQueue& mainQueue_;
     NotificationCenter& center_;
-    std::unique_ptr<Bus> bus_;
+    std::unique_ptr<BusEventSource> bus_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -1,7 +1,6 @@
 #include "platform/linux/PortalAppearance.h"
 
 #ifdef TIDEMARK_HAVE_SYSTEMD
-#include "platform/linux/BusEventSource.h"
 #include "platform/linux/Systemd.h"
 #endif
 
@@ -76,16 +75,6 @@ int onSettingChanged(sd_bus_message* message, void* self, sd_bus_error*) {
 
 } // namespace
 
-struct PortalAppearance::Bus {
-    std::unique_ptr<BusEventSource> source;
-    sd_bus_slot* signalSlot = nullptr;
-    sd_bus_slot* callSlot = nullptr;
-    ~Bus() {
-        systemd()->sd_bus_slot_unref(signalSlot);
-        systemd()->sd_bus_slot_unref(callSlot);
-    }
-};
-
 PortalAppearance::PortalAppearance(MainQueue& mainQueue, Listener listener)
     : mainQueue_(mainQueue), listener_(std::move(listener)) {}
 
@@ -94,34 +83,29 @@ PortalAppearance::~PortalAppearance() = default;
 bool PortalAppearance::start() {
     if (bus_)
         return true;
-    auto bus = std::make_unique<Bus>();
-    bus->source = BusEventSource::open(BusEventSource::Bus::Session);
-    if (!bus->source)
+    auto bus = BusEventSource::open(BusEventSource::Bus::Session);
+    if (!bus)
         return false;
-    if (systemd()->sd_bus_match_signal_async(bus->source->bus(), &bus->signalSlot, kService, kPath,
-                                             kInterface, "SettingChanged", onSettingChanged,
-                                             nullptr, this) < 0)
+    const auto& library = *systemd();
+    if (library.sd_bus_match_signal_async(bus->bus(), bus->newSlot(), kService, kPath, kInterface,
+                                          "SettingChanged", onSettingChanged, nullptr, this) < 0)
         return false;
     // Not waited for: a portal that is being started must not hold up the first image.
-    if (systemd()->sd_bus_call_method_async(bus->source->bus(), &bus->callSlot, kService, kPath,
-                                            kInterface, "ReadOne", onReadOne, this, "ss",
-                                            kNamespace, kKey) < 0)
+    if (library.sd_bus_call_method_async(bus->bus(), bus->newSlot(), kService, kPath, kInterface,
+                                         "ReadOne", onReadOne, this, "ss", kNamespace, kKey) < 0)
         return false;
-    bus->source->watch(mainQueue_);
+    bus->watch(mainQueue_);
     bus_ = std::move(bus);
     return true;
 }
 
 void PortalAppearance::readWithOldCall() {
-    systemd()->sd_bus_slot_unref(bus_->callSlot);
-    bus_->callSlot = nullptr;
-    systemd()->sd_bus_call_method_async(bus_->source->bus(), &bus_->callSlot, kService, kPath,
-                                        kInterface, "Read", onRead, this, "ss", kNamespace, kKey);
+    systemd()->sd_bus_call_method_async(bus_->bus(), bus_->newSlot(), kService, kPath, kInterface,
+                                        "Read", onRead, this, "ss", kNamespace, kKey);
 }
 
 #else
 
-struct PortalAppearance::Bus {};
 PortalAppearance::PortalAppearance(MainQueue& mainQueue, Listener listener)
     : mainQueue_(mainQueue), listener_(std::move(listener)) {}
 PortalAppearance::~PortalAppearance() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/MainQueue.h"
+#include "platform/linux/BusEventSource.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,11 +32,9 @@ public:
     void readWithOldCall();
 
 private:
-    struct Bus;
-
     MainQueue& mainQueue_;
     Listener listener_;
-    std::unique_ptr<Bus> bus_;
+    std::unique_ptr<BusEventSource> bus_;
 };
 
 } // namespace tidemark::linux_platform
