@@ -2,7 +2,7 @@
 // simulated table of 5,000 processes.
 #include "platform/linux/LiveSystem.h"
 #include "platform/linux/PollMainQueue.h"
-#include "platform/linux/ProcKernel.h"
+#include "platform/linux/proc/ProcKernel.h"
 #include "platform/sim/SimKernel.h"
 #include "platform/sim/SimPlatform.h"
 #include "system/ResidualProcessCleaner.h"

@@ -1,8 +1,8 @@
 // The byte stream from the i3 socket (whose path any X client can advertise): framing, then
 // each reply's JSON through the readers of workspaces, outputs and the tree.
 #include "FuzzCheck.h"
-#include "platform/linux/DesktopModel.h"
-#include "platform/linux/I3Ipc.h"
+#include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/x11/DesktopModel.h"
 
 #include <string_view>
 

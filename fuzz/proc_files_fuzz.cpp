@@ -2,7 +2,7 @@
 // stat, status and cmdline.
 #include "FuzzCheck.h"
 #include "foundation/Text.h"
-#include "platform/linux/ProcFiles.h"
+#include "platform/linux/proc/ProcFiles.h"
 
 using namespace tidemark;
 using namespace tidemark::linux_proc;

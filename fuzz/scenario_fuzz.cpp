@@ -1,5 +1,5 @@
 // A scenario file: any input loads or fails with a ScenarioError, nothing else.
-#include "platform/sim/Scenario.h"
+#include "platform/scenario/Scenario.h"
 
 #include <string_view>
 

@@ -2,8 +2,8 @@
 // the class, the title, the icon, the pid claim and the desktop.
 #include "FuzzCheck.h"
 #include "foundation/Text.h"
-#include "platform/linux/PropertyValue.h"
-#include "platform/linux/WindowFacts.h"
+#include "platform/linux/x11/PropertyValue.h"
+#include "platform/linux/x11/WindowFacts.h"
 
 using namespace tidemark;
 using namespace tidemark::linux_platform;

@@ -2,7 +2,7 @@
 #include "foundation/Text.h"
 #include "foundation/ValueJson.h"
 #include "main/Commands.h"
-#include "platform/linux/FileSettingsStore.h"
+#include "platform/linux/settings/FileSettingsStore.h"
 #include "preferences/SettingsKeys.h"
 
 #include <iostream>

@@ -1,5 +1,5 @@
 #include "main/Commands.h"
-#include "platform/linux/AutostartEntry.h"
+#include "platform/linux/settings/AutostartEntry.h"
 
 #include <cerrno>
 #include <cstring>

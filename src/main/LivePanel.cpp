@@ -1,6 +1,6 @@
 #include "main/LivePanel.h"
 
-#include "platform/linux/Compositor.h"
+#include "platform/linux/x11/Compositor.h"
 #include "ui/NamedControls.h"
 #include "ui/popover/SpacePopoverView.h"
 

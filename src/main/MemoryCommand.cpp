@@ -1,7 +1,7 @@
 #include "main/Commands.h"
 #include "main/ScenarioLoading.h"
 #include "main/SystemReport.h"
-#include "platform/linux/ProcKernel.h"
+#include "platform/linux/proc/ProcKernel.h"
 #include "platform/sim/SimKernel.h"
 #include "system/MemoryProvider.h"
 

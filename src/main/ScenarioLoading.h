@@ -2,7 +2,7 @@
 
 #include "foundation/MainQueue.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/sim/Scenario.h"
+#include "platform/scenario/Scenario.h"
 
 #include <memory>
 #include <optional>

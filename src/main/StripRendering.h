@@ -3,7 +3,7 @@
 #include "foundation/Image.h"
 #include "icon/IconLayout.h"
 #include "main/Commands.h"
-#include "platform/sim/Scenario.h"
+#include "platform/scenario/Scenario.h"
 #include "platform/sim/SimPlatform.h"
 #include "spaces/Workspace.h"
 

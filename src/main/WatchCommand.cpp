@@ -3,11 +3,11 @@
 #include "main/ScenarioLoading.h"
 #include "main/SnapshotReport.h"
 #include "platform/linux/FdWatcher.h"
-#include "platform/linux/FileSettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/LinuxShortcuts.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/linux/TerminationSignals.h"
+#include "platform/linux/keys/LinuxShortcuts.h"
+#include "platform/linux/settings/FileSettingsStore.h"
 #include "platform/sim/LayeredSettingsStore.h"
 #include "platform/sim/SimPlatform.h"
 

@@ -1,7 +1,7 @@
 // Hot keys against the live session the calling script started (E2E_HOTKEYS=1): real key
 // grabs, keys typed by xdotool, i3 holding a combination of its own.
-#include "platform/linux/LinuxShortcuts.h"
 #include "platform/linux/PollMainQueue.h"
+#include "platform/linux/keys/LinuxShortcuts.h"
 #include "shortcuts/ShortcutStorage.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "ui/ShortcutRecorderField.h"
 
-#include "platform/linux/LinuxShortcuts.h"
+#include "platform/linux/keys/LinuxShortcuts.h"
 #include "shortcuts/ShortcutWorld.h"
 #include "ui/GuiApplication.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/linux/InstalledApplications.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/ProcKernel.h"
+#include "platform/linux/apps/InstalledApplications.h"
+#include "platform/linux/proc/ProcKernel.h"
 #include "spaces/WindowServer.h"
 #include "spaces/Workspace.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/Value.h"
-#include "platform/sim/Scenario.h"
+#include "platform/scenario/Scenario.h"
 #include "statusbar/ViewPorts.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/scenario/Scenario.h"
 #include "platform/sim/EventScript.h"
-#include "platform/sim/Scenario.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sim/Scenario.h"
+#include "platform/scenario/Scenario.h"
 #include "system/Kernel.h"
 
 #include <chrono>

@@ -4,7 +4,7 @@
 #include "foundation/NotificationCenter.h"
 #include "foundation/SettingsStore.h"
 #include "foundation/VirtualMainQueue.h"
-#include "platform/sim/Scenario.h"
+#include "platform/scenario/Scenario.h"
 #include "platform/sim/SimActionLog.h"
 #include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimKernel.h"

@@ -1,0 +1,171 @@
+#include "platform/linux/apps/DesktopEntries.h"
+
+#include "foundation/Text.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tidemark::linux_platform {
+
+namespace {
+
+constexpr std::size_t kMaxFileBytes = 256 * 1024;
+constexpr std::size_t kMaxValueBytes = 512;
+constexpr std::size_t kMaxEntries = 20000;
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string lowerAscii(std::string_view s) {
+    std::string result(s);
+    for (auto& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+std::string lastDottedPart(std::string_view id) {
+    const auto dot = id.rfind('.');
+    return std::string(dot == std::string_view::npos ? id : id.substr(dot + 1));
+}
+
+void scanDirectory(const std::filesystem::path& dir, const std::string& prefix,
+                   std::map<std::string, DesktopEntry, std::less<>>& entries, int depth) {
+    std::error_code error;
+    if (depth > 4 || entries.size() >= kMaxEntries)
+        return;
+    for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end;
+         it.increment(error)) {
+        const auto& path = it->path();
+        const auto name = path.filename().string();
+        if (it->is_directory(error)) {
+            scanDirectory(path, prefix + name + "-", entries, depth + 1);
+            continue;
+        }
+        if (!name.ends_with(".desktop") || !it->is_regular_file(error))
+            continue;
+        const auto id = prefix + name.substr(0, name.size() - 8);
+        if (entries.contains(id))
+            continue;
+        if (it->file_size(error) > kMaxFileBytes || error)
+            continue;
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        if (auto entry = parseDesktopEntry(text.str(), id, path))
+            entries.emplace(id, std::move(*entry));
+        else
+            // A hidden entry still shadows the same id in later directories.
+            entries.emplace(id, DesktopEntry{id, {}, {}, {}, {}, true});
+    }
+}
+
+} // namespace
+
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string id,
+                                              std::filesystem::path path) {
+    DesktopEntry entry;
+    entry.id = text::boundedUtf8(id, kMaxValueBytes);
+    entry.path = std::move(path);
+    bool inGroup = false;
+    bool isApplication = false;
+    bool hidden = false;
+    while (!text.empty()) {
+        const auto newline = text.find('\n');
+        auto line = trim(text.substr(0, newline));
+        text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            inGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        const auto key = trim(line.substr(0, equals));
+        const auto value = text::boundedUtf8(trim(line.substr(equals + 1)), kMaxValueBytes);
+        if (key == "Type")
+            isApplication = value == "Application";
+        else if (key == "Name")
+            entry.name = value;
+        else if (key == "Icon")
+            entry.icon = value;
+        else if (key == "StartupWMClass")
+            entry.startupWmClass = value;
+        else if (key == "NoDisplay")
+            entry.noDisplay = value == "true";
+        else if (key == "Hidden")
+            hidden = value == "true";
+    }
+    if (!isApplication || hidden)
+        return std::nullopt;
+    if (entry.name.empty())
+        entry.name = entry.id;
+    return entry;
+}
+
+std::vector<std::filesystem::path> DesktopEntries::defaultDataDirs() {
+    std::vector<std::filesystem::path> dirs;
+    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home)
+        dirs.emplace_back(home);
+    else if (const char* user = std::getenv("HOME"); user && *user)
+        dirs.emplace_back(std::filesystem::path(user) / ".local/share");
+    std::string list = "/usr/local/share:/usr/share";
+    if (const char* data = std::getenv("XDG_DATA_DIRS"); data && *data)
+        list = data;
+    std::string_view rest(list);
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const auto part = rest.substr(0, colon);
+        if (!part.empty())
+            dirs.emplace_back(std::string(part));
+        rest.remove_prefix(colon == std::string_view::npos ? rest.size() : colon + 1);
+    }
+    return dirs;
+}
+
+DesktopEntries::DesktopEntries(const std::vector<std::filesystem::path>& dataDirs) {
+    for (const auto& dir : dataDirs)
+        scanDirectory(dir / "applications", "", entries_, 0);
+    // Drop the placeholders of hidden entries now that shadowing is settled.
+    std::erase_if(entries_, [](const auto& item) { return item.second.path.empty(); });
+    for (const auto& [id, entry] : entries_) {
+        if (!entry.startupWmClass.empty())
+            byStartupClass_.emplace(entry.startupWmClass, id);
+        byLowerId_.emplace(lowerAscii(id), id);
+        byLowerId_.emplace(lowerAscii(lastDottedPart(id)), id);
+    }
+}
+
+const DesktopEntry* DesktopEntries::byId(std::string_view id) const {
+    const auto it = entries_.find(id);
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+const DesktopEntry* DesktopEntries::byWmClass(std::string_view className,
+                                              std::string_view instanceName) const {
+    for (const auto name : {className, instanceName}) {
+        if (name.empty())
+            continue;
+        if (const auto it = byStartupClass_.find(name); it != byStartupClass_.end())
+            return byId(it->second);
+    }
+    for (const auto name : {className, instanceName}) {
+        if (name.empty())
+            continue;
+        if (const auto it = byLowerId_.find(lowerAscii(name)); it != byLowerId_.end())
+            return byId(it->second);
+    }
+    return nullptr;
+}
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,263 @@
+#include "platform/linux/i3/I3Ipc.h"
+
+#include "foundation/Text.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tidemark::linux_platform::i3 {
+
+namespace {
+
+constexpr std::string_view kMagic = "i3-ipc";
+constexpr std::size_t kHeaderBytes = kMagic.size() + 8;
+constexpr int kReplyTimeoutMs = 2000;
+
+std::uint32_t readU32(const char* bytes) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+} // namespace
+
+Framed takeFramedMessage(std::string& buffer, std::size_t maxPayloadBytes) {
+    if (buffer.size() < kHeaderBytes)
+        return {};
+    const auto length = readU32(buffer.data() + kMagic.size());
+    const auto type = readU32(buffer.data() + kMagic.size() + 4);
+    if (std::string_view(buffer).substr(0, kMagic.size()) != kMagic || length > maxPayloadBytes) {
+        buffer.clear();
+        return {.message = std::nullopt, .garbage = true};
+    }
+    if (buffer.size() - kHeaderBytes < length)
+        return {};
+    Message message{type, buffer.substr(kHeaderBytes, length)};
+    buffer.erase(0, kHeaderBytes + length);
+    return {.message = std::move(message)};
+}
+
+std::optional<nlohmann::json> parseReplyPayload(std::string_view payload) {
+    // i3 copies window titles into its replies byte for byte; one title that is not UTF-8
+    // must not cost the whole tree.
+    auto json = nlohmann::json::parse(payload, nullptr, false);
+    if (json.is_discarded())
+        json = nlohmann::json::parse(text::repairUtf8(payload), nullptr, false);
+    if (json.is_discarded())
+        return std::nullopt;
+    return json;
+}
+
+namespace {
+
+// Reads up to the top-level "change" value and stops there.
+class ChangeReader final : public nlohmann::json::json_sax_t {
+public:
+    std::optional<std::string> change;
+
+    bool key(string_t& name) override {
+        wantValue_ = depth_ == 1 && name == "change";
+        return true;
+    }
+    bool string(string_t& value) override {
+        if (!wantValue_)
+            return true;
+        change = std::move(value);
+        return false;
+    }
+    bool start_object(std::size_t) override { return enter(); }
+    bool start_array(std::size_t) override { return enter(); }
+    bool end_object() override { return leave(); }
+    bool end_array() override { return leave(); }
+    bool null() override { return scalar(); }
+    bool boolean(bool) override { return scalar(); }
+    bool number_integer(number_integer_t) override { return scalar(); }
+    bool number_unsigned(number_unsigned_t) override { return scalar(); }
+    bool number_float(number_float_t, const string_t&) override { return scalar(); }
+    bool binary(binary_t&) override { return scalar(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+private:
+    bool enter() {
+        wantValue_ = false;
+        ++depth_;
+        return true;
+    }
+    bool leave() {
+        --depth_;
+        return true;
+    }
+    bool scalar() {
+        wantValue_ = false;
+        return true;
+    }
+
+    int depth_ = 0;
+    bool wantValue_ = false;
+};
+
+} // namespace
+
+std::optional<std::string> eventChange(std::string_view payload) {
+    ChangeReader reader;
+    nlohmann::json::sax_parse(payload, &reader, nlohmann::json::input_format_t::json, true);
+    return std::move(reader.change);
+}
+
+std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
+    sockaddr_un address{};
+    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)
+        return nullptr;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return nullptr;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<Connection>(new Connection(fd));
+}
+
+Connection::~Connection() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool Connection::sendMessage(MessageType type, std::string_view payload) {
+    std::string message(kMagic);
+    const auto length = static_cast<std::uint32_t>(payload.size());
+    const auto kind = static_cast<std::uint32_t>(type);
+    message.append(reinterpret_cast<const char*>(&length), sizeof length);
+    message.append(reinterpret_cast<const char*>(&kind), sizeof kind);
+    message.append(payload);
+    std::size_t sent = 0;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    while (sent < message.size()) {
+        const auto n = ::send(fd_, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            pollfd p{fd_, POLLOUT, 0};
+            if (std::chrono::steady_clock::now() > deadline || ::poll(&p, 1, 100) < 0)
+                break;
+            continue;
+        }
+        break;
+    }
+    if (sent < message.size())
+        broken_ = true;
+    return !broken_;
+}
+
+bool Connection::fillBuffer(int timeoutMs) {
+    if (timeoutMs > 0) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0)
+            return false;
+    }
+    char chunk[65536];
+    bool gotData = false;
+    for (;;) {
+        const auto n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n > 0) {
+            buffer_.append(chunk, static_cast<std::size_t>(n));
+            gotData = true;
+            continue;
+        }
+        if (n == 0) {
+            broken_ = true;
+        } else if (errno == EINTR) {
+            continue;
+        } else if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            broken_ = true;
+        }
+        return gotData;
+    }
+}
+
+std::optional<Message> Connection::takeMessage() {
+    auto framed = takeFramedMessage(buffer_, kMaxPayloadBytes);
+    if (framed.garbage)
+        broken_ = true;
+    return std::move(framed.message);
+}
+
+std::optional<nlohmann::json> Connection::request(MessageType type, std::string_view payload) {
+    if (broken_ || !sendMessage(type, payload))
+        return std::nullopt;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    for (;;) {
+        while (auto message = takeMessage()) {
+            if (message->isEvent()) {
+                setAside_.push_back(std::move(*message));
+                continue;
+            }
+            if (message->type != static_cast<std::uint32_t>(type))
+                continue;
+            return parseReplyPayload(message->payload);
+        }
+        if (broken_)
+            return std::nullopt;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) {
+            // A reply that never came leaves the stream out of step: start over next time.
+            broken_ = true;
+            return std::nullopt;
+        }
+        fillBuffer(static_cast<int>(left));
+    }
+}
+
+std::vector<Message> Connection::readAvailable() {
+    std::vector<Message> result = std::move(setAside_);
+    setAside_.clear();
+    if (!broken_)
+        fillBuffer(0);
+    while (auto message = takeMessage())
+        result.push_back(std::move(*message));
+    return result;
+}
+
+Connection* Client::connection() {
+    if (connection_ && !connection_->isBroken())
+        return connection_.get();
+    connection_.reset();
+    if (auto path = socketPath_())
+        connection_ = Connection::open(*path);
+    return connection_.get();
+}
+
+std::optional<nlohmann::json> Client::request(MessageType type, std::string_view payload) {
+    // A restarted i3 closes the old socket; one fresh attempt picks the new one up.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto* conn = connection();
+        if (!conn)
+            return std::nullopt;
+        if (auto reply = conn->request(type, payload))
+            return reply;
+        if (!conn->isBroken())
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool Client::isReachable() {
+    return connection() != nullptr;
+}
+
+} // namespace tidemark::linux_platform::i3

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "foundation/Value.h"
+#include "platform/linux/x11/XConnection.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidemark::linux_platform {
+
+enum class WindowKind { Normal, Dock, Desktop, Other };
+
+// What one batch of X requests tells about a client window. Properties of the wrong type or
+// format count as absent; text is bounded, repaired UTF-8.
+struct WindowFacts {
+    xcb_window_t window = 0;
+    // False when the window vanished before its geometry reply: skip it.
+    bool exists = false;
+    double x = 0, y = 0, width = 0, height = 0;
+    WindowKind kind = WindowKind::Normal;
+    std::optional<double> alpha;
+    bool viewable = false;
+    bool hidden = false;
+    bool sticky = false;
+    bool skipTaskbar = false;
+    std::optional<std::uint32_t> desktop;
+    // From XRes; `_NET_WM_PID` only when XRes cannot tell.
+    std::optional<std::int32_t> pid;
+    std::string instanceName;
+    std::string className;
+};
+
+// What to ask beyond the window type, state and owner. Existence is judged from the
+// geometry when it is asked for, else from the type property reply.
+struct FactsRequest {
+    bool geometry = true; // bounds, map state and opacity
+    bool desktop = false;
+    bool withClass = false;
+};
+
+// Sends every request for every window first and only then reads the replies: one round
+// trip for the whole list, however long.
+std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_window_t>& windows,
+                                          FactsRequest what = {});
+
+// Owner pids of windows by XRes, one request for all; absent where the server cannot tell.
+std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,
+                                                   const std::vector<xcb_window_t>& windows);
+
+// A root-window window list (_NET_CLIENT_LIST or _NET_CLIENT_LIST_STACKING); also in two
+// halves, so that other requests can go out between them and share the round trip.
+std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property);
+xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property);
+std::vector<xcb_window_t> takeRootWindowList(XConnection& x, xcb_get_property_cookie_t cookie);
+
+// A CARDINAL of the root window.
+std::optional<std::uint32_t> rootCardinal(XConnection& x, xcb_atom_t property);
+
+// The window dictionary of the window list, in the window server's keys.
+Value windowDictionary(const WindowFacts& facts);
+
+// The window-list layer of a window kind (0 for application windows).
+int layerOf(WindowKind kind);
+
+// WM_CLASS bytes split into instance and class, each bounded and repaired.
+std::pair<std::string, std::string> splitWmClass(std::string_view bytes);
+
+// The largest icon of a _NET_WM_ICON value (width, height, ARGB pixels, repeated), at most
+// `maxEdge` pixels wide and high; premultiplied RGBA rows from the top.
+struct IconPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+std::optional<IconPixels> bestIcon(const std::uint32_t* words, std::size_t count, int maxEdge);
+
+} // namespace tidemark::linux_platform

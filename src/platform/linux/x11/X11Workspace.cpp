@@ -1,0 +1,528 @@
+#include "platform/linux/x11/X11Workspace.h"
+
+#include "foundation/Text.h"
+#include "platform/linux/x11/PropertyValue.h"
+#include "platform/linux/x11/XSettings.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <unistd.h>
+#include <xcb/randr.h>
+
+namespace tidemark::linux_platform {
+
+namespace {
+
+constexpr std::uint32_t kMaxIconWords = 1u << 20; // 4 MiB: a 512 x 512 icon and then some
+constexpr int kIconEdge = 64;
+constexpr int kI3ReconnectAttempts = 50;
+constexpr TimeSeconds kI3ReconnectDelay = 0.1;
+// Without events, a mapper pass asks for the apps and then for the icons it misses; within
+// this age the table of the first question answers the others.
+constexpr auto kUnobservedTableMaxAge = std::chrono::milliseconds(250);
+constexpr FactsRequest kClientFacts{.geometry = false, .withClass = true};
+
+ValueDictionary appInfo(const RunningApplication& app) {
+    ValueDictionary info{{"pid", Value(app.pid)}};
+    if (app.bundleIdentifier)
+        info.emplace("bundleIdentifier", Value(*app.bundleIdentifier));
+    return ValueDictionary{{kWorkspaceApplicationKey, Value(std::move(info))}};
+}
+
+} // namespace
+
+X11Workspace::X11Workspace(std::shared_ptr<XConnection> x, std::shared_ptr<XConnection> events,
+                           MainQueue& mainQueue, NotificationCenter& defaultCenter,
+                           std::shared_ptr<const DesktopEntries> entries)
+    : x_(std::move(x)), events_(std::move(events)), mainQueue_(mainQueue),
+      defaultCenter_(defaultCenter), entries_(std::move(entries)) {}
+
+X11Workspace::~X11Workspace() {
+    watcher_.reset();
+    *alive_ = false;
+}
+
+X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& facts) const {
+    AppMap apps;
+    for (const auto& window : facts) {
+        if (!window.exists || !window.pid)
+            continue;
+        auto& state = apps[*window.pid];
+        auto& app = state.application;
+        const bool first = state.windows.empty();
+        state.windows.push_back(window.window);
+        if (first) {
+            app.pid = *window.pid;
+            app.hidden = true;
+            app.activationPolicy = ActivationPolicy::Accessory;
+        }
+        if (!app.bundleIdentifier && (!window.className.empty() || !window.instanceName.empty())) {
+            if (const auto* entry = entries_->byWmClass(window.className, window.instanceName)) {
+                app.bundleIdentifier = entry->id;
+                app.localizedName = entry->name;
+                app.bundlePath = entry->path.string();
+                if (!entry->noDisplay)
+                    app.activationPolicy = ActivationPolicy::Regular;
+            } else {
+                const auto& name =
+                    window.className.empty() ? window.instanceName : window.className;
+                app.bundleIdentifier = name;
+                app.localizedName = name;
+            }
+        }
+        // Hidden only while every window is minimised; regular once any window is an
+        // ordinary one that belongs in a task bar.
+        if (!window.hidden)
+            app.hidden = false;
+        if (window.kind == WindowKind::Normal && !window.skipTaskbar)
+            app.activationPolicy = ActivationPolicy::Regular;
+    }
+    return apps;
+}
+
+X11Workspace::AppMap X11Workspace::readAppsLocked() {
+    const auto clients = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
+    return readApps(fetchWindowFacts(*x_, clients, kClientFacts));
+}
+
+void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
+    std::map<xcb_window_t, WindowFacts> known;
+    for (auto& facts : clients_)
+        known.emplace(facts.window, std::move(facts));
+    std::vector<xcb_window_t> unknown;
+    for (const auto window : list)
+        if (!known.contains(window))
+            unknown.push_back(window);
+    if (observing_ && !unknown.empty()) {
+        // Listening before reading, so that a change in between is not missed.
+        watchClientWindows(unknown);
+        xcb_flush(events_->raw());
+    }
+    for (auto& facts : fetchWindowFacts(*x_, unknown, kClientFacts))
+        known.insert_or_assign(facts.window, std::move(facts));
+    clients_.clear();
+    clients_.reserve(list.size());
+    for (const auto window : list)
+        if (auto it = known.find(window); it != known.end())
+            clients_.push_back(std::move(it->second));
+    tableRead_ = true;
+    tableTime_ = Clock::now();
+}
+
+void X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
+    std::vector<xcb_window_t> listed;
+    for (const auto& facts : clients_)
+        if (windows.contains(facts.window))
+            listed.push_back(facts.window);
+    if (listed.empty())
+        return;
+    auto fresh = fetchWindowFacts(*x_, listed, kClientFacts);
+    auto next = fresh.begin();
+    for (auto& facts : clients_)
+        if (next != fresh.end() && facts.window == next->window)
+            facts = std::move(*next++);
+}
+
+void X11Workspace::rebuildAppsLocked() {
+    lastApps_ = readApps(clients_);
+    std::vector<RunningApplication> apps;
+    apps.reserve(lastApps_.size());
+    for (const auto& [pid, state] : lastApps_)
+        apps.push_back(state.application);
+    sharedApps_ = std::make_shared<const std::vector<RunningApplication>>(std::move(apps));
+}
+
+const X11Workspace::AppMap& X11Workspace::currentAppsLocked() {
+    // While observing, the events keep the table current; stale only before the first read.
+    const bool current =
+        tableRead_ && (observing_ || Clock::now() - tableTime_ < kUnobservedTableMaxAge);
+    if (!current) {
+        clients_.clear();
+        refreshClientsLocked(rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST));
+        x_->checkAlive();
+        rebuildAppsLocked();
+    }
+    return lastApps_;
+}
+
+RunningApplications X11Workspace::sharedRunningApplications() {
+    std::lock_guard lock(mutex_);
+    currentAppsLocked();
+    return sharedApps_;
+}
+
+std::vector<RunningApplication> X11Workspace::runningApplications() {
+    return *sharedRunningApplications();
+}
+
+Appearance X11Workspace::effectiveAppearance() {
+    // X has no system-wide appearance: the desktop portal's preference where one is stated,
+    // else the GTK theme the settings manager publishes, else the one the session names.
+    const char* variable = std::getenv("GTK_THEME");
+    return xsettings::resolveAppearance(
+        {portalColorScheme_, xsettings_.themeName(),
+         variable ? std::optional<std::string>(variable) : std::nullopt});
+}
+
+void X11Workspace::setPortalColorScheme(std::optional<std::uint32_t> scheme) {
+    portalColorScheme_ = scheme;
+    announceAppearanceIfChanged();
+}
+
+void X11Workspace::announceAppearanceIfChanged() {
+    const auto now = effectiveAppearance();
+    if (announcedAppearance_ == now)
+        return;
+    const bool first = !announcedAppearance_;
+    announcedAppearance_ = now;
+    if (!first)
+        postLater(kEffectiveAppearanceDidChangeNotification, {});
+}
+
+ImageRef X11Workspace::iconForFile(const std::string&) {
+    // Theme icons are PNG or SVG files; decoding them is the UI's business, so the mapper
+    // falls back to the window's own icon.
+    return nullptr;
+}
+
+ImageRef X11Workspace::applicationIcon(std::int32_t pid) {
+    std::lock_guard lock(mutex_);
+    const auto& apps = currentAppsLocked();
+    const auto it = apps.find(pid);
+    if (it == apps.end())
+        return nullptr;
+    std::vector<xcb_get_property_cookie_t> cookies;
+    for (const auto window : it->second.windows)
+        cookies.push_back(xcb_get_property(x_->raw(), 0, window, x_->ewmh()._NET_WM_ICON,
+                                           XCB_ATOM_CARDINAL, 0, kMaxIconWords));
+    ImageRef image;
+    for (const auto cookie : cookies) {
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(x_->raw(), cookie, nullptr));
+        if (image)
+            continue;
+        const auto words = propertyWords(propertyValue(reply.get()), XCB_ATOM_CARDINAL);
+        if (auto icon = bestIcon(words.data(), words.size(), kIconEdge)) {
+            const Size size{static_cast<double>(icon->width), static_cast<double>(icon->height)};
+            image = Image::fromBitmap(
+                size, Bitmap{icon->width, icon->height, std::move(icon->rgba)},
+                it->second.application.bundleIdentifier.value_or("pid-" + std::to_string(pid)));
+        }
+    }
+    x_->checkAlive();
+    return image;
+}
+
+std::optional<std::string> X11Workspace::desktopIconName(const std::string& appKey) const {
+    const auto* entry = entries_->byId(appKey);
+    if (!entry || entry->icon.empty())
+        return std::nullopt;
+    return entry->icon;
+}
+
+ImageRef X11Workspace::genericApplicationIcon() {
+    // A neutral grey tile, the same for every caller.
+    static const ImageRef generic = [] {
+        constexpr int edge = 16;
+        Bitmap bitmap{edge, edge, {}};
+        for (int y = 0; y < edge; ++y)
+            for (int x = 0; x < edge; ++x) {
+                const bool border = x == 0 || y == 0 || x == edge - 1 || y == edge - 1;
+                const std::uint8_t grey = border ? 96 : 160;
+                bitmap.rgba.insert(bitmap.rgba.end(), {grey, grey, grey, 255});
+            }
+        return Image::fromBitmap(Size{edge, edge}, std::move(bitmap), "generic");
+    }();
+    return generic;
+}
+
+bool X11Workspace::isApplicationInstalled(const std::string& bundleIdentifier) {
+    return installed_.isInstalled(bundleIdentifier);
+}
+
+bool X11Workspace::terminate(std::int32_t pid) {
+    std::lock_guard lock(mutex_);
+    const auto apps = readAppsLocked();
+    const auto it = apps.find(pid);
+    if (it == apps.end())
+        return false;
+    auto& e = x_->ewmh();
+    for (const auto window : it->second.windows)
+        xcb_ewmh_request_close_window(&e, 0, window, XCB_CURRENT_TIME,
+                                      XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    // A round trip: the requests are through before this answers.
+    Reply<xcb_get_input_focus_reply_t> sync(
+        xcb_get_input_focus_reply(x_->raw(), xcb_get_input_focus(x_->raw()), nullptr));
+    x_->checkAlive();
+    return true;
+}
+
+bool X11Workspace::forceTerminate(std::int32_t pid) {
+    if (pid <= 1 || pid == ::getpid())
+        return false;
+    std::lock_guard lock(mutex_);
+    // The pid is checked against the windows' owners now, so a pid reused since the app was
+    // listed is not signalled unless it owns a window again.
+    if (!readAppsLocked().contains(pid))
+        return false;
+    return ::kill(pid, SIGKILL) == 0;
+}
+
+void X11Workspace::postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter) {
+    std::weak_ptr<bool> alive = alive_;
+    NotificationCenter* center = onDefaultCenter ? &defaultCenter_ : &center_;
+    mainQueue_.async([alive, center, name, userInfo = std::move(userInfo)]() mutable {
+        if (auto flag = alive.lock(); flag && *flag)
+            center->post(name, std::move(userInfo));
+    });
+}
+
+void X11Workspace::startObserving() {
+    {
+        std::lock_guard lock(mutex_);
+        if (observing_)
+            return;
+        observing_ = true;
+        // Structure: the MANAGER message of a new XSETTINGS owner.
+        const std::uint32_t rootMask =
+            XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(events_->raw(), events_->root(), XCB_CW_EVENT_MASK, &rootMask);
+        const auto* randr = xcb_get_extension_data(events_->raw(), &xcb_randr_id);
+        if (randr && randr->present) {
+            hasRandr_ = true;
+            randrEventBase_ = randr->first_event;
+            xcb_randr_select_input(events_->raw(), events_->root(),
+                                   XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE |
+                                       XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE |
+                                       XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE);
+        }
+        // From here on the events keep the table current, so it is read once more now.
+        clients_.clear();
+        refreshClientsLocked(rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST));
+        rebuildAppsLocked();
+        std::vector<xcb_window_t> windows;
+        for (const auto& facts : clients_)
+            windows.push_back(facts.window);
+        watchClientWindows(windows);
+        xcb_flush(events_->raw());
+    }
+    updateActiveApp(xcb_ewmh_get_active_window(&x_->ewmh(), 0));
+    xsettings_.startObserving();
+    announceAppearanceIfChanged();
+    connectI3();
+    watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
+}
+
+void X11Workspace::watchClientWindows(const std::vector<xcb_window_t>& windows) {
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    for (const auto window : windows)
+        if (watchedWindows_.insert(window).second)
+            // A window that is already gone makes this fail harmlessly (unchecked request).
+            xcb_change_window_attributes(events_->raw(), window, XCB_CW_EVENT_MASK, &mask);
+}
+
+void X11Workspace::connectI3() {
+    auto path = x_->i3SocketPath();
+    if (!path)
+        return;
+    auto connection = i3::Connection::open(*path);
+    if (!connection)
+        return;
+    const auto reply = connection->request(i3::MessageType::Subscribe,
+                                           R"(["workspace","output","window","shutdown"])");
+    if (!reply || !reply->is_object() || !reply->value("success", false))
+        return;
+    i3Events_ = std::move(connection);
+}
+
+void X11Workspace::scheduleI3Reconnect(int attempt) {
+    if (i3ReconnectPending_ || attempt >= kI3ReconnectAttempts)
+        return;
+    i3ReconnectPending_ = true;
+    std::weak_ptr<bool> alive = alive_;
+    mainQueue_.asyncAfter(kI3ReconnectDelay, [this, alive, attempt] {
+        if (auto flag = alive.lock(); !flag || !*flag)
+            return;
+        i3ReconnectPending_ = false;
+        connectI3();
+        if (watcher_)
+            watcher_->descriptorsChanged();
+        if (!i3Events_) {
+            scheduleI3Reconnect(attempt + 1);
+            return;
+        }
+        // The restarted manager may have rebuilt its workspaces and outputs.
+        if (desktopEventListener_)
+            desktopEventListener_({.fromX = true, .i3WindowsMayHaveMoved = true});
+        postLater(kActiveSpaceDidChangeNotification, {});
+        postLater(kScreenParametersDidChangeNotification, {}, true);
+    });
+}
+
+std::vector<int> X11Workspace::eventFds() {
+    std::vector<int> fds{events_->fd()};
+    if (i3Events_)
+        fds.push_back(i3Events_->fd());
+    return fds;
+}
+
+void X11Workspace::dispatchEvents() {
+    bool clientsChanged = false;
+    std::set<xcb_window_t> changedWindows;
+    bool activeChanged = false;
+    bool spaceChanged = false;
+    bool screenChanged = false;
+    bool themeChanged = false;
+    desktop::EventTurn turn;
+    bool anyI3Event = false;
+    while (auto* raw = xcb_poll_for_event(events_->raw())) {
+        Reply<xcb_generic_event_t> event(raw);
+        turn.fromX = true;
+        themeChanged = xsettings_.handle(*raw) || themeChanged;
+        const auto type = event->response_type & 0x7f;
+        if (type == XCB_PROPERTY_NOTIFY) {
+            const auto& notify = *reinterpret_cast<const xcb_property_notify_event_t*>(raw);
+            auto& e = x_->ewmh();
+            if (notify.window == events_->root()) {
+                if (notify.atom == e._NET_CLIENT_LIST)
+                    clientsChanged = true;
+                else if (notify.atom == e._NET_ACTIVE_WINDOW)
+                    activeChanged = true;
+                else if ((notify.atom == e._NET_CURRENT_DESKTOP ||
+                          notify.atom == e._NET_NUMBER_OF_DESKTOPS) &&
+                         !i3Events_)
+                    // i3's workspace events say the same for every output; one
+                    // notification per switch is enough.
+                    spaceChanged = true;
+                else if (notify.atom == e._NET_SUPPORTING_WM_CHECK)
+                    screenChanged = true;
+            } else if (notify.atom == e._NET_WM_STATE || notify.atom == XCB_ATOM_WM_CLASS ||
+                       notify.atom == e._NET_WM_WINDOW_TYPE || notify.atom == e._NET_WM_PID) {
+                // What the app table is made of: name, kind, visibility and owner.
+                changedWindows.insert(notify.window);
+            }
+        } else if (type == XCB_DESTROY_NOTIFY) {
+            clientsChanged = true;
+        } else if (hasRandr_ && (type == randrEventBase_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
+                                 type == randrEventBase_ + XCB_RANDR_NOTIFY)) {
+            screenChanged = true;
+        }
+    }
+    events_->checkAlive();
+
+    if (i3Events_) {
+        for (const auto& message : i3Events_->readAvailable()) {
+            if (!message.isEvent())
+                continue;
+            const auto kind = static_cast<i3::EventType>(message.eventType());
+            if (!turn.i3WindowsMayHaveMoved)
+                turn.i3WindowsMayHaveMoved =
+                    desktop::i3EventMayMoveWindows(kind, i3::eventChange(message.payload));
+            anyI3Event = true;
+            if (kind == i3::EventType::Workspace)
+                spaceChanged = true;
+            else if (kind == i3::EventType::Output)
+                screenChanged = true;
+        }
+        if (i3Events_->isBroken()) {
+            turn.i3WindowsMayHaveMoved = true;
+            // i3 restarted or exited; pick it up again when it is back.
+            i3Events_.reset();
+            scheduleI3Reconnect(0);
+        }
+    }
+
+    if ((turn.fromX || anyI3Event) && desktopEventListener_)
+        desktopEventListener_(turn);
+    // Asked before the app diff's requests go out, so that its reply comes with theirs.
+    std::optional<xcb_get_property_cookie_t> activeWindow;
+    if (activeChanged || clientsChanged)
+        activeWindow = xcb_ewmh_get_active_window(&x_->ewmh(), 0);
+    if (clientsChanged || !changedWindows.empty())
+        diffApps(clientsChanged, changedWindows);
+    if (activeWindow)
+        updateActiveApp(*activeWindow);
+    if (spaceChanged)
+        postLater(kActiveSpaceDidChangeNotification, {});
+    if (screenChanged)
+        postLater(kScreenParametersDidChangeNotification, {}, true);
+    if (themeChanged)
+        announceAppearanceIfChanged();
+}
+
+void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows) {
+    AppMap previous;
+    AppMap current;
+    {
+        std::lock_guard lock(mutex_);
+        // The client list goes out with the changed windows' facts: one round trip for both.
+        std::optional<xcb_get_property_cookie_t> clientList;
+        if (clientsChanged)
+            clientList = requestRootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
+        refreshWindowsLocked(changedWindows);
+        if (clientList)
+            refreshClientsLocked(takeRootWindowList(*x_, *clientList));
+        previous = std::move(lastApps_);
+        rebuildAppsLocked();
+        current = lastApps_;
+        std::set<xcb_window_t> windows;
+        for (const auto& facts : clients_)
+            windows.insert(facts.window);
+        std::erase_if(watchedWindows_, [&](xcb_window_t w) { return !windows.contains(w); });
+        watchClientWindows({windows.begin(), windows.end()});
+        xcb_flush(events_->raw());
+    }
+    for (const auto& [pid, state] : current) {
+        const auto before = previous.find(pid);
+        if (before == previous.end()) {
+            postLater(kDidLaunchApplicationNotification, appInfo(state.application));
+            continue;
+        }
+        if (state.application.hidden != before->second.application.hidden)
+            postLater(state.application.hidden ? kDidHideApplicationNotification
+                                               : kDidUnhideApplicationNotification,
+                      appInfo(state.application));
+    }
+    for (const auto& [pid, state] : previous) {
+        if (!current.contains(pid)) {
+            auto gone = state.application;
+            gone.terminated = true;
+            postLater(kDidTerminateApplicationNotification, appInfo(gone));
+        }
+    }
+}
+
+void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
+    std::optional<std::int32_t> pid;
+    std::optional<RunningApplication> app;
+    std::optional<RunningApplication> previousApp;
+    std::optional<std::int32_t> previous;
+    {
+        std::lock_guard lock(mutex_);
+        xcb_window_t active = 0;
+        auto& e = x_->ewmh();
+        if (xcb_ewmh_get_active_window_reply(&e, activeWindow, &active, nullptr) && active != 0) {
+            // The table knows its clients' owners; only a window outside it costs a request.
+            const auto known =
+                std::find_if(clients_.begin(), clients_.end(),
+                             [&](const auto& facts) { return facts.window == active; });
+            pid = known != clients_.end() ? known->pid : ownerPids(*x_, {active}).front();
+        }
+        x_->checkAlive();
+        if (pid == activePid_)
+            return;
+        previous = std::exchange(activePid_, pid);
+        if (previous)
+            if (auto it = lastApps_.find(*previous); it != lastApps_.end())
+                previousApp = it->second.application;
+        if (pid)
+            if (auto it = lastApps_.find(*pid); it != lastApps_.end())
+                app = it->second.application;
+    }
+    if (previousApp)
+        postLater(kDidDeactivateApplicationNotification, appInfo(*previousApp));
+    if (app)
+        postLater(kDidActivateApplicationNotification, appInfo(*app));
+}
+
+} // namespace tidemark::linux_platform

@@ -1,0 +1,151 @@
+#include "platform/linux/i3/I3Ipc.h"
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tidemark::linux_platform::i3 {
+namespace {
+
+std::string frame(std::uint32_t type, const std::string& payload) {
+    std::string message = "i3-ipc";
+    const auto length = static_cast<std::uint32_t>(payload.size());
+    message.append(reinterpret_cast<const char*>(&length), 4);
+    message.append(reinterpret_cast<const char*>(&type), 4);
+    return message + payload;
+}
+
+// A one-connection stand-in for i3: reads one request, then writes the scripted bytes.
+class FakeI3 {
+public:
+    explicit FakeI3(std::string path) : path_(std::move(path)) {
+        std::filesystem::remove(path_);
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path_.c_str(), sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::listen(listener_, 4), 0);
+    }
+    ~FakeI3() {
+        if (thread_.joinable())
+            thread_.join();
+        ::close(listener_);
+        std::filesystem::remove(path_);
+    }
+
+    // Serves `connections` clients in turn, answering each request with `answer`.
+    void serve(std::string answer, int connections = 1) {
+        thread_ = std::thread([this, answer = std::move(answer), connections] {
+            for (int i = 0; i < connections; ++i) {
+                const int client = ::accept(listener_, nullptr, nullptr);
+                if (client < 0)
+                    return;
+                char header[14];
+                if (::recv(client, header, sizeof header, MSG_WAITALL) == sizeof header) {
+                    std::uint32_t length = 0;
+                    std::memcpy(&length, header + 6, 4);
+                    std::string payload(length, '\0');
+                    if (length)
+                        ::recv(client, payload.data(), length, MSG_WAITALL);
+                    received.push_back(payload);
+                    ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+                }
+                ::close(client);
+            }
+        });
+    }
+
+    const std::string& path() const { return path_; }
+    std::vector<std::string> received;
+
+private:
+    std::string path_;
+    int listener_ = -1;
+    std::thread thread_;
+};
+
+std::string socketPath() {
+    return (std::filesystem::temp_directory_path() /
+            ("tidemark-i3-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+        .string();
+}
+
+TEST(I3EventChange, TheTopLevelChangeWhereverItStands) {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {R"({"change":"focus","current":{"nodes":[]}})", "focus"},
+        // Read to the end when it comes last; an inner "change" is not the event's.
+        {R"({"container":{"change":"new","nodes":[{"a":[1,2.5,null,true]}]},"change":"move"})",
+         "move"},
+        {R"({"container":{"change":"new"}})", std::nullopt},
+        {R"({"change":7})", std::nullopt},
+        {R"({"change":)", std::nullopt},
+        {"not json", std::nullopt},
+        // What follows the change need not be readable.
+        {"{\"change\":\"title\",\"container\":{\"name\":\"\xff\xfe\"}}", "title"},
+    };
+    for (const auto& [payload, change] : cases)
+        EXPECT_EQ(eventChange(payload), change) << payload;
+}
+
+TEST(I3Connection, RepliesAreMatchedAndEventsSetAside) {
+    FakeI3 fake(socketPath());
+    fake.serve(frame(0x80000000u, R"({"change":"focus"})") +
+               frame(1, R"([{"id":1,"name":"\u00e9"}])"));
+    auto connection = Connection::open(fake.path());
+    ASSERT_TRUE(connection);
+    const auto reply = connection->request(MessageType::GetWorkspaces);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ((*reply)[0]["id"], 1);
+    const auto events = connection->readAvailable();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_TRUE(events[0].isEvent());
+    EXPECT_EQ(events[0].eventType(), static_cast<std::uint32_t>(EventType::Workspace));
+}
+
+TEST(I3Connection, TitlesThatAreNotUtf8DoNotSpoilTheReply) {
+    FakeI3 fake(socketPath());
+    fake.serve(frame(4, "{\"name\":\"\xff\xfe title\",\"id\":3}"));
+    auto connection = Connection::open(fake.path());
+    ASSERT_TRUE(connection);
+    const auto reply = connection->request(MessageType::GetTree);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ((*reply)["id"], 3);
+}
+
+TEST(I3Connection, GarbageAndOversizedFramesBreakTheConnection) {
+    std::string huge = "i3-ipc";
+    const std::uint32_t length = 0xfffffff0u, type = 3;
+    huge.append(reinterpret_cast<const char*>(&length), 4);
+    huge.append(reinterpret_cast<const char*>(&type), 4);
+    for (const auto& served : {std::string("not-i3 at all, just bytes"), huge}) {
+        FakeI3 fake(socketPath());
+        fake.serve(served);
+        auto connection = Connection::open(fake.path());
+        ASSERT_TRUE(connection);
+        EXPECT_FALSE(connection->request(MessageType::GetOutputs)) << served.substr(0, 6);
+        EXPECT_TRUE(connection->isBroken());
+    }
+    EXPECT_FALSE(Connection::open("/nonexistent/socket"));
+    EXPECT_FALSE(Connection::open(std::string(200, 'x')));
+}
+
+TEST(I3Client, ReconnectsWhenTheOldSocketClosed) {
+    FakeI3 fake(socketPath());
+    // Each connection answers once and closes, as a restarting i3 does.
+    fake.serve(frame(0, R"([{"success":true}])"), 2);
+    Client client([&]() -> std::optional<std::string> { return fake.path(); });
+    ASSERT_TRUE(client.request(MessageType::RunCommand, "workspace 1"));
+    ASSERT_TRUE(client.request(MessageType::RunCommand, "workspace 2"));
+    EXPECT_EQ(fake.received.size(), 0u + 2);
+    Client nowhere([]() -> std::optional<std::string> { return std::nullopt; });
+    EXPECT_FALSE(nowhere.request(MessageType::GetTree));
+}
+
+} // namespace
+} // namespace tidemark::linux_platform::i3
