@@ -48,8 +48,6 @@ public:
         shortcuts_ = std::move(shortcuts);
     }
     void applicationDidFinishLaunching();
-    // Nothing is torn down at quit.
-    void applicationWillTerminate() {}
     void didUpdateSpaces(const std::vector<Space>& spaces) override;
 
     SpaceObserver& spaceObserver() { return *spaceObserver_; }

@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::string_view kDisplayStyleKey = settings::kDisplayStyle;
 constexpr std::string_view kUseHighContrastBordersKey = settings::kUseHighContrastBorders;
-constexpr std::string_view kActiveSpaceColorKey = settings::kActiveSpaceColor;
 
 constexpr std::int64_t kRetiredStyleRawValue = 3;
 
@@ -54,22 +53,6 @@ std::string shortestDecimal(double value) {
 
 } // namespace
 
-std::optional<Color> decodeActiveSpaceColor(const std::optional<Value>& stored) {
-    if (!stored)
-        return std::nullopt;
-    const auto* array = stored->asArray();
-    if (!array || array->size() != 4)
-        return std::nullopt;
-    double components[4];
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto number = (*array)[i].asNumber();
-        if (!number)
-            return std::nullopt;
-        components[i] = clampUnit(*number);
-    }
-    return Color{components[0], components[1], components[2], components[3]};
-}
-
 std::string textAttributesKey(double alpha, double size) {
     return shortestDecimal(alpha) + "_" + shortestDecimal(size);
 }
@@ -83,12 +66,13 @@ bool IconCreator::isDarkAppearance() const {
 }
 
 bool IconCreator::hasCustomActiveColor() const {
-    return decodeActiveSpaceColor(defaults_.object(kActiveSpaceColorKey)).has_value();
+    return settings::activeSpaceColor(defaults_).has_value();
 }
 
 Color IconCreator::activeColor() const {
-    if (const auto custom = decodeActiveSpaceColor(defaults_.object(kActiveSpaceColorKey)))
-        return *custom;
+    if (const auto custom = settings::activeSpaceColor(defaults_))
+        return {clampUnit(custom->red), clampUnit(custom->green), clampUnit(custom->blue),
+                clampUnit(custom->alpha)};
     return iconPalette(isDarkAppearance()).defaultActiveSpace;
 }
 

@@ -61,10 +61,6 @@ private:
     std::map<std::string, TextAttributes, std::less<>> attributesCache_;
 };
 
-// The strict reading of "activeSpaceColor": exactly four numbers (red, green, blue, alpha).
-// Components outside 0 to 1 are clamped.
-std::optional<Color> decodeActiveSpaceColor(const std::optional<Value>& stored);
-
 // The cache key of a text attribute set: "1.0_12.0", "0.4_12.0", "1.0_10.0".
 std::string textAttributesKey(double alpha, double size);
 

@@ -83,20 +83,30 @@ inline bool hoverPopupEnabled(const SettingsStore& store) {
     return store.boolean(kHoverPopupEnabled);
 }
 
-// The custom active-space colour; anything but exactly four numbers counts as none.
-inline std::optional<Color> activeSpaceColor(const SettingsStore& store) {
+// The stored active-space colour's components when it is an array of numbers, whatever its
+// length: the refresh signature tells such values apart even where they make no colour.
+inline std::optional<std::vector<double>> activeSpaceColorComponents(const SettingsStore& store) {
     const auto stored = store.object(kActiveSpaceColor);
-    const ValueArray* components = stored ? stored->asArray() : nullptr;
-    if (!components || components->size() != 4)
+    const ValueArray* array = stored ? stored->asArray() : nullptr;
+    if (!array)
         return std::nullopt;
-    double c[4];
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto number = (*components)[i].asNumber();
+    std::vector<double> components;
+    components.reserve(array->size());
+    for (const auto& element : *array) {
+        const auto number = element.asNumber();
         if (!number)
             return std::nullopt;
-        c[i] = *number;
+        components.push_back(*number);
     }
-    return Color{c[0], c[1], c[2], c[3]};
+    return components;
+}
+
+// The custom active-space colour; anything but exactly four numbers counts as none.
+inline std::optional<Color> activeSpaceColor(const SettingsStore& store) {
+    const auto c = activeSpaceColorComponents(store);
+    if (!c || c->size() != 4)
+        return std::nullopt;
+    return Color{(*c)[0], (*c)[1], (*c)[2], (*c)[3]};
 }
 
 } // namespace tidemark::settings

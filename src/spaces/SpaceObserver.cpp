@@ -24,11 +24,11 @@ std::string fullScreenName(const ValueDictionary& space, Workspace& workspace) {
     return text::toUpper(text::prefixCharacters(*app->localizedName, 3));
 }
 
-std::string describeDoubles(const ValueArray& numbers) {
+std::string describeDoubles(const std::vector<double>& numbers) {
     std::string out = "[";
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.17g", *numbers[i].asNumber());
+        std::snprintf(buffer, sizeof buffer, "%.17g", numbers[i]);
         out += (i ? ", " : "") + std::string(buffer);
     }
     return out + "]";
@@ -172,14 +172,8 @@ std::string SpaceObserver::makeSnapshotSignature(
     const std::map<std::string, std::vector<std::string>>& appKeys) const {
     const auto& settings = services_.settings;
     std::size_t colorHash = 0;
-    if (const auto color = settings.object(settings::kActiveSpaceColor)) {
-        const auto* components = color->asArray();
-        bool allNumbers = components != nullptr;
-        for (std::size_t i = 0; allNumbers && i < components->size(); ++i)
-            allNumbers = (*components)[i].asNumber().has_value();
-        if (allNumbers)
-            colorHash = std::hash<std::string>{}(describeDoubles(*components));
-    }
+    if (const auto components = settings::activeSpaceColorComponents(settings))
+        colorHash = std::hash<std::string>{}(describeDoubles(*components));
     std::string signature = std::to_string(settings.integer(settings::kDisplayStyle)) + ":";
     signature += settings.boolean(settings::kUseHighContrastBorders) ? "true:" : "false:";
     signature += services_.workspace.effectiveAppearance() == Appearance::Dark ? "true:" : "false:";

@@ -152,12 +152,8 @@ void StripWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void StripWindow::mouseReleaseEvent(QMouseEvent* event) {
-    const bool overButton = buttonRect().contains(event->position().toPoint());
-    if (routeMouse(event, MouseAction::Up)) {
+    if (routeMouse(event, MouseAction::Up))
         setHighlighted(false);
-        if (overButton && action_)
-            action_();
-    }
 }
 
 void StripWindow::updatePointerInside(QPointF inWindow) {

@@ -28,10 +28,8 @@ public:
     // The width the window needs when it is only as wide as the button.
     int buttonWidth() const;
 
-    // Answers whether the event goes on to the button (whose action then runs).
+    // Answers whether the event goes on to the button.
     void setMouseMonitor(std::function<bool(const MouseEvent&)> monitor);
-    // The button's action: a left button released over it.
-    void setAction(std::function<void()> action) { action_ = std::move(action); }
     // Called once, after the first image reached the screen.
     void setFirstImageListener(std::function<void()> listener) {
         firstImageListener_ = std::move(listener);
@@ -71,7 +69,6 @@ private:
     bool highlighted_ = false;
     bool pointerInside_ = false;
     std::function<bool(const MouseEvent&)> monitor_;
-    std::function<void()> action_;
     std::function<void()> sizeListener_;
     std::function<void()> firstImageListener_;
     std::function<void()> entered_, exited_;

@@ -84,10 +84,6 @@ XConnection::~XConnection() {
 void XConnection::checkAlive() {
     if (!hasError())
         return;
-    if (lostHandler_) {
-        lostHandler_();
-        return;
-    }
     std::fputs("tidemark: lost the connection to the X server\n", stderr);
     std::exit(1);
 }

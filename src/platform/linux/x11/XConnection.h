@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,9 +33,8 @@ public:
     bool hasXRes() const { return hasXRes_; }
 
     // A broken connection cannot be repaired: report it on one line and end the program.
-    // Called after every batch of replies; the handler can be replaced for tests.
+    // Called after every batch of replies: a lost server ends the program with one line.
     void checkAlive();
-    void setLostHandler(std::function<void()> handler) { lostHandler_ = std::move(handler); }
     bool hasError() const { return xcb_connection_has_error(connection_) != 0; }
 
     // Name of the running window manager (from _NET_SUPPORTING_WM_CHECK), if any.
@@ -55,7 +53,6 @@ private:
     xcb_atom_t i3SocketPath_ = XCB_ATOM_NONE;
     xcb_atom_t opacity_ = XCB_ATOM_NONE;
     bool hasXRes_ = false;
-    std::function<void()> lostHandler_;
 };
 
 // Frees an xcb reply on scope exit.
