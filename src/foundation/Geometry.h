@@ -2,7 +2,7 @@
 
 namespace tidemark {
 
-// Points, origin at the lower left, as the menu-bar images use them.
+// Points, origin at the lower left, as the strip images use them.
 struct Point {
     double x = 0;
     double y = 0;

@@ -59,7 +59,7 @@ const std::vector<Command>& commands() {
         {"defaults", "defaults read [KEY] | write KEY JSON | delete KEY",
          "show or change the settings", runDefaults},
         {"render", "render [--scenario FILE] --out FILE.png [--scale S]",
-         "draw the menu-bar image as PNG and print its layout as JSON", nullptr},
+         "draw the strip's image as PNG and print its layout as JSON", nullptr},
         {"contact-sheet", "contact-sheet --scenario FILE --out FILE.png [--scale S]",
          "draw every icon style in dark and light, plain, pronounced and coloured", nullptr},
         {"replay", "replay --scenario FILE --events FILE [--until SECONDS] [--ui]",
@@ -70,7 +70,11 @@ const std::vector<Command>& commands() {
         {"memory", "memory [--scenario FILE] [--json]", "show the system memory figures",
          runMemory},
         {"shortcut", "shortcut show [NAME] | set NAME COMBO [--force] | clear NAME",
-         "show or change a global shortcut, e.g. 'set refresh ctrl+alt+r'", runShortcut},
+         "show or change a global shortcut. COMBO is modifiers and one key joined by '+', in "
+         "any case: ctrl, alt, shift, super, then a letter, digit, punctuation, F1 to F20 or a "
+         "key's name (enter, esc, tab, space, backspace, delete, insert, home, end, page up, "
+         "page down, up, down, left, right, keypad 7, …), as shown: 'set refresh Ctrl+Alt+R'",
+         runShortcut},
         {"demo", "demo --out DIR [--scenario FILE]",
          "draw the strip in every style and appearance, the menu, the about view, the "
          "preferences window and the hover panel in each state as PNG files (scenario: "

@@ -3,6 +3,7 @@
 #include "main/PopoverPictures.h"
 #include "main/ScenarioLoading.h"
 #include "main/StripRendering.h"
+#include "platform/linux/keys/ShortcutWords.h"
 #include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimLoginItem.h"
 #include "preferences/PreferencesModel.h"
@@ -81,8 +82,8 @@ bool renderWindows(const sim::Scenario& scenario, const std::filesystem::path& o
         // The refresh shortcut's field, showing a stored combination.
         sim::SimHotKeyService hotKeys;
         sim::SimKeyboardLayout layout;
-        const auto shortcuts =
-            KeyBindings::ShortcutCenter::create({settings, center, hotKeys, layout});
+        const auto shortcuts = KeyBindings::ShortcutCenter::create(
+            {settings, center, hotKeys, layout, linux_platform::kShortcutDescriptionStyle});
         const auto refresh = shortcuts->name(kRefreshShortcutName);
         shortcuts->setShortcut(
             KeyBindings::Shortcut{KeyBindings::key::r.rawValue,

@@ -1,6 +1,7 @@
 #include "app/RefreshShortcut.h"
 #include "main/Commands.h"
 #include "platform/linux/i3/I3SystemShortcuts.h"
+#include "platform/linux/keys/ShortcutWords.h"
 #include "platform/linux/keys/XkbKeyboardLayout.h"
 #include "platform/linux/settings/FileSettingsStore.h"
 #include "shortcuts/ShortcutCenter.h"
@@ -46,15 +47,15 @@ struct ShortcutTool {
         : settings(linux_platform::FileSettingsStore::defaultLocation(),
                    [](const std::string& line) { std::cerr << "tidemark: " << line << "\n"; }),
           x(linux_platform::XConnection::open()), layout(x),
-          shortcuts(ShortcutCenter::create({settings, defaultCenter, hotKeys, layout})) {
+          shortcuts(ShortcutCenter::create({settings, defaultCenter, hotKeys, layout,
+                                            linux_platform::kShortcutDescriptionStyle})) {
         shortcuts->name(kRefreshShortcutName);
     }
 
     std::string line(const Name& name) {
         const auto shortcut = shortcuts->getShortcut(name);
         if (shortcut)
-            return name.rawValue + ": " + shortcuts->description(*shortcut) + " (" +
-                   formatCombo(*shortcut) + ")";
+            return name.rawValue + ": " + shortcuts->description(*shortcut);
         const auto entry = settings.object(settingsKey(name));
         if (entry && entry->asBoolean() != false)
             return name.rawValue + ": none (the stored entry is not a shortcut; it is left as "

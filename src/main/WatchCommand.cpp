@@ -74,10 +74,9 @@ int runWatch(const Arguments& args) {
                                             linux_platform::LinuxPlatform::Lifetime::Session);
     if (!platform)
         return kExitFailure;
-    // A refused grab is reported among the refresh lines, as the app reports it.
-    const auto shortcuts = linux_platform::LinuxShortcuts::open(
-        mainQueue, platform->settings, platform->defaultCenter,
-        [](const std::string& line) { std::cout << line << std::endl; });
+    // A refused grab is reported on standard error, as the app reports it.
+    const auto shortcuts = linux_platform::LinuxShortcuts::open(mainQueue, platform->settings,
+                                                                platform->defaultCenter);
     return watch(
         platform->services(), mainQueue, stopping, [&] { platform->startObserving(); },
         shortcuts ? shortcuts->center : nullptr);

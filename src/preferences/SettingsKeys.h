@@ -10,7 +10,7 @@
 #include <vector>
 
 // Every settings key the program reads or writes, its type and its registered default, and
-// the notification that asks for a new menu-bar image. Readers go through these names only.
+// the notification that asks for a new strip image. Readers go through these names only.
 namespace tidemark::settings {
 
 inline constexpr const char* kDisplayStyle = "displayStyle";
@@ -20,10 +20,10 @@ inline constexpr const char* kActiveSpaceColor = "activeSpaceColor";
 inline constexpr const char* kSpaceNames = "spaceNames";
 
 // Posted on the default centre, without user info, by the controls whose setting changes
-// the menu-bar image.
+// the strip image.
 inline constexpr const char* kButtonPressedNotification = "ButtonPressed";
 
-// The keys whose change is what "ButtonPressed" announces: the menu-bar image depends on them.
+// The keys whose change is what "ButtonPressed" announces: the strip image depends on them.
 inline bool changesMenuBarImage(std::string_view key) {
     return key == kDisplayStyle || key == kUseHighContrastBorders || key == kActiveSpaceColor;
 }

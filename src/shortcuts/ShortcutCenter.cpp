@@ -16,9 +16,10 @@ std::shared_ptr<ShortcutCenter> ShortcutCenter::create(Services services) {
 ShortcutCenter::ShortcutCenter(Services services) : services_(std::move(services)) {
     if (!services_.printLine)
         services_.printLine = [](const std::string& line) { std::cout << line << std::endl; };
-    KeyboardLayout& layout = services_.keyboardLayout;
     hotKeys_ = CarbonHotKeys::create(
-        services_.hotKeyService, [&layout](const Shortcut& s) { return describe(s, layout); },
+        services_.hotKeyService,
+        [&layout = services_.keyboardLayout, style = services_.descriptionStyle](
+            const Shortcut& s) { return describe(s, layout, style); },
         services_.printLine);
 }
 
@@ -158,7 +159,7 @@ void ShortcutCenter::setRecorderActive(bool active) {
 }
 
 std::string ShortcutCenter::description(const Shortcut& shortcut) const {
-    return describe(shortcut, services_.keyboardLayout);
+    return describe(shortcut, services_.keyboardLayout, services_.descriptionStyle);
 }
 
 void ShortcutCenter::registerShortcut(const Shortcut& shortcut) {

@@ -5,6 +5,7 @@
 #include "shortcuts/CarbonHotKeys.h"
 #include "shortcuts/HotKeyService.h"
 #include "shortcuts/Shortcut.h"
+#include "shortcuts/ShortcutDescription.h"
 
 #include <functional>
 #include <map>
@@ -41,6 +42,8 @@ public:
         NotificationCenter& defaultCenter;
         HotKeyService& hotKeyService;
         KeyboardLayout& keyboardLayout;
+        // How descriptions and the refusal line write combinations: the platform's choice.
+        DescriptionStyle descriptionStyle;
         // Where a refused registration is reported (standard output by default).
         PrintLine printLine = {};
     };

@@ -13,7 +13,6 @@ struct ModifierWord {
     std::uint64_t flag;
 };
 
-// The first word of each modifier is the one `formatCombo` writes.
 constexpr std::array<ModifierWord, 11> kModifierWords{{
     {"ctrl", event_flag::kControl},
     {"control", event_flag::kControl},
@@ -28,17 +27,15 @@ constexpr std::array<ModifierWord, 11> kModifierWords{{
     {"opt", event_flag::kOption},
 }};
 
-constexpr std::array<std::uint64_t, 5> kFormatOrder{event_flag::kControl, event_flag::kOption,
-                                                    event_flag::kShift, event_flag::kCommand,
-                                                    event_flag::kFunction};
-
 struct KeyAlias {
     std::string_view word;
     std::string_view canonical;
 };
 
-constexpr std::array<KeyAlias, 24> kKeyAliases{{
+constexpr std::array<KeyAlias, 26> kKeyAliases{{
     {"enter", "return"},
+    {"ins", "insert"},
+    {"numlock", "keypadclear"},
     {"esc", "escape"},
     {"bksp", "backspace"},
     {"del", "delete"},
@@ -64,10 +61,12 @@ constexpr std::array<KeyAlias, 24> kKeyAliases{{
     {"\\", "backslash"},
 }};
 
+// Lower case without spaces: "Page Up" is "pageup", "Keypad 7" is "keypad7".
 std::string lowered(std::string_view word) {
-    std::string result(word);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    std::string result;
+    for (const unsigned char c : word)
+        if (c != ' ')
+            result += char(std::tolower(c));
     return result;
 }
 
@@ -117,9 +116,12 @@ ParsedCombo parseCombo(std::string_view text) {
     std::uint64_t flags = 0;
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         const auto word = words[i];
-        if (word.empty())
+        if (lowered(word).empty())
             return failure("empty word in " + quoted(text));
         if (const auto flag = modifierFlag(word)) {
+            if (*flag == event_flag::kFunction)
+                return failure(quoted(text) + " holds fn, which the keyboard keeps to itself: "
+                                              "a combination with fn cannot be a shortcut");
             flags |= *flag;
             continue;
         }
@@ -127,10 +129,10 @@ ParsedCombo parseCombo(std::string_view text) {
             return failure(quoted(word) + " is a key, not a modifier: a combination has one key, "
                                           "written last");
         return failure("unknown modifier " + quoted(word) +
-                       " (modifiers are ctrl, alt, shift, super and fn)");
+                       " (modifiers are ctrl, alt, shift and super)");
     }
     const auto last = words.back();
-    if (last.empty())
+    if (lowered(last).empty())
         return failure(quoted(text) + " names no key");
     if (modifierFlag(last))
         return failure(quoted(text) + " names no key: " + quoted(last) + " is a modifier");
@@ -138,22 +140,6 @@ ParsedCombo parseCombo(std::string_view text) {
     if (!key)
         return failure("unknown key " + quoted(last) + " in " + quoted(text));
     return {CapturedEvent{CapturedEvent::Type::KeyDown, key->rawValue, flags}, {}};
-}
-
-std::string formatCombo(const Shortcut& shortcut) {
-    const auto flags = eventFlagsFromCarbon(shortcut.carbonModifiers);
-    std::string result;
-    for (const auto flag : kFormatOrder)
-        if (flags & flag)
-            for (const auto& entry : kModifierWords)
-                if (entry.flag == flag) {
-                    result += std::string(entry.word) + "+";
-                    break;
-                }
-    for (const auto& named : namedKeys())
-        if (named.key.rawValue == shortcut.carbonKeyCode)
-            return result + std::string(named.word);
-    return result + "keycode " + std::to_string(shortcut.carbonKeyCode);
 }
 
 } // namespace tidemark::KeyBindings

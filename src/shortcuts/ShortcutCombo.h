@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-// Combinations written as words: "ctrl+alt+r", "super+shift+f5".
+// Combinations written as words, the way `describe` writes them in words: "Ctrl+Alt+R",
+// "Shift+Super+Page Up".
 namespace tidemark::KeyBindings {
 
 struct ParsedCombo {
@@ -15,12 +16,10 @@ struct ParsedCombo {
     std::string error;                  // set when `event` is absent; names the bad word
 };
 
-// Modifiers: ctrl/control, alt/option, shift, super/cmd/command, fn/function. The last word
-// is the key: a letter, digit or punctuation character, or a key's name (return, space, f5,
-// left, keypad7, …), in any case.
+// Modifiers, then one key, joined by "+"; case and spaces within a word do not matter.
+// Modifiers: ctrl (control), alt (option), shift, super (cmd, command); fn is refused. The
+// key: a letter, digit or punctuation character, or a key's name (enter, esc, tab, space,
+// backspace, delete, insert, home, end, page up, up, f5, keypad 7, keypad plus, …).
 ParsedCombo parseCombo(std::string_view text);
-
-// The words of a combination, modifiers in the description's order: "ctrl+alt+r".
-std::string formatCombo(const Shortcut& shortcut);
 
 } // namespace tidemark::KeyBindings

@@ -7,7 +7,7 @@
 
 namespace tidemark::KeyBindings {
 
-// The keys that type no printable character; each is shown by a fixed text.
+// The keys that type no printable character; each is shown by a fixed text or name.
 enum class SpecialKey {
     returnKey,
     deleteKey,
@@ -69,6 +69,10 @@ std::int64_t keyCode(SpecialKey key);
 
 // The display text; the space key shows `spaceText` (the localized word), capitalized.
 std::string displayText(SpecialKey key, std::string_view spaceText);
+
+// The key's name as a PC keyboard labels it ("Enter", "Page Up", "Keypad 7"); the space key
+// is `spaceText`, capitalized, as above.
+std::string keyName(SpecialKey key, std::string_view spaceText);
 
 // F1 to F20: the keys a recorder accepts without command, option or control.
 bool isFunctionKey(std::int64_t keyCode);

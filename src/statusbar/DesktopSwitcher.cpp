@@ -6,11 +6,10 @@
 
 namespace tidemark {
 
-std::shared_ptr<DesktopSwitcher>
-DesktopSwitcher::create(MainQueue& mainQueue, EventPoster& poster,
-                        std::function<void()> showAccessibilityAlert) {
+std::shared_ptr<DesktopSwitcher> DesktopSwitcher::create(MainQueue& mainQueue, EventPoster& poster,
+                                                         std::function<void()> showSwitchAlert) {
     return std::shared_ptr<DesktopSwitcher>(
-        new DesktopSwitcher(mainQueue, poster, std::move(showAccessibilityAlert)));
+        new DesktopSwitcher(mainQueue, poster, std::move(showSwitchAlert)));
 }
 
 std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target) {
@@ -60,8 +59,8 @@ std::optional<SwitchPlan> DesktopSwitcher::switchToSpace(const std::vector<Space
     if (target.isCurrentSpace)
         return std::nullopt;
     if (!poster_.isProcessTrusted()) {
-        if (showAccessibilityAlert_)
-            showAccessibilityAlert_();
+        if (showSwitchAlert_)
+            showSwitchAlert_();
         return std::nullopt;
     }
     const auto plan = planSwitch(spaces, target);

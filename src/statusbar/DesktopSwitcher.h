@@ -56,7 +56,7 @@ public:
     static constexpr TimeSeconds kStepInterval = 0.15;
 
     static std::shared_ptr<DesktopSwitcher> create(MainQueue& mainQueue, EventPoster& poster,
-                                                   std::function<void()> showAccessibilityAlert);
+                                                   std::function<void()> showSwitchAlert);
 
     // `spaces` in snapshot order, `target` one of them. The plan it started posting, if any.
     std::optional<SwitchPlan> switchToSpace(const std::vector<Space>& spaces, const Space& target);
@@ -66,13 +66,12 @@ public:
 
 private:
     DesktopSwitcher(MainQueue& mainQueue, EventPoster& poster,
-                    std::function<void()> showAccessibilityAlert)
-        : mainQueue_(mainQueue), poster_(poster),
-          showAccessibilityAlert_(std::move(showAccessibilityAlert)) {}
+                    std::function<void()> showSwitchAlert)
+        : mainQueue_(mainQueue), poster_(poster), showSwitchAlert_(std::move(showSwitchAlert)) {}
 
     MainQueue& mainQueue_;
     EventPoster& poster_;
-    std::function<void()> showAccessibilityAlert_;
+    std::function<void()> showSwitchAlert_;
 };
 
 } // namespace tidemark

@@ -1,7 +1,7 @@
 #include "statusbar/StatusBar.h"
 
 #include "preferences/SettingsKeys.h"
-#include "statusbar/AccessibilityAlert.h"
+#include "statusbar/ApplicationName.h"
 #include "statusbar/HitTest.h"
 
 namespace tidemark {
@@ -34,9 +34,9 @@ void StatusBar::wire() {
     const std::weak_ptr<StatusBar> weakSelf = weak_from_this();
     popoverViewModel_->setOnDismissRequest(
         weakly(weakSelf, [](StatusBar& self) { self.hidePopover(); }));
-    switcher_ = DesktopSwitcher::create(
-        services_.mainQueue, services_.eventPoster,
-        weakly(weakSelf, [](StatusBar& self) { self.showAccessibilityAlert(); }));
+    switcher_ =
+        DesktopSwitcher::create(services_.mainQueue, services_.eventPoster,
+                                weakly(weakSelf, [](StatusBar& self) { self.showSwitchAlert(); }));
     if (views_.button)
         views_.button->trackPointer(
             weakly(weakSelf, [](StatusBar& self) { self.pointerEntered(); }),
@@ -150,7 +150,7 @@ void StatusBar::handleStatusItemClick(const std::optional<MouseEvent>& currentEv
         return;
     const Space target = *findSpace(*id);
     if (!services_.permission.isTrusted()) {
-        showAccessibilityAlert();
+        showSwitchAlert();
         return;
     }
     if (!target.isCurrentSpace)
@@ -172,26 +172,30 @@ std::string StatusBar::appName() const {
                            services_.application.bundleName());
 }
 
-void StatusBar::showAccessibilityAlert() {
+void StatusBar::showSwitchAlert() {
     if (isAlertShowing_)
         return;
     isAlertShowing_ = true;
     services_.application.activateIgnoringOtherApps();
-    services_.alerts.present(accessibilityAlert(appName()),
-                             weakly(weak_from_this(), [](StatusBar& self, int button) {
-                                 self.answerAccessibilityAlert(button);
-                             }));
+    auto alert = services_.permission.alert(appName());
+    services_.alerts.present(
+        alert.content,
+        weakly(weak_from_this(), [actions = std::move(alert.actions)](StatusBar& self, int button) {
+            const auto index = std::size_t(button - 1);
+            self.answerSwitchAlert(index < actions.size() ? actions[index]
+                                                          : SwitchAlertAction::Dismiss);
+        }));
 }
 
-void StatusBar::answerAccessibilityAlert(int button) {
-    switch (AccessibilityAlertButton(button)) {
-    case AccessibilityAlertButton::OpenSettings:
+void StatusBar::answerSwitchAlert(SwitchAlertAction action) {
+    switch (action) {
+    case SwitchAlertAction::OpenSettings:
         services_.permission.openSettings();
         break;
-    case AccessibilityAlertButton::Quit:
+    case SwitchAlertAction::Quit:
         services_.application.terminate();
         break;
-    case AccessibilityAlertButton::Cancel:
+    case SwitchAlertAction::Dismiss:
         break;
     }
     isAlertShowing_ = false;

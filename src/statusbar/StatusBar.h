@@ -61,7 +61,7 @@ public:
     void statusBarButtonClicked(const std::optional<MouseEvent>& currentEvent);
     void handleStatusItemClick(const std::optional<MouseEvent>& currentEvent);
     std::optional<std::string> spaceIDAtPoint(Point inButton) const;
-    void showAccessibilityAlert();
+    void showSwitchAlert();
     // Removes the mouse monitor; the controller then lets every event pass.
     void teardown();
 
@@ -105,7 +105,7 @@ private:
     void feedPopover(const Space& space);
     void cancelTimer(std::shared_ptr<WorkItem>& timer);
     void dismissCheck();
-    void answerAccessibilityAlert(int button);
+    void answerSwitchAlert(SwitchAlertAction action);
     std::string appName() const;
 
     StatusBarServices services_;

@@ -160,12 +160,24 @@ public:
     virtual void setMouseEventMonitor(std::function<bool(const MouseEvent&)> monitor) = 0;
 };
 
-// The permission that switching desktops needs, and where the user grants it.
+// What a button of the switching alert does.
+enum class SwitchAlertAction { OpenSettings, Quit, Dismiss };
+
+// The alert a click gets while switching is not allowed: its texts, and one action per
+// button, in the buttons' order.
+struct SwitchAlert {
+    AlertContent content;
+    std::vector<SwitchAlertAction> actions;
+};
+
+// Whether switching desktops is allowed; what the platform tells the user when it is not.
 class SwitchPermission {
 public:
     virtual ~SwitchPermission() = default;
     virtual bool isTrusted() = 0;
-    // Opens the desktop's settings for the permission; does nothing where none is known.
+    // The alert for the app named `appName`.
+    virtual SwitchAlert alert(const std::string& appName) const = 0;
+    // Opens the desktop's settings for the permission: the OpenSettings button.
     virtual void openSettings() = 0;
 };
 

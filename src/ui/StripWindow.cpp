@@ -138,8 +138,8 @@ bool StripWindow::routeMouse(QMouseEvent* event, MouseAction action) {
         modifiers = modifiers | ModifierFlags::Control;
     if (held & Qt::AltModifier)
         modifiers = modifiers | ModifierFlags::Option;
-    if (held & Qt::MetaModifier)
-        modifiers = modifiers | ModifierFlags::Command;
+    // Super is not the command key: a command-click is left to a system that drags status
+    // items, and no X desktop does, so a Super-click stays a click.
     routed.modifiers = modifiers;
     const bool goesOn = !monitor_ || monitor_(routed);
     event->accept();

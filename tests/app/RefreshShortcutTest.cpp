@@ -24,7 +24,7 @@ struct RefreshShortcutWorld {
     testing::SimHarness harness{R"({"settings": {"displayStyle": 0}})"};
     std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts = KeyBindings::ShortcutCenter::create(
         {harness.platform.settings, harness.platform.defaultCenter, harness.platform.hotKeys,
-         harness.platform.keyboardLayout});
+         harness.platform.keyboardLayout, KeyBindings::DescriptionStyle::Symbols});
     int refreshes = 0;
 };
 

@@ -17,15 +17,21 @@ status=0
 grep -q "'alt+Return' is a shortcut of the window manager" "$E2E_TMP/err" ||
     fail "unclear refusal: $(cat "$E2E_TMP/err")"
 "$TIDEMARK" shortcut show refresh | grep -qx 'refresh: none' || fail "something was stored"
-"$TIDEMARK" shortcut set refresh alt+Return --force | grep -qx 'refresh: ⌥↩ (alt+return)' ||
+"$TIDEMARK" shortcut set refresh alt+Return --force | grep -qx 'refresh: Alt+Enter' ||
     fail "--force did not store the combination"
 
-# The running app reports the combination i3 holds on standard output.
+# The running app reports the combination i3 holds on standard error.
 "$TIDEMARK" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
 track $!
-wait_for 100 grep -qx 'Error registering hotkey ⌥↩: -9878' "$E2E_TMP/app.out" ||
+wait_for 100 grep -qx 'tidemark: Error registering hotkey Alt+Enter: -9878' "$E2E_TMP/app.err" ||
     fail "the app printed no refusal: $(cat "$E2E_TMP/app.out" "$E2E_TMP/app.err")"
+! grep -q 'Error registering' "$E2E_TMP/app.out" || fail "the refusal went to standard output"
 
-"$TIDEMARK" shortcut set refresh ctrl+alt+r | grep -qx 'refresh: ⌃⌥R (ctrl+alt+r)' ||
+"$TIDEMARK" shortcut set refresh ctrl+alt+r | grep -qx 'refresh: Ctrl+Alt+R' ||
     fail "ctrl+alt+r was not stored"
+
+# With the Cyrillic group of the server's keymap active, the key still reads as its letter.
+setxkbmap -layout ru,us || fail "setxkbmap"
+"$TIDEMARK" shortcut show refresh | grep -qx 'refresh: Ctrl+Alt+R' ||
+    fail "under a Cyrillic group: $("$TIDEMARK" shortcut show refresh)"
 echo "hot keys: ok"

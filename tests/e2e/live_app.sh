@@ -125,7 +125,7 @@ xdotool mousemove $((px + 187)) $((py + 422)) click 1
 sleep 0.3
 shot 8-recording
 xdotool key ctrl+alt+r
-wait_for 100 sh -c "\"$TIDEMARK\" shortcut show refresh | grep -q ctrl+alt+r" ||
+wait_for 100 sh -c "\"$TIDEMARK\" shortcut show refresh | grep -qx 'refresh: Ctrl+Alt+R'" ||
     fail "shortcut not stored: $("$TIDEMARK" shortcut show refresh)"
 sleep 0.5
 shot 9-recorded

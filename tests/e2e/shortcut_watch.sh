@@ -25,10 +25,10 @@ xdotool key ctrl+alt+r
 wait_for 50 sh -c "[ \$(grep -c published '$E2E_TMP/watch.out') -gt $before ]" ||
     fail "ctrl+alt+r did not refresh"
 
-# A combination i3 holds: the running app reports the refused grab on standard output.
+# A combination i3 holds: the running app reports the refused grab on standard error.
 "$TIDEMARK" shortcut set refresh alt+Return --force >/dev/null || fail "set alt+Return"
-wait_for 50 grep -q '^Error registering hotkey ⌥↩: ' "$E2E_TMP/watch.out" ||
-    fail "no refusal line: $(cat "$E2E_TMP/watch.out")"
+wait_for 50 grep -q '^tidemark: Error registering hotkey Alt+Enter: ' "$E2E_TMP/watch.err" ||
+    fail "no refusal line: $(cat "$E2E_TMP/watch.err")"
 
 # Moved while running: the old combination is let go, the new one refreshes.
 "$TIDEMARK" shortcut set refresh super+shift+F5 >/dev/null || fail "set super+shift+F5"

@@ -6,11 +6,12 @@
 namespace tidemark::testing {
 namespace {
 
-// Each run sees only this test's settings file and no X server.
+// Each run sees only this test's settings file and no X server: the keyboard layout is the
+// one the XKB_DEFAULT_* variables name.
 struct ShortcutCommand {
-    CommandResult run(const std::vector<std::string>& args) {
+    CommandResult run(const std::vector<std::string>& args, const std::string& layout = "us") {
         return runTidemark(args, {"XDG_CONFIG_HOME=" + config.path().string(),
-                                  "DISPLAY=", "XKB_DEFAULT_LAYOUT=us"});
+                                  "DISPLAY=", "XKB_DEFAULT_LAYOUT=" + layout});
     }
     const TemporaryDirectory config;
 };
@@ -20,10 +21,10 @@ TEST(ShortcutCommandLine, SetShowAndClearGoThroughTheStoredEntry) {
     EXPECT_EQ(tool.run({"shortcut", "show"}).out, "refresh: none\n");
     auto result = tool.run({"shortcut", "set", "refresh", "ctrl+alt+r"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "refresh: ⌃⌥R (ctrl+alt+r)\n");
+    EXPECT_EQ(result.out, "refresh: Ctrl+Alt+R\n");
     EXPECT_EQ(tool.run({"defaults", "read", "KeyBindings_refresh"}).out,
               "\"{\\\"carbonKeyCode\\\":15,\\\"carbonModifiers\\\":6144}\"\n");
-    EXPECT_EQ(tool.run({"shortcut", "show", "refresh"}).out, "refresh: ⌃⌥R (ctrl+alt+r)\n");
+    EXPECT_EQ(tool.run({"shortcut", "show", "refresh"}).out, "refresh: Ctrl+Alt+R\n");
     result = tool.run({"shortcut", "clear", "refresh"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "refresh: none\n");
@@ -41,6 +42,7 @@ TEST(ShortcutCommandLine, RefusalsAreOneLineNamingTheBadWordAndStoreNothing) {
         {{"shortcut", "set", "refresh", "hyper+r"}, 2, "unknown modifier 'hyper'"},
         {{"shortcut", "set", "refresh", "ctrl+foo"}, 2, "unknown key 'foo'"},
         {{"shortcut", "set", "refresh", "ctrl+alt"}, 2, "names no key"},
+        {{"shortcut", "set", "refresh", "fn+ctrl+r"}, 2, "a combination with fn cannot be"},
         {{"shortcut", "set", "refresh", "shift+r"}, 1, "'shift+r' needs ctrl, alt or super"},
         {{"shortcut", "set", "refresh", "escape"}, 1, "'escape' alone ends recording"},
         {{"shortcut", "set", "other", "ctrl+r"}, 2, "unknown shortcut name 'other'"},
@@ -56,7 +58,30 @@ TEST(ShortcutCommandLine, RefusalsAreOneLineNamingTheBadWordAndStoreNothing) {
     }
     EXPECT_EQ(tool.run({"shortcut", "show"}).out, "refresh: none\n");
     // F-keys may stand alone.
-    EXPECT_EQ(tool.run({"shortcut", "set", "refresh", "F13"}).out, "refresh: F13 (f13)\n");
+    EXPECT_EQ(tool.run({"shortcut", "set", "refresh", "F13"}).out, "refresh: F13\n");
+}
+
+TEST(ShortcutCommandLine, KeysReadAsAnAsciiCapableLayoutLabelsThemAndTheWordsReadBack) {
+    ShortcutCommand tool;
+    const struct {
+        std::string layout;
+        std::string combo;
+        std::string shown;
+    } cases[] = {
+        {"us", "Ctrl+Alt+Page Up", "Ctrl+Alt+Page Up"},
+        {"us", "super+shift+keypad plus", "Shift+Super+Keypad Plus"},
+        {"us", "alt+return", "Alt+Enter"},
+        {"ru", "ctrl+alt+r", "Ctrl+Alt+R"},    // no Latin group: the US layout's letter
+        {"ru,us", "ctrl+alt+r", "Ctrl+Alt+R"}, // the Cyrillic group active: the Latin group's
+        {"de", "ctrl+minus", "Ctrl+ß"},        // a Latin layout keeps its own labels
+    };
+    for (const auto& c : cases) {
+        const auto result = tool.run({"shortcut", "set", "refresh", c.combo}, c.layout);
+        EXPECT_EQ(result.out, "refresh: " + c.shown + "\n") << c.layout << " " << result.err;
+        if (c.layout == "us") { // what is shown is what `set` takes
+            EXPECT_EQ(tool.run({"shortcut", "set", "refresh", c.shown}).out, result.out);
+        }
+    }
 }
 
 TEST(ShortcutCommandLine, AnUnreadableEntryIsShownAsNoneAndLeftAlone) {

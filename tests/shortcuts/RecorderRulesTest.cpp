@@ -1,6 +1,8 @@
 #include "shortcuts/RecorderRules.h"
 
+#include "platform/sim/SimHotKeyService.h"
 #include "shortcuts/ShortcutCombo.h"
+#include "shortcuts/ShortcutDescription.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +96,12 @@ TEST(ShortcutCombo, WordsParseIntoTheStoredFormAndBadWordsAreNamed) {
         {"control+option+Return",
          {key::returnKey.rawValue, modifier::kControl | modifier::kOption}},
         {"cmd+-", {key::minus.rawValue, modifier::kCommand}},
-        {"fn+ctrl+keypad7", {key::keypad7.rawValue, modifier::kFunction | modifier::kControl}},
+        {" ctrl + Keypad 7 ", {key::keypad7.rawValue, modifier::kControl}},
+        {"Ctrl+Alt+Page Up", {key::pageUp.rawValue, modifier::kControl | modifier::kOption}},
+        {"super+shift+w", {key::w.rawValue, modifier::kCommand | modifier::kShift}},
+        {"ctrl+esc", {key::escape.rawValue, modifier::kControl}},
+        {"alt+Enter", {key::returnKey.rawValue, modifier::kOption}},
+        {"ctrl+ins", {key::help.rawValue, modifier::kControl}},
         {"ctrl+ctrl+BackSpace", {key::deleteKey.rawValue, modifier::kControl}},
         {"f12", {key::f12.rawValue, 0}},
     };
@@ -116,6 +123,9 @@ TEST(ShortcutCombo, WordsParseIntoTheStoredFormAndBadWordsAreNamed) {
         {"ctrl+blah", "'blah'"},
         {"a+b", "'a'"},
         {"ctrl++r", "'ctrl++r'"},
+        {"ctrl+ +r", "'ctrl+ +r'"},
+        {"Fn+F5", "'Fn+F5' holds fn"},
+        {"ctrl+function+a", "holds fn"},
         {"", "''"},
     };
     for (const auto& b : bad) {
@@ -125,19 +135,20 @@ TEST(ShortcutCombo, WordsParseIntoTheStoredFormAndBadWordsAreNamed) {
     }
 }
 
-TEST(ShortcutCombo, FormattedWordsParseBackToTheSameShortcut) {
-    for (const auto& named : namedKeys()) {
-        const Shortcut shortcut{named.key.rawValue,
-                                modifier::kControl | modifier::kShift | modifier::kFunction};
-        const auto text = formatCombo(shortcut);
-        const auto parsed = parseCombo(text);
-        ASSERT_TRUE(parsed.event) << text << ": " << parsed.error;
-        EXPECT_EQ(parsed.event->keyCode, shortcut.carbonKeyCode) << text;
-        EXPECT_EQ(carbonFromEventFlags(parsed.event->eventFlags), shortcut.carbonModifiers);
-    }
-    EXPECT_EQ(
-        formatCombo({key::r.rawValue, modifier::kCommand | modifier::kControl | modifier::kOption}),
-        "ctrl+alt+super+r");
+TEST(ShortcutCombo, DescriptionsInWordsParseBackToTheSameShortcut) {
+    sim::SimKeyboardLayout us;
+    const std::int64_t modifierSets[] = {0, modifier::kControl | modifier::kOption,
+                                         modifier::kControl | modifier::kOption | modifier::kShift |
+                                             modifier::kCommand};
+    for (const auto modifiers : modifierSets)
+        for (const auto& named : namedKeys()) {
+            const Shortcut shortcut{named.key.rawValue, modifiers};
+            const auto text = describe(shortcut, us, DescriptionStyle::Words);
+            const auto parsed = parseCombo(text);
+            ASSERT_TRUE(parsed.event) << text << ": " << parsed.error;
+            EXPECT_EQ(parsed.event->keyCode, shortcut.carbonKeyCode) << text;
+            EXPECT_EQ(carbonFromEventFlags(parsed.event->eventFlags), modifiers) << text;
+        }
 }
 
 } // namespace

@@ -22,7 +22,7 @@ struct ShortcutWorld {
     sim::SimKeyboardLayout layout;
     std::vector<std::string> lines;
     std::shared_ptr<KeyBindings::ShortcutCenter> shortcuts = KeyBindings::ShortcutCenter::create(
-        {settings, defaultCenter, service, layout,
+        {settings, defaultCenter, service, layout, KeyBindings::DescriptionStyle::Symbols,
          [this](const std::string& line) { lines.push_back(line); }});
 
     // Presses and releases a combination as the user would.

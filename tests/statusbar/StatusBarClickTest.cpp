@@ -1,4 +1,4 @@
-#include "statusbar/AccessibilityAlert.h"
+#include "statusbar/ApplicationName.h"
 #include "statusbar/StatusBarTestSupport.h"
 
 namespace tidemark::testing {
@@ -125,12 +125,12 @@ TEST_F(StatusBarFixture, WithoutPermissionAClickShowsOneAlertUntilItIsAnswered) 
     EXPECT_EQ(gestures(), (Gestures{{"Main", true}}));
 }
 
-TEST(AccessibilityAlert, NamesTheAppByDisplayNameThenBundleName) {
+TEST_F(StatusBarFixture, TheSimAlertNamesTheAppByDisplayNameThenBundleName) {
     EXPECT_EQ(applicationName("Tide", "TideBundle"), "Tide");
     EXPECT_EQ(applicationName(std::nullopt, "TideBundle"), "TideBundle");
     EXPECT_EQ(applicationName(std::nullopt, std::nullopt), "Tidemark");
 
-    const auto alert = accessibilityAlert("TideBundle");
+    const auto alert = permission.alert("TideBundle").content;
     EXPECT_EQ(alert.informativeText,
               "In order for clicking a space to switch Desktops to work, Accessibility "
               "permission must be granted and the app needs to be restarted.\n\n"

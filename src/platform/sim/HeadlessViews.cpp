@@ -100,4 +100,31 @@ bool HeadlessAlertPresenter::answer(int button) {
     return true;
 }
 
+SwitchAlert SimSwitchPermission::alert(const std::string& appName) const {
+    const std::string quitLabel = "\"Quit " + appName + "\"";
+    SwitchAlert alert;
+    alert.content.style = AlertStyle::Warning;
+    alert.content.messageText = "Accessibility Permission Required";
+    alert.content.informativeText =
+        "In order for clicking a space to switch Desktops to work, Accessibility permission "
+        "must be granted and the app needs to be restarted.\n"
+        "\n"
+        "1. Grant Permission:\n"
+        "Open System Settings → Privacy & Security → Accessibility, and enable " +
+        appName +
+        ".\n"
+        "\n"
+        "2. Restart " +
+        appName +
+        ":\n"
+        "After enabling the permission, macOS requires the app to be restarted to apply "
+        "changes. Right-click the " +
+        appName + " menu bar icon and select " + quitLabel + " (or click " + quitLabel +
+        " below), then launch it again.";
+    alert.content.buttons = {"Open System Settings", "Quit " + appName, "Cancel"};
+    alert.actions = {SwitchAlertAction::OpenSettings, SwitchAlertAction::Quit,
+                     SwitchAlertAction::Dismiss};
+    return alert;
+}
+
 } // namespace tidemark::sim

@@ -149,11 +149,14 @@ private:
     std::function<bool(const MouseEvent&)> monitor_;
 };
 
-// Trusted exactly when the poster is, as on a desktop where one service answers both.
+// Trusted exactly when the poster is, as on a desktop where one service answers both. Its
+// alert explains how to grant the accessibility permission of the scenarios' desktop; the
+// buttons open the settings, quit and cancel.
 class SimSwitchPermission final : public SwitchPermission {
 public:
     explicit SimSwitchPermission(EventPoster& poster) : poster_(poster) {}
     bool isTrusted() override { return poster_.isProcessTrusted(); }
+    SwitchAlert alert(const std::string& appName) const override;
     void openSettings() override { ++settingsOpened; }
     int settingsOpened = 0;
 

@@ -323,6 +323,7 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
     // Refused hot keys are reported on standard error: standard output is the timeline.
     delegate->setShortcuts(KeyBindings::ShortcutCenter::create(
         {platform.settings, platform.defaultCenter, platform.hotKeys, platform.keyboardLayout,
+         KeyBindings::DescriptionStyle::Symbols,
          [](const std::string& line) { std::cerr << line << "\n"; }}));
     auto& observer = delegate->spaceObserver();
     // A stored opened-apps style starts the timer while the observer is being built.

@@ -3,6 +3,8 @@
 #include "platform/linux/i3/I3SystemShortcuts.h"
 #include "platform/linux/keys/XKeyTable.h"
 
+#include <iostream>
+
 namespace tidemark::linux_platform {
 
 std::unique_ptr<LinuxShortcuts>
@@ -12,9 +14,12 @@ LinuxShortcuts::open(MainQueue& mainQueue, SettingsStore& settings,
     auto connection = XConnection::open();
     if (!connection)
         return nullptr;
+    if (!printLine)
+        printLine = [](const std::string& line) { std::cerr << "tidemark: " << line << std::endl; };
     auto shortcuts = std::make_unique<LinuxShortcuts>(std::move(connection), mainQueue);
     shortcuts->center = KeyBindings::ShortcutCenter::create(
-        {settings, defaultCenter, shortcuts->hotKeys, shortcuts->layout, std::move(printLine)});
+        {settings, defaultCenter, shortcuts->hotKeys, shortcuts->layout, kShortcutDescriptionStyle,
+         std::move(printLine)});
     return shortcuts;
 }
 

@@ -3,6 +3,7 @@
 #include "foundation/MainQueue.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/SettingsStore.h"
+#include "platform/linux/keys/ShortcutWords.h"
 #include "platform/linux/keys/X11HotKeyService.h"
 #include "platform/linux/keys/XkbKeyboardLayout.h"
 #include "platform/linux/x11/XConnection.h"
@@ -17,7 +18,8 @@ namespace tidemark::linux_platform {
 // keyboard layout of that server, and the component over them. Hand `center` to the app
 // delegate before launch (AppDelegate::setShortcuts).
 struct LinuxShortcuts {
-    // Nothing when no X server answers. Outlives whatever holds `center`.
+    // Nothing when no X server answers. Outlives whatever holds `center`. A refused grab is
+    // reported to `printLine`, by default on standard error.
     static std::unique_ptr<LinuxShortcuts>
     open(MainQueue& mainQueue, SettingsStore& settings, NotificationCenter& defaultCenter,
          KeyBindings::ShortcutCenter::PrintLine printLine = {});

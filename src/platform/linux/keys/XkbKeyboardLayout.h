@@ -25,8 +25,9 @@ public:
     XkbKeyboardLayout(const XkbKeyboardLayout&) = delete;
     XkbKeyboardLayout& operator=(const XkbKeyboardLayout&) = delete;
 
-    // The character the key types in the current group at the base level, when exactly one
-    // printable character.
+    // The character the key types at the base level, when exactly one printable character:
+    // in the current group when its letters are ASCII, else in the first group whose letters
+    // are, else in the US layout.
     std::optional<std::string> character(std::int64_t keyCode) override;
     // The X key code that types the keysym called `name` (i3's names: "Return", "q", "F1"),
     // at the lowest level where some key types it.
@@ -39,6 +40,7 @@ private:
     xkb_context* context_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
     xkb_state* state_ = nullptr;
+    xkb_keymap* usKeymap_ = nullptr; // made when first needed
 };
 
 } // namespace tidemark::linux_platform

@@ -1,0 +1,56 @@
+#include "ui/StripWindow.h"
+
+#include "statusbar/StatusBarTestSupport.h"
+#include "ui/GuiApplication.h"
+#include "ui/QtStatusPorts.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+namespace tidemark::ui {
+namespace {
+
+// The fixture's status bar on the Qt strip window: clicks arrive as Qt delivers them.
+struct StripClickFixture : testing::StatusBarFixture {
+    StripClickFixture() {
+        statusBar.reset(); // its teardown would remove the new one's mouse monitor
+        statusBar = StatusBar::create(
+            {queue, settings, poster, permission, stripApplication, alerts, screen},
+            {strip, menu, {}}, content);
+        statusBar->updateStatusItem(twoDisplays(), spaces);
+        strip->resize(strip->buttonWidth(), StripWindow::kBarHeight);
+        strip->show();
+    }
+    // Where the image's point `inImage` lies in the window: the image is centred.
+    QPointF inWindow(Point inImage) const {
+        const auto image = strip->image()->size();
+        return {(strip->width() - image.width) / 2 + inImage.x,
+                (strip->height() - image.height) / 2 + inImage.y};
+    }
+    void click(Point inImage, Qt::KeyboardModifiers held) {
+        const QPointF at = inWindow(inImage);
+        QMouseEvent press(QEvent::MouseButtonPress, at, strip->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, held);
+        QApplication::sendEvent(strip.get(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, strip->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, held);
+        QApplication::sendEvent(strip.get(), &release);
+        queue.advance(1);
+    }
+
+    std::shared_ptr<StripWindow> strip = [] {
+        ensureGuiApplication();
+        return std::make_shared<StripWindow>();
+    }();
+    QtApplicationPort stripApplication{*strip};
+};
+
+TEST_F(StripClickFixture, ASuperClickSwitchesLikeAPlainClick) {
+    click({25, 6}, Qt::MetaModifier);
+    EXPECT_EQ(gestures(), (std::vector<std::pair<std::string, bool>>{{"Main", true}}));
+    click({25, 6}, Qt::NoModifier);
+    EXPECT_EQ(gestures().size(), 2u);
+}
+
+} // namespace
+} // namespace tidemark::ui
