@@ -11,14 +11,11 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace tidemark::ui {
 namespace {
@@ -31,26 +28,6 @@ QColor toQColor(Color color) {
 Color fromQColor(const QColor& color) {
     const QColor rgb = color.toRgb();
     return {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()};
-}
-
-// A filled circle with a cross cut out of it, in the text colour.
-QIcon closeIcon(const QWidget& widget) {
-    const qreal scale = widget.devicePixelRatioF();
-    QPixmap pixmap(int(16 * scale), int(16 * scale));
-    pixmap.setDevicePixelRatio(scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor fill = widget.palette().color(QPalette::WindowText);
-    fill.setAlphaF(0.45);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(fill);
-    painter.drawEllipse(QRectF(1, 1, 14, 14));
-    painter.setCompositionMode(QPainter::CompositionMode_Clear);
-    painter.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
-    painter.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
-    return QIcon(pixmap);
 }
 
 // The blurred header of the platform, approximated by a tint of the window colour.
@@ -76,19 +53,11 @@ QLabel* sectionTitle(const char* text, QWidget* parent) {
 QWidget* header(PreferencesWindow* window) {
     auto* header = new HeaderBackground(window);
     header->setFixedHeight(60);
+    // The window's width: the sections below take what the header leaves them.
+    header->setMinimumWidth(PreferencesWindow::kWidth);
     auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(12, 0, 18, 0);
+    row->setContentsMargins(20, 0, 18, 0);
     row->setSpacing(8);
-
-    auto* close = new QToolButton(header);
-    close->setAutoRaise(true);
-    close->setIcon(closeIcon(*window));
-    close->setIconSize(QSize(16, 16));
-    close->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
-    close->setToolTip(QStringLiteral("Close"));
-    QObject::connect(close, &QToolButton::clicked, window, &QWidget::hide);
-    row->addWidget(close, 0, Qt::AlignVCenter);
-    row->addSpacing(18 - 8);
 
     auto* icon = new QLabel(header);
     icon->setPixmap(appIcon(40, window->devicePixelRatioF()));
@@ -117,24 +86,19 @@ QWidget* header(PreferencesWindow* window) {
 } // namespace
 
 PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
-    // No title bar and no window buttons: the header's close button hides the window and
-    // its background moves it.
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint),
-      model_(model) {
+    // A normal window that the window manager decorates, closes and moves.
+    : QWidget(parent, Qt::Window), model_(model) {
     setWindowTitle(QStringLiteral("Tidemark Preferences"));
-    setFixedSize(kSize);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
+    // As large as the sections, which grow when one is added.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     outer->addWidget(header(this));
     outer->addWidget(makeDivider(this));
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* content = new QWidget(scroll);
+    auto* content = new QWidget(this);
     auto* sections = sections_ = new QVBoxLayout(content);
     sections->setContentsMargins(20, 16, 20, 16);
     sections->setSpacing(12);
@@ -165,6 +129,7 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
     colorWell_ = new QToolButton(content);
     colorWell_->setFixedSize(44, 24);
     colorWell_->setToolTip(QStringLiteral("Active space color"));
+    colorWell_->setObjectName(QStringLiteral("activeSpaceColor"));
     colorRow->addWidget(colorWell_);
     resetColor_ = new QPushButton(QStringLiteral("Reset to Default"), content);
     resetColor_->setFlat(true);
@@ -175,10 +140,7 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
     colorRow->addWidget(resetColor_);
     colorRow->addStretch();
     sections->addLayout(colorRow);
-    sections->addStretch();
-
-    scroll->setWidget(content);
-    outer->addWidget(scroll, 1);
+    outer->addWidget(content);
 
     connect(launchAtLogin_, &QCheckBox::toggled, this,
             [this](bool on) { model_.setLaunchAtLogin(on); });
@@ -193,7 +155,7 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
     connect(colorWell_, &QToolButton::clicked, this, &PreferencesWindow::openColorPanel);
     connect(resetColor_, &QPushButton::clicked, this, [this] {
         if (colorPanel_ && colorPanel_->isVisible())
-            colorPanel_->close();
+            colorPanel_->accept();
         model_.resetActiveColor();
     });
 
@@ -232,29 +194,20 @@ void PreferencesWindow::appearanceDidChange() {
 void PreferencesWindow::addShortcutRecorder(KeyBindings::ShortcutRecorder& recorder,
                                             ShortcutRecorderField::KeyCodeTranslator translate) {
     auto* content = sections_->parentWidget();
-    // Before the closing stretch.
-    int at = sections_->count() - 1;
-    sections_->insertWidget(at++, makeDivider(content));
-    sections_->insertWidget(at++, sectionTitle("Keyboard", content));
+    sections_->addWidget(makeDivider(content));
+    sections_->addWidget(sectionTitle("Keyboard", content));
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("Refresh spaces"), content));
     auto* field = new ShortcutRecorderField(recorder, std::move(translate), content);
     field->setObjectName(QStringLiteral("refreshShortcut"));
     row->addWidget(field);
     row->addStretch();
-    sections_->insertLayout(at, row);
+    sections_->addLayout(row);
 }
 
 void PreferencesWindow::showEvent(QShowEvent* event) {
     model_.loadActiveColor();
     QWidget::showEvent(event);
-}
-
-void PreferencesWindow::mousePressEvent(QMouseEvent* event) {
-    // Movable by its background, as it has no title bar of its own to drag.
-    if (event->button() == Qt::LeftButton && windowHandle())
-        windowHandle()->startSystemMove();
-    QWidget::mousePressEvent(event);
 }
 
 void PreferencesWindow::moveEvent(QMoveEvent* event) {
@@ -265,14 +218,26 @@ void PreferencesWindow::moveEvent(QMoveEvent* event) {
 void PreferencesWindow::openColorPanel() {
     if (!colorPanel_) {
         colorPanel_ = new QColorDialog(this);
-        colorPanel_->setOption(QColorDialog::ShowAlphaChannel);
-        colorPanel_->setOption(QColorDialog::NoButtons);
+        // Qt's own dialog reports every change as it happens, so the strip shows it at once.
+        colorPanel_->setOptions(QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
         colorPanel_->setWindowTitle(QStringLiteral("Active space color"));
         connect(colorPanel_, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
             if (fromQColor(c) != model_.activeSpaceColor())
                 model_.saveActiveColor(fromQColor(c));
         });
+        // Cancel (or Escape, or closing it) takes back what was tried since it opened.
+        connect(colorPanel_, &QDialog::rejected, this, [this] {
+            if (colorBeforePanel_)
+                model_.saveActiveColor(*colorBeforePanel_);
+            else
+                model_.resetActiveColor();
+        });
     }
+    if (colorPanel_->isVisible())
+        return colorPanel_->raise();
+    colorBeforePanel_.reset();
+    if (model_.hasCustomColor())
+        colorBeforePanel_ = model_.activeSpaceColor();
     {
         const QSignalBlocker quiet(colorPanel_.data());
         colorPanel_->setCurrentColor(toQColor(model_.activeSpaceColor()));

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QCheckBox;
 class QColorDialog;
@@ -16,12 +17,12 @@ class QVBoxLayout;
 
 namespace tidemark::ui {
 
-// The one preferences window: 400 × 540, floating, without window buttons (the header's
-// close button only hides it), a view over the preferences model.
+// The one preferences window: a normal window, 400 wide and as high as its sections, a view
+// over the preferences model.
 class PreferencesWindow final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr QSize kSize{400, 540};
+    static constexpr int kWidth = 400;
 
     explicit PreferencesWindow(PreferencesModel& model, QWidget* parent = nullptr);
 
@@ -36,7 +37,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
@@ -53,6 +53,8 @@ private:
     QToolButton* colorWell_ = nullptr;
     QPushButton* resetColor_ = nullptr;
     QPointer<QColorDialog> colorPanel_;
+    // The custom colour when the colour panel opened; none when it was the default.
+    std::optional<Color> colorBeforePanel_;
     QVBoxLayout* sections_ = nullptr;
 };
 

@@ -11,7 +11,8 @@ source "$(dirname "$0")/session.sh"
 shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/hover-panel
 mkdir -p "$shots"
 rm -f "$shots"/*.png
-shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
+# Read from the screen as a whole: xwd shows the cut corners of the shaped panel as black.
+shot() { import -window root "$shots/$1.png"; }
 
 # Only the planted helper's app counts as installed, so the cleaner can find nothing else
 # on this machine: the scan lists it alone.

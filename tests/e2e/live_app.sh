@@ -11,7 +11,9 @@ shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/$wm
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 
-shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
+# Read from the screen as a whole: xwd walks the windows and shows shaped ones and popups
+# with their own colour map (the style list) as black boxes.
+shot() { import -window root "$shots/$1.png"; }
 # Pixels of the bar band of the screen, as a checksum.
 band_sum() { xwd -root -silent | convert xwd:- -crop "${1}x24+${2}+0" +repage rgba:- | md5sum; }
 
@@ -93,8 +95,11 @@ wait_for 100 prefs || fail "no preferences window"
 sleep 0.5
 shot 4-preferences
 eval "$(xdotool getwindowgeometry --shell "$(prefs)")"
-[ "$WIDTH" -eq 400 ] && [ "$HEIGHT" -eq 540 ] || fail "preferences ${WIDTH}x$HEIGHT"
-px=$X py=$Y
+# 400 wide and as high as the sections, with no empty space below them.
+[ "$WIDTH" -eq 400 ] && [ "$HEIGHT" -gt 400 ] && [ "$HEIGHT" -lt 540 ] || fail "preferences ${WIDTH}x$HEIGHT"
+# The client area's corner: xdotool counts a window manager's frame twice.
+px=$(xwininfo -id "$(prefs)" | awk '/Absolute upper-left X/ {print $4}')
+py=$(xwininfo -id "$(prefs)" | awk '/Absolute upper-left Y/ {print $4}')
 
 # Choosing another style changes the strip's pixels and the stored setting.
 before=$(band_sum 300 $((output_right - 300)))

@@ -9,9 +9,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
+#include <QFontInfo>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace tidemark::testing {
 namespace {
@@ -138,6 +141,25 @@ TEST(SpacePopoverView, EachControlCallsItsModelAction) {
     EXPECT_NE(popover.view->findChild<QWidget*>("app:103"), nullptr);
 }
 
+TEST(SpacePopoverView, EveryMemoryFigureIsInOneFace) {
+    ShownPopover popover;
+    popover.world.model->scanResidualProcesses();
+    popover.world.runUntil(0);
+    popover.control("");
+    const QRegularExpression figure(QStringLiteral("^[0-9.,]+ (bytes|KB|MB|GB|TB)$"));
+    std::set<QString> families;
+    std::set<std::string> owners;
+    for (auto* text : popover.view->findChildren<ui::PopoverText*>()) {
+        if (!text->isVisibleTo(popover.view.get()) || !figure.match(text->text()).hasMatch())
+            continue;
+        families.insert(QFontInfo(text->textFont()).family());
+        const QString row = text->parentWidget()->objectName();
+        owners.insert(row.section(u':', 0, 0).toStdString());
+    }
+    EXPECT_THAT(owners, IsSupersetOf({"app", "residual"})) << "figures of both kinds of row";
+    EXPECT_EQ(families.size(), 1u);
+}
+
 TEST(SpacePopoverView, TheResidualSectionShowsTheControlsOfEachState) {
     struct Case {
         const char* state;
@@ -255,6 +277,18 @@ TEST(SpacePopoverView, CloseAllShowsOnceBelowTheLastListWithAClosableApp) {
             return w->mapTo(popover.view.get(), QPoint()).y();
         };
         EXPECT_GE(top(buttons.front()), top(row) + row->height()) << c.what;
+        // Inside the panel's right margin, in line with the rows' close controls.
+        const auto right = [&](const QWidget* w) {
+            return w->mapTo(popover.view.get(), QPoint(w->width(), 0)).x();
+        };
+        std::set<int> closeEdges;
+        for (const auto* close : popover.view->findChildren<ui::PopoverButton*>())
+            if (close->objectName().startsWith(QStringLiteral("quitApp:")) &&
+                close->isVisibleTo(popover.view.get()))
+                closeEdges.insert(right(close));
+        ASSERT_EQ(closeEdges.size(), 1u) << c.what;
+        EXPECT_EQ(right(buttons.front()), *closeEdges.begin()) << c.what;
+        EXPECT_LE(right(buttons.front()), popover.view->width() - 12) << c.what;
         if (c.spaces.front().appDetails.empty()) {
             EXPECT_THAT(popover.texts(), Contains("No apps on this space")) << c.what;
         }

@@ -22,9 +22,10 @@ QString qText(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-PopoverText* memoryText(std::uint64_t bytes, int size, bool monospaced, QWidget* parent) {
+// Every memory figure in the one monospaced face, so that figures in a column line up.
+PopoverText* memoryText(std::uint64_t bytes, int size, QWidget* parent) {
     return new PopoverText(
-        qText(MemoryProvider::formatBytes(bytes)), popoverFont(size, QFont::Normal, monospaced),
+        qText(MemoryProvider::formatBytes(bytes)), popoverFont(size, QFont::Normal, true),
         [](const QWidget& w) { return secondaryColor(w); }, parent);
 }
 
@@ -73,7 +74,7 @@ SpaceAppRow::SpaceAppRow(const SpaceAppDetail& detail, std::optional<std::uint64
         this);
     row->addWidget(name, 1);
     if (memoryBytes)
-        row->addWidget(memoryText(*memoryBytes, 11, true, this));
+        row->addWidget(memoryText(*memoryBytes, 11, this));
     if (onClose) {
         close_ =
             makeCloseControl(kAppCloseSize, QStringLiteral("Quit ") + qText(detail.appName), this);
@@ -105,7 +106,7 @@ ResidualProcessRow::ResidualProcessRow(const ResidualProcess& process,
                        [](const QWidget& w) { return primaryColor(w); }, this),
                    1);
     if (process.memoryBytes)
-        row->addWidget(memoryText(*process.memoryBytes, 10, false, this));
+        row->addWidget(memoryText(*process.memoryBytes, 10, this));
     close_ = makeCloseControl(kResidualCloseSize,
                               QStringLiteral("Terminate ") + qText(process.name), this);
     close_->setObjectName(QStringLiteral("terminateResidual:%1").arg(process.id));

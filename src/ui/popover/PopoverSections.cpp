@@ -159,7 +159,7 @@ void addApps(QVBoxLayout& layout, const Space& space, const SectionContext& c) {
     for (const auto& detail : space.appDetails)
         rows->addWidget(appRow(detail, c.model.appMemoryMap(), c));
     if (c.model.otherApps().empty() && c.model.hasClosableApps())
-        rows->addLayout(trailing(closeAllButton(c.model, c.parent), QMargins(0, 4, 0, 2)));
+        rows->addLayout(trailing(closeAllButton(c.model, c.parent), QMargins(0, 4, 6, 2)));
     layout.addLayout(rows);
 }
 
@@ -179,7 +179,7 @@ void addOtherDesktops(QVBoxLayout& layout, const SectionContext& c) {
     }
     block->addLayout(rows);
     if (c.model.hasClosableApps())
-        block->addLayout(trailing(closeAllButton(c.model, c.parent), QMargins(0, 0, 0, 6)));
+        block->addLayout(trailing(closeAllButton(c.model, c.parent), QMargins(12, 0, 12, 6)));
     else
         block->addSpacing(6);
     layout.addLayout(block);

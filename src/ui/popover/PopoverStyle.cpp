@@ -74,11 +74,11 @@ void warmUpFonts(qreal scale) {
         QFont::Weight weight;
         bool monospaced;
     };
-    static constexpr Face faces[] = {{9, QFont::Normal, false},  {10, QFont::Normal, false},
-                                     {10, QFont::Medium, false}, {10, QFont::DemiBold, false},
-                                     {10, QFont::Medium, true},  {11, QFont::Normal, false},
-                                     {11, QFont::Medium, false}, {11, QFont::Normal, true},
-                                     {12, QFont::Normal, false}, {13, QFont::DemiBold, false}};
+    static constexpr Face faces[] = {
+        {9, QFont::Normal, false},  {10, QFont::Normal, false},   {10, QFont::Normal, true},
+        {10, QFont::Medium, false}, {10, QFont::DemiBold, false}, {10, QFont::Medium, true},
+        {11, QFont::Normal, false}, {11, QFont::Medium, false},   {11, QFont::Normal, true},
+        {12, QFont::Normal, false}, {13, QFont::DemiBold, false}};
     QImage scratch(8, 8, QImage::Format_ARGB32_Premultiplied);
     scratch.setDevicePixelRatio(scale);
     QPainter painter(&scratch);

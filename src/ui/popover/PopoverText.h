@@ -15,6 +15,7 @@ public:
     PopoverText(QString text, QFont font, Paint color, QWidget* parent);
 
     const QString& text() const { return text_; }
+    const QFont& textFont() const { return font_; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
