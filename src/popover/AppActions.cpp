@@ -30,8 +30,14 @@ AppActions::AppActions(Workspace& workspace, Kernel& kernel, ScriptRunner& scrip
                        SystemPower& power)
     : workspace_(workspace), kernel_(kernel), scripts_(scripts), power_(power) {}
 
+std::optional<std::uint64_t> AppActions::appStart(std::int32_t pid) {
+    if (const auto app = workspace_.runningApplication(pid); app && app->seenOwner)
+        return *app->seenOwner;
+    return kernel_.startTime(pid);
+}
+
 QuitTarget AppActions::checkQuitTarget(std::int32_t pid) {
-    switch (identifyProcess(kernel_, pid, kernel_.startTime(pid))) {
+    switch (identifyProcess(kernel_, pid, appStart(pid))) {
     case ProcessIdentity::Same:
         return QuitTarget::Allowed;
     case ProcessIdentity::Gone:
@@ -46,7 +52,7 @@ QuitTarget AppActions::checkQuitTarget(std::int32_t pid) {
 void AppActions::terminateApp(std::int32_t pid) {
     // Everything below acts on the process seen now; a pid that changes hands meanwhile is
     // left alone.
-    const auto seenStart = kernel_.startTime(pid);
+    const auto seenStart = appStart(pid);
     const auto isStillOurs = [&] {
         return identifyProcess(kernel_, pid, seenStart) == ProcessIdentity::Same;
     };

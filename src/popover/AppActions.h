@@ -38,6 +38,10 @@ public:
     SleepOutcome performSystemSleep();
 
 private:
+    // The start stamp that names the app's process: the one recorded with its windows where
+    // the workspace keeps one, else the present one.
+    std::optional<std::uint64_t> appStart(std::int32_t pid);
+
     Workspace& workspace_;
     Kernel& kernel_;
     ScriptRunner& scripts_;

@@ -343,6 +343,25 @@ void Model::scanResidualProcesses() {
 }
 
 void Model::terminateResidualProcess(const ResidualProcess& process) {
+    // The row goes only once a signal reached its process or the process has ended: a row
+    // that was refused stays, so the panel never reports an end it did not bring about.
+    std::weak_ptr<Model> weakSelf = weak_from_this();
+    auto& queue = services_.mainQueue;
+    auto& cleaner = services_.cleaner;
+    queue.runInBackground(QualityOfService::UserInitiated, [weakSelf, &queue, &cleaner, process] {
+        if (cleaner.terminate({process}).front() == TerminationOutcome::Refused)
+            return;
+        queue.async(
+            weakly(weakSelf, [process](Model& self) { self.removeTerminatedResidual(process); }));
+    });
+    scheduleRefresh();
+}
+
+void Model::removeTerminatedResidual(const ResidualProcess& process) {
+    // A second × on the row, a new scan or the list's dismissal may have taken it already.
+    if (std::none_of(residualProcesses_.begin(), residualProcesses_.end(),
+                     [&](const ResidualProcess& p) { return p.id == process.id; }))
+        return;
     const std::uint64_t freed = process.memoryBytes.value_or(0);
     withTransition(kTransitionDuration, [&] {
         auto remaining = residualProcesses_;
@@ -353,11 +372,6 @@ void Model::terminateResidualProcess(const ResidualProcess& process) {
         assign(lastCleanedMemory_, lastCleanedMemory_ + freed, PopoverField::LastCleanedMemory);
         subtractFreedMemory(freed);
     });
-    auto& cleaner = services_.cleaner;
-    services_.mainQueue.runInBackground(QualityOfService::UserInitiated, [&cleaner, process] {
-        cleaner.terminateProcesses({process});
-    });
-    scheduleRefresh();
 }
 
 void Model::terminateResidualProcess(std::int32_t pid) {

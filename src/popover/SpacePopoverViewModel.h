@@ -151,6 +151,7 @@ private:
                              const MemoryProvider::SystemMemory& reading);
     void finishCleanAll(int terminated, std::uint64_t freed,
                         const MemoryProvider::SystemMemory& reading);
+    void removeTerminatedResidual(const ResidualProcess& process);
 
     SpacePopoverServices services_;
     std::optional<std::string> ownBundleIdentifier_;

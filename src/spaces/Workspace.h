@@ -15,6 +15,10 @@ enum class ActivationPolicy { Regular, Accessory, Prohibited };
 
 enum class Appearance { Light, Dark };
 
+// The kernel's start stamp of the process that owned an app's windows when the workspace
+// first saw them; nothing inside when that process had already ended.
+using SeenOwner = std::optional<std::uint64_t>;
+
 // A running application as the workspace reports it.
 struct RunningApplication {
     std::int32_t pid = 0;
@@ -24,6 +28,9 @@ struct RunningApplication {
     ActivationPolicy activationPolicy = ActivationPolicy::Regular;
     bool hidden = false;
     bool terminated = false;
+    // Recorded where the pid is only the windows' word for their owner and may have passed to
+    // another process since; the pid names the app only while its start stamp still matches.
+    std::optional<SeenOwner> seenOwner;
 };
 
 // Names of the workspace's notifications (posted on `notificationCenter()`), and of the

@@ -64,6 +64,10 @@ public:
     virtual std::optional<std::int64_t> ownerUserId(std::int32_t pid) = 0;
     // An opaque start stamp: together with the pid it names one process for its lifetime.
     virtual std::optional<std::uint64_t> startTime(std::int32_t pid) = 0;
+    // The process a task id belongs to: the id itself for a process, the process's own for
+    // one of its other threads, whose id the per-process queries answer for as well and
+    // whose signal reaches the whole process.
+    virtual std::optional<std::int32_t> processOfTask(std::int32_t pid) = 0;
 
     virtual std::int32_t ownProcessIdentifier() = 0;
     virtual std::int64_t ownUserId() = 0;

@@ -12,7 +12,7 @@ enum class ProcessIdentity {
     Same,       // the process seen earlier, ours to signal
     Gone,       // no process has this pid any more
     Replaced,   // another process took the pid, or the earlier look could not tell them apart
-    Untouchable // pid 0 or 1 (or below), this program, or another user's process
+    Untouchable // pid 0 or 1 (or below), this program, a thread, or another user's process
 };
 
 // `seenStart` is the start stamp read when the process was looked at; absent, the process

@@ -1,6 +1,7 @@
 #include "system/ProcessIdentity.h"
 #include "system/ResidualProcessCleaner.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace tidemark {
@@ -50,12 +51,15 @@ private:
 
 } // namespace
 
-int ResidualProcessCleaner::terminateProcesses(const std::vector<ResidualProcess>& processes) {
+std::vector<TerminationOutcome>
+ResidualProcessCleaner::terminate(const std::vector<ResidualProcess>& processes) {
+    using Outcome = TerminationOutcome;
     Terminator terminator(kernel_, workspace_);
-    int gone = 0;
-    std::vector<const ResidualProcess*> pending;
+    std::vector<Outcome> outcomes(processes.size(), Outcome::Refused);
+    std::vector<std::size_t> pending;
 
-    for (const auto& process : processes) {
+    for (std::size_t i = 0; i < processes.size(); ++i) {
+        const auto& process = processes[i];
         Identity identity = terminator.identify(process);
         if (identity == Identity::Same) {
             terminator.quitApp(process, false);
@@ -63,22 +67,25 @@ int ResidualProcessCleaner::terminateProcesses(const std::vector<ResidualProcess
             identity = terminator.identify(process);
         }
         if (identity == Identity::Gone) {
-            ++gone;
+            outcomes[i] = Outcome::Ended;
             continue;
         }
         if (identity != Identity::Same)
             continue;
-        if (kernel_.sendSignal(process.id, Signal::Terminate))
-            pending.push_back(&process);
-        else if (terminator.identify(process) == Identity::Gone)
-            ++gone;
+        if (kernel_.sendSignal(process.id, Signal::Terminate)) {
+            outcomes[i] = Outcome::Signalled;
+            pending.push_back(i);
+        } else if (terminator.identify(process) == Identity::Gone) {
+            outcomes[i] = Outcome::Ended;
+        }
     }
 
     kernel_.sleepFor(kGracePeriod);
 
-    for (const ResidualProcess* process : pending) {
+    for (const std::size_t i : pending) {
+        const ResidualProcess* process = &processes[i];
         if (terminator.isGoneAfterSignal(*process)) {
-            ++gone;
+            outcomes[i] = Outcome::Ended;
             continue;
         }
         if (terminator.identify(*process) != Identity::Same)
@@ -100,9 +107,15 @@ int ResidualProcessCleaner::terminateProcesses(const std::vector<ResidualProcess
             }
         }
         if (confirmed)
-            ++gone;
+            outcomes[i] = Outcome::Ended;
     }
-    return gone;
+    return outcomes;
+}
+
+int ResidualProcessCleaner::terminateProcesses(const std::vector<ResidualProcess>& processes) {
+    const auto outcomes = terminate(processes);
+    return static_cast<int>(
+        std::count(outcomes.begin(), outcomes.end(), TerminationOutcome::Ended));
 }
 
 } // namespace tidemark

@@ -20,6 +20,8 @@ using namespace std::chrono_literals;
 
 constexpr const char* kFinderBundleID = "com.apple.finder";
 constexpr const char* kFallbackParentApp = "Application";
+// This program's own ancestry is walked to the end, not only as far as attribution looks.
+constexpr int kMaxOwnAncestry = 1024;
 
 // "com.example.doc-viewer" → "Doc-Viewer": the name of an app that did not give one.
 std::string nameFromBundleID(std::string_view loweredBundleID) {
@@ -37,10 +39,10 @@ const PreparedPattern* firstPatternOfFamily(const std::vector<PreparedPattern>& 
     return nullptr;
 }
 
-ResidualProcess makeResidual(Kernel& kernel, std::int32_t pid, std::string name,
+ResidualProcess makeResidual(Kernel& kernel, std::int32_t pid,
+                             std::optional<std::uint64_t> startTime, std::string name,
                              std::string parentApp) {
-    ResidualProcess residual{pid, std::move(name), std::move(parentApp), {}, {}, {}, {}};
-    residual.startTime = kernel.startTime(pid);
+    ResidualProcess residual{pid, std::move(name), std::move(parentApp), {}, {}, {}, startTime};
     if (const auto stats = MemoryProvider::processStats(kernel, pid)) {
         residual.memoryBytes = stats->memoryBytes;
         residual.cpuTimeMs = stats->cpuTimeMs;
@@ -51,6 +53,9 @@ ResidualProcess makeResidual(Kernel& kernel, std::int32_t pid, std::string name,
 
 // The working collections of one scan.
 struct Scan {
+    // This program and every process it runs under: ending one of them ends this program or
+    // the session it was started from.
+    std::unordered_set<std::int32_t> protectedPIDs;
     std::unordered_set<std::int32_t> windowOwnerPIDs;
     std::unordered_set<std::string> runningBundleIDs;
     std::unordered_set<std::string> windowedBundleIDs;
@@ -149,6 +154,9 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
     const std::optional<std::string> ownKey =
         ownBundle ? std::optional<std::string>(lowercased(*ownBundle)) : std::nullopt;
     const std::int32_t ownPID = kernel_.ownProcessIdentifier();
+    scan.protectedPIDs.insert(ownPID);
+    for (const std::int32_t ancestor : processAncestors(kernel_, ownPID, kMaxOwnAncestry))
+        scan.protectedPIDs.insert(ancestor);
 
     // Windowless apps.
     const auto appsNow = workspace_.runningApplications();
@@ -156,7 +164,7 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
         if (app.terminated || !app.bundleIdentifier)
             continue;
         const std::string key = lowercased(*app.bundleIdentifier);
-        if (key == ownKey || app.pid == ownPID || key == kFinderBundleID)
+        if (key == ownKey || scan.protectedPIDs.contains(app.pid) || key == kFinderBundleID)
             continue;
         std::string name;
         std::string parentApp;
@@ -174,20 +182,29 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
             name = app.localizedName.value_or(nameFromBundleID(key));
             parentApp = name;
         }
-        if (!scan.seenPIDs.insert(app.pid).second)
+        if (scan.seenPIDs.contains(app.pid))
             continue;
+        // A window may name a thread, or a pid that has passed to another process since its
+        // owner was seen: neither is the app.
+        if (const auto process = kernel_.processOfTask(app.pid); process && *process != app.pid)
+            continue;
+        const auto started = kernel_.startTime(app.pid);
+        if (app.seenOwner && (!*app.seenOwner || started != *app.seenOwner))
+            continue;
+        scan.seenPIDs.insert(app.pid);
         scan.appParentByPID[app.pid] = parentApp;
         if (std::find(scan.addedBundleIDs.begin(), scan.addedBundleIDs.end(), key) ==
             scan.addedBundleIDs.end())
             scan.addedBundleIDs.push_back(key);
-        scan.results.push_back(makeResidual(kernel_, app.pid, std::move(name), parentApp));
+        scan.results.push_back(makeResidual(kernel_, app.pid, started, std::move(name), parentApp));
     }
 
     // Every other process: descendants of listed apps, their sub-apps, and helpers by name.
     const auto pids = kernel_.processIdentifiers();
     const auto appsNowByPID = appsByPID(appsNow);
     for (const std::int32_t pid : pids.value_or(std::vector<std::int32_t>{})) {
-        if (pid < 1 || scan.seenPIDs.contains(pid) || scan.windowOwnerPIDs.contains(pid))
+        if (pid < 1 || scan.seenPIDs.contains(pid) || scan.windowOwnerPIDs.contains(pid) ||
+            scan.protectedPIDs.contains(pid))
             continue;
         auto name = kernel_.processName(pid);
         if (!name || name->empty())
@@ -239,8 +256,8 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
         if (!parentApp)
             continue;
         scan.seenPIDs.insert(pid);
-        scan.results.push_back(
-            makeResidual(kernel_, pid, daemonDisplayName(process), std::move(*parentApp)));
+        scan.results.push_back(makeResidual(kernel_, pid, kernel_.startTime(pid),
+                                            daemonDisplayName(process), std::move(*parentApp)));
     }
 
     std::stable_sort(scan.results.begin(), scan.results.end(),

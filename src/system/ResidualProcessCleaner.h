@@ -15,6 +15,12 @@
 
 namespace tidemark {
 
+enum class TerminationOutcome {
+    Refused,   // nothing was sent: not this user's, not the scanned process, or not a process
+    Signalled, // a signal reached it, and it still runs
+    Ended      // it is gone, through a signal of ours or on its own
+};
+
 // Finds the processes that closed or windowless apps left behind, and ends them.
 //
 // Runs on a background queue. From there it calls only: the window list and the
@@ -35,13 +41,17 @@ public:
     static const std::vector<std::string>& genericProcessNames();
     static bool isGenericProcessName(std::string_view name);
 
-    // Sorted by memory, then CPU time, largest first; ties keep the order found.
+    // Sorted by memory, then CPU time, largest first; ties keep the order found. Never lists
+    // this program, the processes it runs under, a thread, or an app whose pid no longer
+    // names the process that owned its windows when they were seen.
     std::vector<ResidualProcess> findResidualProcesses();
 
-    // Polite quit and SIGTERM, a pause, then forced quit and SIGKILL for survivors. Returns
-    // how many of the given processes are confirmed gone. A pid is signalled only while it
-    // still names the scanned process and belongs to this user; pid 0, 1 and this program
-    // are never signalled.
+    // Polite quit and SIGTERM, a pause, then forced quit and SIGKILL for survivors; one
+    // outcome per given process, in order. A pid is signalled only while it still names the
+    // scanned process and belongs to this user; pid 0, 1, threads and this program are never
+    // signalled.
+    std::vector<TerminationOutcome> terminate(const std::vector<ResidualProcess>& processes);
+    // The same, counting the processes confirmed gone.
     int terminateProcesses(const std::vector<ResidualProcess>& processes);
 
     // Sum of the memory figures; absent figures count 0.

@@ -12,11 +12,21 @@ msg workspace 2; start_client xlogo; xlogo_pid=$LAST_PID
 msg workspace 3; start_client xclock; xclock_pid=$LAST_PID
 msg workspace 4; start_client xlogo; xlogo2_pid=$LAST_PID
 msg workspace 5; start_client xterm; xterm2_pid=$LAST_PID
+# A terminal kept on the scratchpad: on no shown space, but still a window of its app.
+msg workspace 3; start_client xterm -name tidemark-scratch; scratch_pid=$LAST_PID
+msg '[instance="tidemark-scratch"] move scratchpad'
 msg workspace 4
 msg workspace 2
 
 ws1=$(workspace_id 1); ws2=$(workspace_id 2); ws3=$(workspace_id 3)
 ws4=$(workspace_id 4); ws5=$(workspace_id 5)
+scratch=$(i3-msg -s "$I3SOCK" -t get_tree | python3 -c '
+import json, sys
+def find(node):
+    if node.get("type") == "workspace" and node.get("name") == "__i3_scratch":
+        return node["id"]
+    return next(filter(None, map(find, node.get("nodes", []) + node.get("floating_nodes", []))), None)
+print(find(json.load(sys.stdin)))')
 
 "$TIDEMARK" defaults write displayStyle 4 >/dev/null
 take_snapshot "$E2E_TMP/before.json"
@@ -39,7 +49,8 @@ assert all(n and all(n) for n in names), names
 "
 
 probe 'LiveFixture.WindowListNamesRealOwnersAndTheirSpaces:LiveFixture.RunningApplicationsAreTheClientsWithSaneText' \
-    E2E_WINDOWS="$xterm_pid:$ws1;$xlogo_pid:$ws2;$xclock_pid:$ws3;$xlogo2_pid:$ws4;$xterm2_pid:$ws5"
+    E2E_WINDOWS="$xterm_pid:$ws1;$xlogo_pid:$ws2;$xclock_pid:$ws3;$xlogo2_pid:$ws4;$xterm2_pid:$ws5" \
+    E2E_SCRATCHPAD="$scratch_pid:$scratch"
 
 # One step forward on the second output; the first keeps its workspace.
 "$TIDEMARK" switch "$ws5" || fail "switch to workspace 5 exited $?"

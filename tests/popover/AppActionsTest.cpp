@@ -67,6 +67,11 @@ TEST(AppActions, QuitStagesStopAtTheFirstDeliveredRequest) {
         {"Finder by identifier", {{"bundleIdentifier", "com.apple.Finder"}}, {}, {}, {}},
         {"Finder by name", {{"localizedName", "FINDER"}}, {}, {}, {}},
         {"another user's app", {}, {{"uid", 0}}, {}, {}},
+        // The builder starts process 300 at 1300.
+        {"windows seen with this process", {{"seenOwnerStartTime", 1300}}, {}, {}, {"quit 300"}},
+        {"pid passed on since the windows were seen", {{"seenOwnerStartTime", 7}}, {}, {}, {}},
+        {"owner ended before the windows were seen", {{"seenOwnerStartTime", nullptr}}, {}, {}, {}},
+        {"a window names a thread", {}, {{"threadOf", 40}}, {}, {}},
         {"already gone", {}, {}, {}, {}, false},
     };
     for (const auto& c : cases) {
@@ -87,16 +92,19 @@ TEST(AppActions, QuitStagesStopAtTheFirstDeliveredRequest) {
 
 TEST(AppActions, PlainProcessesAreSignalledAndOthersRefused) {
     ScenarioBuilder builder;
-    builder.process(301, 1, "worker").process(302, 1, "rootd", {{"uid", 0}});
+    builder.process(301, 1, "worker")
+        .process(302, 1, "rootd", {{"uid", 0}})
+        .process(304, 1, "worker", {{"threadOf", 301}});
     sim::SimPlatform platform(builder.build());
 
     EXPECT_EQ(platform.appActions.checkQuitTarget(301), QuitTarget::Allowed);
     EXPECT_EQ(platform.appActions.checkQuitTarget(302), QuitTarget::Refused);
     EXPECT_EQ(platform.appActions.checkQuitTarget(303), QuitTarget::Gone);
     EXPECT_EQ(platform.appActions.checkQuitTarget(40), QuitTarget::Refused);
+    EXPECT_EQ(platform.appActions.checkQuitTarget(304), QuitTarget::Refused);
     EXPECT_EQ(platform.appActions.checkQuitTarget(1), QuitTarget::Refused);
     EXPECT_EQ(platform.appActions.checkQuitTarget(0), QuitTarget::Refused);
-    for (const std::int32_t pid : {301, 302, 303, 40, 1, 0})
+    for (const std::int32_t pid : {304, 301, 302, 303, 40, 1, 0})
         platform.appActions.terminateApp(pid);
     EXPECT_THAT(everyRequest(platform), ElementsAreArray({"signal 15 301"}));
 }

@@ -47,12 +47,14 @@ TEST(PopoverResidual, ScanThenSingleAndBulkCleanUpAddUpUntilTheNextScan) {
 
     world.runUntil(0.1);
     world.model->terminateResidualProcess(202);
+    world.runUntil(0.1);
     EXPECT_THAT(residualPids(*world.model), ElementsAre(201));
     EXPECT_EQ(world.model->lastCleanedCount(), 1);
     EXPECT_EQ(world.model->lastCleanedMemory(), 30 * kMB);
     EXPECT_EQ(world.model->systemMemory()->appMemory, 5970 * kMB);
     // A pid that is not listed is not terminated.
     world.model->terminateResidualProcess(204);
+    world.runUntil(0.1);
     EXPECT_EQ(world.model->lastCleanedCount(), 1);
 
     world.runUntil(0.2);
@@ -95,10 +97,42 @@ TEST(PopoverResidual, TerminatingTheLastRowLeavesTheCleanedState) {
     world.runUntil(0);
     world.model->terminateResidualProcess(201);
     world.model->terminateResidualProcess(202);
+    // A second press on a row whose process is on its way out counts once.
+    world.model->terminateResidualProcess(202);
+    world.runUntil(0);
     EXPECT_THAT(world.model->residualProcesses(), IsEmpty());
     EXPECT_EQ(world.model->lastCleanedCount(), 2);
     EXPECT_EQ(world.model->lastCleanedMemory(), 150 * kMB);
     EXPECT_TRUE(world.model->showResidualList());
+}
+
+TEST(PopoverResidual, OnlyARowWhoseProcessWasSignalledGoes) {
+    auto builder = residualScenario();
+    // Another user's app: listed, but never signalled.
+    builder.app(205, "org.example.Shared", "Shared").process(205, 1, "Shared", {{"uid", 0}}, 60);
+    PopoverWorld world(builder);
+    world.model->scanResidualProcesses();
+    world.runUntil(0);
+    ASSERT_THAT(residualPids(*world.model), ElementsAre(201, 205, 202));
+    // Viewer's pid passes to another process after the scan.
+    sim::Process successor;
+    successor.pid = 201;
+    successor.name = "other";
+    successor.startTime = 5;
+    world.platform.kernel.addProcess(successor);
+
+    world.model->terminateResidualProcess(205);
+    world.model->terminateResidualProcess(201);
+    world.runUntil(0);
+    EXPECT_THAT(residualPids(*world.model), ElementsAre(201, 205, 202));
+    EXPECT_FALSE(world.model->lastCleanedCount());
+    EXPECT_THAT(world.platform.kernel.sentSignals(), IsEmpty());
+
+    world.model->terminateResidualProcess(202);
+    world.runUntil(0);
+    EXPECT_THAT(residualPids(*world.model), ElementsAre(201, 205));
+    EXPECT_EQ(world.model->lastCleanedCount(), 1);
+    EXPECT_EQ(world.model->lastCleanedMemory(), 30 * kMB);
 }
 
 TEST(PopoverResidual, ScanAndCleanAllAreNotStartedTwice) {

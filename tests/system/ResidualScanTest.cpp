@@ -105,6 +105,33 @@ std::vector<Listing> listings() {
         ScenarioBuilder().process(800, 1, "Code Helper").process(801, 1, "Code Helper (GPU)");
     auto chromeWithoutWindowList = chromeFamily();
     chromeWithoutWindowList.root["windows"] = nullptr;
+    // This program (pid 40) runs in a shell of a terminal whose window the scan does not see
+    // (kept out of sight, say), next to a windowless viewer; a window claims one of its threads.
+    const auto ownTerminal = ScenarioBuilder()
+                                 .app(100, "org.example.Terminal", "Terminal")
+                                 .process(100, 1, "terminal")
+                                 .process(101, 100, "bash")
+                                 .process(40, 101, "tidemark")
+                                 .process(102, 100, "vim")
+                                 .app(45, "org.example.claimed", "Claimed")
+                                 .process(45, 1, "tidemark", {{"threadOf", 40}})
+                                 .app(200, "org.example.Viewer", "Viewer")
+                                 .process(200, 1, "viewer")
+                                 .process(201, 200, "viewer-worker");
+    // Apps whose windows' owners were recorded: still the same process (200), another one
+    // on the same pid since (300), and one that had ended before its window was seen (400).
+    auto seenOwners = ScenarioBuilder()
+                          .app(200, "org.example.Viewer", "Viewer")
+                          .process(200, 1, "viewer")
+                          .process(201, 200, "viewer-worker")
+                          .app(300, "org.example.Editor", "Editor")
+                          .process(300, 1, "editor")
+                          .process(301, 300, "editor-worker")
+                          .app(400, "org.example.Player", "Player")
+                          .process(400, 1, "player");
+    seenOwners.root["apps"][0]["seenOwnerStartTime"] = 1200;
+    seenOwners.root["apps"][1]["seenOwnerStartTime"] = 7;
+    seenOwners.root["apps"][2]["seenOwnerStartTime"] = nullptr;
     return {
         // A window owned by the app itself, and one owned by a helper (credited to the app
         // through its ancestors), each hide the whole family.
@@ -261,6 +288,12 @@ std::vector<Listing> listings() {
           "110 agent <Viewer>", "111 plus <Viewer>", "210 alerts <Google Chrome>",
           "310 x <Application>", "320 y <Tool Y>"}},
         {"unreadable processes", unreadable, {"100 Viewer <Viewer>"}},
+        {"never this program, what it runs under or its threads",
+         ownTerminal,
+         {"200 Viewer <Viewer>", "201 viewer-worker <Viewer>"}},
+        {"only the process that owned the windows when seen",
+         seenOwners,
+         {"200 Viewer <Viewer>", "201 viewer-worker <Viewer>"}},
         {"the same app twice",
          ScenarioBuilder()
              .app(100, "org.example.viewer", "Viewer")

@@ -71,7 +71,8 @@ TEST(Termination, EscalatesFromTermToKillAndCountsOnlyWhatIsGone) {
     TerminationWorld world(s);
     const auto list =
         std::vector{world.scanned(10), world.scanned(11), world.scanned(12), world.scanned(13)};
-    EXPECT_EQ(world.cleaner.terminateProcesses(list), 3);
+    using enum TerminationOutcome;
+    EXPECT_THAT(world.cleaner.terminate(list), ElementsAre(Ended, Ended, Signalled, Ended));
     EXPECT_THAT(world.signals(), ElementsAre(Pair(10, 15), Pair(11, 15), Pair(12, 15), Pair(13, 15),
                                              Pair(11, 9), Pair(12, 9), Pair(12, 9), Pair(13, 9)));
     // 300 ms, then 50 ms per first kill and 100 ms for the second.
@@ -132,19 +133,26 @@ TEST(Termination, APidReusedDuringTheGracePeriodIsNotKilled) {
     EXPECT_EQ(world.kernel.processName(10), "innocent");
 }
 
-TEST(Termination, NeverSignalsTheSystemThisProgramOrOtherUsers) {
+TEST(Termination, NeverSignalsTheSystemThisProgramThreadsOrOtherUsers) {
     ScenarioBuilder s; // this program: pid 40, uid 501
     s.process(40, 1, "tidemark")
         .process(50, 1, "root-daemon", {{"uid", 0}})
         .process(51, 1, "neighbour", {{"uid", 502}})
-        .process(52, 1, "mine");
+        .process(52, 1, "mine")
+        // Thread ids answer like processes, but their signal would end the whole process.
+        .process(45, 1, "tidemark", {{"threadOf", 40}})
+        .process(53, 1, "mine", {{"threadOf", 52}});
     s.root["processes"].push_back({{"pid", 1}, {"name", "launchd"}, {"ppid", 0}});
     s.root["processes"].push_back({{"pid", 0}, {"name", "kernel_task"}, {"ppid", 0}});
     TerminationWorld world(s);
-    const auto list = std::vector{world.scanned(0),  world.scanned(1),  world.scanned(40),
-                                  world.scanned(50), world.scanned(51), world.scanned(52)};
-    EXPECT_EQ(world.cleaner.terminateProcesses(list), 1);
+    const auto list =
+        std::vector{world.scanned(0),  world.scanned(1),  world.scanned(40), world.scanned(50),
+                    world.scanned(51), world.scanned(45), world.scanned(53), world.scanned(52)};
+    using enum TerminationOutcome;
+    EXPECT_THAT(world.cleaner.terminate(list),
+                ElementsAre(Refused, Refused, Refused, Refused, Refused, Refused, Refused, Ended));
     EXPECT_THAT(world.signals(), ElementsAre(Pair(52, 15)));
+    EXPECT_TRUE(world.kernel.startTime(40).has_value());
 }
 
 TEST(Termination, ScannedListTerminatesWithTheSameCount) {

@@ -218,6 +218,7 @@ TEST(SpacePopoverView, TheResidualSectionShowsTheControlsOfEachState) {
          [scan](PopoverWorld& w) {
              scan(w);
              w.model->terminateResidualProcess(611);
+             w.runUntil(0);
          },
          {"dismissResidual=enabled Done"},
          {"Cleaned 1 process", "Freed ≈ 100 MB"},

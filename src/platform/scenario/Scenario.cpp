@@ -138,6 +138,13 @@ App parseApp(const Value& value, const std::string& origin, const std::string& w
     r.boolean("terminated", a.terminated);
     r.boolean("acceptsTerminate", app.acceptsTerminate);
     r.boolean("acceptsForceTerminate", app.acceptsForceTerminate);
+    // null: the owner had already ended when its windows were first seen.
+    if (const Value* v = r.take("seenOwnerStartTime")) {
+        const auto stamp = v->asInteger();
+        if (!v->isNull() && (!stamp || *stamp < 0))
+            r.fail(r.path("seenOwnerStartTime"), "expected a start time or null");
+        a.seenOwner = stamp ? SeenOwner(std::uint64_t(*stamp)) : SeenOwner();
+    }
     r.finish();
     return app;
 }
@@ -177,6 +184,11 @@ Process parseProcess(const Value& value, const std::string& origin, const std::s
                                          {"systemTimeNs", &TaskInfo::systemTimeNs}});
     r.boolean("ignoresSigterm", p.ignoresSigterm);
     r.boolean("ignoresSigkill", p.ignoresSigkill);
+    if (const Value* v = r.take("threadOf"); v && !v->isNull()) {
+        p.threadOf = v->asInt32();
+        if (!p.threadOf)
+            r.fail(r.path("threadOf"), "expected a pid");
+    }
     r.finish();
     return p;
 }

@@ -51,6 +51,9 @@ struct Process {
     std::optional<TaskInfo> taskInfo;
     bool ignoresSigterm = false;
     bool ignoresSigkill = false;
+    // Set for another thread of that process: answered for by id, never listed, and a signal
+    // to it reaches the whole process.
+    std::optional<std::int32_t> threadOf;
 };
 
 struct VmStatistics {

@@ -33,10 +33,17 @@ void SimKernel::addProcess(const Process& process) {
 
 void SimKernel::removeProcess(std::int32_t pid) {
     std::lock_guard lock(mutex_);
+    removeLocked(pid);
+}
+
+void SimKernel::removeLocked(std::int32_t pid) {
     const auto found = indexByPID_.find(pid);
     if (found == indexByPID_.end())
         return;
-    processes_.erase(processes_.begin() + std::ptrdiff_t(found->second));
+    // A process takes its other threads along.
+    std::erase_if(processes_, [pid](const Process& process) {
+        return process.pid == pid || process.threadOf == pid;
+    });
     indexByPID_.clear();
     for (std::size_t i = 0; i < processes_.size(); ++i)
         indexByPID_[processes_[i].pid] = i;
@@ -91,7 +98,8 @@ std::optional<std::vector<std::int32_t>> SimKernel::processIdentifiers() {
     std::vector<std::int32_t> pids;
     pids.reserve(processes_.size());
     for (const auto& process : processes_)
-        pids.push_back(process.pid);
+        if (!process.threadOf)
+            pids.push_back(process.pid);
     return pids;
 }
 
@@ -132,11 +140,19 @@ std::optional<std::uint64_t> SimKernel::startTime(std::int32_t pid) {
     return process ? std::optional(unsignedOf(process->startTime)) : std::nullopt;
 }
 
+std::optional<std::int32_t> SimKernel::processOfTask(std::int32_t pid) {
+    std::lock_guard lock(mutex_);
+    const Process* process = find(pid);
+    return process ? std::optional(process->threadOf.value_or(pid)) : std::nullopt;
+}
+
 bool SimKernel::sendSignal(std::int32_t pid, Signal signal) {
     std::unique_lock lock(mutex_);
-    const Process* process = find(pid);
+    const Process* task = find(pid);
+    const Process* process = task && task->threadOf ? find(*task->threadOf) : task;
     // As the real kernel: only the superuser may signal another user's process.
     const bool delivered = process && (ownUID_ == 0 || process->uid == ownUID_);
+    const std::int32_t target = process ? process->pid : pid;
     sent_.push_back({pid, signal, delivered});
     const auto hook = signalHook_;
     const bool dies = delivered && ((signal == Signal::Terminate && !process->ignoresSigterm) ||
@@ -147,7 +163,7 @@ bool SimKernel::sendSignal(std::int32_t pid, Signal signal) {
     if (!delivered)
         return false;
     if (dies)
-        removeProcess(pid);
+        removeProcess(target);
     return true;
 }
 

@@ -36,6 +36,7 @@ public:
     std::optional<std::string> argumentText(std::int32_t pid) override;
     std::optional<std::int64_t> ownerUserId(std::int32_t pid) override;
     std::optional<std::uint64_t> startTime(std::int32_t pid) override;
+    std::optional<std::int32_t> processOfTask(std::int32_t pid) override;
     std::int32_t ownProcessIdentifier() override { return ownPID_; }
     std::int64_t ownUserId() override { return ownUID_; }
     bool sendSignal(std::int32_t pid, Signal signal) override;
@@ -57,6 +58,7 @@ public:
 
 private:
     const Process* find(std::int32_t pid) const;
+    void removeLocked(std::int32_t pid);
 
     mutable std::mutex mutex_;
     std::vector<Process> processes_;

@@ -173,4 +173,30 @@ std::optional<std::uint64_t> keyedNumber(std::string_view text, std::string_view
     return std::nullopt;
 }
 
+namespace {
+
+constexpr std::size_t kTaskFileBytes = 64 * 1024;
+
+std::string taskFile(const std::string& procRoot, std::int32_t pid, const char* name) {
+    return procRoot + "/" + std::to_string(pid) + "/" + name;
+}
+
+} // namespace
+
+std::optional<std::uint64_t> processStartTicks(const std::string& procRoot, std::int32_t pid) {
+    const auto stat = readFile(taskFile(procRoot, pid, "stat"), kTaskFileBytes);
+    const auto fields = stat ? parseStat(*stat) : std::nullopt;
+    if (!fields || fields->state == 'Z' || fields->state == 'X')
+        return std::nullopt;
+    return fields->startTicks;
+}
+
+std::optional<std::int32_t> threadGroupOf(const std::string& procRoot, std::int32_t pid) {
+    const auto status = readFile(taskFile(procRoot, pid, "status"), kTaskFileBytes);
+    const auto group = status ? keyedNumber(*status, "Tgid") : std::nullopt;
+    if (!group || *group > 0x7fffffffu)
+        return std::nullopt;
+    return static_cast<std::int32_t>(*group);
+}
+
 } // namespace tidemark::linux_proc

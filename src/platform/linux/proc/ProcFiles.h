@@ -41,4 +41,12 @@ std::optional<StatFields> parseStat(std::string_view line);
 // The value of a "Key:   123 kB" line of status or meminfo, in its own unit.
 std::optional<std::uint64_t> keyedNumber(std::string_view text, std::string_view key);
 
+// Clock ticks since boot at which the process of `pid` under `procRoot` started; nothing once
+// it has ended, even while its parent has not yet reaped it.
+std::optional<std::uint64_t> processStartTicks(const std::string& procRoot, std::int32_t pid);
+
+// The thread group (the process) of a task id: the id itself for a process. Signalling any
+// task id reaches its whole process.
+std::optional<std::int32_t> threadGroupOf(const std::string& procRoot, std::int32_t pid);
+
 } // namespace tidemark::linux_proc

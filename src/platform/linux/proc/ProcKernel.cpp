@@ -184,11 +184,11 @@ std::optional<std::int64_t> ProcKernel::ownerUserId(std::int32_t pid) {
 }
 
 std::optional<std::uint64_t> ProcKernel::startTime(std::int32_t pid) {
-    const auto stat = readFile(processFile(pid, "stat"), kSmallFileBytes);
-    const auto fields = stat ? parseStat(*stat) : std::nullopt;
-    if (!fields || fields->state == 'Z' || fields->state == 'X')
-        return std::nullopt;
-    return fields->startTicks;
+    return processStartTicks(procRoot_, pid);
+}
+
+std::optional<std::int32_t> ProcKernel::processOfTask(std::int32_t pid) {
+    return threadGroupOf(procRoot_, pid);
 }
 
 bool ProcKernel::sendSignal(std::int32_t pid, Signal signal) {

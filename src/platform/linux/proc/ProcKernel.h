@@ -33,6 +33,8 @@ public:
     // Clock ticks since boot at which the process started; nothing for a process that has
     // ended, even while its parent has not yet reaped it.
     std::optional<std::uint64_t> startTime(std::int32_t pid) override;
+    // Its thread group: /proc answers for a thread's id too, though it lists processes only.
+    std::optional<std::int32_t> processOfTask(std::int32_t pid) override;
     std::int32_t ownProcessIdentifier() override { return ownPID_; }
     std::int64_t ownUserId() override { return ownUID_; }
     bool sendSignal(std::int32_t pid, Signal signal) override;

@@ -48,21 +48,21 @@ struct TreeWalk {
     std::vector<std::int64_t> allWorkspaces;
     std::vector<std::int64_t> stickyWindows;
 
-    void visit(const json& node, std::optional<std::int64_t> workspace, int depth) {
+    void visit(const json& node, std::optional<std::int64_t> workspace, bool hidden, int depth) {
         if (!node.is_object() || depth > kMaxTreeDepth)
             return;
         if (stringMember(node, "type") == "workspace") {
             const auto name = stringMember(node, "name");
-            // The scratchpad is i3's hidden store, not a desktop.
-            if (name && name->starts_with("__"))
-                return;
             workspace = integerMember(node, "id");
-            if (workspace)
+            // The scratchpad is i3's hidden store, not a desktop: no display lists it and its
+            // windows show on none, yet a window kept there is still a window of its app.
+            hidden = name && name->starts_with("__");
+            if (workspace && !hidden)
                 allWorkspaces.push_back(*workspace);
         }
         if (workspace) {
             if (const auto window = integerMember(node, "window")) {
-                if (boolMember(node, "sticky"))
+                if (boolMember(node, "sticky") && !hidden)
                     stickyWindows.push_back(*window);
                 else
                     result[*window].push_back(*workspace);
@@ -72,7 +72,7 @@ struct TreeWalk {
             const auto it = node.find(children);
             if (it != node.end() && it->is_array())
                 for (const auto& child : *it)
-                    visit(child, workspace, depth + 1);
+                    visit(child, workspace, hidden, depth + 1);
         }
     }
 };
@@ -110,7 +110,7 @@ Value i3DisplaySpaces(const json& workspaces, const json& outputs) {
 
 WindowSpaces i3WindowSpaces(const json& tree) {
     TreeWalk walk;
-    walk.visit(tree, std::nullopt, 0);
+    walk.visit(tree, std::nullopt, false, 0);
     for (const auto window : walk.stickyWindows)
         walk.result[window] = walk.allWorkspaces;
     return std::move(walk.result);

@@ -23,7 +23,8 @@ using WindowSpaces = std::map<std::int64_t, std::vector<std::int64_t>>;
 Value i3DisplaySpaces(const nlohmann::json& workspaces, const nlohmann::json& outputs);
 
 // i3: the workspaces of `get_tree` with the X windows inside them (tiled and floating, at
-// any depth). Sticky windows are on every workspace of the tree.
+// any depth). Sticky windows are on every workspace of the tree; windows on the scratchpad
+// are on the scratchpad's own workspace only, which no display lists.
 WindowSpaces i3WindowSpaces(const nlohmann::json& tree);
 
 // What one turn of desktop events may have changed, for answers kept between them.

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/X11Workspace.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/proc/ProcFiles.h"
 #include "platform/linux/x11/PropertyValue.h"
 #include "platform/linux/x11/XSettings.h"
 
@@ -71,6 +72,14 @@ X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& fact
                 app.localizedName = name;
             }
         }
+        // Windows whose owners were seen as different processes name none of them.
+        if (const auto owner = owners_.find(window.window);
+            owner != owners_.end() && owner->second.pid == *window.pid) {
+            if (!app.seenOwner)
+                app.seenOwner = owner->second.start;
+            else if (*app.seenOwner != owner->second.start)
+                app.seenOwner = SeenOwner();
+        }
         // Hidden only while every window is minimised; regular once any window is an
         // ordinary one that belongs in a task bar.
         if (!window.hidden)
@@ -106,6 +115,17 @@ void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
     for (const auto window : list)
         if (auto it = known.find(window); it != known.end())
             clients_.push_back(std::move(it->second));
+    if (observing_) {
+        std::vector<const WindowFacts*> all;
+        std::set<xcb_window_t> listed;
+        all.reserve(clients_.size());
+        for (const auto& facts : clients_) {
+            all.push_back(&facts);
+            listed.insert(facts.window);
+        }
+        std::erase_if(owners_, [&](const auto& entry) { return !listed.contains(entry.first); });
+        recordOwnersLocked(all);
+    }
     tableRead_ = true;
     tableTime_ = Clock::now();
 }
@@ -119,9 +139,31 @@ void X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
         return;
     auto fresh = fetchWindowFacts(*x_, listed, kClientFacts);
     auto next = fresh.begin();
+    std::vector<const WindowFacts*> refreshed;
     for (auto& facts : clients_)
-        if (next != fresh.end() && facts.window == next->window)
+        if (next != fresh.end() && facts.window == next->window) {
             facts = std::move(*next++);
+            refreshed.push_back(&facts);
+        }
+    // A claimed owner (_NET_WM_PID) may change.
+    if (observing_)
+        recordOwnersLocked(refreshed);
+}
+
+void X11Workspace::recordOwnersLocked(const std::vector<const WindowFacts*>& windows) {
+    std::map<std::int32_t, SeenOwner> starts;
+    for (const WindowFacts* facts : windows) {
+        if (!facts->exists || !facts->pid)
+            continue;
+        const std::int32_t pid = *facts->pid;
+        if (const auto known = owners_.find(facts->window);
+            known != owners_.end() && known->second.pid == pid)
+            continue;
+        auto start = starts.find(pid);
+        if (start == starts.end())
+            start = starts.emplace(pid, linux_proc::processStartTicks("/proc", pid)).first;
+        owners_.insert_or_assign(facts->window, WindowOwner{pid, start->second});
+    }
 }
 
 void X11Workspace::rebuildAppsLocked() {
@@ -258,7 +300,9 @@ bool X11Workspace::terminate(std::int32_t pid) {
 }
 
 bool X11Workspace::forceTerminate(std::int32_t pid) {
-    if (pid <= 1 || pid == ::getpid())
+    // A window may claim a thread's id (this program's too): its signal would end the whole
+    // process.
+    if (pid <= 1 || pid == ::getpid() || linux_proc::threadGroupOf("/proc", pid) != pid)
         return false;
     std::lock_guard lock(mutex_);
     // The pid is checked against the windows' owners now, so a pid reused since the app was

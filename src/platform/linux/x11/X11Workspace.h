@@ -52,7 +52,8 @@ public:
     std::optional<std::string> desktopIconName(const std::string& appKey) const;
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
     // Polite: asks the window manager to close each of the app's windows. Forced: SIGKILL,
-    // only to a pid that owns a client window at this moment, never to init or this program.
+    // only to a pid that owns a client window at this moment, never to init, a thread or this
+    // program.
     bool terminate(std::int32_t pid) override;
     bool forceTerminate(std::int32_t pid) override;
     NotificationCenter& notificationCenter() override { return center_; }
@@ -88,6 +89,8 @@ private:
     void refreshClientsLocked(const std::vector<xcb_window_t>& list);
     // Rereads the facts of clients whose properties changed.
     void refreshWindowsLocked(const std::set<xcb_window_t>& windows);
+    // Notes who owns each of these clients, unless noted already for the same pid.
+    void recordOwnersLocked(const std::vector<const WindowFacts*>& windows);
     void rebuildAppsLocked();
     void watchClientWindows(const std::vector<xcb_window_t>& windows);
     void connectI3();
@@ -116,6 +119,13 @@ private:
     Clock::time_point tableTime_{};
     bool tableRead_ = false;
     std::set<xcb_window_t> watchedWindows_;
+    // The owner of each client as it was when the client was first seen, while observing:
+    // a pid alone may pass to another process once the window's owner has ended.
+    struct WindowOwner {
+        std::int32_t pid = 0;
+        SeenOwner start;
+    };
+    std::map<xcb_window_t, WindowOwner> owners_;
     std::optional<std::int32_t> activePid_;
     std::uint8_t randrEventBase_ = 0;
     bool hasRandr_ = false;

@@ -162,6 +162,41 @@ TEST(ProcKernelLive, LeavesAReplacedPidAndThisProgramAlone) {
     EXPECT_TRUE(child.isRunning());
 }
 
+TEST(ProcKernelLive, NeverSignalsAThreadId) {
+    // A child with a second thread, whose id /proc answers for as if it were a process.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::thread([] { ::pause(); }).detach();
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    ProcKernel kernel;
+    std::optional<std::int32_t> thread;
+    for (int i = 0; i < 200 && !thread; ++i) {
+        std::error_code error;
+        const auto tasks = std::filesystem::path("/proc") / std::to_string(child) / "task";
+        for (const auto& task : std::filesystem::directory_iterator(tasks, error))
+            if (const auto id = std::stoi(task.path().filename().string()); id != child)
+                thread = id;
+        if (!thread)
+            std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(thread);
+    EXPECT_EQ(kernel.processOfTask(*thread), child);
+    EXPECT_EQ(kernel.processOfTask(child), child);
+
+    LiveCleaner live;
+    const ResidualProcess record{*thread, "thread", "Test", {}, {}, {}, kernel.startTime(*thread)};
+    ASSERT_TRUE(record.startTime);
+    EXPECT_THAT(live.cleaner.terminate({record}),
+                ::testing::ElementsAre(TerminationOutcome::Refused));
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the thread's signal ended its process";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+}
+
 TEST(ProcKernelLive, CountsAChildThatEndedBeforeTermination) {
     LiveCleaner live;
     Child child({kSleep, "1000"}, false);

@@ -97,7 +97,7 @@ TEST_F(FakeProc, ReadsOneProcessFromItsFiles) {
     write("proc/321/stat", "321 (Helper) S 300 321 321 0 -1 0 0 0 0 0 " +
                                std::to_string(ticks * 2) + " " + std::to_string(ticks / 2) +
                                " 0 0 20 0 1 0 5555 100000 25 0\n");
-    write("proc/321/status", "Name:\tHelper\nUid:\t1000\t1000\t1000\t1000\n"
+    write("proc/321/status", "Name:\tHelper\nTgid:\t321\nUid:\t1000\t1000\t1000\t1000\n"
                              "RssAnon:\t 300 kB\nVmSwap:\t 20 kB\nvoluntary_ctxt_switches:\t42\n");
     write("proc/321/comm", "Helper \xFF\n");
     write("proc/321/cmdline", std::string("/opt/App/helper\0--type=gpu\0", 27));
@@ -116,6 +116,11 @@ TEST_F(FakeProc, ReadsOneProcessFromItsFiles) {
     EXPECT_EQ(procKernel.parentProcessIdentifier(321), 300);
     EXPECT_EQ(procKernel.ownerUserId(321), 1000);
     EXPECT_EQ(procKernel.startTime(321), 5555u);
+    // Another thread of 321 (which /proc answers for but does not list).
+    write("proc/325/status", "Name:\tHelper\nTgid:\t321\nPid:\t325\n");
+    EXPECT_EQ(procKernel.processOfTask(321), 321);
+    EXPECT_EQ(procKernel.processOfTask(325), 321);
+    EXPECT_EQ(procKernel.processOfTask(324), std::nullopt);
     EXPECT_EQ(procKernel.argumentText(321), "/opt/App/helper --type=gpu LANG=C HOME=/home/u ");
 
     const auto usage = procKernel.processUsage(321);

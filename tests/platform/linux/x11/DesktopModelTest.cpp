@@ -50,13 +50,14 @@ TEST(I3DisplaySpaces, OneDisplayPerActiveOutputWithItsWorkspacesAndVisibleCurren
     EXPECT_EQ(i3DisplaySpaces(json(nullptr), outputs).asArray()->size(), 3u);
 }
 
-TEST(I3WindowSpaces, WindowsAtAnyDepthFloatingAndStickyButNotTheScratchpad) {
+TEST(I3WindowSpaces, WindowsAtAnyDepthFloatingStickyAndOnTheScratchpad) {
     const auto tree = json::parse(R"({
       "type": "root", "nodes": [
         {"type": "output", "name": "__i3", "nodes": [
           {"type": "con", "nodes": [
             {"type": "workspace", "id": 1, "name": "__i3_scratch",
-             "floating_nodes": [{"type": "floating_con", "nodes": [{"window": 500}]}]}]}]},
+             "floating_nodes": [{"type": "floating_con", "nodes": [{"window": 500}]},
+                                {"type": "floating_con", "nodes": [{"window": 501, "sticky": true}]}]}]}]},
         {"type": "output", "name": "left", "nodes": [
           {"type": "con", "name": "content", "nodes": [
             {"type": "workspace", "id": 10, "name": "1", "nodes": [
@@ -74,12 +75,16 @@ TEST(I3WindowSpaces, WindowsAtAnyDepthFloatingAndStickyButNotTheScratchpad) {
     EXPECT_EQ(spaces.at(101), std::vector<std::int64_t>{10});
     EXPECT_EQ(spaces.at(200), std::vector<std::int64_t>{20});
     EXPECT_EQ(spaces.at(102), (std::vector<std::int64_t>{10, 20}));
-    // Scratchpad windows and docks are on no desktop.
-    EXPECT_FALSE(spaces.contains(500));
+    // Scratchpad windows are on the scratchpad only, sticky or not: a workspace that no
+    // display lists and no sticky window joins, but a place their apps still have windows.
+    EXPECT_EQ(spaces.at(500), std::vector<std::int64_t>{1});
+    EXPECT_EQ(spaces.at(501), std::vector<std::int64_t>{1});
+    // Docks are on no desktop.
     EXPECT_FALSE(spaces.contains(900));
-    EXPECT_EQ(spaces.size(), 4u);
+    EXPECT_EQ(spaces.size(), 6u);
 
     EXPECT_EQ(windowsOnSpaces(spaces, {20}), (std::vector<std::int64_t>{102, 200}));
+    EXPECT_EQ(windowsOnSpaces(spaces, {10, 20}), (std::vector<std::int64_t>{100, 101, 102, 200}));
     EXPECT_EQ(windowsOnSpaces(spaces, {99}), std::vector<std::int64_t>{});
 }
 
