@@ -1,8 +1,11 @@
 // The byte stream from the i3 socket (whose path any X client can advertise): framing, then
-// each reply's JSON through the readers of workspaces, outputs and the tree.
+// each reply's JSON through the readers of workspaces, outputs (as spaces and as geometry),
+// the tree, the configuration's key bindings, and each event's change.
 #include "FuzzCheck.h"
+#include "platform/linux/i3/I3Bindings.h"
 #include "platform/linux/i3/I3Ipc.h"
 #include "platform/linux/x11/DesktopModel.h"
+#include "platform/linux/x11/DockPlacement.h"
 
 #include <string_view>
 
@@ -14,9 +17,14 @@ namespace {
 constexpr std::size_t kMaxPayloadBytes = 1u << 16;
 
 void readReply(const nlohmann::json& reply, const nlohmann::json& previous) {
-    (void)desktop::i3DisplaySpaces(reply, previous);
-    (void)desktop::i3DisplaySpaces(previous, reply);
-    (void)desktop::i3WindowSpaces(reply);
+    for (const auto& displays :
+         {desktop::i3DisplaySpaces(reply, previous), desktop::i3DisplaySpaces(previous, reply)})
+        FUZZ_CHECK(displays.asArray() && displays.asArray()->size() <= desktop::kMaxI3Items);
+    FUZZ_CHECK(desktop::i3WindowSpaces(reply).size() <= desktop::kMaxI3Items);
+    FUZZ_CHECK(i3OutputGeometry(reply).size() <= desktop::kMaxI3Items);
+    if (reply.is_object())
+        if (const auto config = reply.find("config"); config != reply.end() && config->is_string())
+            (void)i3::parseKeyBindings(config->get_ref<const std::string&>());
 }
 
 } // namespace
@@ -42,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!framed.message)
                 break;
             FUZZ_CHECK(framed.message->payload.size() <= kMaxPayloadBytes);
+            if (framed.message->isEvent())
+                (void)i3::eventChange(framed.message->payload);
             if (auto reply = i3::parseReplyPayload(framed.message->payload)) {
                 readReply(*reply, previous);
                 previous = std::move(*reply);

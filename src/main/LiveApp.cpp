@@ -140,10 +140,11 @@ struct LiveApp {
 
     void place() {
         const bool i3 = platform->windowServer.mode() == linux_platform::X11WindowServer::Mode::I3;
-        outputs.clear();
-        if (i3)
-            if (auto answer = platform->windowServer.i3Outputs())
-                outputs = linux_platform::i3OutputGeometry(*answer);
+        // An i3 that does not answer this time leaves the strip on the outputs it knew.
+        if (const auto answer = i3 ? platform->windowServer.i3Outputs() : std::nullopt)
+            outputs = linux_platform::i3OutputGeometry(*answer);
+        else if (!i3)
+            outputs.clear();
         if (outputs.empty())
             outputs = screenOutputs();
         const auto& root = platform->x->screen();

@@ -1,10 +1,13 @@
 #include "ui/popover/AppIconProvider.h"
 
+#include "support/TemporaryDirectory.h"
 #include "ui/GuiApplication.h"
+#include "ui/popover/IconFile.h"
 
 #include <QImage>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace tidemark::testing {
 namespace {
@@ -38,10 +41,17 @@ private:
 
 TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {
     ui::ensureGuiApplication();
-    const auto entryIcon = std::filesystem::temp_directory_path() / "tidemark-entry-icon.png";
+    const testing::TemporaryDirectory folder;
+    const auto entryIcon = folder.path() / "entry-icon.png";
     QImage red(32, 32, QImage::Format_ARGB32);
     red.fill(Qt::red);
     ASSERT_TRUE(red.save(QString::fromStdString(entryIcon.string())));
+    // Untrusted files: a FIFO no one writes to, and a good picture grown past the size bound.
+    const auto fifo = folder.path() / "fifo.png";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto huge = folder.path() / "huge.png";
+    std::filesystem::copy_file(entryIcon, huge);
+    std::filesystem::resize_file(huge, ui::kMaxIconFileBytes + 1);
 
     struct Case {
         const char* what;
@@ -52,6 +62,9 @@ TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {
     const std::vector<Case> cases{
         {"entry icon by path", entryIcon.string(), 16, QColor(Qt::red)},
         {"entry icon missing", std::string("no-such-theme-icon-anywhere"), 16, QColor(Qt::blue)},
+        {"entry icon a FIFO", fifo.string(), 16, QColor(Qt::blue)},
+        {"entry icon a device", std::string("/dev/zero"), 16, QColor(Qt::blue)},
+        {"entry icon too large", huge.string(), 16, QColor(Qt::blue)},
         {"no entry", std::nullopt, 16, QColor(Qt::blue)},
         {"placeholder window icon", std::nullopt, 4, std::nullopt},
     };
@@ -73,7 +86,6 @@ TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {
             EXPECT_NE(centre.rgb(), QColor(Qt::blue).rgb()) << c.what;
         }
     }
-    std::filesystem::remove(entryIcon);
 
     // Tiles of different apps differ in colour; the same app keeps its own.
     const auto tile = [](const char* key) {
@@ -81,6 +93,27 @@ TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {
     };
     EXPECT_NE(tile("org.example.A"), tile("org.example.B"));
     EXPECT_EQ(tile("org.example.A"), tile("org.example.A"));
+}
+
+TEST(IconFile, OnlyRegularFilesWithinTheBoundAreRead) {
+    using std::filesystem::file_type;
+    const std::pair<file_type, std::uintmax_t> readable[] = {
+        {file_type::regular, 0},
+        {file_type::regular, ui::kMaxIconFileBytes},
+    };
+    const std::pair<file_type, std::uintmax_t> refused[] = {
+        {file_type::regular, ui::kMaxIconFileBytes + 1},
+        {file_type::fifo, 0},
+        {file_type::character, 0},
+        {file_type::block, 4096},
+        {file_type::socket, 0},
+        {file_type::directory, 4096},
+        {file_type::unknown, 0},
+    };
+    for (const auto& [type, bytes] : readable)
+        EXPECT_TRUE(ui::isReadableIconFile(type, bytes)) << int(type) << " " << bytes;
+    for (const auto& [type, bytes] : refused)
+        EXPECT_FALSE(ui::isReadableIconFile(type, bytes)) << int(type) << " " << bytes;
 }
 
 } // namespace

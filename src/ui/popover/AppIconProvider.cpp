@@ -1,5 +1,7 @@
 #include "ui/popover/AppIconProvider.h"
 
+#include "ui/popover/IconFile.h"
+
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
@@ -33,13 +35,13 @@ QPixmap scaledPixmap(const QImage& image, int pixels, qreal scale) {
 
 QPixmap themePixmap(const std::string& iconName, int pixels, qreal scale) {
     const QString name = QString::fromStdString(iconName);
-    QIcon icon;
     if (QFileInfo(name).isAbsolute()) {
-        if (QFileInfo::exists(name))
-            icon = QIcon(name);
-    } else if (!name.isEmpty() && QIcon::hasThemeIcon(name)) {
-        icon = QIcon::fromTheme(name);
+        const QImage image = readIconFile(iconName, pixels);
+        return image.isNull() ? QPixmap() : scaledPixmap(image, pixels, scale);
     }
+    if (name.isEmpty() || !QIcon::hasThemeIcon(name))
+        return {};
+    const QIcon icon = QIcon::fromTheme(name);
     if (icon.isNull())
         return {};
     const QPixmap pixmap = icon.pixmap(QSize(pixels, pixels));

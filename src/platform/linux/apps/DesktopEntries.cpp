@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace tidemark::linux_platform {
 
@@ -35,17 +37,25 @@ std::string lastDottedPart(std::string_view id) {
     return std::string(dot == std::string_view::npos ? id : id.substr(dot + 1));
 }
 
+// Directories by device and inode: a link back up the tree (`l -> .`) or a second path to
+// one folder is read once, not once per route to it.
+using VisitedDirectories = std::set<std::pair<dev_t, ino_t>>;
+
 void scanDirectory(const std::filesystem::path& dir, const std::string& prefix,
-                   std::map<std::string, DesktopEntry, std::less<>>& entries, int depth) {
+                   std::map<std::string, DesktopEntry, std::less<>>& entries, int depth,
+                   VisitedDirectories& visited) {
     std::error_code error;
     if (depth > 4 || entries.size() >= kMaxEntries)
+        return;
+    struct stat status {};
+    if (::stat(dir.c_str(), &status) != 0 || !visited.emplace(status.st_dev, status.st_ino).second)
         return;
     for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end;
          it.increment(error)) {
         const auto& path = it->path();
         const auto name = path.filename().string();
         if (it->is_directory(error)) {
-            scanDirectory(path, prefix + name + "-", entries, depth + 1);
+            scanDirectory(path, prefix + name + "-", entries, depth + 1, visited);
             continue;
         }
         if (!name.ends_with(".desktop") || !it->is_regular_file(error))
@@ -134,8 +144,9 @@ std::vector<std::filesystem::path> DesktopEntries::defaultDataDirs() {
 }
 
 DesktopEntries::DesktopEntries(const std::vector<std::filesystem::path>& dataDirs) {
+    VisitedDirectories visited;
     for (const auto& dir : dataDirs)
-        scanDirectory(dir / "applications", "", entries_, 0);
+        scanDirectory(dir / "applications", "", entries_, 0, visited);
     // Drop the placeholders of hidden entries now that shadowing is settled.
     std::erase_if(entries_, [](const auto& item) { return item.second.path.empty(); });
     for (const auto& [id, entry] : entries_) {

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <charconv>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace tidemark::linux_platform::i3 {
@@ -29,15 +30,37 @@ std::vector<std::string> words(std::string_view line) {
     return result;
 }
 
-std::string expanded(std::string text, const std::map<std::string, std::string>& variables) {
+// Variables may name each other, so a few lines of `set` can double a line twenty times
+// over: past this the line is dropped rather than built.
+constexpr std::size_t kMaxExpandedLineBytes = 64 * 1024;
+
+std::optional<std::string> expanded(std::string_view line,
+                                    const std::map<std::string, std::string>& variables) {
+    if (line.size() > kMaxExpandedLineBytes)
+        return std::nullopt;
     // Longest names first, so that $mod does not eat the start of $mode.
     std::vector<std::pair<std::string, std::string>> ordered(variables.begin(), variables.end());
     std::sort(ordered.begin(), ordered.end(),
               [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
-    for (const auto& [name, value] : ordered)
-        for (auto at = text.find(name); at != std::string::npos;
-             at = text.find(name, at + value.size()))
-            text.replace(at, name.size(), value);
+    std::string text(line);
+    for (const auto& [name, value] : ordered) {
+        auto at = text.find(name);
+        if (at == std::string::npos)
+            continue;
+        // Rebuilt in one pass: replacing in place would move the rest of the line each time.
+        std::string result;
+        std::size_t from = 0;
+        for (; at != std::string::npos; at = text.find(name, from)) {
+            result.append(text, from, at - from).append(value);
+            from = at + name.size();
+            if (result.size() > kMaxExpandedLineBytes)
+                return std::nullopt;
+        }
+        result.append(text, from);
+        if (result.size() > kMaxExpandedLineBytes)
+            return std::nullopt;
+        text = std::move(result);
+    }
     return text;
 }
 
@@ -82,7 +105,10 @@ std::vector<KeyBinding> parseKeyBindings(std::string_view config) {
         }
         if (depth > 0 || parts.empty() || (parts[0] != "bindsym" && parts[0] != "bindcode"))
             continue;
-        parts = words(expanded(std::string(line), variables));
+        const auto text = expanded(line, variables);
+        if (!text)
+            continue;
+        parts = words(*text);
         const auto combo = std::find_if(parts.begin() + 1, parts.end(),
                                         [](const std::string& w) { return !w.starts_with("--"); });
         if (combo == parts.end())

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::string_view kMagic = "i3-ipc";
 constexpr std::size_t kHeaderBytes = kMagic.size() + 8;
-constexpr int kReplyTimeoutMs = 2000;
 
 std::uint32_t readU32(const char* bytes) {
     std::uint32_t value = 0;
@@ -111,6 +111,10 @@ std::optional<std::string> eventChange(std::string_view payload) {
     return std::move(reader.change);
 }
 
+bool isTrustedPeer(std::optional<std::uint32_t> peerUid, std::uint32_t ownUid) {
+    return peerUid == ownUid;
+}
+
 std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
     sockaddr_un address{};
     if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)
@@ -120,7 +124,16 @@ std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
         return nullptr;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    ucred peer{};
+    socklen_t peerSize = sizeof peer;
+    const bool connected =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const bool knowsPeer = connected &&
+                           ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerSize) == 0 &&
+                           peerSize == sizeof peer;
+    if (!connected ||
+        !isTrustedPeer(knowsPeer ? std::optional<std::uint32_t>(peer.uid) : std::nullopt,
+                       ::getuid())) {
         ::close(fd);
         return nullptr;
     }
@@ -194,8 +207,25 @@ std::optional<Message> Connection::takeMessage() {
     return std::move(framed.message);
 }
 
+bool Connection::catchUp() {
+    if (!broken_)
+        fillBuffer(0);
+    while (owedReplies_ > 0) {
+        auto message = takeMessage();
+        if (!message)
+            break;
+        if (message->isEvent())
+            setAside_.push_back(std::move(*message));
+        else
+            --owedReplies_;
+    }
+    return owedReplies_ == 0;
+}
+
 std::optional<nlohmann::json> Connection::request(MessageType type, std::string_view payload) {
-    if (broken_ || !sendMessage(type, payload))
+    // i3 answers in order: one that still owes a reply is wedged or far behind, and a new
+    // request would only queue behind it.
+    if (broken_ || (owedReplies_ > 0 && !catchUp()) || !sendMessage(type, payload))
         return std::nullopt;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
@@ -215,8 +245,7 @@ std::optional<nlohmann::json> Connection::request(MessageType type, std::string_
                               deadline - std::chrono::steady_clock::now())
                               .count();
         if (left <= 0) {
-            // A reply that never came leaves the stream out of step: start over next time.
-            broken_ = true;
+            ++owedReplies_;
             return std::nullopt;
         }
         fillBuffer(static_cast<int>(left));
@@ -233,13 +262,27 @@ std::vector<Message> Connection::readAvailable() {
     return result;
 }
 
+std::unique_ptr<Connection> connectToI3(const std::string& advertisedPath) {
+    if (const char* own = std::getenv("I3SOCK"); own && *own)
+        if (auto connection = Connection::open(own))
+            return connection;
+    return Connection::open(advertisedPath);
+}
+
 Connection* Client::connection() {
-    if (connection_ && !connection_->isBroken())
-        return connection_.get();
-    connection_.reset();
-    if (auto path = socketPath_())
-        connection_ = Connection::open(*path);
+    reach();
     return connection_.get();
+}
+
+Reach Client::reach() {
+    if (connection_ && !connection_->isBroken())
+        return Reach::Connected;
+    connection_.reset();
+    const auto advertised = advertisedPath_();
+    if (!advertised)
+        return Reach::NotAdvertised;
+    connection_ = connectToI3(*advertised);
+    return connection_ ? Reach::Connected : Reach::Unreachable;
 }
 
 std::optional<nlohmann::json> Client::request(MessageType type, std::string_view payload) {
@@ -254,10 +297,6 @@ std::optional<nlohmann::json> Client::request(MessageType type, std::string_view
             return std::nullopt;
     }
     return std::nullopt;
-}
-
-bool Client::isReachable() {
-    return connection() != nullptr;
 }
 
 } // namespace tidemark::linux_platform::i3

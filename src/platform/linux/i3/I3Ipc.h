@@ -53,12 +53,21 @@ std::optional<nlohmann::json> parseReplyPayload(std::string_view payload);
 // a string, or the payload is not JSON up to it.
 std::optional<std::string> eventChange(std::string_view payload);
 
-// One IPC socket to i3. Replies are read with a time limit, so a wedged window manager
-// cannot wedge this program.
+// The socket path and its owner come from a root window property that any X client may set:
+// only a socket whose other end runs as this user is spoken to.
+bool isTrustedPeer(std::optional<std::uint32_t> peerUid, std::uint32_t ownUid);
+
+// One IPC socket to i3. Replies are waited for at most `kReplyTimeout`, and a wedged window
+// manager is waited for once: while a reply is still owed, requests fail at once without
+// being sent, and the owed replies are dropped when they come.
 class Connection {
 public:
     static constexpr std::size_t kMaxPayloadBytes = 64u << 20;
+    // Requests are made on the main thread; short enough not to freeze the strip, long
+    // enough for a busy i3.
+    static constexpr int kReplyTimeoutMs = 500;
 
+    // Nothing when the socket does not answer or is not this user's.
     static std::unique_ptr<Connection> open(const std::string& socketPath);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -78,27 +87,45 @@ private:
     bool sendMessage(MessageType type, std::string_view payload);
     std::optional<Message> takeMessage();
     bool fillBuffer(int timeoutMs);
+    // Takes what has arrived, dropping owed replies; whether none is owed any more.
+    bool catchUp();
 
     int fd_ = -1;
     bool broken_ = false;
+    int owedReplies_ = 0;
     std::string buffer_;
     std::vector<Message> setAside_;
 };
 
-// A request channel that reconnects when i3 restarted (its socket path comes from
-// `socketPath`, asked anew each time).
+// A connection to the i3 that advertises `advertisedPath` on the root window: through
+// $I3SOCK first, which i3 sets for what it starts and no other client can, else that path.
+std::unique_ptr<Connection> connectToI3(const std::string& advertisedPath);
+
+// Whether i3 is there to talk to.
+enum class Reach {
+    Connected,
+    // No i3 advertises a socket.
+    NotAdvertised,
+    // A socket is advertised but does not take a connection now (i3 restarting or loaded).
+    Unreachable,
+};
+
+// A request channel that reconnects when i3 restarted. `advertisedPath` is the socket path
+// i3 advertises on the root window, asked anew for each connection.
 class Client {
 public:
-    explicit Client(std::function<std::optional<std::string>()> socketPath)
-        : socketPath_(std::move(socketPath)) {}
+    explicit Client(std::function<std::optional<std::string>()> advertisedPath)
+        : advertisedPath_(std::move(advertisedPath)) {}
 
     std::optional<nlohmann::json> request(MessageType type, std::string_view payload = {});
-    bool isReachable();
+    // Connects if not connected.
+    Reach reach();
+    bool isReachable() { return reach() == Reach::Connected; }
 
 private:
     Connection* connection();
 
-    std::function<std::optional<std::string>()> socketPath_;
+    std::function<std::optional<std::string>()> advertisedPath_;
     std::unique_ptr<Connection> connection_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <span>
 
 namespace tidemark::linux_platform::desktop {
 
@@ -43,10 +44,21 @@ ValueDictionary spaceEntry(std::int64_t id) {
     return ValueDictionary{{"ManagedSpaceID", Value(static_cast<long long>(id))}};
 }
 
+// The first `kMaxI3Items` elements of an array answer, or none of anything else.
+std::span<const json> cappedItems(const json& list, bool& truncated) {
+    if (!list.is_array())
+        return {};
+    const auto& items = list.get_ref<const json::array_t&>();
+    truncated = truncated || items.size() > kMaxI3Items;
+    return std::span(items).first(std::min(items.size(), kMaxI3Items));
+}
+
 struct TreeWalk {
     WindowSpaces result;
     std::vector<std::int64_t> allWorkspaces;
     std::vector<std::int64_t> stickyWindows;
+    std::size_t windowCount = 0;
+    bool truncated = false;
 
     void visit(const json& node, std::optional<std::int64_t> workspace, bool hidden, int depth) {
         if (!node.is_object() || depth > kMaxTreeDepth)
@@ -57,11 +69,20 @@ struct TreeWalk {
             // The scratchpad is i3's hidden store, not a desktop: no display lists it and its
             // windows show on none, yet a window kept there is still a window of its app.
             hidden = name && name->starts_with("__");
+            if (workspace && allWorkspaces.size() >= kMaxI3Items) {
+                truncated = true;
+                return;
+            }
             if (workspace && !hidden)
                 allWorkspaces.push_back(*workspace);
         }
         if (workspace) {
             if (const auto window = integerMember(node, "window")) {
+                if (windowCount >= kMaxI3Items) {
+                    truncated = true;
+                    return;
+                }
+                ++windowCount;
                 if (boolMember(node, "sticky") && !hidden)
                     stickyWindows.push_back(*window);
                 else
@@ -79,25 +100,26 @@ struct TreeWalk {
 
 } // namespace
 
-Value i3DisplaySpaces(const json& workspaces, const json& outputs) {
+Value i3DisplaySpaces(const json& workspaces, const json& outputs, bool* truncated) {
+    bool cut = false;
+    const auto outputList = cappedItems(outputs, cut);
+    const auto workspaceList = cappedItems(workspaces, cut);
+    if (truncated)
+        *truncated = cut;
     ValueArray displays;
-    if (!outputs.is_array())
-        return displays;
-    for (const auto& output : outputs) {
+    for (const auto& output : outputList) {
         const auto name = stringMember(output, "name");
         if (!name || !boolMember(output, "active"))
             continue;
         ValueArray spaces;
         std::optional<std::int64_t> current;
-        if (workspaces.is_array()) {
-            for (const auto& workspace : workspaces) {
-                const auto id = integerMember(workspace, "id");
-                if (!id || stringMember(workspace, "output") != name)
-                    continue;
-                spaces.emplace_back(spaceEntry(*id));
-                if (!current && boolMember(workspace, "visible"))
-                    current = id;
-            }
+        for (const auto& workspace : workspaceList) {
+            const auto id = integerMember(workspace, "id");
+            if (!id || stringMember(workspace, "output") != name)
+                continue;
+            spaces.emplace_back(spaceEntry(*id));
+            if (!current && boolMember(workspace, "visible"))
+                current = id;
         }
         ValueDictionary display{{"Display Identifier", Value(*name)},
                                 {"Spaces", Value(std::move(spaces))}};
@@ -108,9 +130,11 @@ Value i3DisplaySpaces(const json& workspaces, const json& outputs) {
     return displays;
 }
 
-WindowSpaces i3WindowSpaces(const json& tree) {
+WindowSpaces i3WindowSpaces(const json& tree, bool* truncated) {
     TreeWalk walk;
     walk.visit(tree, std::nullopt, false, 0);
+    if (truncated)
+        *truncated = walk.truncated;
     for (const auto window : walk.stickyWindows)
         walk.result[window] = walk.allWorkspaces;
     return std::move(walk.result);

@@ -17,15 +17,21 @@ namespace tidemark::linux_platform::desktop {
 // Spaces each window is on, by window id. A window on every space lists them all.
 using WindowSpaces = std::map<std::int64_t, std::vector<std::int64_t>>;
 
+// i3 answers are read up to this many outputs, workspaces and windows, as EWMH desktops
+// are: a manager that reports more is broken or hostile, and the rest is ignored. Where
+// given, `truncated` is set when something was.
+inline constexpr std::size_t kMaxI3Items = 1024;
+
 // i3: one display per active output in `get_outputs` order, each with the workspaces of
 // `get_workspaces` that sit on it in their listed order; the visible one is current. The
 // space id is the workspace's container id. Entries of the wrong shape are skipped.
-Value i3DisplaySpaces(const nlohmann::json& workspaces, const nlohmann::json& outputs);
+Value i3DisplaySpaces(const nlohmann::json& workspaces, const nlohmann::json& outputs,
+                      bool* truncated = nullptr);
 
 // i3: the workspaces of `get_tree` with the X windows inside them (tiled and floating, at
 // any depth). Sticky windows are on every workspace of the tree; windows on the scratchpad
 // are on the scratchpad's own workspace only, which no display lists.
-WindowSpaces i3WindowSpaces(const nlohmann::json& tree);
+WindowSpaces i3WindowSpaces(const nlohmann::json& tree, bool* truncated = nullptr);
 
 // What one turn of desktop events may have changed, for answers kept between them.
 struct EventTurn {

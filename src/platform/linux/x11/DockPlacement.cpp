@@ -1,5 +1,7 @@
 #include "platform/linux/x11/DockPlacement.h"
 
+#include "platform/linux/x11/DesktopModel.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +11,10 @@ std::vector<OutputGeometry> i3OutputGeometry(const nlohmann::json& outputs) {
     std::vector<OutputGeometry> result;
     if (!outputs.is_array())
         return result;
+    std::size_t read = 0;
     for (const auto& output : outputs) {
+        if (++read > desktop::kMaxI3Items)
+            break;
         if (!output.is_object() || !output.value("active", false))
             continue;
         const auto rect = output.find("rect");

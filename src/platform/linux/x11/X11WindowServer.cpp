@@ -1,5 +1,6 @@
 #include "platform/linux/x11/X11WindowServer.h"
 
+#include "platform/linux/session/JournalLog.h"
 #include "platform/linux/x11/WindowFacts.h"
 
 #include <algorithm>
@@ -39,17 +40,28 @@ X11WindowServer::X11WindowServer(std::shared_ptr<XConnection> x)
           return std::nullopt;
       }) {
     std::lock_guard lock(mutex_);
-    detectModeLocked();
+    modes_.record(i3_.reach(), Clock::now());
 }
 
-X11WindowServer::Mode X11WindowServer::detectModeLocked() {
-    mode_ = i3_.isReachable() ? Mode::I3 : Mode::Ewmh;
-    return mode_;
+X11WindowServer::Mode X11WindowServer::modeLocked() {
+    const auto now = Clock::now();
+    if (modes_.isProbeDue(now))
+        modes_.record(i3_.reach(), now);
+    return modes_.mode();
 }
 
 X11WindowServer::Mode X11WindowServer::mode() {
     std::lock_guard lock(mutex_);
-    return mode_;
+    return modeLocked();
+}
+
+void X11WindowServer::noteTruncatedLocked(bool truncated) {
+    if (!truncated || reportedTruncation_)
+        return;
+    reportedTruncation_ = true;
+    JournalLog().error("i3", "ipc",
+                       "i3 lists more than " + std::to_string(desktop::kMaxI3Items) +
+                           " outputs, workspaces or windows; the rest are ignored");
 }
 
 bool X11WindowServer::isCurrentLocked(const KeptAnswer& answer,
@@ -72,11 +84,12 @@ std::optional<Value> X11WindowServer::copyManagedDisplaySpaces(std::int32_t) {
 }
 
 std::optional<Value> X11WindowServer::displaysLocked() {
-    if (mode_ == Mode::I3) {
+    if (modeLocked() == Mode::I3) {
         if (auto displays = i3DisplaysLocked())
             return displays;
-        // i3 went away or restarts: whatever manages the screen now answers.
-        if (detectModeLocked() == Mode::I3)
+        // i3 restarts, is busy or went away: while it keeps its mode nothing answers, and
+        // what is shown stays.
+        if (modes_.record(i3_.reach(), Clock::now()) == Mode::I3)
             return i3DisplaysLocked();
     }
     return ewmhDisplaysLocked();
@@ -89,7 +102,10 @@ std::optional<Value> X11WindowServer::i3DisplaysLocked() {
     auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
     if (!workspaces)
         return std::nullopt;
-    return desktop::i3DisplaySpaces(*workspaces, *outputs);
+    bool truncated = false;
+    auto displays = desktop::i3DisplaySpaces(*workspaces, *outputs, &truncated);
+    noteTruncatedLocked(truncated);
+    return displays;
 }
 
 std::optional<Value> X11WindowServer::ewmhDisplaysLocked() {
@@ -166,8 +182,11 @@ void X11WindowServer::followDesktopEvents() {
 
 void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     std::lock_guard lock(mutex_);
+    // Word from i3 while EWMH answers for want of a connection: i3 takes them again.
+    if (turn.i3WindowsMayHaveMoved && modes_.isProbePending())
+        modes_.record(i3_.reach(), Clock::now());
     // Under i3 the tree alone tells membership; elsewhere the clients' desktop properties.
-    if (mode_ == Mode::I3 ? turn.i3WindowsMayHaveMoved : turn.fromX)
+    if (modes_.mode() == Mode::I3 ? turn.i3WindowsMayHaveMoved : turn.fromX)
         membershipStale_ = true;
     ++desktopEventCount_;
 }
@@ -180,9 +199,12 @@ const desktop::WindowSpaces& X11WindowServer::membershipLocked(bool forceFresh) 
         return membership_;
     membershipStale_ = false;
     membership_.clear();
-    if (mode_ == Mode::I3) {
-        if (auto tree = i3_.request(i3::MessageType::GetTree))
-            membership_ = desktop::i3WindowSpaces(*tree);
+    if (modes_.mode() == Mode::I3) {
+        if (auto tree = i3_.request(i3::MessageType::GetTree)) {
+            bool truncated = false;
+            membership_ = desktop::i3WindowSpaces(*tree, &truncated);
+            noteTruncatedLocked(truncated);
+        }
     } else {
         const auto count = std::min<std::uint32_t>(
             rootCardinal(*x_, x_->ewmh()._NET_NUMBER_OF_DESKTOPS).value_or(0), 1024);
@@ -244,7 +266,7 @@ X11WindowServer::lookupWindowsWithOptionsAndTags() {
 
 bool X11WindowServer::canStepDesktops() {
     std::lock_guard lock(mutex_);
-    if (mode_ == Mode::I3)
+    if (modes_.mode() == Mode::I3)
         return i3_.isReachable();
     auto& e = x_->ewmh();
     xcb_ewmh_get_atoms_reply_t supported;
@@ -258,7 +280,7 @@ bool X11WindowServer::canStepDesktops() {
 
 bool X11WindowServer::stepDesktop(const std::string& displayID, bool forward) {
     std::lock_guard lock(mutex_);
-    if (mode_ == Mode::I3) {
+    if (modes_.mode() == Mode::I3) {
         const std::string command = "focus output " + quoted(displayID) + "; workspace " +
                                     (forward ? "next_on_output" : "prev_on_output");
         auto reply = i3_.request(i3::MessageType::RunCommand, command);
@@ -291,7 +313,7 @@ bool X11WindowServer::stepDesktop(const std::string& displayID, bool forward) {
 
 std::optional<nlohmann::json> X11WindowServer::i3Outputs() {
     std::lock_guard lock(mutex_);
-    if (detectModeLocked() != Mode::I3)
+    if (modeLocked() != Mode::I3)
         return std::nullopt;
     return i3_.request(i3::MessageType::GetOutputs);
 }

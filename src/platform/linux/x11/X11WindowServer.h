@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/x11/DesktopMode.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/XConnection.h"
 #include "spaces/WindowServer.h"
@@ -16,7 +17,7 @@ namespace tidemark::linux_platform {
 // the screen is one display with the global desktops.
 class X11WindowServer final : public WindowServer {
 public:
-    enum class Mode { I3, Ewmh };
+    using Mode = DesktopModeTracker::Mode;
 
     explicit X11WindowServer(std::shared_ptr<XConnection> x);
 
@@ -52,7 +53,10 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    Mode detectModeLocked();
+    // The mode, probing i3 again when one is due.
+    Mode modeLocked();
+    // Reports once that i3 listed more than is read.
+    void noteTruncatedLocked(bool truncated);
     std::optional<Value> displaysLocked();
     std::optional<Value> i3DisplaysLocked();
     std::optional<Value> ewmhDisplaysLocked();
@@ -75,8 +79,9 @@ private:
 
     std::shared_ptr<XConnection> x_;
     std::mutex mutex_;
-    Mode mode_ = Mode::Ewmh;
+    DesktopModeTracker modes_;
     i3::Client i3_;
+    bool reportedTruncation_ = false;
     desktop::WindowSpaces membership_;
     Clock::time_point membershipTime_{};
     bool followingEvents_ = false;

@@ -353,7 +353,9 @@ void X11Workspace::startObserving() {
     updateActiveApp(xcb_ewmh_get_active_window(&x_->ewmh(), 0));
     xsettings_.startObserving();
     announceAppearanceIfChanged();
-    connectI3();
+    // An advertised i3 that did not subscribe now (it is starting, or busy) is tried again.
+    if (connectI3())
+        scheduleI3Reconnect(0);
     watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
 }
 
@@ -365,18 +367,18 @@ void X11Workspace::watchClientWindows(const std::vector<xcb_window_t>& windows) 
             xcb_change_window_attributes(events_->raw(), window, XCB_CW_EVENT_MASK, &mask);
 }
 
-void X11Workspace::connectI3() {
+bool X11Workspace::connectI3() {
     auto path = x_->i3SocketPath();
     if (!path)
-        return;
-    auto connection = i3::Connection::open(*path);
+        return false;
+    auto connection = i3::connectToI3(*path);
     if (!connection)
-        return;
+        return true;
     const auto reply = connection->request(i3::MessageType::Subscribe,
                                            R"(["workspace","output","window","shutdown"])");
-    if (!reply || !reply->is_object() || !reply->value("success", false))
-        return;
-    i3Events_ = std::move(connection);
+    if (reply && reply->is_object() && reply->value("success", false))
+        i3Events_ = std::move(connection);
+    return !i3Events_;
 }
 
 void X11Workspace::scheduleI3Reconnect(int attempt) {
@@ -388,11 +390,12 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         if (auto flag = alive.lock(); !flag || !*flag)
             return;
         i3ReconnectPending_ = false;
-        connectI3();
+        const bool again = connectI3();
         if (watcher_)
             watcher_->descriptorsChanged();
         if (!i3Events_) {
-            scheduleI3Reconnect(attempt + 1);
+            if (again)
+                scheduleI3Reconnect(attempt + 1);
             return;
         }
         // The restarted manager may have rebuilt its workspaces and outputs.

@@ -93,7 +93,8 @@ private:
     void recordOwnersLocked(const std::vector<const WindowFacts*>& windows);
     void rebuildAppsLocked();
     void watchClientWindows(const std::vector<xcb_window_t>& windows);
-    void connectI3();
+    // Subscribes to i3's events; whether i3 is advertised but did not subscribe.
+    bool connectI3();
     void scheduleI3Reconnect(int attempt);
     void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.

@@ -83,5 +83,19 @@ TEST_F(EntriesFixture, WmClassFindsStartupClassThenIdThenLastDottedPart) {
     EXPECT_EQ(entries.byWmClass("", ""), nullptr);
 }
 
+TEST_F(EntriesFixture, ReadsEachDirectoryOnceWhateverLinksLeadBackToIt) {
+    write("d/applications/editor.desktop", "[Desktop Entry]\nType=Application\nName=Editor\n");
+    write("d/applications/kde/konsole.desktop",
+          "[Desktop Entry]\nType=Application\nName=Konsole\n");
+    for (const char* link : {"l1", "l2", "l3"})
+        fs::create_directory_symlink(".", root / "d/applications" / link);
+    fs::create_directory_symlink("..", root / "d/applications/kde/up");
+    // The same folder named twice in the data directories.
+    const DesktopEntries entries({root / "d", root / "d"});
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries.byId("editor"));
+    EXPECT_TRUE(entries.byId("kde-konsole"));
+}
+
 } // namespace
 } // namespace tidemark::linux_platform

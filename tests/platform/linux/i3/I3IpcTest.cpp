@@ -1,7 +1,10 @@
 #include "platform/linux/i3/I3Ipc.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -32,32 +35,51 @@ public:
         EXPECT_EQ(::listen(listener_, 4), 0);
     }
     ~FakeI3() {
-        if (thread_.joinable())
-            thread_.join();
+        join();
         ::close(listener_);
         std::filesystem::remove(path_);
     }
 
     // Serves `connections` clients in turn, answering each request with `answer`.
     void serve(std::string answer, int connections = 1) {
-        thread_ = std::thread([this, answer = std::move(answer), connections] {
+        serveWith(
+            [this, answer = std::move(answer)](int client) {
+                if (readRequest(client))
+                    ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+            },
+            connections);
+    }
+
+    // Runs `script` on each of `connections` clients in turn.
+    void serveWith(std::function<void(int client)> script, int connections = 1) {
+        thread_ = std::thread([this, script = std::move(script), connections] {
             for (int i = 0; i < connections; ++i) {
                 const int client = ::accept(listener_, nullptr, nullptr);
                 if (client < 0)
                     return;
-                char header[14];
-                if (::recv(client, header, sizeof header, MSG_WAITALL) == sizeof header) {
-                    std::uint32_t length = 0;
-                    std::memcpy(&length, header + 6, 4);
-                    std::string payload(length, '\0');
-                    if (length)
-                        ::recv(client, payload.data(), length, MSG_WAITALL);
-                    received.push_back(payload);
-                    ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
-                }
+                script(client);
                 ::close(client);
             }
         });
+    }
+
+    // Reads one request and notes its payload; nothing at end of stream.
+    std::optional<std::string> readRequest(int client) {
+        char header[14];
+        if (::recv(client, header, sizeof header, MSG_WAITALL) != sizeof header)
+            return std::nullopt;
+        std::uint32_t length = 0;
+        std::memcpy(&length, header + 6, 4);
+        std::string payload(length, '\0');
+        if (length)
+            ::recv(client, payload.data(), length, MSG_WAITALL);
+        received.push_back(payload);
+        return payload;
+    }
+
+    void join() {
+        if (thread_.joinable())
+            thread_.join();
     }
 
     const std::string& path() const { return path_; }
@@ -145,6 +167,63 @@ TEST(I3Client, ReconnectsWhenTheOldSocketClosed) {
     EXPECT_EQ(fake.received.size(), 0u + 2);
     Client nowhere([]() -> std::optional<std::string> { return std::nullopt; });
     EXPECT_FALSE(nowhere.request(MessageType::GetTree));
+}
+
+TEST(I3Connection, AWedgedI3IsWaitedForOnceAndItsLateReplyDropped) {
+    FakeI3 fake(socketPath());
+    std::promise<void> wake;
+    std::promise<void> lateReplySent;
+    fake.serveWith([&](int client) {
+        if (!fake.readRequest(client))
+            return;
+        // Silent until the client gave up; then the late reply, and an answer to the next
+        // request that reaches it.
+        wake.get_future().wait();
+        const auto late = frame(1, R"(["late"])");
+        ::send(client, late.data(), late.size(), MSG_NOSIGNAL);
+        lateReplySent.set_value();
+        if (fake.readRequest(client)) {
+            const auto answer = frame(1, R"(["fresh"])");
+            ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+        }
+        // Held open until the client goes.
+        char byte;
+        (void)::recv(client, &byte, 1, 0);
+    });
+    Client client([&]() -> std::optional<std::string> { return fake.path(); });
+    EXPECT_FALSE(client.request(MessageType::GetWorkspaces, "first"));
+    // Still owed a reply: not sent, no second wait, no new connection.
+    EXPECT_FALSE(client.request(MessageType::GetWorkspaces, "second"));
+    EXPECT_EQ(client.reach(), Reach::Connected);
+    wake.set_value();
+    // Once the late reply is on its way it is dropped, and the next request answered in step.
+    lateReplySent.get_future().wait();
+    const auto reply = client.request(MessageType::GetWorkspaces, "third");
+    EXPECT_EQ(reply, nlohmann::json::parse(R"(["fresh"])"));
+    client = Client([]() -> std::optional<std::string> { return std::nullopt; });
+    fake.join();
+    EXPECT_EQ(fake.received, (std::vector<std::string>{"first", "third"}));
+}
+
+TEST(I3Client, PrefersI3SockAndSaysWhetherI3IsThere) {
+    FakeI3 own(socketPath());
+    own.serve(frame(4, R"({"id":1})"));
+    ::setenv("I3SOCK", own.path().c_str(), 1);
+    // The advertised path leads nowhere; i3's own variable does.
+    Client client([]() -> std::optional<std::string> { return "/nonexistent/i3.sock"; });
+    EXPECT_TRUE(client.request(MessageType::GetTree));
+    ::unsetenv("I3SOCK");
+    EXPECT_EQ(Client([]() -> std::optional<std::string> { return "/nonexistent/i3.sock"; }).reach(),
+              Reach::Unreachable);
+    EXPECT_EQ(Client([]() -> std::optional<std::string> { return std::nullopt; }).reach(),
+              Reach::NotAdvertised);
+}
+
+TEST(I3Peer, OnlyAProcessOfThisUserIsTrusted) {
+    EXPECT_TRUE(isTrustedPeer(1000, 1000));
+    EXPECT_FALSE(isTrustedPeer(1001, 1000));
+    EXPECT_FALSE(isTrustedPeer(0, 1000));
+    EXPECT_FALSE(isTrustedPeer(std::nullopt, 1000));
 }
 
 } // namespace

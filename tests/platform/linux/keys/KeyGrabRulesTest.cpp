@@ -114,5 +114,23 @@ bindsym Mod1+a exec after-the-blocks
               }));
 }
 
+TEST(I3Bindings, ALineThatVariablesBlowUpPastTheBoundIsSkipped) {
+    // Each variable is the one before it twice: `$aaaaaaaaaaaa` stands for 128 KiB.
+    std::string config = "set $a " + std::string(64, 'k') + "\n";
+    std::string name = "$a";
+    for (int i = 0; i < 11; ++i) {
+        config += "set " + name + "a " + name + name + "\n";
+        name += "a";
+    }
+    config += "bindsym Mod4+" + name + " exec too-long\n";
+    // Nine doublings, 32 KiB, are within the bound and read.
+    config += "bindsym Mod4+" + name.substr(0, name.size() - 2) + " exec within\n";
+    config += "bindsym Mod1+a exec fine\n";
+    const auto bindings = i3::parseKeyBindings(config);
+    ASSERT_EQ(bindings.size(), 2u);
+    EXPECT_EQ(bindings[0].key, std::string(32 * 1024, 'k'));
+    EXPECT_EQ(bindings[1].key, "a");
+}
+
 } // namespace
 } // namespace tidemark::linux_platform

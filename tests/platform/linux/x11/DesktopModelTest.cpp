@@ -101,6 +101,51 @@ TEST(I3WindowSpaces, AbsurdlyDeepTreesAreCutOff) {
     EXPECT_TRUE(i3WindowSpaces(tree).empty());
 }
 
+TEST(I3Answers, AreReadUpToTheCapAndSayWhenTheyWereCut) {
+    // A normal answer is read whole and not reported.
+    bool truncated = true;
+    const auto outputs = json::parse(R"([{"name": "left", "active": true}])");
+    const auto one = json::parse(R"([{"id": 1, "output": "left", "visible": true}])");
+    EXPECT_EQ(spaceIds((*i3DisplaySpaces(one, outputs, &truncated).asArray())[0]),
+              std::vector<std::int64_t>{1});
+    EXPECT_FALSE(truncated);
+
+    json workspaces = json::array();
+    json manyOutputs = json::array();
+    for (std::size_t i = 0; i < kMaxI3Items + 500; ++i) {
+        workspaces.push_back({{"id", i + 1}, {"output", "left"}, {"visible", i == 0}});
+        manyOutputs.push_back({{"name", "out" + std::to_string(i)}, {"active", true}});
+    }
+    const auto displays = i3DisplaySpaces(workspaces, outputs, &truncated);
+    EXPECT_EQ(spaceIds((*displays.asArray())[0]).size(), kMaxI3Items);
+    EXPECT_TRUE(truncated);
+    truncated = false;
+    EXPECT_EQ(i3DisplaySpaces(one, manyOutputs, &truncated).asArray()->size(), kMaxI3Items);
+    EXPECT_TRUE(truncated);
+
+    // The tree: windows of one workspace, and workspaces each holding a sticky window (which
+    // is on all of them, so uncapped both would grow as their product).
+    json windows = json::array();
+    json stickyWorkspaces = json::array();
+    for (std::size_t i = 0; i < kMaxI3Items + 500; ++i) {
+        windows.push_back({{"type", "con"}, {"window", i + 1}});
+        stickyWorkspaces.push_back(
+            {{"type", "workspace"},
+             {"id", i + 1},
+             {"name", std::to_string(i + 1)},
+             {"nodes", json::array({{{"type", "con"}, {"window", i + 1}, {"sticky", true}}})}});
+    }
+    const json tree = {{"type", "workspace"}, {"id", 1}, {"name", "1"}, {"nodes", windows}};
+    truncated = false;
+    EXPECT_EQ(i3WindowSpaces(tree, &truncated).size(), kMaxI3Items);
+    EXPECT_TRUE(truncated);
+    truncated = false;
+    const auto sticky = i3WindowSpaces({{"type", "root"}, {"nodes", stickyWorkspaces}}, &truncated);
+    EXPECT_EQ(sticky.size(), kMaxI3Items);
+    EXPECT_EQ(sticky.begin()->second.size(), kMaxI3Items);
+    EXPECT_TRUE(truncated);
+}
+
 TEST(I3EventMayMoveWindows, FocusAndTitleMoveNothingAnythingElseMay) {
     using i3::EventType;
     const std::tuple<EventType, std::optional<std::string>, bool> cases[] = {

@@ -1,5 +1,7 @@
 #include "platform/linux/x11/DockPlacement.h"
 
+#include "platform/linux/x11/DesktopModel.h"
+
 #include <gtest/gtest.h>
 
 namespace tidemark::linux_platform {
@@ -24,6 +26,13 @@ TEST(DockPlacement, ReadsTheActiveOutputsOfI3AndSkipsMalformedOnes) {
     EXPECT_EQ(geometry[1].rect, (Rect{1024, 0, 1024, 768}));
     EXPECT_TRUE(geometry[1].primary);
     EXPECT_TRUE(i3OutputGeometry(nlohmann::json::object()).empty());
+
+    auto many = nlohmann::json::array();
+    for (int i = 0; i < 1500; ++i)
+        many.push_back({{"name", "o" + std::to_string(i)},
+                        {"active", true},
+                        {"rect", {{"x", i}, {"y", 0}, {"width", 1}, {"height", 1}}}});
+    EXPECT_EQ(i3OutputGeometry(many).size(), desktop::kMaxI3Items);
 }
 
 TEST(DockPlacement, TopOfThePrimaryOutputSpanningUnderI3AndAtTheRightEndElsewhere) {
