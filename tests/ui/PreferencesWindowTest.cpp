@@ -51,8 +51,9 @@ TEST(PreferencesWindow, IsAsHighAsItsSectionsAlsoAfterTheKeyboardSectionCame) {
     auto& window = *preferences.window;
     sim::SimHotKeyService hotKeys;
     sim::SimKeyboardLayout layout;
-    const auto shortcuts = KeyBindings::ShortcutCenter::create(
-        {preferences.settings, preferences.center, hotKeys, layout});
+    const auto shortcuts =
+        KeyBindings::ShortcutCenter::create({preferences.settings, preferences.center, hotKeys,
+                                             layout, KeyBindings::DescriptionStyle::Symbols});
     KeyBindings::ShortcutRecorder recorder(shortcuts, preferences.center,
                                            shortcuts->name("refresh"), {});
     window.show();
