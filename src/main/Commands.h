@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/scenario/Scenario.h"
+
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,57 +16,62 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// The arguments after the command name, with the usual option helpers.
-class Arguments {
-public:
-    explicit Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
+// What a command reads: a scenario file (--scenario FILE), this machine and desktop, or
+// either.
+enum class Desktop { Scenario, Live, ScenarioOrLive };
 
-    const std::vector<std::string>& all() const { return args_; }
-    bool hasFlag(std::string_view flag) const;
-    // Value of "--name VALUE" or "--name=VALUE".
+// "--name" alone, or "--name VALUE" / "--name=VALUE" when it takes a value.
+struct Option {
+    std::string_view name = {};
+    // The value as the usage names it ("FILE.png"); empty for an option without one.
+    std::string_view value = {};
+    bool required = false;
+    std::string_view help = {};
+};
+
+// A command's arguments as the shared check accepted them, and the scenario they name.
+struct Invocation {
     std::optional<std::string> option(std::string_view name) const;
-    // Arguments that are neither options nor option values; `valued` lists the options that
-    // take a value.
-    std::vector<std::string> positional(const std::vector<std::string_view>& valued) const;
-    // The first argument starting with "--" that is not in `known`, if any.
-    std::optional<std::string> unknownOption(const std::vector<std::string_view>& known) const;
+    bool flag(std::string_view name) const { return options.contains(name); }
 
-private:
-    std::vector<std::string> args_;
+    // Each option given, by name; one without a value maps to "". The first of a repeated
+    // option counts.
+    std::map<std::string, std::string, std::less<>> options;
+    // The arguments that are neither options nor their values, in order.
+    std::vector<std::string> words;
+    bool help = false;
+    // Loaded from --scenario, or from the command's default file, before the command runs.
+    std::optional<sim::Scenario> scenario;
 };
 
+// One row of the command table: everything the shared check, the usage line and --help
+// know about a command.
 struct Command {
-    std::string_view name;
-    std::string_view usage;
-    std::string_view summary;
-    // Nothing for the commands that draw: they run in the drawing executable, so that the
-    // others start without loading Qt.
-    int (*run)(const Arguments&);
+    // Empty for the app itself, which runs when no command is given.
+    std::string_view name = {};
+    std::string_view summary = {};
+    // Implies the --scenario option, which `options` leaves out.
+    Desktop desktop = Desktop::Live;
+    std::vector<Option> options = {};
+    // The words after the options as the usage shows them, e.g. "SPACE_ID", or sub-commands
+    // as "read [KEY] | write KEY JSON | delete KEY": a lower-case word is literal, a
+    // bracketed one may be left out.
+    std::string_view words = {};
+    // What a Desktop::Scenario command reads without --scenario; empty when it is required.
+    std::string_view defaultScenario = {};
+    // Null in `tidemark` for a command that draws: `tidemark-draw` runs it.
+    int (*run)(Invocation) = nullptr;
 };
 
-const std::vector<Command>& commands();
-int run(int argc, char** argv);
+// Every command, the app itself first; each executable compiles its own copy.
+const std::vector<Command>& commandTable();
 
-// The drawing executable: the live app without a command, else render, contact-sheet or
-// demo.
-int runDrawing(int argc, char** argv);
+// Both executables' main: checks the arguments of the command `argv` names against its
+// row, loads its scenario and runs it, or hands it to the drawing executable.
+int run(int argc, char** argv, const std::vector<Command>& table);
+
 // Replaces this process with the drawing executable installed beside this one, with the same
 // arguments; returns only after saying in one line why it could not.
 int execDrawing(char** argv);
-
-// Commands, one file each.
-int runSnapshot(const Arguments&);
-int runDefaults(const Arguments&);
-int runRender(const Arguments&);
-int runContactSheet(const Arguments&);
-int runReplay(const Arguments&);
-int runScan(const Arguments&);
-int runMemory(const Arguments&);
-int runSwitch(const Arguments&);
-int runShortcut(const Arguments&);
-int runDemo(const Arguments&);
-// No command: the strip on the live X11 desktop.
-int runLiveApp(const Arguments&);
-int runWatch(const Arguments&);
 
 } // namespace tidemark::cli

@@ -10,16 +10,12 @@
 namespace tidemark::cli {
 namespace {
 
-constexpr const char* kUsage = "usage: tidemark defaults read [KEY] | write KEY JSON | delete KEY";
-
 int usageError(const std::string& message) {
     std::cerr << "tidemark defaults: " << text::printable(message) << "\n";
     return kExitUsage;
 }
 
 int readSettings(SettingsStore& store, const std::vector<std::string>& words) {
-    if (words.size() > 2)
-        return usageError("read takes at most one KEY");
     if (words.size() == 2) {
         const auto value = store.object(words[1]);
         if (!value) {
@@ -38,8 +34,6 @@ int readSettings(SettingsStore& store, const std::vector<std::string>& words) {
 }
 
 int writeSetting(SettingsStore& store, const std::vector<std::string>& words) {
-    if (words.size() != 3)
-        return usageError("write takes KEY and a JSON VALUE");
     const auto where = [](const std::string& member) {
         return member == "(document)" ? std::string("VALUE") : "VALUE member '" + member + "'";
     };
@@ -61,13 +55,9 @@ int writeSetting(SettingsStore& store, const std::vector<std::string>& words) {
 
 } // namespace
 
-int runDefaults(const Arguments& args) {
-    const auto words = args.positional({});
-    if (words.empty())
-        return usageError(kUsage);
+int runDefaults(Invocation call) {
+    const auto& words = call.words;
     const std::string& verb = words.front();
-    if (verb != "read" && verb != "write" && verb != "delete")
-        return usageError("unknown sub-command '" + verb + "'; " + kUsage);
 
     linux_platform::FileSettingsStore store(
         linux_platform::FileSettingsStore::defaultLocation(), [](const std::string& line) {
@@ -84,8 +74,6 @@ int runDefaults(const Arguments& args) {
             return kExitFailure;
         return status;
     }
-    if (words.size() != 2)
-        return usageError("delete takes one KEY");
     store.remove(words[1]);
     return store.lastWriteSucceeded() ? kExitOk : kExitFailure;
 }

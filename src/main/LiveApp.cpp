@@ -169,11 +169,7 @@ struct LiveApp {
 
 } // namespace
 
-int runLiveApp(const Arguments& args) {
-    if (auto unknown = args.unknownOption({})) {
-        std::cerr << "tidemark: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
+int runLiveApp(Invocation) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
         std::cerr << "tidemark: no X display (DISPLAY is not set); `tidemark demo --out DIR` "

@@ -1,6 +1,5 @@
 #include "foundation/Text.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
 #include "platform/sim/Replay.h"
 
 #include <charconv>
@@ -21,19 +20,10 @@ std::optional<double> parseSeconds(const std::string& text) {
 
 } // namespace
 
-int runReplay(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario", "--events", "--until", "--ui"})) {
-        std::cerr << "tidemark replay: unknown option '" << text::printable(*unknown) << "'\n";
-        return kExitUsage;
-    }
-    const auto scenarioFile = args.option("--scenario");
-    const auto eventsFile = args.option("--events");
-    if (!scenarioFile || !eventsFile) {
-        std::cerr << "tidemark replay: needs --scenario FILE and --events FILE\n";
-        return kExitUsage;
-    }
+int runReplay(Invocation call) {
+    const auto eventsFile = *call.option("--events");
     std::optional<double> until;
-    if (const auto text = args.option("--until")) {
+    if (const auto text = call.option("--until")) {
         until = parseSeconds(*text);
         if (!until) {
             std::cerr << "tidemark replay: --until expects seconds from 0 to "
@@ -42,25 +32,22 @@ int runReplay(const Arguments& args) {
             return kExitUsage;
         }
     }
-    auto scenario = loadScenarioOrReport(*scenarioFile);
-    if (!scenario)
-        return kExitUsage;
     std::vector<sim::ScriptedEvent> events;
     try {
-        events = sim::loadEventScript(*eventsFile);
+        events = sim::loadEventScript(eventsFile);
     } catch (const sim::ScenarioError& e) {
         std::cerr << "tidemark: " << e.what() << "\n";
         return kExitUsage;
     }
-    const bool ui = args.hasFlag("--ui");
+    const bool ui = call.flag("--ui");
     if (!ui)
         for (const auto& event : events)
             if (sim::isInteraction(event.kind)) {
-                std::cerr << "tidemark replay: " << *eventsFile << ": event at " << event.at
+                std::cerr << "tidemark replay: " << eventsFile << ": event at " << event.at
                           << " s is an interaction, which needs --ui\n";
                 return kExitUsage;
             }
-    for (const auto& happening : sim::replay(std::move(*scenario), events, until, ui))
+    for (const auto& happening : sim::replay(std::move(*call.scenario), events, until, ui))
         std::cout << sim::formatHappening(happening) << "\n";
     return kExitOk;
 }

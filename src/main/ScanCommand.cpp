@@ -1,5 +1,4 @@
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
 #include "main/SystemReport.h"
 #include "platform/linux/LiveSystem.h"
 #include "platform/linux/PollMainQueue.h"
@@ -10,16 +9,9 @@
 
 namespace tidemark::cli {
 
-int runScan(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario", "--json"})) {
-        std::cerr << "tidemark scan: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
-    if (auto file = args.option("--scenario")) {
-        auto scenario = loadScenarioOrReport(*file);
-        if (!scenario)
-            return kExitUsage;
-        sim::SimPlatform platform(std::move(*scenario));
+int runScan(Invocation call) {
+    if (call.scenario) {
+        sim::SimPlatform platform(std::move(*call.scenario));
         std::cout << scanReport(platform.cleaner.findResidualProcesses()).dump(2) << "\n";
         return kExitOk;
     }
@@ -27,7 +19,7 @@ int runScan(const Arguments& args) {
     linux_platform::LiveSystem live(mainQueue);
     ResidualProcessCleaner cleaner(live.kernel, live.windowServer(), live.workspace());
     const auto processes = cleaner.findResidualProcesses();
-    if (!args.hasFlag("--json") && standardOutputIsTerminal())
+    if (!call.flag("--json") && standardOutputIsTerminal())
         printScanTable(std::cout, processes);
     else
         std::cout << scanReport(processes).dump(2) << "\n";

@@ -16,9 +16,6 @@ namespace {
 using namespace KeyBindings;
 using Verdict = RecorderDecision::Verdict;
 
-constexpr const char* kUsage =
-    "usage: tidemark shortcut show [NAME] | set NAME COMBO [--force] | clear NAME";
-
 int usageError(const std::string& message) {
     std::cerr << "tidemark shortcut: " << message << "\n";
     return kExitUsage;
@@ -123,19 +120,9 @@ int setShortcut(ShortcutTool& tool, const Name& name, const std::string& combo, 
 
 } // namespace
 
-int runShortcut(const Arguments& args) {
-    if (const auto unknown = args.unknownOption({"--force"}))
-        return usageError("unknown option " + *unknown + "; " + kUsage);
-    const auto words = args.positional({});
-    if (words.empty())
-        return usageError(kUsage);
+int runShortcut(Invocation call) {
+    const auto& words = call.words;
     const std::string& verb = words.front();
-    const std::size_t expected = verb == "show" ? 0 : verb == "set" ? 3 : verb == "clear" ? 2 : 99;
-    if (expected == 99)
-        return usageError("unknown sub-command '" + verb + "'; " + kUsage);
-    if (verb == "show" ? words.size() > 2 : words.size() != expected)
-        return usageError(kUsage);
-
     ShortcutTool tool;
     if (verb == "show" && words.size() == 1) {
         for (const auto& name : tool.shortcuts->knownNames())
@@ -155,7 +142,7 @@ int runShortcut(const Arguments& args) {
         std::cout << tool.line(*name) << "\n";
         return tool.finish();
     }
-    return setShortcut(tool, *name, words[2], args.hasFlag("--force"));
+    return setShortcut(tool, *name, words[2], call.flag("--force"));
 }
 
 } // namespace tidemark::cli

@@ -25,16 +25,9 @@ int printFirstSnapshot(SpaceObserverServices services) {
 
 } // namespace
 
-int runSnapshot(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario"})) {
-        std::cerr << "tidemark snapshot: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
-    if (auto file = args.option("--scenario")) {
-        auto scenario = loadScenarioOrReport(*file);
-        if (!scenario)
-            return kExitUsage;
-        sim::SimPlatform platform(std::move(*scenario));
+int runSnapshot(Invocation call) {
+    if (call.scenario) {
+        sim::SimPlatform platform(std::move(*call.scenario));
         return printFirstSnapshot(platform.services());
     }
     linux_platform::PollMainQueue mainQueue;

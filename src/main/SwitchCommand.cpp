@@ -30,17 +30,8 @@ nlohmann::ordered_json planReport(const std::string& displayID,
 
 } // namespace
 
-int runSwitch(const Arguments& args) {
-    if (auto unknown = args.unknownOption({})) {
-        std::cerr << "tidemark switch: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
-    const auto positional = args.positional({});
-    if (positional.size() != 1) {
-        std::cerr << "tidemark switch: expected one SPACE_ID (see tidemark snapshot)\n";
-        return kExitUsage;
-    }
-    const auto& spaceID = positional.front();
+int runSwitch(Invocation call) {
+    const auto& spaceID = call.words.front();
 
     linux_platform::PollMainQueue mainQueue;
     auto platform = openLiveDesktopOrReport(mainQueue, "switch",

@@ -43,31 +43,21 @@ int watch(SpaceObserverServices services, linux_platform::PollMainQueue& mainQue
 
 } // namespace
 
-int runWatch(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario"})) {
-        std::cerr << "tidemark watch: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
-    std::optional<sim::Scenario> scenario;
-    if (const auto file = args.option("--scenario")) {
-        scenario = loadScenarioOrReport(*file);
-        if (!scenario)
-            return kExitUsage;
-    }
+int runWatch(Invocation call) {
 
     linux_platform::PollMainQueue mainQueue;
     bool stopping = false;
     // Before anything starts a thread, so that every thread leaves the signals to it.
     const linux_platform::TerminationSignals signals(mainQueue, [&](int) { stopping = true; });
 
-    if (scenario) {
+    if (call.scenario) {
         // The scenario's desktop in real time, under the real settings file: a
         // `tidemark defaults write` reaches it, and its own writes stay in memory.
         linux_platform::FileSettingsStore file(
             linux_platform::FileSettingsStore::defaultLocation());
         linux_platform::FdWatcher fileWatcher(mainQueue, file);
-        sim::LayeredSettingsStore settings(scenario->settings, file);
-        sim::ScenarioPorts ports(*scenario, mainQueue, settings);
+        sim::LayeredSettingsStore settings(call.scenario->settings, file);
+        sim::ScenarioPorts ports(*call.scenario, mainQueue, settings);
         return watch(ports.services(), mainQueue, stopping, [] {});
     }
     auto platform = openLiveDesktopOrReport(mainQueue, "watch",

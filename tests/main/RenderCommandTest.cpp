@@ -1,4 +1,4 @@
-#include "main/StripRendering.h"
+#include "main/drawing/StripRendering.h"
 #include "support/RunCommand.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TextFiles.h"

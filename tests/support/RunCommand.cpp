@@ -37,7 +37,8 @@ struct Started {
     std::string errName;
 };
 
-Started start(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+Started start(const std::string& program, const std::vector<std::string>& args,
+              const std::vector<std::string>& environment) {
     // Output goes to temporary files, so a chatty child can never block on a full pipe.
     char outName[] = "/tmp/tidemark-out-XXXXXX";
     char errName[] = "/tmp/tidemark-err-XXXXXX";
@@ -48,7 +49,7 @@ Started start(const std::vector<std::string>& args, const std::vector<std::strin
     posix_spawn_file_actions_adddup2(&actions, started.errFd, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
-    std::vector<std::string> argStorage{TIDEMARK_BINARY};
+    std::vector<std::string> argStorage{program};
     argStorage.insert(argStorage.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : argStorage)
@@ -88,7 +89,12 @@ CommandResult finish(const Started& started) {
 
 CommandResult runTidemark(const std::vector<std::string>& args,
                           const std::vector<std::string>& environment) {
-    return finish(start(args, environment));
+    return runProgram(TIDEMARK_BINARY, args, environment);
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment) {
+    return finish(start(program, args, environment));
 }
 
 std::vector<CommandResult>
@@ -96,7 +102,7 @@ runTidemarkConcurrently(const std::vector<std::vector<std::string>>& runs,
                         const std::vector<std::string>& environment) {
     std::vector<Started> started;
     for (const auto& args : runs)
-        started.push_back(start(args, environment));
+        started.push_back(start(TIDEMARK_BINARY, args, environment));
     std::vector<CommandResult> results;
     for (const auto& one : started)
         results.push_back(finish(one));

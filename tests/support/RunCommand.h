@@ -16,6 +16,10 @@ struct CommandResult {
 CommandResult runTidemark(const std::vector<std::string>& args,
                           const std::vector<std::string>& environment = {});
 
+// The same for another copy of the program.
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment = {});
+
 // Starts every run at once, then waits for them all; results in the order of `runs`.
 std::vector<CommandResult>
 runTidemarkConcurrently(const std::vector<std::vector<std::string>>& runs,

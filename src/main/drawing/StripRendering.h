@@ -34,7 +34,7 @@ nlohmann::ordered_json layoutReport(const RenderedStrip& strip);
 // --scale of the image commands: pixels per point, default 1; nullopt after reporting a bad
 // value. Bounded so that a typo cannot ask for gigabytes of pixels.
 inline constexpr double kMaxScale = 16;
-std::optional<double> parseScale(const Arguments& args, std::string_view command);
+std::optional<double> parseScale(const Invocation& call, std::string_view command);
 
 // Writes a PNG (a clear pixel for an empty image) through a temporary file, so a failure
 // leaves an existing file as it was; false after reporting the failure and its cause.

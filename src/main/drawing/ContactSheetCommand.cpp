@@ -1,7 +1,6 @@
 #include "icon/SkywardStyle.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
-#include "main/StripRendering.h"
+#include "main/drawing/StripRendering.h"
 #include "preferences/SettingsKeys.h"
 #include "ui/GuiApplication.h"
 
@@ -103,23 +102,11 @@ QImage composeSheet(const std::vector<Row>& rows, double scale) {
 
 } // namespace
 
-int runContactSheet(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario", "--out", "--scale"})) {
-        std::cerr << "tidemark contact-sheet: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
-    const auto file = args.option("--scenario");
-    const auto out = args.option("--out");
-    if (!file || !out) {
-        std::cerr << "tidemark contact-sheet: --scenario FILE and --out FILE.png are required\n";
-        return kExitUsage;
-    }
-    const auto scale = parseScale(args, "contact-sheet");
+int runContactSheet(Invocation call) {
+    const auto scale = parseScale(call, "contact-sheet");
     if (!scale)
         return kExitUsage;
-    const auto base = loadScenarioOrReport(*file);
-    if (!base)
-        return kExitUsage;
+    const auto& base = call.scenario;
 
     ui::ensureGuiApplication();
     std::vector<Row> rows;
@@ -134,7 +121,9 @@ int runContactSheet(const Arguments& args) {
             rows.push_back(std::move(row));
         }
     }
-    return writePng(composeSheet(rows, *scale), *out, "contact-sheet") ? kExitOk : kExitFailure;
+    return writePng(composeSheet(rows, *scale), *call.option("--out"), "contact-sheet")
+               ? kExitOk
+               : kExitFailure;
 }
 
 } // namespace tidemark::cli

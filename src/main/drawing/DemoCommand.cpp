@@ -1,8 +1,7 @@
 #include "app/RefreshShortcut.h"
 #include "main/Commands.h"
-#include "main/PopoverPictures.h"
-#include "main/ScenarioLoading.h"
-#include "main/StripRendering.h"
+#include "main/drawing/PopoverPictures.h"
+#include "main/drawing/StripRendering.h"
 #include "platform/linux/keys/ShortcutWords.h"
 #include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimLoginItem.h"
@@ -101,19 +100,9 @@ bool renderWindows(const sim::Scenario& scenario, const std::filesystem::path& o
 
 } // namespace
 
-int runDemo(const Arguments& args) {
-    if (auto unknown = args.unknownOption({"--scenario", "--out"})) {
-        std::cerr << "tidemark demo: unknown option '" << *unknown << "'\n";
-        return kExitUsage;
-    }
-    const auto out = args.option("--out");
-    if (!out) {
-        std::cerr << "tidemark demo: --out DIR is required\n";
-        return kExitUsage;
-    }
-    auto scenario = loadScenarioOrReport(args.option("--scenario").value_or("examples/demo.json"));
-    if (!scenario)
-        return kExitUsage;
+int runDemo(Invocation call) {
+    const auto out = call.option("--out");
+    const auto& scenario = call.scenario;
     std::error_code error;
     std::filesystem::create_directories(*out, error);
     if (error) {

@@ -1,4 +1,4 @@
-#include "main/StripRendering.h"
+#include "main/drawing/StripRendering.h"
 
 #include "app/AppDelegate.h"
 #include "foundation/Text.h"
@@ -61,8 +61,8 @@ nlohmann::ordered_json layoutReport(const RenderedStrip& strip) {
     return report;
 }
 
-std::optional<double> parseScale(const Arguments& args, std::string_view command) {
-    const auto text = args.option("--scale");
+std::optional<double> parseScale(const Invocation& call, std::string_view command) {
+    const auto text = call.option("--scale");
     if (!text)
         return 1.0;
     try {

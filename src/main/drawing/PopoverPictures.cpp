@@ -1,4 +1,4 @@
-#include "main/PopoverPictures.h"
+#include "main/drawing/PopoverPictures.h"
 
 #include "platform/sim/HeadlessApp.h"
 #include "ui/AppearancePalette.h"

@@ -1,0 +1,119 @@
+#include "main/Commands.h"
+
+namespace tidemark::cli {
+
+// Each defined in its own file.
+int runLiveApp(Invocation);
+int runSnapshot(Invocation);
+int runWatch(Invocation);
+int runSwitch(Invocation);
+int runDefaults(Invocation);
+int runRender(Invocation);
+int runContactSheet(Invocation);
+int runReplay(Invocation);
+int runScan(Invocation);
+int runMemory(Invocation);
+int runShortcut(Invocation);
+int runDemo(Invocation);
+
+// Both executables compile this table. Only `tidemark-draw` has the code that draws, so in
+// `tidemark` a DRAWING row keeps no function and its command is handed over by exec.
+#ifdef TIDEMARK_DRAWING
+#define DRAWING(run) run
+#else
+#define DRAWING(run) nullptr
+#endif
+
+namespace {
+
+constexpr Option kJson{.name = "--json", .help = "JSON also on a terminal, where it is a table"};
+constexpr Option kScale{.name = "--scale", .value = "S", .help = "pixels per point (default 1)"};
+
+} // namespace
+
+const std::vector<Command>& commandTable() {
+    static const std::vector<Command> table{
+        {.summary = "the strip on the X11 desktop", .run = DRAWING(runLiveApp)},
+        {.name = "snapshot",
+         .summary = "print the display-and-space snapshot as JSON",
+         .desktop = Desktop::ScenarioOrLive,
+         .run = runSnapshot},
+        {.name = "watch",
+         .summary = "run on the live desktop (or a scenario in real time under the settings "
+                    "file) and print one JSON line per refresh until interrupted",
+         .desktop = Desktop::ScenarioOrLive,
+         .run = runWatch},
+        {.name = "switch",
+         .summary = "switch the live desktop's display to a space (an id from tidemark "
+                    "snapshot) and print the steps taken",
+         .words = "SPACE_ID",
+         .run = runSwitch},
+        {.name = "defaults",
+         .summary = "show or change the settings",
+         .words = "read [KEY] | write KEY JSON | delete KEY",
+         .run = runDefaults},
+        {.name = "render",
+         .summary = "draw the strip's image as PNG and print its layout as JSON",
+         .desktop = Desktop::Scenario,
+         .options = {{.name = "--out",
+                      .value = "FILE.png",
+                      .required = true,
+                      .help = "the picture to write"},
+                     kScale},
+         .run = DRAWING(runRender)},
+        {.name = "contact-sheet",
+         .summary = "draw every icon style in dark and light, plain, pronounced and coloured",
+         .desktop = Desktop::Scenario,
+         .options = {{.name = "--out",
+                      .value = "FILE.png",
+                      .required = true,
+                      .help = "the picture to write"},
+                     kScale},
+         .run = DRAWING(runContactSheet)},
+        {.name = "replay",
+         .summary = "replay an event script in virtual time: one JSON line per refresh and "
+                    "timer change",
+         .desktop = Desktop::Scenario,
+         .options =
+             {{.name = "--events", .value = "FILE", .required = true, .help = "the event script"},
+              {.name = "--until",
+               .value = "SECONDS",
+               .help = "where virtual time stops, at most a year"},
+              {.name = "--ui",
+               .help = "let the headless app take pointer, clicks and panel controls "
+                       "and print what a user would see"}},
+         .run = runReplay},
+        {.name = "scan",
+         .summary = "list the helper processes that closed apps left running",
+         .desktop = Desktop::ScenarioOrLive,
+         .options = {kJson},
+         .run = runScan},
+        {.name = "memory",
+         .summary = "show the system memory figures",
+         .desktop = Desktop::ScenarioOrLive,
+         .options = {kJson},
+         .run = runMemory},
+        {.name = "shortcut",
+         .summary = "show or change a global shortcut. COMBO is modifiers and one key joined by "
+                    "'+', in any case: ctrl, alt, shift, super, then a letter, digit, "
+                    "punctuation, F1 to F20 or a key's name (enter, esc, tab, space, backspace, "
+                    "delete, insert, home, end, page up, page down, up, down, left, right, "
+                    "keypad 7, …), as shown: 'set refresh Ctrl+Alt+R'",
+         .options = {{.name = "--force", .help = "set a combination the window manager uses too"}},
+         .words = "show [NAME] | set NAME COMBO | clear NAME",
+         .run = runShortcut},
+        {.name = "demo",
+         .summary = "draw the strip in every style and appearance, the menu, the about view, "
+                    "the preferences window and the hover panel in each state as PNG files",
+         .desktop = Desktop::Scenario,
+         .options = {{.name = "--out",
+                      .value = "DIR",
+                      .required = true,
+                      .help = "the folder for the pictures"}},
+         .defaultScenario = "examples/demo.json",
+         .run = DRAWING(runDemo)},
+    };
+    return table;
+}
+
+} // namespace tidemark::cli
