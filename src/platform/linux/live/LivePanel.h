@@ -12,17 +12,13 @@
 #include <memory>
 #include <optional>
 
-namespace tidemark::cli {
+namespace tidemark::linux_platform::live {
 
 // The live app's hover panel: its content model over this desktop's services, the Qt window
-// around the popover view, and the report lines that live tests and benchmarks read when
-// TIDEMARK_REPORT_PANEL is set:
-//   tidemark: panel frame after N us          the dwell fired, the first frame is on screen
-//   tidemark: panel at X Y W H                the window was placed or its content changed
-//   tidemark: panel control NAME X Y W H      one per named control (screen pixels), after it
+// around the popover view, and, with `reporting`, the panel's report lines (ReportHooks).
 class LivePanel {
 public:
-    explicit LivePanel(linux_platform::LinuxPlatform& platform);
+    LivePanel(LinuxPlatform& platform, bool reporting);
 
     const std::shared_ptr<SpacePopoverViewModel>& model() const { return model_; }
     // Builds the window and its view ahead of the first opening (after launch, when the app
@@ -30,13 +26,13 @@ public:
     void prepareWindow();
     // The status bar's panel window factory.
     std::unique_ptr<PanelWindow> makeWindow();
-    // Starts the report lines when the environment asks for them.
+    // Starts the report lines when they are asked for.
     void listen(StatusBar& statusBar);
 
 private:
     void reportPlacement() const;
 
-    std::shared_ptr<linux_platform::XConnection> x_;
+    std::shared_ptr<XConnection> x_;
     std::shared_ptr<SpacePopoverViewModel> model_;
     std::shared_ptr<const ui::AppIconProvider> icons_;
     const bool compositing_;
@@ -49,4 +45,4 @@ private:
     std::optional<std::chrono::steady_clock::time_point> dwellFired_;
 };
 
-} // namespace tidemark::cli
+} // namespace tidemark::linux_platform::live

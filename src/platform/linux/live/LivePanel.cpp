@@ -1,37 +1,28 @@
-#include "main/LivePanel.h"
+#include "platform/linux/live/LivePanel.h"
 
+#include "platform/linux/live/ReportHooks.h"
 #include "platform/linux/x11/Compositor.h"
-#include "ui/NamedControls.h"
 #include "ui/popover/SpacePopoverView.h"
 
 #include <QIcon>
-#include <QtGlobal>
-#include <cmath>
-#include <iostream>
 
-namespace tidemark::cli {
+namespace tidemark::linux_platform::live {
 
 namespace {
 
 // Long enough for the view's rebuild, its rows' queued showing and a refit.
 constexpr int kReportDelayMs = 100;
 
-void printRect(const Rect& r) {
-    std::cerr << std::lround(r.minX()) << ' ' << std::lround(r.minY()) << ' '
-              << std::lround(r.width()) << ' ' << std::lround(r.height()) << '\n';
-}
-
 } // namespace
 
-LivePanel::LivePanel(linux_platform::LinuxPlatform& platform)
+LivePanel::LivePanel(LinuxPlatform& platform, bool reporting)
     : x_(platform.x), model_(SpacePopoverViewModel::create(platform.popoverServices())),
       icons_(std::make_shared<const ui::AppIconProvider>(
           &platform.workspace,
           [&workspace = platform.workspace](const std::string& appKey) {
               return workspace.desktopIconName(appKey);
           })),
-      compositing_(linux_platform::compositorRunning(*platform.x)),
-      reporting_(qEnvironmentVariableIsSet("TIDEMARK_REPORT_PANEL")) {
+      compositing_(compositorRunning(*platform.x)), reporting_(reporting) {
     if (!reporting_)
         return;
     reportTimer_.setSingleShot(true);
@@ -49,7 +40,7 @@ void LivePanel::prepareWindow() {
     // The native window, its fonts and style, and the icon theme's index, now.
     const auto native = xcb_window_t(prepared_->winId());
     if (compositing_)
-        linux_platform::requestBlurBehind(*x_, native);
+        requestBlurBehind(*x_, native);
     prepared_->ensurePolished();
     prepared_->fittingSize();
     QIcon::hasThemeIcon(QStringLiteral("application-x-executable"));
@@ -73,10 +64,8 @@ void LivePanel::listen(StatusBar& statusBar) {
         if (!window_ || !dwellFired_)
             return;
         window_->notifyNextFrame([fired = *dwellFired_] {
-            const auto elapsed = std::chrono::steady_clock::now() - fired;
-            std::cerr << "tidemark: panel frame after "
-                      << std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()
-                      << " us\n";
+            reportPanelFrame(std::chrono::duration_cast<std::chrono::microseconds>(
+                std::chrono::steady_clock::now() - fired));
         });
     };
     statusBar.setPanelListener({.opening = opening, .shown = shown, .moved = {}, .hidden = {}});
@@ -85,12 +74,7 @@ void LivePanel::listen(StatusBar& statusBar) {
 void LivePanel::reportPlacement() const {
     if (!window_ || !window_->isVisible())
         return;
-    std::cerr << "tidemark: panel at ";
-    printRect(window_->frame());
-    for (const auto& control : ui::namedControls(*window_)) {
-        std::cerr << "tidemark: panel control " << control.name << ' ';
-        printRect(control.onScreen);
-    }
+    reportPanelPlacement(*window_);
 }
 
-} // namespace tidemark::cli
+} // namespace tidemark::linux_platform::live

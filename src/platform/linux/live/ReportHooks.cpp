@@ -1,0 +1,66 @@
+#include "platform/linux/live/ReportHooks.h"
+
+#include "ui/NamedControls.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <sys/resource.h>
+
+namespace tidemark::linux_platform::live {
+namespace {
+
+bool isSet(const char* name) {
+    return std::getenv(name) != nullptr;
+}
+
+void printRect(const Rect& r) {
+    std::cerr << std::lround(r.minX()) << ' ' << std::lround(r.minY()) << ' '
+              << std::lround(r.width()) << ' ' << std::lround(r.height()) << '\n';
+}
+
+} // namespace
+
+ReportHooks ReportHooks::fromEnvironment() {
+    return {.firstImage = isSet("TIDEMARK_REPORT_FIRST_IMAGE"),
+            .refreshes = isSet("TIDEMARK_REPORT_REFRESHES"),
+            .panel = isSet("TIDEMARK_REPORT_PANEL"),
+            .qtWarnings = isSet("TIDEMARK_QT_WARNINGS")};
+}
+
+std::function<void()> ReportHooks::firstImageListener() const {
+    if (!firstImage)
+        return {};
+    return [] {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const long cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+                           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+        std::cerr << "tidemark: first image at " << now.tv_sec * 1000000000LL + now.tv_nsec
+                  << " ns after " << cpuMs << " ms of CPU\n";
+    };
+}
+
+SpaceObserver::RefreshListener ReportHooks::refreshListener() const {
+    if (!refreshes)
+        return {};
+    return [](bool) { std::cerr << "tidemark: refreshed the spaces" << std::endl; };
+}
+
+void reportPanelFrame(std::chrono::microseconds sinceDwell) {
+    std::cerr << "tidemark: panel frame after " << sinceDwell.count() << " us\n";
+}
+
+void reportPanelPlacement(const ui::QtPanelWindow& window) {
+    std::cerr << "tidemark: panel at ";
+    printRect(window.frame());
+    for (const auto& control : ui::namedControls(window)) {
+        std::cerr << "tidemark: panel control " << control.name << ' ';
+        printRect(control.onScreen);
+    }
+}
+
+} // namespace tidemark::linux_platform::live
