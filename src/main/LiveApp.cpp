@@ -99,7 +99,9 @@ struct LiveApp {
     std::unique_ptr<linux_platform::LinuxPlatform> platform;
     linux_platform::AutostartLoginItem loginService{
         linux_platform::AutostartLoginItem::defaultEntryFile(),
-        linux_platform::AutostartLoginItem::runningExecutable()};
+        linux_platform::AutostartLoginItem::runningExecutable(),
+        linux_platform::AutostartSession::current(
+            [this] { return platform->x->windowManagerName(); })};
     linux_platform::JournalLog journal;
     LoginItem loginItem{loginService, journal};
     ArtworkCatalog artwork;
