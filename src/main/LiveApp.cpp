@@ -14,6 +14,7 @@
 #include "preferences/PreferencesModel.h"
 #include "shortcuts/ShortcutRecorder.h"
 #include "ui/AppearancePalette.h"
+#include "ui/GuiApplication.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/QtMainQueue.h"
 #include "ui/QtStatusPorts.h"
@@ -41,15 +42,11 @@ constexpr TimeSeconds kPanelPreparationDelay = 1.0;
 
 // One app per user and display: the lock lives as long as the process holds the file.
 bool claimSingleInstance(std::string& error) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
     for (auto& c : display)
         if (c == '/')
             c = '_';
-    const std::string folder =
-        runtime && *runtime ? std::string(runtime) : "/tmp/tidemark-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    const std::string path = folder + "/tidemark" + display + ".lock";
+    const std::string path = ui::runtimeFolder() + "/tidemark" + display + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
