@@ -8,6 +8,7 @@
 #include <QtGlobal>
 #include <cmath>
 #include <iostream>
+#include <sstream>
 
 namespace tidemark::cli {
 
@@ -16,9 +17,9 @@ namespace {
 // Long enough for the view's rebuild, its rows' queued showing and a refit.
 constexpr int kReportDelayMs = 100;
 
-void printRect(const Rect& r) {
-    std::cerr << std::lround(r.minX()) << ' ' << std::lround(r.minY()) << ' '
-              << std::lround(r.width()) << ' ' << std::lround(r.height()) << '\n';
+void printRect(std::ostream& out, const Rect& r) {
+    out << std::lround(r.minX()) << ' ' << std::lround(r.minY()) << ' ' << std::lround(r.width())
+        << ' ' << std::lround(r.height()) << '\n';
 }
 
 } // namespace
@@ -85,12 +86,15 @@ void LivePanel::listen(StatusBar& statusBar) {
 void LivePanel::reportPlacement() const {
     if (!window_ || !window_->isVisible())
         return;
-    std::cerr << "tidemark: panel at ";
-    printRect(window_->frame());
+    // Written at once, so a reader of the log never sees half a placement.
+    std::ostringstream report;
+    report << "tidemark: panel at ";
+    printRect(report, window_->frame());
     for (const auto& control : ui::namedControls(*window_)) {
-        std::cerr << "tidemark: panel control " << control.name << ' ';
-        printRect(control.onScreen);
+        report << "tidemark: panel control " << control.name << ' ';
+        printRect(report, control.onScreen);
     }
+    std::cerr << report.str() << std::flush;
 }
 
 } // namespace tidemark::cli
