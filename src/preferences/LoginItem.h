@@ -19,6 +19,9 @@ public:
     // Nothing on success, else the failure's description.
     virtual std::optional<std::string> registerItem() = 0;
     virtual std::optional<std::string> unregisterItem() = 0;
+    // Where the session starts no login items by itself: one line telling the user how to
+    // start this program there.
+    virtual std::optional<std::string> manualStartHint() const { return std::nullopt; }
 };
 
 // Error-level entries of the system log, each with the subsystem and category of its
@@ -41,6 +44,7 @@ public:
     LoginItem(LoginItemService& service, SystemLog& log) : service_(service), log_(log) {}
 
     bool isEnabled() const;
+    std::optional<std::string> manualStartHint() const { return service_.manualStartHint(); }
     // Failures are logged and go no further.
     void setEnabled(bool enabled);
 

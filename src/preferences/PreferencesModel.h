@@ -30,6 +30,8 @@ public:
 
     bool launchAtLogin() const { return loginItem_.isEnabled(); }
     void setLaunchAtLogin(bool on);
+    // Shown beside the switch where the session would not act on it by itself.
+    std::optional<std::string> launchAtLoginHint() const { return loginItem_.manualStartHint(); }
 
     Color activeSpaceColor() const { return activeSpaceColor_; }
     bool hasCustomColor() const { return hasCustomColor_; }

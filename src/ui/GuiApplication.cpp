@@ -3,8 +3,18 @@
 #include <QApplication>
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tidemark::ui {
+
+std::string runtimeFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        return runtime;
+    const std::string folder = "/tmp/tidemark-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    return folder;
+}
 
 void ensureGuiApplication() {
     if (QCoreApplication::instance())
@@ -12,6 +22,16 @@ void ensureGuiApplication() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
         !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt looks into the runtime folder as it starts and warns when the session names none;
+    // the base-directory rules leave that fallback to the program. Only a folder that is the
+    // user's own and private passes Qt's check.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const auto folder = runtimeFolder();
+        struct stat facts {};
+        if (::lstat(folder.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode) &&
+            facts.st_uid == ::getuid() && (facts.st_mode & 07777) == 0700)
+            qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+    }
     static int argc = 1;
     static char name[] = "tidemark";
     static char* argv[] = {name, nullptr};

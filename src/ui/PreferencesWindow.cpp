@@ -106,6 +106,14 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
     sections->addWidget(sectionTitle("General", content));
     launchAtLogin_ = new QCheckBox(QStringLiteral("Launch Tidemark at login"), content);
     sections->addWidget(launchAtLogin_);
+    if (const auto hint = model_.launchAtLoginHint()) {
+        auto* line = new QLabel(QString::fromStdString(*hint), content);
+        line->setTextFormat(Qt::PlainText);
+        line->setWordWrap(true);
+        line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        line->setFont(styledFont(TextStyle::Caption));
+        sections->addWidget(line);
+    }
     sections->addWidget(makeDivider(content));
 
     sections->addWidget(sectionTitle("Spaces", content));

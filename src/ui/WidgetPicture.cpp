@@ -10,8 +10,11 @@ QImage widgetPicture(QWidget& widget, qreal scale, const PictureBackground& back
     // Shown once so that every layout, scroll area and menu settles on its real size.
     if (widget.minimumSize() != widget.maximumSize())
         widget.resize(widget.sizeHint());
+    // A popup that shows asks to be raised and grabs the keyboard, which a picture does not
+    // need and the offscreen platform cannot do; its size settles without being shown.
     const bool wasVisible = widget.isVisible();
-    widget.show();
+    if (widget.windowType() != Qt::Popup)
+        widget.show();
     QCoreApplication::processEvents();
     const QSize size = widget.size();
     QImage image(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)),

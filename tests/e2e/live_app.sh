@@ -17,6 +17,13 @@ shot() { import -window root "$shots/$1.png"; }
 # Pixels of the bar band of the screen, as a checksum.
 band_sum() { xwd -root -silent | convert xwd:- -crop "${1}x24+${2}+0" +repage rgba:- | md5sum; }
 
+# A plain window manager, which runs no autostart entries, with Tidemark on PATH as an
+# installed copy would be: the preferences show one line under the launch-at-login switch
+# ("exec tidemark" for i3), which moves the controls below it down by `hint`.
+unset XDG_CURRENT_DESKTOP
+export PATH="$(dirname "$TIDEMARK"):$PATH"
+hint=24
+
 start_xvfb
 "$TIDEMARK" defaults write displayStyle 1 >/dev/null
 if [ "$wm" = i3 ]; then
@@ -103,7 +110,7 @@ py=$(xwininfo -id "$(prefs)" | awk '/Absolute upper-left Y/ {print $4}')
 
 # Choosing another style changes the strip's pixels and the stored setting.
 before=$(band_sum 300 $((output_right - 300)))
-xdotool mousemove $((px + 250)) $((py + 196)) click 1
+xdotool mousemove $((px + 250)) $((py + 196 + hint)) click 1
 sleep 0.5
 shot 5-style-list
 xdotool key Up Return
@@ -126,7 +133,7 @@ wait_for 100 test ! -f "$entry" || fail "the autostart entry stayed"
 # The refresh shortcut's field records ctrl+alt+r, which then refreshes the spaces, also
 # while the menu holds the keyboard.
 refreshes() { grep -c '^tidemark: refreshed the spaces$' "$E2E_TMP/app.log" || true; }
-xdotool mousemove $((px + 187)) $((py + 422)) click 1
+xdotool mousemove $((px + 187)) $((py + 422 + hint)) click 1
 sleep 0.3
 shot 8-recording
 xdotool key ctrl+alt+r

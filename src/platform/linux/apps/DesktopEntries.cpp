@@ -78,14 +78,21 @@ void scanDirectory(const std::filesystem::path& dir, const std::string& prefix,
 
 } // namespace
 
-std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string id,
-                                              std::filesystem::path path) {
-    DesktopEntry entry;
-    entry.id = text::boundedUtf8(id, kMaxValueBytes);
-    entry.path = std::move(path);
+std::vector<std::string_view> listItems(std::string_view list, char separator) {
+    std::vector<std::string_view> items;
+    while (!list.empty()) {
+        const auto end = list.find(separator);
+        if (const auto item = list.substr(0, end); !item.empty())
+            items.push_back(item);
+        list.remove_prefix(end == std::string_view::npos ? list.size() : end + 1);
+    }
+    return items;
+}
+
+void forEachMainGroupKey(
+    std::string_view text,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) {
     bool inGroup = false;
-    bool isApplication = false;
-    bool hidden = false;
     while (!text.empty()) {
         const auto newline = text.find('\n');
         auto line = trim(text.substr(0, newline));
@@ -98,11 +105,20 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
         }
         if (!inGroup)
             continue;
-        const auto equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        const auto key = trim(line.substr(0, equals));
-        const auto value = text::boundedUtf8(trim(line.substr(equals + 1)), kMaxValueBytes);
+        if (const auto equals = line.find('='); equals != std::string_view::npos)
+            visit(trim(line.substr(0, equals)), trim(line.substr(equals + 1)));
+    }
+}
+
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string id,
+                                              std::filesystem::path path) {
+    DesktopEntry entry;
+    entry.id = text::boundedUtf8(id, kMaxValueBytes);
+    entry.path = std::move(path);
+    bool isApplication = false;
+    bool hidden = false;
+    forEachMainGroupKey(text, [&](std::string_view key, std::string_view raw) {
+        const auto value = text::boundedUtf8(raw, kMaxValueBytes);
         if (key == "Type")
             isApplication = value == "Application";
         else if (key == "Name")
@@ -115,7 +131,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
             entry.noDisplay = value == "true";
         else if (key == "Hidden")
             hidden = value == "true";
-    }
+    });
     if (!isApplication || hidden)
         return std::nullopt;
     if (entry.name.empty())
@@ -132,14 +148,8 @@ std::vector<std::filesystem::path> DesktopEntries::defaultDataDirs() {
     std::string list = "/usr/local/share:/usr/share";
     if (const char* data = std::getenv("XDG_DATA_DIRS"); data && *data)
         list = data;
-    std::string_view rest(list);
-    while (!rest.empty()) {
-        const auto colon = rest.find(':');
-        const auto part = rest.substr(0, colon);
-        if (!part.empty())
-            dirs.emplace_back(std::string(part));
-        rest.remove_prefix(colon == std::string_view::npos ? rest.size() : colon + 1);
-    }
+    for (const auto part : listItems(list, ':'))
+        dirs.emplace_back(std::string(part));
     return dirs;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,6 +19,15 @@ struct DesktopEntry {
     std::string startupWmClass;
     bool noDisplay = false;
 };
+
+// The non-empty items of a list such as "a:b" or "x;y;".
+std::vector<std::string_view> listItems(std::string_view list, char separator);
+
+// Calls `visit` with each key and trimmed value of a desktop file's [Desktop Entry] group,
+// in file order.
+void forEachMainGroupKey(
+    std::string_view text,
+    const std::function<void(std::string_view key, std::string_view value)>& visit);
 
 // Parses the text of a desktop file; nothing when it is no application entry or is marked
 // hidden (deleted). Values are bounded, repaired UTF-8.

@@ -44,8 +44,9 @@ struct LiveApp {
     const ReportHooks reports;
     ui::QtMainQueue queue;
     std::unique_ptr<LinuxPlatform> platform;
-    AutostartLoginItem loginService{AutostartLoginItem::defaultEntryFile(),
-                                    AutostartLoginItem::runningExecutable()};
+    AutostartLoginItem loginService{
+        AutostartLoginItem::defaultEntryFile(), AutostartLoginItem::runningExecutable(),
+        AutostartSession::current([this] { return platform->x->windowManagerName(); })};
     JournalLog journal;
     LoginItem loginItem{loginService, journal};
     ArtworkCatalog artwork;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <sstream>
 #include <sys/resource.h>
 
 namespace tidemark::linux_platform::live {
@@ -15,9 +16,9 @@ bool isSet(const char* name) {
     return std::getenv(name) != nullptr;
 }
 
-void printRect(const Rect& r) {
-    std::cerr << std::lround(r.minX()) << ' ' << std::lround(r.minY()) << ' '
-              << std::lround(r.width()) << ' ' << std::lround(r.height()) << '\n';
+void printRect(std::ostream& out, const Rect& r) {
+    out << std::lround(r.minX()) << ' ' << std::lround(r.minY()) << ' ' << std::lround(r.width())
+        << ' ' << std::lround(r.height()) << '\n';
 }
 
 } // namespace
@@ -55,12 +56,15 @@ void reportPanelFrame(std::chrono::microseconds sinceDwell) {
 }
 
 void reportPanelPlacement(const ui::QtPanelWindow& window) {
-    std::cerr << "tidemark: panel at ";
-    printRect(window.frame());
+    // Written at once, so a reader of the log never sees half a placement.
+    std::ostringstream report;
+    report << "tidemark: panel at ";
+    printRect(report, window.frame());
     for (const auto& control : ui::namedControls(window)) {
-        std::cerr << "tidemark: panel control " << control.name << ' ';
-        printRect(control.onScreen);
+        report << "tidemark: panel control " << control.name << ' ';
+        printRect(report, control.onScreen);
     }
+    std::cerr << report.str() << std::flush;
 }
 
 } // namespace tidemark::linux_platform::live

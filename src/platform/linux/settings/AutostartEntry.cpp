@@ -3,7 +3,9 @@
 #include "platform/linux/apps/DesktopEntries.h"
 #include "platform/linux/settings/FileSettingsStore.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -29,6 +31,55 @@ std::string escapedValue(std::string_view text) {
 
 std::string errorText(int error) {
     return std::generic_category().message(error);
+}
+
+std::string_view valueOf(const DesktopEntryKeys& keys, std::string_view key) {
+    const auto it = keys.find(key);
+    return it == keys.end() ? std::string_view() : std::string_view(it->second);
+}
+
+// Desktop entry booleans as the key-file readers take them.
+bool isTrue(std::string_view value) {
+    return value == "true" || value == "1";
+}
+bool isFalse(std::string_view value) {
+    return value == "false" || value == "0";
+}
+
+// Whether a ";"-separated list of desktops names one of the session's; names match exactly.
+bool namesAny(std::string_view list, const std::vector<std::string>& desktops) {
+    const auto items = listItems(list, ';');
+    return std::ranges::any_of(items, [&](std::string_view item) {
+        return std::ranges::find(desktops, item) != desktops.end();
+    });
+}
+
+// The window managers that run nothing from the autostart folder unless a session manager
+// starts them.
+enum class BareWindowManager { I3, Openbox };
+
+std::optional<BareWindowManager> bareWindowManager(std::string_view name) {
+    std::string lower(name);
+    std::ranges::transform(lower, lower.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    if (lower == "i3")
+        return BareWindowManager::I3;
+    if (lower == "openbox")
+        return BareWindowManager::Openbox;
+    return std::nullopt;
+}
+
+// The path as one word of a shell command line.
+std::string shellWord(std::string_view path) {
+    constexpr std::string_view kPlain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                        "0123456789/._+-";
+    if (!path.empty() && path.find_first_not_of(kPlain) == std::string_view::npos)
+        return std::string(path);
+    std::string quoted = "'";
+    for (const char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 } // namespace
@@ -62,13 +113,81 @@ std::string autostartEntryText(const std::filesystem::path& executable) {
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-bool autostartEntryIsActive(std::string_view text) {
-    return parseDesktopEntry(text, "tidemark", {}).has_value();
+AutostartSession
+AutostartSession::current(std::function<std::optional<std::string>()> windowManager) {
+    AutostartSession session;
+    if (const char* desktop = std::getenv("XDG_CURRENT_DESKTOP"))
+        for (const auto name : listItems(desktop, ':'))
+            session.desktops.emplace_back(name);
+    const char* path = std::getenv("PATH");
+    session.findProgram = [searchPath = std::string(path ? path : "/usr/local/bin:/usr/bin:/bin")](
+                              std::string_view program) {
+        return findExecutable(program, searchPath);
+    };
+    session.windowManager = std::move(windowManager);
+    return session;
+}
+
+DesktopEntryKeys desktopEntryKeys(std::string_view text) {
+    DesktopEntryKeys keys;
+    forEachMainGroupKey(text, [&keys](std::string_view key, std::string_view value) {
+        keys.insert_or_assign(std::string(key), std::string(value));
+    });
+    return keys;
+}
+
+bool autostartEntryRuns(const DesktopEntryKeys& keys, const AutostartSession& session) {
+    if (valueOf(keys, "Type") != "Application" || isTrue(valueOf(keys, "Hidden")) ||
+        isFalse(valueOf(keys, "X-GNOME-Autostart-enabled")))
+        return false;
+    if (keys.contains("OnlyShowIn") && !namesAny(valueOf(keys, "OnlyShowIn"), session.desktops))
+        return false;
+    if (namesAny(valueOf(keys, "NotShowIn"), session.desktops))
+        return false;
+    const auto tryExec = valueOf(keys, "TryExec");
+    return tryExec.empty() || (session.findProgram && session.findProgram(tryExec));
+}
+
+std::optional<std::filesystem::path> findExecutable(std::string_view program,
+                                                    std::string_view searchPath) {
+    const auto runnable = [](const std::filesystem::path& file) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(file, error) && ::access(file.c_str(), X_OK) == 0;
+    };
+    if (program.empty())
+        return std::nullopt;
+    if (program.find('/') != std::string_view::npos) {
+        const std::filesystem::path file(program);
+        return runnable(file) ? std::optional(file) : std::nullopt;
+    }
+    for (const auto folder : listItems(searchPath, ':'))
+        if (auto file = std::filesystem::path(folder) / program; runnable(file))
+            return file;
+    return std::nullopt;
+}
+
+std::optional<std::string> windowManagerStartHint(const std::vector<std::string>& desktops,
+                                                  const std::optional<std::string>& windowManager,
+                                                  std::string_view command) {
+    if (!std::ranges::all_of(desktops,
+                             [](const auto& d) { return bareWindowManager(d).has_value(); }))
+        return std::nullopt;
+    const std::string name = desktops.empty() ? windowManager.value_or("") : desktops.front();
+    const std::string shown(command);
+    // Short enough for one line under the switch.
+    const auto bare = bareWindowManager(name);
+    if (bare == BareWindowManager::I3)
+        return "i3 runs no autostart: add “exec " + shown + "” to the i3 config.";
+    if (bare == BareWindowManager::Openbox)
+        return "Openbox alone: add “" + shown + " &” to ~/.config/openbox/autostart.";
+    return (name.empty() ? std::string("This window manager") : name) +
+           " runs no autostart: run “" + shown + "” from its start-up file.";
 }
 
 AutostartLoginItem::AutostartLoginItem(std::filesystem::path entryFile,
-                                       std::filesystem::path executable)
-    : entryFile_(std::move(entryFile)), executable_(std::move(executable)) {}
+                                       std::filesystem::path executable, AutostartSession session)
+    : entryFile_(std::move(entryFile)), executable_(std::move(executable)),
+      session_(std::move(session)) {}
 
 std::filesystem::path AutostartLoginItem::defaultEntryFile() {
     // The settings file lives in <config home>/tidemark/.
@@ -99,7 +218,8 @@ LoginItemService::Status AutostartLoginItem::status() const {
         return Status::NotRegistered;
     std::ostringstream text;
     text << file.rdbuf();
-    return autostartEntryIsActive(text.str()) ? Status::Enabled : Status::NotRegistered;
+    return autostartEntryRuns(desktopEntryKeys(text.str()), session_) ? Status::Enabled
+                                                                      : Status::NotRegistered;
 }
 
 std::optional<std::string> AutostartLoginItem::registerItem() {
@@ -125,6 +245,19 @@ std::optional<std::string> AutostartLoginItem::registerItem() {
         return "cannot write " + entryFile_.string() + ": " + errorText(saved);
     }
     return std::nullopt;
+}
+
+std::optional<std::string> AutostartLoginItem::manualStartHint() const {
+    // The bare name where PATH finds this very program, else the whole path.
+    const auto name = executable_.filename().string();
+    const auto found = session_.findProgram ? session_.findProgram(name) : std::nullopt;
+    std::error_code error;
+    const bool onPath = found && std::filesystem::equivalent(*found, executable_, error);
+    std::optional<std::string> windowManager;
+    if (session_.desktops.empty() && session_.windowManager)
+        windowManager = session_.windowManager();
+    return windowManagerStartHint(session_.desktops, windowManager,
+                                  onPath ? name : shellWord(executable_.string()));
 }
 
 std::optional<std::string> AutostartLoginItem::unregisterItem() {
