@@ -10,6 +10,7 @@
 #include "platform/linux/live/ReportHooks.h"
 #include "platform/linux/live/StripPlacement.h"
 #include "platform/linux/session/JournalLog.h"
+#include "platform/linux/session/SessionFiles.h"
 #include "platform/linux/session/SingleInstanceLock.h"
 #include "platform/linux/settings/AutostartEntry.h"
 #include "platform/linux/x11/LinuxSwitchPermission.h"
@@ -31,10 +32,20 @@ namespace {
 
 constexpr TimeSeconds kPanelPreparationDelay = 1.0;
 
-std::filesystem::path lockPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+// The lock of the app on this display, in the session folder; nothing, with one line in
+// `error`, when there is no safe place for it.
+std::optional<std::filesystem::path> lockPath(std::string& error) {
     const char* display = std::getenv("DISPLAY");
-    return singleInstanceLockPath(runtime ? runtime : "", display ? display : "", ::getuid());
+    const auto identity = xDisplayIdentity(display ? display : "");
+    if (!identity) {
+        error = "DISPLAY '" + std::string(display ? display : "") + "' names no X display";
+        return std::nullopt;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const auto folder = sessionFolder(runtime ? runtime : "", ::getuid(), error);
+    if (!folder)
+        return std::nullopt;
+    return *folder / (*identity + ".lock");
 }
 
 // The app's long-lived parts, in the order they are made and the reverse of their end.
@@ -177,7 +188,8 @@ struct LiveApp {
 LiveAppExit runLiveApp() {
     const auto reports = ReportHooks::fromEnvironment();
     std::string error;
-    const auto lock = SingleInstanceLock::acquire(lockPath(), error);
+    const auto path = lockPath(error);
+    const auto lock = path ? SingleInstanceLock::acquire(*path, error) : std::nullopt;
     if (!lock)
         return {EXIT_FAILURE, error};
     installQtMessageHandler(reports.qtWarnings);

@@ -1,28 +1,16 @@
 #include "platform/linux/session/SingleInstanceLock.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace tidemark::linux_platform {
 
-std::filesystem::path singleInstanceLockPath(std::string_view runtimeDir, std::string_view display,
-                                             unsigned uid) {
-    std::string name(display);
-    std::ranges::replace(name, '/', '_');
-    const std::string folder =
-        runtimeDir.empty() ? "/tmp/tidemark-" + std::to_string(uid) : std::string(runtimeDir);
-    return folder + "/tidemark" + name + ".lock";
-}
-
 std::optional<SingleInstanceLock> SingleInstanceLock::acquire(const std::filesystem::path& path,
                                                               std::string& error) {
-    ::mkdir(path.parent_path().c_str(), 0700);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = "cannot open " + path.string() + ": " + std::strerror(errno);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tidemark::linux_platform {
+
+// Files that belong to one login session and one display (the single-instance lock, a
+// control socket): in one folder per user, named by the display they serve.
+
+// The X display `display` names, without transport or screen, so that ":0", ":0.0",
+// "unix:0", "unix/:0" and "localhost:0" are one name ("x11-0") and a second strip never
+// starts on the same server under another spelling. Another host keeps its name in the
+// result. Nothing for a value that names no display.
+std::optional<std::string> xDisplayIdentity(std::string_view display);
+
+// Whether a folder found at the session folder's place may hold this user's session files:
+// a real directory (not a link to one) of this user that nobody else may enter or change.
+bool isPrivateFolder(bool isDirectory, unsigned owner, unsigned mode, unsigned uid);
+
+// `$XDG_RUNTIME_DIR/tidemark` (`runtimeDir` empty: `/tmp/tidemark-<uid>`), made owner-only
+// when missing. Nothing, with one line in `error`, when it cannot be made or is not this
+// user's private folder: someone else may have made it first.
+std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, unsigned uid,
+                                                   std::string& error);
+
+} // namespace tidemark::linux_platform
