@@ -27,7 +27,8 @@ class AutostartLoginItem final : public LoginItemService {
 public:
     AutostartLoginItem(std::filesystem::path entryFile, std::filesystem::path executable);
 
-    // `$XDG_CONFIG_HOME/autostart/tidemark.desktop` (`~/.config` when unset).
+    // `autostart/tidemark.desktop` in the configuration folder (`configHome`); empty when
+    // this user has no home folder, and then nothing can be registered.
     static std::filesystem::path defaultEntryFile();
     // The program a session should start: the running program's own file, or, in the
     // drawing executable, the `tidemark` that started it.
