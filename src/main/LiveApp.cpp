@@ -7,6 +7,7 @@
 #include "platform/linux/keys/LinuxShortcuts.h"
 #include "platform/linux/session/JournalLog.h"
 #include "platform/linux/settings/AutostartEntry.h"
+#include "platform/linux/x11/DisplayCheck.h"
 #include "platform/linux/x11/DockPlacement.h"
 #include "platform/linux/x11/DockWindow.h"
 #include "platform/linux/x11/LinuxSwitchPermission.h"
@@ -180,7 +181,7 @@ int runLiveApp(const Arguments& args) {
         return kExitFailure;
     }
     std::string error;
-    if (!claimSingleInstance(error)) {
+    if (!linux_platform::displayAnswers(error) || !claimSingleInstance(error)) {
         std::cerr << "tidemark: " << error << "\n";
         return kExitFailure;
     }
