@@ -1,4 +1,5 @@
 #include "app/RefreshShortcut.h"
+#include "foundation/Text.h"
 #include "main/Commands.h"
 #include "platform/linux/i3/I3SystemShortcuts.h"
 #include "platform/linux/keys/XkbKeyboardLayout.h"
@@ -18,13 +19,14 @@ using Verdict = RecorderDecision::Verdict;
 constexpr const char* kUsage =
     "usage: tidemark shortcut show [NAME] | set NAME COMBO [--force] | clear NAME";
 
+// Messages echo the words they were given, which may hold control characters.
 int usageError(const std::string& message) {
-    std::cerr << "tidemark shortcut: " << message << "\n";
+    std::cerr << "tidemark shortcut: " << text::printable(message) << "\n";
     return kExitUsage;
 }
 
 int refused(const std::string& message) {
-    std::cerr << "tidemark shortcut: " << message << "\n";
+    std::cerr << "tidemark shortcut: " << text::printable(message) << "\n";
     return kExitFailure;
 }
 
