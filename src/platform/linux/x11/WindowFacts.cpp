@@ -68,7 +68,7 @@ std::pair<std::string, std::string> splitWmClass(std::string_view bytes) {
         klass = bytes.substr(nul + 1);
         klass = klass.substr(0, klass.find('\0'));
     }
-    return {text::boundedUtf8(instance, kMaxClassBytes), text::boundedUtf8(klass, kMaxClassBytes)};
+    return {text::boundedName(instance, kMaxClassBytes), text::boundedName(klass, kMaxClassBytes)};
 }
 
 std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,

@@ -64,7 +64,8 @@ Value windowDictionary(const WindowFacts& facts);
 // The window-list layer of a window kind (0 for application windows).
 int layerOf(WindowKind kind);
 
-// WM_CLASS bytes split into instance and class, each bounded and repaired.
+// WM_CLASS bytes split into instance and class, each bounded and repaired, without the
+// bidirectional controls that would turn the shown name around.
 std::pair<std::string, std::string> splitWmClass(std::string_view bytes);
 
 // The largest icon of a _NET_WM_ICON value (width, height, ARGB pixels, repeated), at most
