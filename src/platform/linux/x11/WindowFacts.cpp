@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kMaxClassBytes = 256;
 constexpr std::uint32_t kMaxAtomsRead = 32;
-constexpr std::uint32_t kMaxWindowsRead = 1u << 16;
+// Any client may rewrite the root's window lists; each listed window costs a batch of
+// requests and a table entry, so at most 1024 are read, as for the desktops.
+constexpr std::uint32_t kMaxWindowsRead = 1024;
 
 xcb_get_property_cookie_t requestProperty(XConnection& x, xcb_window_t window, xcb_atom_t atom,
                                           xcb_atom_t type, std::uint32_t words) {

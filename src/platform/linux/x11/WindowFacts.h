@@ -49,8 +49,9 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
 std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,
                                                    const std::vector<xcb_window_t>& windows);
 
-// A root-window window list (_NET_CLIENT_LIST or _NET_CLIENT_LIST_STACKING); also in two
-// halves, so that other requests can go out between them and share the round trip.
+// A root-window window list (_NET_CLIENT_LIST or _NET_CLIENT_LIST_STACKING), its first 1024
+// windows; also in two halves, so that other requests can go out between them and share the
+// round trip.
 std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property);
 xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property);
 std::vector<xcb_window_t> takeRootWindowList(XConnection& x, xcb_get_property_cookie_t cookie);
