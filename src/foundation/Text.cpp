@@ -88,6 +88,28 @@ std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes) {
     return repaired;
 }
 
+std::string boundedName(std::string_view bytes, std::size_t maxBytes) {
+    auto name = boundedUtf8(bytes, maxBytes);
+    // Each control is E2 80 AA..AE or E2 81 A6..A9; most names hold no E2 byte at all.
+    std::size_t at = name.find('\xE2');
+    if (at == std::string::npos)
+        return name;
+    std::size_t kept = at;
+    for (; at < name.size(); ++at) {
+        const auto second = at + 2 < name.size() ? static_cast<unsigned char>(name[at + 1]) : 0;
+        const auto third = at + 2 < name.size() ? static_cast<unsigned char>(name[at + 2]) : 0;
+        const bool control =
+            name[at] == '\xE2' && ((second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+                                   (second == 0x81 && third >= 0xA6 && third <= 0xA9));
+        if (control)
+            at += 2;
+        else
+            name[kept++] = name[at];
+    }
+    name.resize(kept);
+    return name;
+}
+
 std::string printable(std::string_view text) {
     const auto repaired = repairUtf8(text);
     std::string out;

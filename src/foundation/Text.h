@@ -26,6 +26,11 @@ std::string repairUtf8(std::string_view bytes);
 // Repairs, then cuts to at most `maxBytes` bytes without splitting a character.
 std::string boundedUtf8(std::string_view bytes, std::size_t maxBytes);
 
+// `boundedUtf8`, without the bidirectional embedding, override and isolate controls (U+202A
+// to U+202E, U+2066 to U+2069), for a name another program chose that is shown to the user:
+// an override would show the name reversed and could turn the text after it around.
+std::string boundedName(std::string_view bytes, std::size_t maxBytes);
+
 // The text as one printable line, for messages that echo input: control characters (line
 // breaks, ESC, BEL, DEL and the C1 controls) become escapes such as "\n" or "\x1b";
 // ill-formed UTF-8 is repaired first.

@@ -62,36 +62,79 @@ JsonError::JsonError(std::string member, std::string reason)
     : std::runtime_error("member '" + member + "': " + reason), member_(std::move(member)),
       reason_(std::move(reason)) {}
 
-nlohmann::json parseJson(std::string_view text) {
-    using Event = nlohmann::json::parse_event_t;
-    JsonPath path;
-    const auto track = [&](int, Event event, nlohmann::json& parsed) {
-        switch (event) {
-        case Event::object_start:
-        case Event::array_start:
-            if (path.depth() == kMaxJsonDepth)
-                throw JsonError(path.text(),
-                                "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
-            path.enter(event == Event::array_start);
-            break;
-        case Event::object_end:
-        case Event::array_end:
-            path.leave();
-            break;
-        case Event::key:
-            path.key(parsed.get<std::string>());
-            break;
-        case Event::value:
-            path.valueDone();
-            break;
-        }
-        return true;
-    };
-    try {
-        return nlohmann::json::parse(text, track);
-    } catch (const nlohmann::json::exception& e) {
-        throw JsonError(path.text(), reasonOf(e));
+namespace {
+
+// The library's document builder, told each event on the way, so that the reader knows where
+// it is and how deep. (The library's callback reader would do the same, but after each object
+// it walks the whole of the array around it: quadratic in the array's length.)
+class TrackingReader {
+public:
+    using Json = nlohmann::json;
+    explicit TrackingReader(Json& result) : document_(result) {}
+
+    bool null() { return value(document_.null()); }
+    bool boolean(bool b) { return value(document_.boolean(b)); }
+    bool number_integer(Json::number_integer_t n) { return value(document_.number_integer(n)); }
+    bool number_unsigned(Json::number_unsigned_t n) { return value(document_.number_unsigned(n)); }
+    bool number_float(Json::number_float_t n, const Json::string_t& text) {
+        return value(document_.number_float(n, text));
     }
+    bool string(Json::string_t& text) { return value(document_.string(text)); }
+    bool binary(Json::binary_t& bytes) { return value(document_.binary(bytes)); }
+    bool start_object(std::size_t size) {
+        enter(false);
+        return document_.start_object(size);
+    }
+    bool key(Json::string_t& name) {
+        path_.key(name);
+        return document_.key(name);
+    }
+    bool end_object() {
+        path_.leave();
+        return document_.end_object();
+    }
+    bool start_array(std::size_t size) {
+        enter(true);
+        return document_.start_array(size);
+    }
+    bool end_array() {
+        path_.leave();
+        return document_.end_array();
+    }
+    template <typename Exception>
+    bool parse_error(std::size_t at, const std::string& token, const Exception& error) {
+        return document_.parse_error(at, token, error); // throws
+    }
+
+    const JsonPath& path() const { return path_; }
+
+private:
+    bool value(bool kept) {
+        path_.valueDone();
+        return kept;
+    }
+    void enter(bool array) {
+        if (path_.depth() == kMaxJsonDepth)
+            throw JsonError(path_.text(),
+                            "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+        path_.enter(array);
+    }
+
+    nlohmann::detail::json_sax_dom_parser<Json> document_;
+    JsonPath path_;
+};
+
+} // namespace
+
+nlohmann::json parseJson(std::string_view text) {
+    nlohmann::json result;
+    TrackingReader reader(result);
+    try {
+        nlohmann::json::sax_parse(text, &reader);
+    } catch (const nlohmann::json::exception& e) {
+        throw JsonError(reader.path().text(), reasonOf(e));
+    }
+    return result;
 }
 
 Value valueFromJson(const nlohmann::json& json) {

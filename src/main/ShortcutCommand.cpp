@@ -1,4 +1,5 @@
 #include "app/RefreshShortcut.h"
+#include "foundation/Text.h"
 #include "main/Commands.h"
 #include "platform/linux/i3/I3SystemShortcuts.h"
 #include "platform/linux/keys/ShortcutWords.h"
@@ -16,13 +17,14 @@ namespace {
 using namespace KeyBindings;
 using Verdict = RecorderDecision::Verdict;
 
+// Messages echo the words they were given, which may hold control characters.
 int usageError(const std::string& message) {
-    std::cerr << "tidemark shortcut: " << message << "\n";
+    std::cerr << "tidemark shortcut: " << text::printable(message) << "\n";
     return kExitUsage;
 }
 
 int refused(const std::string& message) {
-    std::cerr << "tidemark shortcut: " << message << "\n";
+    std::cerr << "tidemark shortcut: " << text::printable(message) << "\n";
     return kExitFailure;
 }
 

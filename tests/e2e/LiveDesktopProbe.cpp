@@ -5,11 +5,13 @@
 #include "platform/linux/PollMainQueue.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 extern char** environ;
@@ -352,6 +354,45 @@ TEST_F(LiveFixture, AppTableFollowsClientsWithoutRereadingThem) {
     EXPECT_TRUE(mainQueue.runUntil(
         [&] { return saw(kDidTerminateApplicationNotification, ::getpid()); }, 10));
     EXPECT_FALSE(lists(::getpid()));
+}
+
+// The resident set in bytes.
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * std::size_t(::sysconf(_SC_PAGESIZE));
+}
+
+// Any client may write the root's client list: 65536 made-up windows cost a bounded read and
+// leave no lasting memory behind, and the next true list is read as before.
+TEST_F(LiveFixture, ABogusClientListIsReadOnlyInPart) {
+    if (!env("E2E_BOGUS_CLIENTS"))
+        GTEST_SKIP() << "E2E_BOGUS_CLIENTS not given";
+    auto& x = *platform->x;
+    auto& workspace = platform->workspace;
+    const auto property = x.ewmh()._NET_CLIENT_LIST;
+    const auto real = rootWindowList(x, property);
+    ASSERT_FALSE(real.empty());
+    workspace.startObserving();
+    const auto apps = [&] { return workspace.sharedRunningApplications()->size(); };
+    const auto before = apps();
+    ASSERT_GT(before, 0u);
+    const auto write = [&](const std::vector<xcb_window_t>& windows) {
+        xcb_change_property(x.raw(), XCB_PROP_MODE_REPLACE, x.root(), property, XCB_ATOM_WINDOW, 32,
+                            std::uint32_t(windows.size()), windows.data());
+        std::free(xcb_get_input_focus_reply(x.raw(), xcb_get_input_focus(x.raw()), nullptr));
+    };
+    std::vector<xcb_window_t> bogus;
+    for (xcb_window_t id = 0x7f000000; bogus.size() < 65536; ++id)
+        bogus.push_back(id);
+    const auto rssBefore = residentBytes();
+    write(bogus);
+    EXPECT_EQ(rootWindowList(x, property).size(), 1024u);
+    ASSERT_TRUE(mainQueue.runUntil([&] { return apps() == 0; }, 30));
+    EXPECT_LT(residentBytes(), rssBefore + (8u << 20)); // 40 MB more when all are read
+    write(real);
+    EXPECT_TRUE(mainQueue.runUntil([&] { return apps() == before; }, 30));
 }
 
 TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {

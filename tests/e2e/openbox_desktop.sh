@@ -41,4 +41,5 @@ assert [x['isCurrentSpace'] for x in s['spaces']] == [False, True, False, False]
 "
 probe 'LiveFixture.AppNotificationsFollowTheClients' E2E_APP_EVENTS=1
 probe 'LiveFixture.AppTableFollowsClientsWithoutRereadingThem' E2E_APP_TABLE=1
+probe 'LiveFixture.ABogusClientListIsReadOnlyInPart' E2E_BOGUS_CLIENTS=1
 echo "openbox desktop: ok"

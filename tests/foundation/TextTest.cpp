@@ -1,6 +1,7 @@
 #include "foundation/Text.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace tidemark;
 
@@ -66,4 +67,20 @@ TEST(Text, PrintableKeepsAMessageOnOneLine) {
     };
     for (const auto& [input, expected] : cases)
         EXPECT_EQ(text::printable(input), expected);
+}
+
+TEST(Text, ShownNamesLoseTheControlsThatTurnTextAround) {
+    const std::vector<std::tuple<std::string, std::size_t, std::string>> cases{
+        {"Files", 256, "Files"},
+        {"evil\u202Efdp.exe", 256, "evilfdp.exe"},                       // right-to-left override
+        {"\u202A\u202B\u202C\u202Dx\u2066\u2067\u2068\u2069", 256, "x"}, // every embedding/isolate
+        {"\u05E2\u05D1\u05E8\u05D9\u05EA\u200F", 256, "\u05E2\u05D1\u05E8\u05D9\u05EA\u200F"},
+        {"\u2014 dash \u2026", 256, "\u2014 dash \u2026"}, // other E2 80 characters stay
+        {"cut\u202E", 4, "cut"},                           // a control split by the bound
+        {"end\u202E", 256, "end"},
+    };
+    for (const auto& [input, bound, expected] : cases) {
+        SCOPED_TRACE(input);
+        EXPECT_EQ(text::boundedName(input, bound), expected);
+    }
 }

@@ -156,6 +156,27 @@ TEST(ValueJson, RefusesWhatItCannotHoldAndNamesTheMember) {
                  std::invalid_argument);
 }
 
+// A long array of objects reads whole, in order, and a fault in its last element is named
+// by that element's index. (bench/scenario_load_bench measures how the time grows.)
+TEST(ValueJson, ReadsALongArrayOfObjectsWholeAndNamesItsLastElement) {
+    constexpr int kCount = 50'000;
+    std::string text = "[";
+    for (int i = 0; i < kCount; ++i)
+        text += (i ? "," : "") + std::string("{\"id\": ") + std::to_string(i) + ", \"tags\": []}";
+    const auto value = valueFromJson(parseJson(text + "]"));
+    const auto spaces =
+        value.asArrayOfDictionaries().value_or(std::vector<const ValueDictionary*>{});
+    ASSERT_EQ(spaces.size(), std::size_t(kCount));
+    for (const int i : {0, 1, kCount / 2, kCount - 1})
+        EXPECT_EQ(findIn(*spaces[std::size_t(i)], "id")->asInteger(), i);
+    try {
+        parseJson(text + R"(, {"id": tru}])");
+        ADD_FAILURE() << "accepted";
+    } catch (const JsonError& e) {
+        EXPECT_EQ(e.member(), "[" + std::to_string(kCount) + "].id");
+    }
+}
+
 TEST(PropertyList, DecodingRefusesDepthAndHalfEntriesAndEncodingRefusesWhatItWouldLose) {
     const auto document = [](const std::string& body) {
         return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + body + "</plist>";

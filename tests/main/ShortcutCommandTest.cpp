@@ -94,5 +94,28 @@ TEST(ShortcutCommandLine, AnUnreadableEntryIsShownAsNoneAndLeftAlone) {
     EXPECT_EQ(tool.run({"defaults", "read", "KeyBindings_refresh"}).out, broken + "\n");
 }
 
+// A terminal is not told to do anything by the words it is shown back.
+TEST(ShortcutCommandLine, ControlCharactersInTheWordsAreShownEscaped) {
+    ShortcutCommand tool;
+    const struct {
+        std::vector<std::string> args;
+        std::string escaped;
+    } cases[] = {
+        {{"shortcut", "set", "refresh", "shift+\x1b[2Jr"}, "\\x1b[2J"},
+        {{"shortcut", "set", "re\nfresh", "ctrl+r"}, "'re\\nfresh'"},
+        {{"shortcut", "set", "refresh", "ctrl+\a"}, "\\x07"},
+    };
+    for (const auto& c : cases) {
+        const auto result = tool.run(c.args);
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_NE(result.err.find(c.escaped), std::string::npos) << result.err;
+        EXPECT_EQ(std::count_if(result.err.begin(), result.err.end(),
+                                [](char ch) { return ch != '\n' && (ch & 0xE0) == 0; }),
+                  0)
+            << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+}
+
 } // namespace
 } // namespace tidemark::testing

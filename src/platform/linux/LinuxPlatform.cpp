@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxPlatform.h"
 
-#include <cstdlib>
+#include "platform/linux/x11/DisplayCheck.h"
 
 namespace tidemark::linux_platform {
 
@@ -10,9 +10,7 @@ std::unique_ptr<LinuxPlatform> LinuxPlatform::open(MainQueue& mainQueue, std::st
     auto connection = XConnection::open();
     auto events = !connection || lifetime == Lifetime::OneShot ? connection : XConnection::open();
     if (!connection || !events) {
-        const char* display = std::getenv("DISPLAY");
-        error = std::string("cannot connect to the X server") +
-                (display && *display ? std::string(" on ") + display : " (DISPLAY is not set)");
+        error = cannotConnectLine();
         return nullptr;
     }
     return std::make_unique<LinuxPlatform>(mainQueue, std::move(connection), std::move(events),

@@ -122,7 +122,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
         if (key == "Type")
             isApplication = value == "Application";
         else if (key == "Name")
-            entry.name = value;
+            entry.name = text::boundedName(value, kMaxValueBytes);
         else if (key == "Icon")
             entry.icon = value;
         else if (key == "StartupWMClass")

@@ -13,6 +13,7 @@
 #include "platform/linux/session/SessionFiles.h"
 #include "platform/linux/session/SingleInstanceLock.h"
 #include "platform/linux/settings/AutostartEntry.h"
+#include "platform/linux/x11/DisplayCheck.h"
 #include "platform/linux/x11/LinuxSwitchPermission.h"
 #include "preferences/PreferencesModel.h"
 #include "shortcuts/ShortcutRecorder.h"
@@ -188,6 +189,9 @@ struct LiveApp {
 LiveAppExit runLiveApp() {
     const auto reports = ReportHooks::fromEnvironment();
     std::string error;
+    // Before Qt, which says more than one line about a server that does not answer.
+    if (!displayAnswers(error))
+        return {EXIT_FAILURE, error};
     const auto path = lockPath(error);
     const auto lock = path ? SingleInstanceLock::acquire(*path, error) : std::nullopt;
     if (!lock)

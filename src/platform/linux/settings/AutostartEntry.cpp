@@ -1,7 +1,7 @@
 #include "platform/linux/settings/AutostartEntry.h"
 
 #include "platform/linux/apps/DesktopEntries.h"
-#include "platform/linux/settings/FileSettingsStore.h"
+#include "platform/linux/settings/ConfigHome.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -190,9 +190,8 @@ AutostartLoginItem::AutostartLoginItem(std::filesystem::path entryFile,
       session_(std::move(session)) {}
 
 std::filesystem::path AutostartLoginItem::defaultEntryFile() {
-    // The settings file lives in <config home>/tidemark/.
-    return FileSettingsStore::defaultLocation().parent_path().parent_path() / "autostart" /
-           "tidemark.desktop";
+    const auto home = configHome();
+    return home ? *home / "autostart" / "tidemark.desktop" : std::filesystem::path();
 }
 
 std::filesystem::path AutostartLoginItem::runningExecutable() {
@@ -223,6 +222,8 @@ LoginItemService::Status AutostartLoginItem::status() const {
 }
 
 std::optional<std::string> AutostartLoginItem::registerItem() {
+    if (entryFile_.empty())
+        return "no home folder to keep the autostart entry in";
     std::error_code error;
     std::filesystem::create_directories(entryFile_.parent_path(), error);
     if (error)

@@ -61,7 +61,8 @@ public:
     AutostartLoginItem(std::filesystem::path entryFile, std::filesystem::path executable,
                        AutostartSession session);
 
-    // `$XDG_CONFIG_HOME/autostart/tidemark.desktop` (`~/.config` when unset).
+    // `autostart/tidemark.desktop` in the configuration folder (`configHome`); empty when
+    // this user has no home folder, and then nothing can be registered.
     static std::filesystem::path defaultEntryFile();
     // The program a session should start: the running program's own file, or, in the
     // drawing executable, the `tidemark` that started it.

@@ -1,12 +1,15 @@
 #include "platform/linux/settings/FileSettingsStore.h"
 
 #include "foundation/PropertyList.h"
+#include "platform/linux/settings/ConfigHome.h"
 #include "platform/linux/settings/SettingsFile.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 #include <sys/inotify.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace tidemark::linux_platform {
@@ -38,6 +41,11 @@ std::string cannotOpen(const std::filesystem::path& file, const ReadResult& read
 
 FileSettingsStore::FileSettingsStore(std::filesystem::path file, Reporter report)
     : file_(std::move(file)), report_(std::move(report)) {
+    if (file_.empty()) {
+        openError_ = noConfigHomeLine();
+        this->report(*openError_); // the member: the parameter is moved from
+        return;
+    }
     if (auto values = load(&openError_))
         adoptStoredValues(std::move(*values));
 }
@@ -45,18 +53,13 @@ FileSettingsStore::FileSettingsStore(std::filesystem::path file, Reporter report
 FileSettingsStore::~FileSettingsStore() {
     if (watchFd_ >= 0)
         ::close(watchFd_);
+    if (timerFd_ >= 0)
+        ::close(timerFd_);
 }
 
 std::filesystem::path FileSettingsStore::defaultLocation() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path base;
-    if (xdg && *xdg)
-        base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::filesystem::path(home) / ".config";
-    else
-        base = std::filesystem::current_path() / ".config";
-    return base / "tidemark" / "defaults.plist";
+    const auto home = configHome();
+    return home ? *home / "tidemark" / "defaults.plist" : std::filesystem::path();
 }
 
 void FileSettingsStore::report(const std::string& line) const {
@@ -80,6 +83,11 @@ std::optional<ValueDictionary> FileSettingsStore::load(std::optional<std::string
         return ValueDictionary{};
     if (auto values = decodeSettings(read.contents))
         return values;
+    if (const auto now = WriteInProgress::Clock::now();
+        pendingWrite_.stillWriting(read.contents.size(), now)) {
+        lookAgainAt(pendingWrite_.deadline());
+        return std::nullopt;
+    }
     // Damaged as read; a writer may just have replaced it, so look again under the lock
     // before moving anything aside.
     std::string line;
@@ -106,6 +114,10 @@ std::optional<ValueDictionary> FileSettingsStore::load(std::optional<std::string
 }
 
 void FileSettingsStore::persist(std::string_view key, const Value* value) {
+    if (file_.empty()) {
+        lastWriteSucceeded_ = false;
+        return; // said once, when the store was made
+    }
     const auto target = settings_file::resolveLinks(file_);
     const auto fail = [&](const std::string& why) {
         lastWriteSucceeded_ = false;
@@ -158,7 +170,7 @@ void FileSettingsStore::persist(std::string_view key, const Value* value) {
 }
 
 int FileSettingsStore::changeDescriptor() {
-    if (watchFd_ >= 0)
+    if (watchFd_ >= 0 || file_.empty())
         return watchFd_;
     const auto target = settings_file::resolveLinks(file_);
     std::error_code ec;
@@ -175,18 +187,42 @@ int FileSettingsStore::changeDescriptor() {
     }
     watchFd_ = fd;
     watchedName_ = target.filename().string();
+    timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     return watchFd_;
 }
 
 std::vector<int> FileSettingsStore::eventFds() {
-    const int fd = changeDescriptor();
-    return fd >= 0 ? std::vector<int>{fd} : std::vector<int>{};
+    std::vector<int> fds;
+    if (const int fd = changeDescriptor(); fd >= 0)
+        fds.push_back(fd);
+    if (timerFd_ >= 0)
+        fds.push_back(timerFd_);
+    return fds;
+}
+
+void FileSettingsStore::lookAgainAt(std::optional<WriteInProgress::Clock::time_point> when) {
+    if (timerFd_ < 0 || (!when && !timerArmed_))
+        return;
+    itimerspec at{}; // all zero: disarmed
+    if (when) {
+        // The steady clock is CLOCK_MONOTONIC, which the timer counts in.
+        const auto sinceBoot =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(when->time_since_epoch());
+        at.it_value.tv_sec = sinceBoot.count() / 1'000'000'000;
+        at.it_value.tv_nsec = std::max<long>(sinceBoot.count() % 1'000'000'000, 1);
+    }
+    timerArmed_ = ::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &at, nullptr) == 0 && when;
 }
 
 bool FileSettingsStore::reloadIfChanged() {
     if (watchFd_ < 0)
         return false;
     bool changed = false;
+    if (std::uint64_t expirations = 0;
+        timerArmed_ && ::read(timerFd_, &expirations, sizeof expirations) > 0) {
+        timerArmed_ = false;
+        changed = true; // a write in progress had its grace time
+    }
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const auto n = ::read(watchFd_, buffer, sizeof buffer);
@@ -198,9 +234,18 @@ bool FileSettingsStore::reloadIfChanged() {
                 event->len ? std::string_view(event->name, std::strlen(event->name)) : "";
             if ((event->mask & IN_Q_OVERFLOW) || name == watchedName_)
                 changed = true;
+            if (name == watchedName_) {
+                // A file created in place is written after it appears; one renamed in is whole.
+                if (event->mask & IN_CREATE)
+                    pendingWrite_.created(WriteInProgress::Clock::now());
+                else if (event->mask & (IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE))
+                    pendingWrite_.settled();
+            }
             at += sizeof(inotify_event) + event->len;
         }
     }
+    if (!pendingWrite_.deadline())
+        lookAgainAt(std::nullopt); // an earlier write's timer would judge a later one early
     if (!changed)
         return false;
     if (auto values = load())

@@ -2,6 +2,7 @@
 
 #include "foundation/SettingsStore.h"
 #include "platform/linux/FdWatcher.h"
+#include "platform/linux/settings/WriteInProgress.h"
 
 #include <filesystem>
 #include <functional>
@@ -16,7 +17,8 @@ namespace tidemark::linux_platform {
 // each other's keys and entries this program does not understand survive as written. A
 // symbolic link is followed and its target replaced. A file that cannot be parsed (or nests
 // too deep) is moved aside, never overwritten, and the store starts empty; a file that exists
-// but cannot be opened is left alone and every write is refused.
+// but cannot be opened is left alone and every write is refused. A file another program has
+// just created and is still writing is judged only once it is closed (`WriteInProgress`).
 //
 // Changes made by other processes arrive through `changeDescriptor` and `reloadIfChanged`,
 // or by giving the store to an FdWatcher as its event source.
@@ -31,11 +33,13 @@ public:
     FileSettingsStore& operator=(const FileSettingsStore&) = delete;
 
     const std::filesystem::path& file() const { return file_; }
-    // `$XDG_CONFIG_HOME/tidemark/defaults.plist`, or under `~/.config` when unset.
+    // `tidemark/defaults.plist` in the configuration folder (`configHome`); empty when this
+    // user has no home folder, which a store given it reports as its open error.
     static std::filesystem::path defaultLocation();
 
     // Set when the file existed at construction but could not be opened (no permission, not
-    // a regular file): the line that was reported. The store then starts empty.
+    // a regular file), or there is no place for it: the line that was reported. The store
+    // then starts empty.
     const std::optional<std::string>& openError() const { return openError_; }
     // False when the last write failed (the in-memory values still changed).
     bool lastWriteSucceeded() const { return lastWriteSucceeded_; }
@@ -44,7 +48,9 @@ public:
     // the first call. -1 when the folder cannot be watched.
     int changeDescriptor();
     // Without blocking: when the file changed since the last look, rereads it and tells the
-    // observers of each key whose value changed. True when it reread.
+    // observers of each key whose value changed. True when it reread. A file still being
+    // written keeps the values as they were; the look after its writer closes it, or the
+    // grace time's timer among `eventFds()`, judges it.
     bool reloadIfChanged();
 
     std::vector<int> eventFds() override;
@@ -54,7 +60,10 @@ private:
     void persist(std::string_view key, const Value* value) override;
     // The values in the file; nothing when it cannot be opened (reported, and the line kept
     // in `cannotOpenLine` when given).
+    // Nothing as well while the file is still being written.
     std::optional<ValueDictionary> load(std::optional<std::string>* cannotOpenLine = nullptr);
+    // Wakes the watcher when the write in progress has had its grace time; nothing disarms.
+    void lookAgainAt(std::optional<WriteInProgress::Clock::time_point> when);
     void report(const std::string& line) const;
 
     std::filesystem::path file_;
@@ -62,7 +71,10 @@ private:
     std::optional<std::string> openError_;
     bool lastWriteSucceeded_ = true;
     int watchFd_ = -1;
+    int timerFd_ = -1; // readable when a write in progress has had its grace time
+    bool timerArmed_ = false;
     std::string watchedName_;
+    WriteInProgress pendingWrite_;
 };
 
 } // namespace tidemark::linux_platform

@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kMaxClassBytes = 256;
 constexpr std::uint32_t kMaxAtomsRead = 32;
-constexpr std::uint32_t kMaxWindowsRead = 1u << 16;
+// Any client may rewrite the root's window lists; each listed window costs a batch of
+// requests and a table entry, so at most 1024 are read, as for the desktops.
+constexpr std::uint32_t kMaxWindowsRead = 1024;
 
 xcb_get_property_cookie_t requestProperty(XConnection& x, xcb_window_t window, xcb_atom_t atom,
                                           xcb_atom_t type, std::uint32_t words) {
@@ -68,7 +70,7 @@ std::pair<std::string, std::string> splitWmClass(std::string_view bytes) {
         klass = bytes.substr(nul + 1);
         klass = klass.substr(0, klass.find('\0'));
     }
-    return {text::boundedUtf8(instance, kMaxClassBytes), text::boundedUtf8(klass, kMaxClassBytes)};
+    return {text::boundedName(instance, kMaxClassBytes), text::boundedName(klass, kMaxClassBytes)};
 }
 
 std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,

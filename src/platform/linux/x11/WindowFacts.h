@@ -49,8 +49,9 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
 std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,
                                                    const std::vector<xcb_window_t>& windows);
 
-// A root-window window list (_NET_CLIENT_LIST or _NET_CLIENT_LIST_STACKING); also in two
-// halves, so that other requests can go out between them and share the round trip.
+// A root-window window list (_NET_CLIENT_LIST or _NET_CLIENT_LIST_STACKING), its first 1024
+// windows; also in two halves, so that other requests can go out between them and share the
+// round trip.
 std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property);
 xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property);
 std::vector<xcb_window_t> takeRootWindowList(XConnection& x, xcb_get_property_cookie_t cookie);
@@ -64,7 +65,8 @@ Value windowDictionary(const WindowFacts& facts);
 // The window-list layer of a window kind (0 for application windows).
 int layerOf(WindowKind kind);
 
-// WM_CLASS bytes split into instance and class, each bounded and repaired.
+// WM_CLASS bytes split into instance and class, each bounded and repaired, without the
+// bidirectional controls that would turn the shown name around.
 std::pair<std::string, std::string> splitWmClass(std::string_view bytes);
 
 // The largest icon of a _NET_WM_ICON value (width, height, ARGB pixels, repeated), at most

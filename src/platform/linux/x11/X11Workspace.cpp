@@ -110,11 +110,13 @@ void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
     }
     for (auto& facts : fetchWindowFacts(*x_, unknown, kClientFacts))
         known.insert_or_assign(facts.window, std::move(facts));
-    clients_.clear();
-    clients_.reserve(list.size());
+    // A fresh table, not the old one cleared: a list that was long once keeps no room.
+    std::vector<WindowFacts> table;
+    table.reserve(list.size());
     for (const auto window : list)
         if (auto it = known.find(window); it != known.end())
-            clients_.push_back(std::move(it->second));
+            table.push_back(std::move(it->second));
+    clients_ = std::move(table);
     if (observing_) {
         std::vector<const WindowFacts*> all;
         std::set<xcb_window_t> listed;

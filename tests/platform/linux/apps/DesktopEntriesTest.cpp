@@ -48,6 +48,9 @@ TEST(ParseDesktopEntry, RefusesLinksHiddenEntriesAndRepairsText) {
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->name.substr(0, 3), "\xef\xbf\xbd");
     EXPECT_LE(entry->name.size(), 512u);
+    EXPECT_EQ(
+        parseDesktopEntry("[Desktop Entry]\nType=Application\nName=\u202Eevil\n", "a", {})->name,
+        "evil");
     // No name: the id stands in.
     EXPECT_EQ(parseDesktopEntry("[Desktop Entry]\nType=Application\n", "org.x.Y", {})->name,
               "org.x.Y");

@@ -341,3 +341,78 @@ TEST(FileSettingsStore, DamagedFilesAreSetAsideUnderNamesOfTheirOwn) {
     FileSettingsStore(file, [](const std::string&) {}).set("displayStyle", Value(1));
     EXPECT_EQ(entries(dir.path()).size(), kept.size() + 1);
 }
+
+// Another program makes the file in place and writes it slowly, as a shell redirection or
+// `cp` does: the empty or partial file is no damaged file. Once the writer closes it, it is
+// read; a writer that keeps it open past the grace time has it judged as it stands.
+TEST(FileSettingsStore, AFileStillBeingWrittenIsReadOnceItsWriterIsDone) {
+    TemporaryDirectory dir;
+    const auto file = dir.path() / "defaults.plist";
+    Reports reports;
+    FileSettingsStore store(file, reports.reporter());
+    store.set("displayStyle", Value(2));
+    ASSERT_GE(store.changeDescriptor(), 0);
+    std::vector<std::string> heard;
+    auto token = store.observeChanges([&](std::string_view key) { heard.emplace_back(key); });
+    // The store's next look, after whatever woke it.
+    const auto nextLook = [&] {
+        std::vector<pollfd> fds;
+        for (const int fd : store.eventFds())
+            fds.push_back({fd, POLLIN, 0});
+        return ::poll(fds.data(), fds.size(), 10'000) > 0 && store.reloadIfChanged();
+    };
+    const auto good = xmlDocument("<key>displayStyle</key><integer>4</integer>\n");
+    const auto half = good.size() / 2;
+
+    std::filesystem::remove(file);
+    ASSERT_TRUE(nextLook());
+    EXPECT_TRUE(store.storedValues().empty());
+    heard.clear();
+
+    const int writer = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    ASSERT_GE(writer, 0);
+    ASSERT_TRUE(nextLook()); // saw it created, empty
+    ASSERT_EQ(::write(writer, good.data(), half), ssize_t(half));
+    ASSERT_EQ(::write(writer, good.data() + half, good.size() - half), ssize_t(good.size() - half));
+    EXPECT_TRUE(reports.lines.empty()) << reports.lines[0];
+    EXPECT_TRUE(heard.empty());
+    ::close(writer);
+    ASSERT_TRUE(nextLook());
+    EXPECT_EQ(store.integer("displayStyle"), 4);
+    EXPECT_EQ(heard, std::vector<std::string>{"displayStyle"});
+    EXPECT_TRUE(reports.lines.empty()) << reports.lines[0];
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{"defaults.plist", "defaults.plist.lock"}));
+
+    // A writer that stops halfway and keeps the file open.
+    std::filesystem::remove(file);
+    ASSERT_TRUE(nextLook());
+    const int stalled = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    ASSERT_GE(stalled, 0);
+    ASSERT_EQ(::write(stalled, good.data(), half), ssize_t(half));
+    while (reports.lines.empty() && nextLook()) {
+    }
+    ::close(stalled);
+    ASSERT_EQ(reports.lines.size(), 1u);
+    EXPECT_NE(reports.lines[0].find("moved it to"), std::string::npos) << reports.lines[0];
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(store.storedValues().empty());
+}
+
+// Without a home folder there is no place for the file: one line, and every write refused
+// rather than made somewhere under the current directory.
+TEST(FileSettingsStore, WithoutAPlaceForTheFileItSaysSoOnceAndKeepsNothing) {
+    TemporaryDirectory dir;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    Reports reports;
+    FileSettingsStore store({}, reports.reporter());
+    store.set("displayStyle", Value(1));
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(store.integer("displayStyle"), 1); // in memory
+    EXPECT_FALSE(store.lastWriteSucceeded());
+    ASSERT_TRUE(store.openError());
+    EXPECT_EQ(reports.lines, std::vector<std::string>{*store.openError()});
+    EXPECT_TRUE(entries(dir.path()).empty());
+    EXPECT_EQ(store.changeDescriptor(), -1);
+}

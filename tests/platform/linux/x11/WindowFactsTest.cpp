@@ -18,6 +18,9 @@ TEST(SplitWmClass, InstanceAndClassRepairedAndBounded) {
                         "evil");
     EXPECT_EQ(text::repairUtf8(klass), klass);
     EXPECT_LE(klass.size(), 256u);
+    // An override would show the class reversed, and whatever follows it.
+    EXPECT_EQ(splitWmClass("\u202Eevil\0\u2067Ter\u202Em\u2069\0"s),
+              (std::pair<std::string, std::string>{"evil", "Term"}));
 }
 
 TEST(BestIcon, LargestThatFitsElseSmallestAndPremultiplied) {
