@@ -5,6 +5,7 @@
 #include "preferences/SettingsKeys.h"
 #include "shortcuts/ShortcutCenter.h"
 #include "shortcuts/ShortcutRecorder.h"
+#include "support/QtEvents.h"
 #include "ui/GuiApplication.h"
 
 #include <QApplication>
@@ -16,13 +17,7 @@
 namespace tidemark {
 namespace {
 
-bool serveUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 2000)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
+using testing::serveUntil;
 
 struct Preferences {
     SettingsStore settings;

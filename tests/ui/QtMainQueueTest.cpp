@@ -1,5 +1,6 @@
 #include "ui/QtMainQueue.h"
 
+#include "support/QtEvents.h"
 #include "ui/GuiApplication.h"
 
 #include <QCoreApplication>
@@ -13,14 +14,7 @@
 namespace tidemark {
 namespace {
 
-// Serves Qt's event loop until `done` or two seconds passed.
-bool serveUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using testing::serveUntil;
 
 TEST(QtMainQueue, RunsBlocksInOrderAndSkipsCancelledItems) {
     ui::ensureGuiApplication();

@@ -1,5 +1,6 @@
 #include "ui/QtPanelWindow.h"
 
+#include "support/QtEvents.h"
 #include "ui/GuiApplication.h"
 #include "ui/NamedControls.h"
 
@@ -13,13 +14,7 @@
 namespace tidemark {
 namespace {
 
-bool serveUntil(const std::function<bool()>& done, int milliseconds = 2000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
+using testing::serveUntil;
 
 // A stand-in for the popover view: a fixed-width column whose rows come and go.
 struct TestContent {
