@@ -44,15 +44,5 @@ TEST(SettingsKeys, ActiveSpaceColorNeedsExactlyFourNumbers) {
     }
 }
 
-TEST(SettingsKeys, EveryKeyIsListedOnceWithItsType) {
-    std::set<std::string> names;
-    for (const auto& key : settings::allKeys())
-        EXPECT_TRUE(names.insert(key.name).second) << key.name;
-    EXPECT_EQ(names,
-              (std::set<std::string>{"displayStyle", "useHighContrastBorders", "hoverPopupEnabled",
-                                     "activeSpaceColor", "spaceNames"}));
-    EXPECT_STREQ(settings::kButtonPressedNotification, "ButtonPressed");
-}
-
 } // namespace
 } // namespace tidemark

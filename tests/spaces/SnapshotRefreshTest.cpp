@@ -159,7 +159,8 @@ TEST(SnapshotRefresh, StoredNamesWinAndSurviveAcrossLaunches) {
     Fixture f(scenario(display("A", 1, R"({"ManagedSpaceID": 1}, {"ManagedSpaceID": 2},
                                           {"ManagedSpaceID": 3, "TileLayoutManager": {}, "pid": 10})"),
                        R"("apps": [{"pid": 10, "localizedName": "Safari"}])"),
-              {{settings::kSpaceNames, Value(stored)}});
+              // Spelled as in the settings files earlier launches wrote.
+              {{"spaceNames", Value(stored)}});
     f.observer->refreshSpaces();
     EXPECT_EQ(f.names(), (std::vector<std::string>{"N/A", "Work", "Mail"}));
     // The store now mirrors exactly the current spaces, with their current numbers.

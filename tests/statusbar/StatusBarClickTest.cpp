@@ -92,17 +92,17 @@ TEST_F(StatusBarFixture, ClicksDoNothingWithoutAnImageOnAVanishedSpaceOrAfterTea
 
 TEST_F(StatusBarFixture, WithoutPermissionAClickShowsOneAlertUntilItIsAnswered) {
     poster.setTrusted(false);
+    application.displayName = "Tide";
+    application.name = "TideBundle";
     show();
     click({5, 6}); // even on the current space
     click({25, 6});
     ASSERT_EQ(alerts.presentedCount(), 1);
     EXPECT_TRUE(poster.posted().empty());
     EXPECT_EQ(application.activations, 1);
-    const auto& alert = *alerts.shown();
-    EXPECT_EQ(alert.style, AlertStyle::Warning);
-    EXPECT_EQ(alert.messageText, "Accessibility Permission Required");
-    EXPECT_EQ(alert.buttons,
-              (std::vector<std::string>{"Open System Settings", "Quit Tidemark", "Cancel"}));
+    EXPECT_EQ(alerts.shown()->style, AlertStyle::Warning);
+    EXPECT_EQ(alerts.shown()->informativeText, permission.alert("Tide").content.informativeText)
+        << "named by the app's display name";
 
     const struct {
         int button;
@@ -130,18 +130,22 @@ TEST_F(StatusBarFixture, TheSimAlertNamesTheAppByDisplayNameThenBundleName) {
     EXPECT_EQ(applicationName(std::nullopt, "TideBundle"), "TideBundle");
     EXPECT_EQ(applicationName(std::nullopt, std::nullopt), "Tidemark");
 
+    // Every mention of the app in the alert is the name it is given.
     const auto alert = permission.alert("TideBundle").content;
-    EXPECT_EQ(alert.informativeText,
-              "In order for clicking a space to switch Desktops to work, Accessibility "
-              "permission must be granted and the app needs to be restarted.\n\n"
-              "1. Grant Permission:\n"
-              "Open System Settings → Privacy & Security → Accessibility, and enable "
-              "TideBundle.\n\n"
-              "2. Restart TideBundle:\n"
-              "After enabling the permission, macOS requires the app to be restarted to apply "
-              "changes. Right-click the TideBundle menu bar icon and select \"Quit TideBundle\" "
-              "(or click \"Quit TideBundle\" below), then launch it again.");
-    EXPECT_EQ(alert.buttons[1], "Quit TideBundle");
+    const auto other = permission.alert("Other").content;
+    ASSERT_EQ(alert.buttons.size(), 3u);
+    const auto renamed = [](std::string text) {
+        for (auto at = text.find("TideBundle"); at != std::string::npos;
+             at = text.find("TideBundle", at))
+            text.replace(at, std::string_view("TideBundle").size(), "Other");
+        return text;
+    };
+    EXPECT_NE(alert.informativeText.find("TideBundle"), std::string::npos);
+    EXPECT_EQ(alert.informativeText.find("Tidemark"), std::string::npos);
+    EXPECT_EQ(other.informativeText, renamed(alert.informativeText));
+    EXPECT_EQ(other.buttons, (std::vector<std::string>{alert.buttons[0], renamed(alert.buttons[1]),
+                                                       alert.buttons[2]}));
+    EXPECT_NE(alert.buttons[1], other.buttons[1]);
 }
 
 TEST_F(StatusBarFixture, ASwitchOfSeveralStepsGoesToTheClickedDisplayOnly) {

@@ -44,12 +44,8 @@ TEST(SwipeRecognizer, IncompleteOrReorderedSwipesAreNoSteps) {
     // A half swipe followed by a whole one counts once.
     EXPECT_EQ(steps({one[0], one[1], one[0], one[1], one[2], one[3]}), std::vector<bool>{true});
     // Partial progress is not a step.
-    RecordedEvent partial;
-    partial.setType(30);
-    partial.setIntegerValueField(55, 30);
-    partial.setIntegerValueField(110, 23);
-    partial.setIntegerValueField(132, 4);
-    partial.setDoubleValueField(124, 0.5);
+    RecordedEvent partial = one[2];
+    partial.setDoubleValueField(DesktopSwitcher::kFieldSwipeProgress, 0.5);
     EXPECT_TRUE(steps({one[0], one[1], partial, one[3]}).empty());
 }
 
