@@ -1,22 +1,13 @@
 #include "ui/GuiApplication.h"
 
 #include <QApplication>
-#include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tidemark::ui {
 
-std::string runtimeFolder() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
-        return runtime;
-    const std::string folder = "/tmp/tidemark-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    return folder;
-}
-
-void ensureGuiApplication() {
+void ensureGuiApplication(const std::optional<std::string>& runtimeFallback) {
     if (QCoreApplication::instance())
         return;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
@@ -25,8 +16,8 @@ void ensureGuiApplication() {
     // Qt looks into the runtime folder as it starts and warns when the session names none;
     // the base-directory rules leave that fallback to the program. Only a folder that is the
     // user's own and private passes Qt's check.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const auto folder = runtimeFolder();
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeFallback) {
+        const auto& folder = *runtimeFallback;
         struct stat facts {};
         if (::lstat(folder.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode) &&
             facts.st_uid == ::getuid() && (facts.st_mode & 07777) == 0700)

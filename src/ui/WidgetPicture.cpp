@@ -1,6 +1,7 @@
 #include "ui/WidgetPicture.h"
 
 #include <QCoreApplication>
+#include <QLayout>
 #include <QPainter>
 #include <cmath>
 
@@ -10,10 +11,15 @@ QImage widgetPicture(QWidget& widget, qreal scale, const PictureBackground& back
     // Shown once so that every layout, scroll area and menu settles on its real size.
     if (widget.minimumSize() != widget.maximumSize())
         widget.resize(widget.sizeHint());
-    // A popup that shows asks to be raised and grabs the keyboard, which a picture does not
-    // need and the offscreen platform cannot do; its size settles without being shown.
+    // A popup that shows asks to be raised and grabs the keyboard, and a window whose layout
+    // fixes its size hands the platform size hints: a picture needs neither and the offscreen
+    // platform supports neither. Their layouts settle without being shown.
     const bool wasVisible = widget.isVisible();
-    if (widget.windowType() != Qt::Popup)
+    const auto* layout = widget.layout();
+    const bool fixedByLayout = layout && layout->sizeConstraint() == QLayout::SetFixedSize;
+    if (widget.windowType() == Qt::Popup || fixedByLayout)
+        widget.adjustSize();
+    else
         widget.show();
     QCoreApplication::processEvents();
     const QSize size = widget.size();

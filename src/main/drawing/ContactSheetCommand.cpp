@@ -1,6 +1,7 @@
 #include "icon/SkywardStyle.h"
 #include "main/Commands.h"
 #include "main/drawing/StripRendering.h"
+#include "platform/linux/session/SessionFiles.h"
 #include "preferences/SettingsKeys.h"
 #include "ui/GuiApplication.h"
 
@@ -108,7 +109,7 @@ int runContactSheet(Invocation call) {
         return kExitUsage;
     const auto& base = call.scenario;
 
-    ui::ensureGuiApplication();
+    ui::ensureGuiApplication(linux_platform::runtimeFolderFallback());
     std::vector<Row> rows;
     for (const auto style : kAllSkywardStyles) {
         for (const auto& variant : kVariants) {

@@ -3,6 +3,7 @@
 #include "main/drawing/PopoverPictures.h"
 #include "main/drawing/StripRendering.h"
 #include "platform/linux/keys/ShortcutWords.h"
+#include "platform/linux/session/SessionFiles.h"
 #include "platform/sim/SimHotKeyService.h"
 #include "platform/sim/SimLoginItem.h"
 #include "preferences/PreferencesModel.h"
@@ -109,7 +110,7 @@ int runDemo(Invocation call) {
         std::cerr << "tidemark demo: cannot create '" << *out << "': " << error.message() << "\n";
         return kExitFailure;
     }
-    ui::ensureGuiApplication();
+    ui::ensureGuiApplication(linux_platform::runtimeFolderFallback());
     const auto savePopover = [&](const QImage& picture, const std::string& name) {
         return save(picture, std::filesystem::path(*out) / name);
     };

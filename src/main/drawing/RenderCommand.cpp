@@ -1,5 +1,6 @@
 #include "main/Commands.h"
 #include "main/drawing/StripRendering.h"
+#include "platform/linux/session/SessionFiles.h"
 #include "ui/GuiApplication.h"
 
 #include <QImage>
@@ -13,7 +14,7 @@ int runRender(Invocation call) {
     if (!scale)
         return kExitUsage;
 
-    ui::ensureGuiApplication();
+    ui::ensureGuiApplication(linux_platform::runtimeFolderFallback());
     const RenderedStrip strip = renderFirstSnapshot(std::move(*call.scenario));
     if (!writePng(stripPixels(strip, *scale), *call.option("--out"), "render"))
         return kExitFailure;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tidemark::linux_platform {
 namespace {
@@ -69,6 +71,14 @@ std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, 
         return std::nullopt;
     }
     return folder;
+}
+
+std::optional<std::string> runtimeFolderFallback() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        return std::nullopt;
+    std::string error;
+    const auto folder = sessionFolder("", ::getuid(), error);
+    return folder ? std::optional<std::string>(folder->string()) : std::nullopt;
 }
 
 } // namespace tidemark::linux_platform

@@ -26,4 +26,9 @@ bool isPrivateFolder(bool isDirectory, unsigned owner, unsigned mode, unsigned u
 std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, unsigned uid,
                                                    std::string& error);
 
+// The folder that stands in for a runtime folder the session does not name
+// (`XDG_RUNTIME_DIR` unset or empty): the session folder under /tmp. Nothing when the session
+// names one, or when that folder is not safe.
+std::optional<std::string> runtimeFolderFallback();
+
 } // namespace tidemark::linux_platform
