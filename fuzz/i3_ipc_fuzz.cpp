@@ -19,9 +19,9 @@ constexpr std::size_t kMaxPayloadBytes = 1u << 16;
 void readReply(const nlohmann::json& reply, const nlohmann::json& previous) {
     for (const auto& displays :
          {desktop::i3DisplaySpaces(reply, previous), desktop::i3DisplaySpaces(previous, reply)})
-        FUZZ_CHECK(displays.asArray() && displays.asArray()->size() <= desktop::kMaxI3Items);
-    FUZZ_CHECK(desktop::i3WindowSpaces(reply).size() <= desktop::kMaxI3Items);
-    FUZZ_CHECK(i3OutputGeometry(reply).size() <= desktop::kMaxI3Items);
+        FUZZ_CHECK(displays.asArray() && displays.asArray()->size() <= desktop::kMaxDesktopItems);
+    FUZZ_CHECK(desktop::i3WindowSpaces(reply).size() <= desktop::kMaxDesktopItems);
+    FUZZ_CHECK(i3OutputGeometry(reply).size() <= desktop::kMaxDesktopItems);
     if (reply.is_object())
         if (const auto config = reply.find("config"); config != reply.end() && config->is_string())
             (void)i3::parseKeyBindings(config->get_ref<const std::string&>());

@@ -44,13 +44,13 @@ ValueDictionary spaceEntry(std::int64_t id) {
     return ValueDictionary{{"ManagedSpaceID", Value(static_cast<long long>(id))}};
 }
 
-// The first `kMaxI3Items` elements of an array answer, or none of anything else.
+// The first `kMaxDesktopItems` elements of an array answer, or none of anything else.
 std::span<const json> cappedItems(const json& list, bool& truncated) {
     if (!list.is_array())
         return {};
     const auto& items = list.get_ref<const json::array_t&>();
-    truncated = truncated || items.size() > kMaxI3Items;
-    return std::span(items).first(std::min(items.size(), kMaxI3Items));
+    truncated = truncated || items.size() > kMaxDesktopItems;
+    return std::span(items).first(std::min(items.size(), kMaxDesktopItems));
 }
 
 struct TreeWalk {
@@ -69,7 +69,7 @@ struct TreeWalk {
             // The scratchpad is i3's hidden store, not a desktop: no display lists it and its
             // windows show on none, yet a window kept there is still a window of its app.
             hidden = name && name->starts_with("__");
-            if (workspace && allWorkspaces.size() >= kMaxI3Items) {
+            if (workspace && allWorkspaces.size() >= kMaxDesktopItems) {
                 truncated = true;
                 return;
             }
@@ -78,7 +78,7 @@ struct TreeWalk {
         }
         if (workspace) {
             if (const auto window = integerMember(node, "window")) {
-                if (windowCount >= kMaxI3Items) {
+                if (windowCount >= kMaxDesktopItems) {
                     truncated = true;
                     return;
                 }

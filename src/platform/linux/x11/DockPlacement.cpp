@@ -13,7 +13,7 @@ std::vector<OutputGeometry> i3OutputGeometry(const nlohmann::json& outputs) {
         return result;
     std::size_t read = 0;
     for (const auto& output : outputs) {
-        if (++read > desktop::kMaxI3Items)
+        if (++read > desktop::kMaxDesktopItems)
             break;
         if (!output.is_object() || !output.value("active", false))
             continue;

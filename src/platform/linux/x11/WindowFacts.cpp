@@ -1,6 +1,7 @@
 #include "platform/linux/x11/WindowFacts.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/PropertyValue.h"
 
 #include <algorithm>
@@ -12,9 +13,6 @@ namespace {
 
 constexpr std::size_t kMaxClassBytes = 256;
 constexpr std::uint32_t kMaxAtomsRead = 32;
-// Any client may rewrite the root's window lists; each listed window costs a batch of
-// requests and a table entry, so at most 1024 are read, as for the desktops.
-constexpr std::uint32_t kMaxWindowsRead = 1024;
 
 xcb_get_property_cookie_t requestProperty(XConnection& x, xcb_window_t window, xcb_atom_t atom,
                                           xcb_atom_t type, std::uint32_t words) {
@@ -195,7 +193,8 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
 }
 
 xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property) {
-    return requestProperty(x, x.root(), property, XCB_ATOM_WINDOW, kMaxWindowsRead);
+    return requestProperty(x, x.root(), property, XCB_ATOM_WINDOW,
+                           std::uint32_t(desktop::kMaxDesktopItems));
 }
 
 std::vector<xcb_window_t> takeRootWindowList(XConnection& x, xcb_get_property_cookie_t cookie) {

@@ -60,7 +60,7 @@ void X11WindowServer::noteTruncatedLocked(bool truncated) {
         return;
     reportedTruncation_ = true;
     JournalLog().error("i3", "ipc",
-                       "i3 lists more than " + std::to_string(desktop::kMaxI3Items) +
+                       "i3 lists more than " + std::to_string(desktop::kMaxDesktopItems) +
                            " outputs, workspaces or windows; the rest are ignored");
 }
 
@@ -127,8 +127,8 @@ std::optional<Value> X11WindowServer::ewmhDisplaysLocked() {
     if (!count)
         return std::nullopt;
     // A hostile or broken manager could claim billions of desktops.
-    return desktop::ewmhDisplaySpaces(kScreenDisplayID, std::min<std::uint32_t>(*count, 1024),
-                                      current);
+    return desktop::ewmhDisplaySpaces(
+        kScreenDisplayID, std::min(*count, std::uint32_t(desktop::kMaxDesktopItems)), current);
 }
 
 std::optional<Value> X11WindowServer::copyWindowInfo(std::uint32_t options, std::uint32_t) {
@@ -207,7 +207,8 @@ const desktop::WindowSpaces& X11WindowServer::membershipLocked(bool forceFresh) 
         }
     } else {
         const auto count = std::min<std::uint32_t>(
-            rootCardinal(*x_, x_->ewmh()._NET_NUMBER_OF_DESKTOPS).value_or(0), 1024);
+            rootCardinal(*x_, x_->ewmh()._NET_NUMBER_OF_DESKTOPS).value_or(0),
+            std::uint32_t(desktop::kMaxDesktopItems));
         const auto clients = rootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
         for (const auto& window :
              fetchWindowFacts(*x_, clients, {.geometry = false, .desktop = true})) {

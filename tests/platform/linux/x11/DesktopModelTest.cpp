@@ -112,22 +112,22 @@ TEST(I3Answers, AreReadUpToTheCapAndSayWhenTheyWereCut) {
 
     json workspaces = json::array();
     json manyOutputs = json::array();
-    for (std::size_t i = 0; i < kMaxI3Items + 500; ++i) {
+    for (std::size_t i = 0; i < kMaxDesktopItems + 500; ++i) {
         workspaces.push_back({{"id", i + 1}, {"output", "left"}, {"visible", i == 0}});
         manyOutputs.push_back({{"name", "out" + std::to_string(i)}, {"active", true}});
     }
     const auto displays = i3DisplaySpaces(workspaces, outputs, &truncated);
-    EXPECT_EQ(spaceIds((*displays.asArray())[0]).size(), kMaxI3Items);
+    EXPECT_EQ(spaceIds((*displays.asArray())[0]).size(), kMaxDesktopItems);
     EXPECT_TRUE(truncated);
     truncated = false;
-    EXPECT_EQ(i3DisplaySpaces(one, manyOutputs, &truncated).asArray()->size(), kMaxI3Items);
+    EXPECT_EQ(i3DisplaySpaces(one, manyOutputs, &truncated).asArray()->size(), kMaxDesktopItems);
     EXPECT_TRUE(truncated);
 
     // The tree: windows of one workspace, and workspaces each holding a sticky window (which
     // is on all of them, so uncapped both would grow as their product).
     json windows = json::array();
     json stickyWorkspaces = json::array();
-    for (std::size_t i = 0; i < kMaxI3Items + 500; ++i) {
+    for (std::size_t i = 0; i < kMaxDesktopItems + 500; ++i) {
         windows.push_back({{"type", "con"}, {"window", i + 1}});
         stickyWorkspaces.push_back(
             {{"type", "workspace"},
@@ -137,12 +137,12 @@ TEST(I3Answers, AreReadUpToTheCapAndSayWhenTheyWereCut) {
     }
     const json tree = {{"type", "workspace"}, {"id", 1}, {"name", "1"}, {"nodes", windows}};
     truncated = false;
-    EXPECT_EQ(i3WindowSpaces(tree, &truncated).size(), kMaxI3Items);
+    EXPECT_EQ(i3WindowSpaces(tree, &truncated).size(), kMaxDesktopItems);
     EXPECT_TRUE(truncated);
     truncated = false;
     const auto sticky = i3WindowSpaces({{"type", "root"}, {"nodes", stickyWorkspaces}}, &truncated);
-    EXPECT_EQ(sticky.size(), kMaxI3Items);
-    EXPECT_EQ(sticky.begin()->second.size(), kMaxI3Items);
+    EXPECT_EQ(sticky.size(), kMaxDesktopItems);
+    EXPECT_EQ(sticky.begin()->second.size(), kMaxDesktopItems);
     EXPECT_TRUE(truncated);
 }
 

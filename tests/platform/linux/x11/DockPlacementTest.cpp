@@ -32,7 +32,7 @@ TEST(DockPlacement, ReadsTheActiveOutputsOfI3AndSkipsMalformedOnes) {
         many.push_back({{"name", "o" + std::to_string(i)},
                         {"active", true},
                         {"rect", {{"x", i}, {"y", 0}, {"width", 1}, {"height", 1}}}});
-    EXPECT_EQ(i3OutputGeometry(many).size(), desktop::kMaxI3Items);
+    EXPECT_EQ(i3OutputGeometry(many).size(), desktop::kMaxDesktopItems);
 }
 
 TEST(DockPlacement, TopOfThePrimaryOutputSpanningUnderI3AndAtTheRightEndElsewhere) {
