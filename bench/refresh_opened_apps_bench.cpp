@@ -83,51 +83,6 @@ std::string largeDesktop(AppMix mix) {
         .dump();
 }
 
-// The same answers as the sim, from tables built once, so that what is measured is the
-// refresh itself rather than the simulator's linear searches. Every answer is still handed
-// over by value, as a platform adapter builds it afresh for each query.
-class TableWindowServer final : public WindowServer {
-public:
-    explicit TableWindowServer(sim::SimWindowServer& sim) : sim_(sim) {
-        displays_ = sim.copyManagedDisplaySpaces(1);
-        windows_ = sim.copyWindowInfo(kWindowListExcludeDesktopElements, 0);
-        const auto spacesOf = *sim.lookupSpacesForWindows();
-        for (const auto& window : *windows_->asArray())
-            if (const auto number = window.find("kCGWindowNumber")->asInteger())
-                spaces_[*number] = spacesOf(1, kAllSpacesMask, {*number});
-    }
-    std::int32_t defaultConnection() override { return 1; }
-    std::optional<Value> copyManagedDisplaySpaces(std::int32_t) override { return displays_; }
-    std::optional<Value> copyWindowInfo(std::uint32_t, std::uint32_t) override { return windows_; }
-    std::optional<SpacesForWindows> lookupSpacesForWindows() override {
-        return [this](std::int32_t, int, const std::vector<std::int64_t>& numbers) {
-            const auto found = spaces_.find(numbers.front());
-            return found == spaces_.end() ? std::nullopt : found->second;
-        };
-    }
-    // Answers for the one set of spaces the refresh asks about, computed once.
-    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override {
-        return [this](std::int32_t connection, std::int32_t owner,
-                      const std::vector<std::int64_t>& spaceIds, std::int32_t options,
-                      std::uint64_t& setTags, std::uint64_t& clearTags) {
-            if (spaceIds != windowsOnSpacesQuery_) {
-                windowsOnSpacesQuery_ = spaceIds;
-                windowsOnSpaces_ = (*sim_.lookupWindowsWithOptionsAndTags())(
-                    connection, owner, spaceIds, options, setTags, clearTags);
-            }
-            return windowsOnSpaces_;
-        };
-    }
-
-private:
-    sim::SimWindowServer& sim_;
-    std::vector<std::int64_t> windowsOnSpacesQuery_;
-    std::optional<Value> windowsOnSpaces_;
-    std::optional<Value> displays_;
-    std::optional<Value> windows_;
-    std::unordered_map<std::int64_t, std::optional<Value>> spaces_;
-};
-
 void runWarmRefreshes(benchmark::State& state, sim::SimPlatform& platform,
                       WindowServer& windowServer) {
     SpaceObserverServices services{platform.mainQueue, platform.settings, windowServer,
@@ -147,24 +102,14 @@ void runWarmRefreshes(benchmark::State& state, sim::SimPlatform& platform,
 
 void BM_RefreshOpenedApps(benchmark::State& state) {
     sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::Typical), "bench"));
-    TableWindowServer windowServer(platform.windowServer);
-    runWarmRefreshes(state, platform, windowServer);
-}
-BENCHMARK(BM_RefreshOpenedApps)->Unit(benchmark::kMicrosecond);
-
-// The same through the simulator's own window server, whose per-window query searches the
-// whole list.
-void BM_RefreshOpenedAppsThroughSim(benchmark::State& state) {
-    sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::Typical), "bench"));
     runWarmRefreshes(state, platform, platform.windowServer);
 }
-BENCHMARK(BM_RefreshOpenedAppsThroughSim)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshOpenedApps)->Unit(benchmark::kMicrosecond);
 
 // More listed apps than cached icons: the cost of the reloads the bound forces.
 void BM_RefreshOpenedAppsOverfullCache(benchmark::State& state) {
     sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::AllRegular), "bench"));
-    TableWindowServer windowServer(platform.windowServer);
-    runWarmRefreshes(state, platform, windowServer);
+    runWarmRefreshes(state, platform, platform.windowServer);
 }
 BENCHMARK(BM_RefreshOpenedAppsOverfullCache)->Unit(benchmark::kMicrosecond);
 
@@ -177,11 +122,10 @@ namespace {
 // What the ports alone cost per refresh: handing over the window list and the running apps.
 void BM_PortAnswersOnly(benchmark::State& state) {
     sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::Typical), "bench"));
-    TableWindowServer windowServer(platform.windowServer);
+    auto& windowServer = platform.windowServer;
     for (auto _ : state) {
-        auto windows =
-            windowServer.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0);
-        auto displays = windowServer.copyManagedDisplaySpaces(1);
+        auto windows = windowServer.windows();
+        auto displays = windowServer.displays();
         auto apps = platform.workspace.runningApplications();
         benchmark::DoNotOptimize(windows);
         benchmark::DoNotOptimize(displays);
@@ -193,8 +137,7 @@ BENCHMARK(BM_PortAnswersOnly)->Unit(benchmark::kMicrosecond);
 // The mapper's share of the refresh, port answers included.
 void BM_MapperOnly(benchmark::State& state) {
     sim::SimPlatform platform(sim::parseScenario(largeDesktop(AppMix::Typical), "bench"));
-    TableWindowServer windowServer(platform.windowServer);
-    WindowSpaceMapper mapper(windowServer, platform.workspace);
+    WindowSpaceMapper mapper(platform.windowServer, platform.workspace);
     std::vector<std::string> ids;
     for (int i = 0; i < kDisplays * kSpacesPerDisplay; ++i)
         ids.push_back(std::to_string(spaceIdOf(i)));

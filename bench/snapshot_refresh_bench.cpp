@@ -1,5 +1,6 @@
 // One refresh of the space snapshot in the numbers style: 8 displays x 16 spaces.
 #include "app/AppDelegate.h"
+#include "platform/scenario/WindowServerAnswers.h"
 #include "platform/sim/SimPlatform.h"
 #include "preferences/SettingsKeys.h"
 
@@ -33,7 +34,7 @@ sim::Scenario largeDesktop() {
         app.application.localizedName = "Application " + std::to_string(d);
         scenario.apps.push_back(app);
     }
-    scenario.displays = Value(std::move(displays));
+    scenario.displays = sim::readDisplays(Value(std::move(displays)));
     scenario.settings.emplace(settings::kDisplayStyle, Value(1));
     return scenario;
 }

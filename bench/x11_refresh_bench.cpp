@@ -45,30 +45,17 @@ std::unique_ptr<linux_platform::LinuxPlatform> openI3Session(benchmark::State& s
 }
 
 // What one opened-apps refresh asks of the window server and the workspace: the displays,
-// the windows on all spaces, the window list, the spaces of every application window and
-// the running applications.
+// the window list with the spaces of every window, and the running applications.
 std::size_t openedAppsRefresh(linux_platform::LinuxPlatform& platform) {
     auto& server = platform.windowServer;
-    const auto displays = server.copyManagedDisplaySpaces(1);
-    std::vector<std::int64_t> spaceIds;
-    for (const auto& display : *displays->asArray())
-        for (const auto& space : *display.find("Spaces")->asArray())
-            spaceIds.push_back(*space.find("ManagedSpaceID")->asInteger());
-    std::uint64_t setTags = 0, clearTags = 0;
-    const auto filter =
-        (*server.lookupWindowsWithOptionsAndTags())(1, 0, spaceIds, 2, setTags, clearTags);
-    const auto windows = server.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0);
+    const auto displays = server.displays();
+    const auto windows = server.windows();
     const auto apps = platform.workspace.runningApplications();
-    const auto spacesOf = *server.lookupSpacesForWindows();
     std::size_t placed = 0;
-    for (const auto& window : *windows->asArray()) {
-        if (window.find("kCGWindowLayer")->asInteger() != 0 || !window.find("kCGWindowOwnerPID"))
-            continue;
-        const auto spaces = spacesOf(1, WindowServer::kAllSpacesMask,
-                                     {*window.find("kCGWindowNumber")->asInteger()});
-        placed += spaces->asArray()->size();
-    }
-    benchmark::DoNotOptimize(filter);
+    for (const auto& window : windows->windows)
+        if (window.layer == WindowLayer{} && window.ownerPid)
+            placed += window.spaces.size();
+    benchmark::DoNotOptimize(displays);
     benchmark::DoNotOptimize(apps);
     return placed;
 }

@@ -7,6 +7,7 @@
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/DockPlacement.h"
 
+#include <algorithm>
 #include <string_view>
 
 using namespace tidemark::linux_platform;
@@ -18,9 +19,18 @@ constexpr std::size_t kMaxPayloadBytes = 1u << 16;
 
 void readReply(const nlohmann::json& reply, const nlohmann::json& previous) {
     for (const auto& displays :
-         {desktop::i3DisplaySpaces(reply, previous), desktop::i3DisplaySpaces(previous, reply)})
-        FUZZ_CHECK(displays.asArray() && displays.asArray()->size() <= desktop::kMaxDesktopItems);
-    FUZZ_CHECK(desktop::i3WindowSpaces(reply).size() <= desktop::kMaxDesktopItems);
+         {desktop::i3DisplaySpaces(reply, previous), desktop::i3DisplaySpaces(previous, reply)}) {
+        FUZZ_CHECK(displays.size() <= desktop::kMaxDesktopItems);
+        for (const auto& display : displays)
+            FUZZ_CHECK(display.spaces.size() <= desktop::kMaxDesktopItems &&
+                       std::any_of(display.spaces.begin(), display.spaces.end(),
+                                   [&](const tidemark::DisplaySpace& space) {
+                                       return space.id == display.currentSpace;
+                                   }));
+    }
+    const auto tree = desktop::i3Tree(reply);
+    FUZZ_CHECK(tree.windowSpaces.size() <= desktop::kMaxDesktopItems &&
+               tree.fullScreenWindows.size() <= desktop::kMaxDesktopItems);
     FUZZ_CHECK(i3OutputGeometry(reply).size() <= desktop::kMaxDesktopItems);
     if (reply.is_object())
         if (const auto config = reply.find("config"); config != reply.end() && config->is_string())

@@ -43,8 +43,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (shortcuts_)
         bindRefreshShortcut(*shortcuts_, spaceObserver_);
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
-    appearanceObserver_ = services_.workspace.notificationCenter().addObserver(
-        kEffectiveAppearanceDidChangeNotification, [weakSelf](const Notification&) {
+    appearanceObserver_ = services_.workspace.events().addObserver(
+        WorkspaceEventKind::AppearanceChanged, [weakSelf](const WorkspaceEvent&) {
             auto self = weakSelf.lock();
             if (!self)
                 return;

@@ -115,14 +115,14 @@ IconLayoutRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, Sk
     for (const auto& space : spaces) {
         if (style == SkywardStyle::numbers) {
             const double alpha = space.isCurrentSpace ? kCurrentNumberAlpha : kOtherNumberAlpha;
-            glyphs.push_back({numberGlyph(numberString(space.spaceNumber), space.isFullScreen,
+            glyphs.push_back({numberGlyph(numberString(shownNumber(space)), space.isFullScreen,
                                           textAttributes(alpha, kNumberSize), cornerMarkColor)});
             continue;
         }
         ImageRef glyph = rectangleGlyph(space, options, artwork);
         if (style == SkywardStyle::numbersAndRects)
             glyph = numberedRectangleGlyph(
-                std::move(glyph), numberString(space.spaceNumber), space.isFullScreen,
+                std::move(glyph), numberString(shownNumber(space)), space.isFullScreen,
                 textAttributes(kCurrentNumberAlpha, kCutOutNumberSize), cornerMarkColor);
         glyphs.push_back({std::move(glyph)});
     }

@@ -181,6 +181,8 @@ std::string helpText(const Command& command) {
             text += " (default " + std::string(command.defaultScenario) + ")";
         text += "\n";
     }
+    if (!command.details.empty())
+        text += "\n" + std::string(command.details);
     return text;
 }
 

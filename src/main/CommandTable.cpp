@@ -13,6 +13,7 @@ int runContactSheet(Invocation);
 int runReplay(Invocation);
 int runScan(Invocation);
 int runMemory(Invocation);
+int runPanel(Invocation);
 int runShortcut(Invocation);
 int runDemo(Invocation);
 
@@ -26,7 +27,7 @@ int runDemo(Invocation);
 
 namespace {
 
-constexpr Option kJson{.name = "--json", .help = "JSON also on a terminal, where it is a table"};
+constexpr Option kJson{.name = "--json", .help = "print the JSON document instead of the table"};
 constexpr Option kScale{.name = "--scale", .value = "S", .help = "pixels per point (default 1)"};
 
 } // namespace
@@ -37,6 +38,13 @@ const std::vector<Command>& commandTable() {
         {.name = "snapshot",
          .summary = "print the display-and-space snapshot as JSON",
          .desktop = Desktop::ScenarioOrLive,
+         .details =
+             "Each space: displayID, spaceID, spaceName, spaceNumber (its place among all),\n"
+             "desktopNumber (among its display's desktops; null when full screen),\n"
+             "isCurrentSpace, isFullScreen, apps, and the window manager's own wmNumber\n"
+             "and wmName (i3's num and the name after \"N:\", or the EWMH desktop index\n"
+             "+ 1 and its _NET_DESKTOP_NAMES entry; null where there is none, as in a\n"
+             "scenario).\n",
          .run = runSnapshot},
         {.name = "watch",
          .summary = "run on the live desktop (or a scenario in real time under the settings "
@@ -45,7 +53,9 @@ const std::vector<Command>& commandTable() {
          .run = runWatch},
         {.name = "switch",
          .summary = "switch the live desktop's display to a space (an id from tidemark "
-                    "snapshot) and print the steps taken",
+                    "snapshot) and print the plan: the display, the steps from its current "
+                    "space, their direction and the method, \"direct\" (the window manager "
+                    "makes the space current) or \"gestures\" (one swipe a step)",
          .words = "SPACE_ID",
          .run = runSwitch},
         {.name = "defaults",
@@ -87,12 +97,31 @@ const std::vector<Command>& commandTable() {
          .summary = "list the helper processes that closed apps left running",
          .desktop = Desktop::ScenarioOrLive,
          .options = {kJson},
+         .details = "On Linux a process's memory is its resident set (VmRSS), as ps and top show "
+                    "it.\n",
          .run = runScan},
         {.name = "memory",
          .summary = "show the system memory figures",
          .desktop = Desktop::ScenarioOrLive,
          .options = {kJson},
+         .details =
+             "On Linux (keys as in the JSON document):\n"
+             "  total       MemTotal of /proc/meminfo\n"
+             "  used        MemTotal - MemAvailable, the used memory free shows\n"
+             "  appMemory   AnonPages: memory processes allocated themselves, not file cache\n"
+             "  wired       SUnreclaim + KernelStack + PageTables + SecPageTables + Percpu +\n"
+             "              Unevictable: memory that cannot be reclaimed or paged out\n"
+             "  compressed  Zswap plus the memory every zram device uses\n",
          .run = runMemory},
+        {.name = "panel",
+         .summary = "show what the hover panel shows for a space (an id from tidemark "
+                    "snapshot): its apps with their memory, the other desktops' apps and the "
+                    "system memory; a table, or with --json the fields of replay --ui's model "
+                    "line and \"names\" (pid to app name)",
+         .desktop = Desktop::ScenarioOrLive,
+         .options = {{.name = "--json", .help = "the JSON document instead of the table"}},
+         .words = "SPACE_ID",
+         .run = runPanel},
         {.name = "shortcut",
          .summary = "show or change a global shortcut. COMBO is modifiers and one key joined by "
                     "'+', in any case: ctrl, alt, shift, super, then a letter, digit, "

@@ -57,6 +57,8 @@ struct Command {
     // as "read [KEY] | write KEY JSON | delete KEY": a lower-case word is literal, a
     // bracketed one may be left out.
     std::string_view words = {};
+    // Lines --help adds after the options: what the output holds and its figures mean.
+    std::string_view details = {};
     // What a Desktop::Scenario command reads without --scenario; empty when it is required.
     std::string_view defaultScenario = {};
     // Null in `tidemark` for a command that draws: `tidemark-draw` runs it.

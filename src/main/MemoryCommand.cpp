@@ -9,17 +9,18 @@
 namespace tidemark::cli {
 
 int runMemory(Invocation call) {
+    MemoryProvider::SystemMemory memory;
     if (call.scenario) {
         sim::SimKernel kernel(*call.scenario);
-        std::cout << memoryReport(MemoryProvider::systemMemory(kernel)).dump(2) << "\n";
-        return kExitOk;
+        memory = MemoryProvider::systemMemory(kernel);
+    } else {
+        linux_proc::ProcKernel kernel;
+        memory = MemoryProvider::systemMemory(kernel);
     }
-    linux_proc::ProcKernel kernel;
-    const auto memory = MemoryProvider::systemMemory(kernel);
-    if (!call.flag("--json") && standardOutputIsTerminal())
-        printMemoryTable(std::cout, memory);
-    else
+    if (call.flag("--json"))
         std::cout << memoryReport(memory).dump(2) << "\n";
+    else
+        printMemoryTable(std::cout, memory);
     return kExitOk;
 }
 

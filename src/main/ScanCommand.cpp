@@ -9,20 +9,27 @@
 
 namespace tidemark::cli {
 
-int runScan(Invocation call) {
+namespace {
+
+std::vector<ResidualProcess> scanOf(Invocation& call) {
     if (call.scenario) {
         sim::SimPlatform platform(std::move(*call.scenario));
-        std::cout << scanReport(platform.cleaner.findResidualProcesses()).dump(2) << "\n";
-        return kExitOk;
+        return platform.cleaner.findResidualProcesses();
     }
     linux_platform::PollMainQueue mainQueue;
     linux_platform::LiveSystem live(mainQueue);
     ResidualProcessCleaner cleaner(live.kernel, live.windowServer(), live.workspace());
-    const auto processes = cleaner.findResidualProcesses();
-    if (!call.flag("--json") && standardOutputIsTerminal())
-        printScanTable(std::cout, processes);
-    else
+    return cleaner.findResidualProcesses();
+}
+
+} // namespace
+
+int runScan(Invocation call) {
+    const auto processes = scanOf(call);
+    if (call.flag("--json"))
         std::cout << scanReport(processes).dump(2) << "\n";
+    else
+        printScanTable(std::cout, processes);
     return kExitOk;
 }
 

@@ -18,6 +18,10 @@ nlohmann::ordered_json spaceJson(const Space& space) {
                                                   : nlohmann::ordered_json(nullptr)},
             {"isCurrentSpace", space.isCurrentSpace},
             {"isFullScreen", space.isFullScreen},
+            {"wmNumber", space.wmNumber ? nlohmann::ordered_json(*space.wmNumber)
+                                        : nlohmann::ordered_json(nullptr)},
+            {"wmName", space.wmName ? nlohmann::ordered_json(*space.wmName)
+                                    : nlohmann::ordered_json(nullptr)},
             {"apps", std::move(apps)}};
 }
 

@@ -12,20 +12,20 @@
 namespace tidemark::cli {
 namespace {
 
-// Long enough for the steps of any desktop count the window managers allow.
-constexpr TimeSeconds kPostingTimeout = 30;
 // How long the window manager may take to show the target after the last step, and how
 // often we look: a live manager answers within a frame or two.
 constexpr TimeSeconds kConfirmTimeout = 0.8;
 constexpr TimeSeconds kConfirmInterval = 0.02;
 
-// {"display", "steps", "direction"}; no steps and no direction when the space is current.
+// {"display", "steps", "direction", "method"}; no steps and no direction when the space is
+// current.
 nlohmann::ordered_json planReport(const std::string& displayID,
-                                  const std::optional<SwitchPlan>& plan) {
+                                  const std::optional<SwitchPlan>& plan, SwitchMethod method) {
     return {{"display", displayID},
             {"steps", plan ? plan->steps : 0},
             {"direction", plan ? nlohmann::ordered_json(plan->forward ? "forward" : "backward")
-                               : nlohmann::ordered_json(nullptr)}};
+                               : nlohmann::ordered_json(nullptr)},
+            {"method", method == SwitchMethod::Direct ? "direct" : "gestures"}};
 }
 
 } // namespace
@@ -49,28 +49,26 @@ int runSwitch(Invocation call) {
     }
 
     bool refused = false;
-    auto switcher =
-        DesktopSwitcher::create(mainQueue, platform->poster, [&refused] { refused = true; });
+    auto& windowServer = platform->windowServer;
+    auto switcher = DesktopSwitcher::create(mainQueue, platform->poster, windowServer,
+                                            [&refused] { refused = true; });
     const auto plan = switcher->switchToSpace(spaces, *target);
     if (refused) {
         std::cerr << "tidemark switch: the window manager does not accept desktop switches\n";
         return kExitFailure;
     }
-    // Other work keeps the queue busy (the observer's timer), so wait for the steps alone.
-    const int steps = plan ? plan->steps : 0;
-    auto& poster = platform->poster;
-    if (!mainQueue.runUntil([&] { return poster.stepsTaken() >= steps; }, kPostingTimeout)) {
-        std::cerr << "tidemark switch: the switch did not finish in time\n";
+    std::cout << planReport(target->displayID, plan, switcher->method()).dump() << std::endl;
+    if (target->isCurrentSpace)
+        return kExitOk;
+    if (!plan) {
+        std::cerr << "tidemark switch: the window manager refused the switch to space '" << spaceID
+                  << "'\n";
         return kExitFailure;
     }
-    std::cout << planReport(target->displayID, plan).dump() << std::endl;
-    if (!plan)
-        return kExitOk;
 
-    auto& windowServer = platform->windowServer;
     const auto targetIsCurrent = [&] {
-        const auto answer = windowServer.copyManagedDisplaySpaces(windowServer.defaultConnection());
-        return answer && showsCurrentSpace(*answer, target->displayID, target->spaceID);
+        const auto displays = windowServer.displays();
+        return displays && showsCurrentSpace(*displays, target->displayID, target->spaceID);
     };
     // Ticks that wake the queue to look again; nothing else tells it the desktop changed.
     const auto ticks = mainQueue.scheduleRepeatingTimer(kConfirmInterval, 0, [] {});

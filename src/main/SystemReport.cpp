@@ -3,7 +3,6 @@
 #include "system/ResidualProcessCleaner.h"
 
 #include <iomanip>
-#include <unistd.h>
 
 namespace tidemark::cli {
 
@@ -80,10 +79,6 @@ void printMemoryTable(std::ostream& out, const MemoryProvider::SystemMemory& mem
             << MemoryProvider::formatBytes(memory.*field.member) << std::setw(16)
             << memory.*field.member << " bytes\n";
     }
-}
-
-bool standardOutputIsTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
 }
 
 } // namespace tidemark::cli

@@ -9,14 +9,11 @@
 
 namespace tidemark::cli {
 
-// The JSON documents of `tidemark scan` and `tidemark memory`, and their terminal tables.
+// The JSON documents of `tidemark scan` and `tidemark memory`, and their tables.
 nlohmann::ordered_json scanReport(const std::vector<ResidualProcess>& processes);
 nlohmann::ordered_json memoryReport(const MemoryProvider::SystemMemory& memory);
 
 void printScanTable(std::ostream& out, const std::vector<ResidualProcess>& processes);
 void printMemoryTable(std::ostream& out, const MemoryProvider::SystemMemory& memory);
-
-// Whether the output goes to a terminal, where a table reads better than JSON.
-bool standardOutputIsTerminal();
 
 } // namespace tidemark::cli

@@ -83,7 +83,17 @@ ObservationToken Model::observeChanges(std::function<void(const PopoverChange&)>
                                 });
 }
 
+std::vector<Space> Model::withApps(std::vector<Space> spaces) const {
+    return services_.spaceApps ? services_.spaceApps->withApps(std::move(spaces)) : spaces;
+}
+
+const Space& Model::completed(const Space& space) const {
+    return space_ && space_->spaceID == space.spaceID ? *space_ : space;
+}
+
 void Model::setSpace(std::optional<Space> space) {
+    if (space)
+        space = std::move(withApps({std::move(*space)}).front());
     assign(space_, std::move(space), PopoverField::Space);
 }
 
@@ -106,13 +116,14 @@ MemoryMap Model::readAppMemory(const Space& space) const {
 void Model::updateMemory(const Space& space) {
     assign(systemMemory_, std::optional(MemoryProvider::systemMemory(services_.kernel)),
            PopoverField::SystemMemory);
-    assign(appMemoryMap_, readAppMemory(space), PopoverField::AppMemoryMap);
+    assign(appMemoryMap_, readAppMemory(completed(space)), PopoverField::AppMemoryMap);
 }
 
-void Model::updateOtherApps(const Space& space, const std::vector<Space>& allSpaces,
+void Model::updateOtherApps(const Space& space, const std::vector<Space>& snapshot,
                             bool fetchMemory) {
+    const std::vector<Space> allSpaces = withApps(snapshot);
     std::set<std::string, std::less<>> shown;
-    for (const auto& detail : space.appDetails)
+    for (const auto& detail : completed(space).appDetails)
         shown.insert(detail.bundleID);
     std::set<std::string, std::less<>> seen;
     std::vector<SpaceAppDetail> others;

@@ -4,6 +4,7 @@
 #include "foundation/NotificationCenter.h"
 #include "popover/AppActions.h"
 #include "spaces/Space.h"
+#include "spaces/SpaceAppsLookup.h"
 #include "statusbar/PopoverContent.h"
 #include "system/MemoryProvider.h"
 #include "system/ResidualProcess.h"
@@ -59,6 +60,9 @@ struct SpacePopoverServices {
     Workspace& workspace;
     ResidualProcessCleaner& cleaner;
     AppActions& actions;
+    // Lists the apps of spaces whose snapshot carries none; without it the panel shows what
+    // the snapshot lists.
+    SpaceAppsLookup* spaceApps = nullptr;
 };
 
 // The state behind the hover panel of one space and every action the panel offers. One
@@ -143,6 +147,10 @@ private:
     template <typename Body> void withTransition(TimeSeconds duration, Body body);
     void announce(PopoverField field);
 
+    // The spaces with their apps, where the snapshot leaves them out.
+    std::vector<Space> withApps(std::vector<Space> spaces) const;
+    // `space` as the last `setSpace` completed it, when it is the shown one.
+    const Space& completed(const Space& space) const;
     MemoryMap readAppMemory(const Space& space) const;
     std::uint64_t knownMemory(std::int32_t pid);
     void subtractFreedMemory(std::uint64_t bytes);

@@ -30,9 +30,17 @@ struct Space {
     std::optional<std::int64_t> desktopNumber;
     bool isCurrentSpace = false;
     bool isFullScreen = false;
+    // The window manager's own number and name, where the platform has them.
+    std::optional<std::int64_t> wmNumber;
+    std::optional<std::string> wmName;
     std::vector<ImageRef> appIcons;
     std::vector<SpaceAppDetail> appDetails;
 };
+
+// The number a space is shown with: the window manager's own where it has one.
+std::int64_t shownNumber(const Space& space);
+// The title of a space's panel: the window manager's name, else its shown number.
+std::string panelTitle(const Space& space);
 
 // The stored number and name of a space.
 struct SpaceNameInfo {
@@ -45,6 +53,10 @@ using SpaceNameMap = std::map<std::string, SpaceNameInfo>;
 
 // One of the system's own apps that are never quit, compared as written and lower-cased.
 bool isProtectedSystemBundleIdentifier(std::string_view bundleID);
+
+// One of the desktop's own programs, by an app key or a process name, ignoring case: a
+// desktop drawer, panel or bar, or this program. They are neither quit nor cleaned up.
+bool isDesktopShellName(std::string_view name);
 
 // Whether the user may quit an app, by its name and app key. `ownBundleIdentifier` is this
 // program's identifier; absent, that check is skipped.

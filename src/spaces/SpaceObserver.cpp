@@ -13,12 +13,10 @@ constexpr const char* kDefaultDesktopName = "N/A";
 constexpr const char* kUnknownFullScreenName = "FUL";
 
 // The label of a full-screen space: the first three characters of its app's name.
-std::string fullScreenName(const ValueDictionary& space, Workspace& workspace) {
-    const Value* pidValue = findIn(space, "pid");
-    const auto pid = pidValue ? pidValue->asInt32() : std::nullopt;
-    if (!pid)
+std::string fullScreenName(const DisplaySpace& space, Workspace& workspace) {
+    if (!space.fullScreenOwner)
         return kUnknownFullScreenName;
-    const auto app = workspace.runningApplication(*pid);
+    const auto app = workspace.runningApplication(*space.fullScreenOwner);
     if (!app || !app->localizedName)
         return kUnknownFullScreenName;
     return text::toUpper(text::prefixCharacters(*app->localizedName, 3));
@@ -37,7 +35,7 @@ std::string describeDoubles(const std::vector<double>& numbers) {
 } // namespace
 
 SpaceObserver::SpaceObserver(SpaceObserverServices services)
-    : services_(services), conn_(services.windowServer.defaultConnection()),
+    : services_(services),
       windowSpaceMapper_(services.windowServer, services.workspace, services.imageScaler) {}
 
 std::shared_ptr<SpaceObserver> SpaceObserver::create(SpaceObserverServices services) {
@@ -51,8 +49,8 @@ bool SpaceObserver::isOpenedAppsStyle() const {
 }
 
 void SpaceObserver::refreshSpaces() {
-    const auto answer = services_.windowServer.copyManagedDisplaySpaces(conn_);
-    const auto displays = answer ? answer->asArrayOfDictionaries() : std::nullopt;
+    // No answer, or the window server is between configurations: what is shown stays.
+    const DisplayList displays = services_.windowServer.displays();
     if (!displays) {
         if (refreshListener_)
             refreshListener_(false);
@@ -64,38 +62,14 @@ void SpaceObserver::refreshSpaces() {
     std::vector<Space> spaces;
     SpaceNameMap newNames;
 
-    for (const ValueDictionary* display : *displays) {
-        const Value* currentSpace = findIn(*display, "Current Space");
-        const Value* spaceList = findIn(*display, "Spaces");
-        const Value* displayIdentifier = findIn(*display, "Display Identifier");
-        if (!currentSpace || !currentSpace->asDictionary() || !spaceList)
-            continue;
-        const auto spaceDictionaries = spaceList->asArrayOfDictionaries();
-        if (!spaceDictionaries || !displayIdentifier || !displayIdentifier->asString())
-            continue;
-        const Value* currentIdValue = currentSpace->find("ManagedSpaceID");
-        const auto currentId = currentIdValue ? currentIdValue->asInteger() : std::nullopt;
-        if (!currentId)
-            continue;
-        // The window server is between configurations: keep what is shown.
-        if (*currentId == -1) {
-            if (refreshListener_)
-                refreshListener_(false);
-            return;
-        }
-
+    for (const Display& display : *displays) {
         std::int64_t desktopCounter = 0;
-        for (const ValueDictionary* spaceDictionary : *spaceDictionaries) {
-            const Value* idValue = findIn(*spaceDictionary, "ManagedSpaceID");
-            const auto managedId = idValue ? idValue->asInteger() : std::nullopt;
-            if (spaceDictionary->empty() || !managedId)
-                continue;
+        for (const DisplaySpace& displaySpace : display.spaces) {
             Space space;
-            space.displayID = *displayIdentifier->asString();
-            space.spaceID = std::to_string(*managedId);
+            space.displayID = display.identifier;
+            space.spaceID = std::to_string(displaySpace.id);
             space.spaceNumber = ++spaceCounter;
-            const Value* tileLayout = findIn(*spaceDictionary, "TileLayoutManager");
-            space.isFullScreen = tileLayout && tileLayout->asDictionary();
+            space.isFullScreen = displaySpace.kind == SpaceKind::FullScreen;
             if (!space.isFullScreen)
                 space.desktopNumber = ++desktopCounter;
             if (const auto stored = storedNames.find(space.spaceID); stored != storedNames.end())
@@ -103,8 +77,10 @@ void SpaceObserver::refreshSpaces() {
             else if (!space.isFullScreen)
                 space.spaceName = kDefaultDesktopName;
             else
-                space.spaceName = fullScreenName(*spaceDictionary, services_.workspace);
-            space.isCurrentSpace = *managedId == *currentId;
+                space.spaceName = fullScreenName(displaySpace, services_.workspace);
+            space.isCurrentSpace = displaySpace.id == display.currentSpace;
+            space.wmNumber = displaySpace.wmNumber;
+            space.wmName = displaySpace.wmName;
             newNames.insert_or_assign(space.spaceID,
                                       SpaceNameInfo{space.spaceNumber, space.spaceName});
             spaces.push_back(std::move(space));
@@ -184,6 +160,14 @@ std::string SpaceObserver::makeSnapshotSignature(
             signature += ",";
         signature += space.spaceID;
         signature += space.isCurrentSpace ? ":true:" : ":false:";
+        // A window manager may renumber, rename or fill a space with one window while its id
+        // stays; spaces without its own number or name (the sim's) sign as they always did.
+        if (space.wmNumber || space.wmName) {
+            signature += "wm" + (space.wmNumber ? std::to_string(*space.wmNumber) : "") + "/";
+            if (space.wmName)
+                signature += std::to_string(space.wmName->size()) + "#" + *space.wmName;
+            signature += space.isFullScreen ? "/full:" : "/:";
+        }
         if (const auto it = appKeys.find(space.spaceID); it != appKeys.end()) {
             for (std::size_t k = 0; k < it->second.size(); ++k)
                 signature += (k ? "+" : "") + it->second[k];

@@ -75,14 +75,15 @@ public:
     static constexpr TimeSeconds kWindowCheckInterval = 0.5;
     static constexpr TimeSeconds kWindowCheckTolerance = 0.1;
 
-    // Event handlers, registered by name with the notification centres at construction.
+    // Event handlers, registered with the workspace's events and the default centre at
+    // construction.
     void handleActiveSpaceChange();
-    void handleAppLaunched(const Notification& notification);
-    void handleAppTerminated(const Notification& notification);
-    void handleAppHidden(const Notification& notification);
-    void handleAppUnhidden(const Notification& notification);
-    void handleAppActivated(const Notification& notification);
-    void handleAppDeactivated(const Notification& notification);
+    void handleAppLaunched();
+    void handleAppTerminated(const std::optional<EventApp>& app);
+    void handleAppHidden();
+    void handleAppUnhidden();
+    void handleAppActivated();
+    void handleAppDeactivated();
     void handleDisplayConfigurationChange();
     void handlePreferenceChange();
     void handleStoredSettingChange(std::string_view key);
@@ -122,7 +123,6 @@ private:
     void deactivate();
 
     SpaceObserverServices services_;
-    std::int32_t conn_;
     WindowSpaceMapper windowSpaceMapper_;
     std::shared_ptr<RepeatingTimer> windowCheckTimer_;
     std::string previousSpaceSignature_;

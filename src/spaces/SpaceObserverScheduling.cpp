@@ -5,7 +5,7 @@
 namespace tidemark {
 namespace {
 
-// Delayed actions and notification handlers hold the observer weakly: one that finds it
+// Delayed actions and event handlers hold the observer weakly: one that finds it
 // gone does nothing.
 template <typename Action> auto weakly(std::weak_ptr<SpaceObserver> weakSelf, Action action) {
     return [weakSelf = std::move(weakSelf), action = std::move(action)](auto&&... args) {
@@ -20,36 +20,33 @@ constexpr TimeSeconds kStoredSettingSettleDelay = 0.05;
 } // namespace
 
 void SpaceObserver::startObserving() {
-    auto& workspaceCenter = services_.workspace.notificationCenter();
-    auto& defaultCenter = services_.defaultCenter;
+    auto& events = services_.workspace.events();
     const std::weak_ptr<SpaceObserver> weakSelf = weak_from_this();
-    auto observe = [&](NotificationCenter& center, const char* name, auto handler) {
-        observations_.push_back(center.addObserver(
-            name, weakly(weakSelf, [handler](SpaceObserver& self, const Notification& note) {
-                handler(self, note);
+    // Only the termination handler reads the event.
+    auto observe = [&](WorkspaceEventKind kind, void (SpaceObserver::*handler)()) {
+        observations_.push_back(events.addObserver(
+            kind, weakly(weakSelf, [handler](SpaceObserver& self, const WorkspaceEvent&) {
+                (self.*handler)();
             })));
     };
+    using Kind = WorkspaceEventKind;
 
-    observe(workspaceCenter, kActiveSpaceDidChangeNotification,
-            [](SpaceObserver& self, const Notification&) { self.handleActiveSpaceChange(); });
-    observe(workspaceCenter, kDidLaunchApplicationNotification,
-            [](SpaceObserver& self, const Notification& n) { self.handleAppLaunched(n); });
-    observe(workspaceCenter, kDidTerminateApplicationNotification,
-            [](SpaceObserver& self, const Notification& n) { self.handleAppTerminated(n); });
-    observe(workspaceCenter, kDidHideApplicationNotification,
-            [](SpaceObserver& self, const Notification& n) { self.handleAppHidden(n); });
-    observe(workspaceCenter, kDidUnhideApplicationNotification,
-            [](SpaceObserver& self, const Notification& n) { self.handleAppUnhidden(n); });
-    observe(workspaceCenter, kDidActivateApplicationNotification,
-            [](SpaceObserver& self, const Notification& n) { self.handleAppActivated(n); });
-    observe(workspaceCenter, kDidDeactivateApplicationNotification,
-            [](SpaceObserver& self, const Notification& n) { self.handleAppDeactivated(n); });
+    observe(Kind::ActiveSpaceChanged, &SpaceObserver::handleActiveSpaceChange);
+    observe(Kind::AppLaunched, &SpaceObserver::handleAppLaunched);
+    observations_.push_back(events.addObserver(
+        Kind::AppTerminated, weakly(weakSelf, [](SpaceObserver& self, const WorkspaceEvent& event) {
+            self.handleAppTerminated(event.app);
+        })));
+    observe(Kind::AppHidden, &SpaceObserver::handleAppHidden);
+    observe(Kind::AppUnhidden, &SpaceObserver::handleAppUnhidden);
+    observe(Kind::AppActivated, &SpaceObserver::handleAppActivated);
+    observe(Kind::AppDeactivated, &SpaceObserver::handleAppDeactivated);
+    observe(Kind::ScreenParametersChanged, &SpaceObserver::handleDisplayConfigurationChange);
 
-    observe(
-        defaultCenter, kScreenParametersDidChangeNotification,
-        [](SpaceObserver& self, const Notification&) { self.handleDisplayConfigurationChange(); });
-    observe(defaultCenter, settings::kButtonPressedNotification,
-            [](SpaceObserver& self, const Notification&) { self.handlePreferenceChange(); });
+    observations_.push_back(services_.defaultCenter.addObserver(
+        settings::kButtonPressedNotification,
+        weakly(weakSelf,
+               [](SpaceObserver& self, const Notification&) { self.handlePreferenceChange(); })));
     observations_.push_back(services_.settings.observeChanges(
         weakly(weakSelf, [](SpaceObserver& self, std::string_view key) {
             self.handleStoredSettingChange(key);
@@ -59,14 +56,10 @@ void SpaceObserver::startObserving() {
         memoryPressureSource_ = services_.memoryPressure->startSource(
             weakly(weakSelf, [](SpaceObserver& self) { self.handleMemoryWarning(); }));
 
-    observe(workspaceCenter, kScreensDidSleepNotification,
-            [](SpaceObserver& self, const Notification&) { self.handleScreenSleep(); });
-    observe(workspaceCenter, kScreensDidWakeNotification,
-            [](SpaceObserver& self, const Notification&) { self.handleScreenWake(); });
-    observe(workspaceCenter, kSessionDidResignActiveNotification,
-            [](SpaceObserver& self, const Notification&) { self.handleSessionResigned(); });
-    observe(workspaceCenter, kSessionDidBecomeActiveNotification,
-            [](SpaceObserver& self, const Notification&) { self.handleSessionActive(); });
+    observe(Kind::ScreensSlept, &SpaceObserver::handleScreenSleep);
+    observe(Kind::ScreensWoke, &SpaceObserver::handleScreenWake);
+    observe(Kind::SessionResigned, &SpaceObserver::handleSessionResigned);
+    observe(Kind::SessionBecameActive, &SpaceObserver::handleSessionActive);
 
     updateWindowCheckTimer();
 }
@@ -188,18 +181,15 @@ void SpaceObserver::handleActiveSpaceChange() {
     scheduleFollowUpRefresh(0.15);
 }
 
-void SpaceObserver::handleAppLaunched(const Notification&) {
+void SpaceObserver::handleAppLaunched() {
     ensureWindowCheckTimer();
     scheduleBurstUpdates(burst::kAppLaunched);
 }
 
 // Runs even while inactive, so a quit app leaves the strip at once.
-void SpaceObserver::handleAppTerminated(const Notification& notification) {
-    if (const Value* app = findIn(notification.userInfo, kWorkspaceApplicationKey)) {
-        const Value* identifier = app->find("bundleIdentifier");
-        if (const std::string* bundleIdentifier = identifier ? identifier->asString() : nullptr)
-            windowSpaceMapper_.removeCachedIcon(stripHelperSuffix(*bundleIdentifier));
-    }
+void SpaceObserver::handleAppTerminated(const std::optional<EventApp>& app) {
+    if (app && app->bundleIdentifier)
+        windowSpaceMapper_.removeCachedIcon(stripHelperSuffix(*app->bundleIdentifier));
     ensureWindowCheckTimer();
     cancelBurstUpdates();
     cancelPendingUpdate();
@@ -207,24 +197,24 @@ void SpaceObserver::handleAppTerminated(const Notification& notification) {
     scheduleFollowUpRefresh(0.05);
 }
 
-void SpaceObserver::handleAppHidden(const Notification&) {
+void SpaceObserver::handleAppHidden() {
     ensureWindowCheckTimer();
     cancelBurstUpdates();
     cancelPendingUpdate();
     stampedRefresh();
 }
 
-void SpaceObserver::handleAppUnhidden(const Notification&) {
+void SpaceObserver::handleAppUnhidden() {
     ensureWindowCheckTimer();
     scheduleBurstUpdates(burst::kAppUnhidden);
 }
 
-void SpaceObserver::handleAppActivated(const Notification&) {
+void SpaceObserver::handleAppActivated() {
     ensureWindowCheckTimer();
     scheduleBurstUpdates(burst::kAppActivated);
 }
 
-void SpaceObserver::handleAppDeactivated(const Notification&) {
+void SpaceObserver::handleAppDeactivated() {
     ensureWindowCheckTimer();
     scheduleBurstUpdates(burst::kAppDeactivated);
 }

@@ -1,41 +1,108 @@
 #pragma once
 
-#include "foundation/Value.h"
+#include "foundation/Geometry.h"
 
+#include <charconv>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidemark {
 
-// The window server's queries. Every answer is a property-list value in the window server's
-// own shape (or nothing when it cannot answer); the callers apply their own reading and
-// skipping rules, so an adapter passes through what its platform says.
+// A space's identifier as the window server names it; its decimal text is `Space::spaceID`.
+using SpaceId = std::int64_t;
+
+// The space id whose own decimal text `text` is; nothing for any other text.
+inline std::optional<SpaceId> spaceIdOf(std::string_view text) {
+    SpaceId value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || std::to_string(value) != text)
+        return std::nullopt;
+    return value;
+}
+
+enum class SpaceKind { Desktop, FullScreen };
+
+// One space of a display, in the display's order.
+struct DisplaySpace {
+    SpaceId id = 0;
+    SpaceKind kind = SpaceKind::Desktop;
+    // The process a full-screen space shows, where the window server names one.
+    std::optional<std::int32_t> fullScreenOwner;
+    // The window manager's own number and name of the space, where it has them.
+    std::optional<std::int64_t> wmNumber;
+    std::optional<std::string> wmName;
+    friend bool operator==(const DisplaySpace&, const DisplaySpace&) = default;
+};
+
+struct Display {
+    std::string identifier;
+    SpaceId currentSpace = 0;
+    std::vector<DisplaySpace> spaces;
+    friend bool operator==(const Display&, const Display&) = default;
+};
+
+// Every display in display order, or null while the window server cannot answer (it failed,
+// or it is between configurations and what is shown should stay).
+using DisplayList = std::shared_ptr<const std::vector<Display>>;
+
+// A window's layer as reported. A real-valued layer is kept apart from an integer one: the
+// snapshot's rule takes any 0 as the application layer, the cleaner's only an integer 0.
+struct WindowLayer {
+    double value = 0;
+    bool integral = true;
+    friend bool operator==(const WindowLayer&, const WindowLayer&) = default;
+};
+
+// One window, with every fact the real-window rules read. A fact the window server left out
+// or reported malformed is absent.
+struct WindowInfo {
+    std::optional<std::int64_t> number;
+    std::optional<std::int32_t> ownerPid;
+    std::optional<WindowLayer> layer;
+    std::optional<double> alpha;
+    // Present only when both edges are known.
+    std::optional<Size> size;
+    bool onScreen = false;
+    // The spaces the window is on; an entry the window server gave that names no space is
+    // absent (it still says the window is on some space).
+    std::vector<std::optional<SpaceId>> spaces;
+    friend bool operator==(const WindowInfo&, const WindowInfo&) = default;
+};
+
+struct WindowList {
+    // Front to back.
+    std::vector<WindowInfo> windows;
+    // False where the platform cannot tell which spaces a window is on: `spaces` are then
+    // empty and only `onScreen` says anything.
+    bool spacesKnown = true;
+    // False when the answer held an entry that describes no window at all; the snapshot's
+    // rule then reads the whole answer as failed, the cleaner's skips that entry.
+    bool allEntriesReadable = true;
+};
+
+// Null when the window server could not list the windows.
+using SharedWindowList = std::shared_ptr<const WindowList>;
+
+// The window server: the displays with their spaces, and the windows. Answers are shared
+// and immutable; an adapter may hand out the same answer until its desktop changes.
 class WindowServer {
 public:
-    // Space ids (integers) of the given windows on the spaces selected by `mask`.
-    using SpacesForWindows = std::function<std::optional<Value>(
-        std::int32_t connection, int mask, const std::vector<std::int64_t>& windowNumbers)>;
-    // Window numbers on the given spaces.
-    using WindowsWithOptionsAndTags = std::function<std::optional<Value>(
-        std::int32_t connection, std::int32_t owner, const std::vector<std::int64_t>& spaceIds,
-        std::int32_t options, std::uint64_t& setTags, std::uint64_t& clearTags)>;
-
-    static constexpr std::uint32_t kWindowListExcludeDesktopElements = 16;
-    static constexpr int kAllSpacesMask = 7;
-
     virtual ~WindowServer() = default;
 
-    virtual std::int32_t defaultConnection() = 0;
-    // Array of display dictionaries, in display order.
-    virtual std::optional<Value> copyManagedDisplaySpaces(std::int32_t connection) = 0;
-    // Array of window dictionaries, front to back.
-    virtual std::optional<Value> copyWindowInfo(std::uint32_t options,
-                                                std::uint32_t relativeToWindow) = 0;
-    // The two optional functions are looked up by name; either may be missing.
-    virtual std::optional<SpacesForWindows> lookupSpacesForWindows() = 0;
-    virtual std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() = 0;
+    virtual DisplayList displays() = 0;
+    // Desktop elements (the desktop window, its icons) are left out.
+    virtual SharedWindowList windows() = 0;
+
+    // Whether this window server makes a space current on request. One that cannot is
+    // switched by posting desktop gestures instead.
+    virtual bool switchesDirectly() const { return false; }
+    // Asks for `space` to become the current space of its display; false when the request
+    // could not be made or was refused. The change itself shows in later `displays()`.
+    virtual bool makeCurrent(SpaceId /*space*/) { return false; }
 };
 
 } // namespace tidemark

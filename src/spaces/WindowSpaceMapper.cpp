@@ -1,8 +1,10 @@
 #include "spaces/WindowSpaceMapper.h"
 
+#include "spaces/WindowShape.h"
+
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -13,72 +15,11 @@ constexpr std::array<std::string_view, 8> kHelperSuffixes{
     ".helper.renderer", ".helper (Renderer)", ".helper (GPU)", ".helper (Plugin)",
     ".helper",          ".WebContent",        ".Networking",   ".CloudTabs"};
 
-constexpr std::int32_t kAnyOwner = 0;
-constexpr std::int32_t kWindowsOnSpacesOptions = 2;
-constexpr double kMinimumAlpha = 0.01;
-constexpr double kMinimumWindowEdge = 50;
-
-// A decimal integer with an optional sign, nothing else.
-std::optional<std::int64_t> parseDecimal(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-// The members of a window description the walk reads, found in one pass over it.
-struct WindowFields {
-    const Value* layer = nullptr;
-    const Value* alpha = nullptr;
-    const Value* bounds = nullptr;
-    const Value* number = nullptr;
-    const Value* ownerPid = nullptr;
-};
-
-WindowFields readWindowFields(const ValueDictionary& window) {
-    constexpr std::string_view prefix = "kCGWindow";
-    WindowFields fields;
-    for (const auto& [key, value] : window) {
-        if (!key.starts_with(prefix))
-            continue;
-        const std::string_view name = std::string_view(key).substr(prefix.size());
-        if (name == "Layer")
-            fields.layer = &value;
-        else if (name == "Alpha")
-            fields.alpha = &value;
-        else if (name == "Bounds")
-            fields.bounds = &value;
-        else if (name == "Number")
-            fields.number = &value;
-        else if (name == "OwnerPID")
-            fields.ownerPid = &value;
-    }
-    return fields;
-}
-
-// Whether a window looks like a real app window, before its owner is known.
-bool passesWindowChecks(const WindowFields& window) {
-    const auto layer = window.layer ? window.layer->asNumber() : std::nullopt;
-    if (!layer || *layer != 0)
-        return false;
-    if (window.alpha) {
-        if (const auto value = window.alpha->asNumber(); value && *value < kMinimumAlpha)
-            return false;
-    }
-    if (window.bounds) {
-        const Value* width = window.bounds->find("Width");
-        const Value* height = window.bounds->find("Height");
-        const auto w = width ? width->asNumber() : std::nullopt;
-        const auto h = height ? height->asNumber() : std::nullopt;
-        if (w && h && (*w < kMinimumWindowEdge || *h < kMinimumWindowEdge))
-            return false;
-    }
-    return true;
+// The snapshot's real-window rule, before the owner is known: any layer 0 is the
+// application layer, and a window must be able to name its spaces.
+bool passesWindowChecks(const WindowInfo& window) {
+    return window.layer && window.layer->value == 0 && hasWorkingWindowShape(window) &&
+           window.number;
 }
 
 // What one pass knows about a process: its app and, once needed, its key and the number of
@@ -121,39 +62,7 @@ std::string appKey(const RunningApplication& app) {
 WindowSpaceMapper::WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
                                      const ImageScaler* imageScaler)
     : windowServer_(windowServer), workspace_(workspace),
-      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()),
-      conn_(windowServer.defaultConnection()),
-      copySpacesForWindows_(windowServer.lookupSpacesForWindows()),
-      copyWindowsWithOptionsAndTags_(windowServer.lookupWindowsWithOptionsAndTags()) {}
-
-std::optional<std::vector<std::int64_t>>
-WindowSpaceMapper::windowFilter(const std::vector<std::string>& spaceIds) {
-    if (!copyWindowsWithOptionsAndTags_)
-        return std::nullopt;
-    std::vector<std::int64_t> numericIds;
-    for (const auto& id : spaceIds)
-        if (const auto number = parseDecimal(id))
-            numericIds.push_back(*number);
-    if (numericIds.empty())
-        return std::nullopt;
-    std::uint64_t setTags = 0;
-    std::uint64_t clearTags = 0;
-    const auto answer = (*copyWindowsWithOptionsAndTags_)(
-        conn_, kAnyOwner, numericIds, kWindowsOnSpacesOptions, setTags, clearTags);
-    const ValueArray* numbers = answer ? answer->asArray() : nullptr;
-    if (!numbers)
-        return std::nullopt;
-    std::vector<std::int64_t> filter;
-    filter.reserve(numbers->size());
-    for (const auto& number : *numbers) {
-        const auto value = number.asInteger();
-        if (!value)
-            return std::nullopt;
-        filter.push_back(*value);
-    }
-    std::sort(filter.begin(), filter.end());
-    return filter;
-}
+      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()) {}
 
 SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& spaceIds) {
     SpaceAppMaps maps;
@@ -166,18 +75,13 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
         auto& keys = maps.appKeys[id];
         if (!slotOfId.try_emplace(id, slots.size()).second)
             continue;
-        if (const auto number = parseDecimal(id); number && std::to_string(*number) == id)
+        if (const auto number = spaceIdOf(id))
             slotOfNumber.emplace(*number, slots.size());
         slots.push_back({&maps.icons[id], &keys, &maps.details[id]});
     }
-    if (!copySpacesForWindows_)
-        return maps;
-
-    const auto filter = windowFilter(spaceIds);
-    const auto windowList =
-        windowServer_.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0);
-    const auto windows = windowList ? windowList->asArrayOfDictionaries() : std::nullopt;
-    if (!windows)
+    // Without the windows' spaces, or without a whole window list, no app is placed.
+    const SharedWindowList windows = windowServer_.windows();
+    if (!windows || !windows->spacesKnown || !windows->allEntriesReadable)
         return maps;
 
     const auto runningApps = workspace_.sharedRunningApplications();
@@ -192,17 +96,12 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
 
     std::size_t fullSlots = 0;
     std::unordered_map<std::string_view, std::size_t> slotsListingKey;
-    std::vector<std::int64_t> oneWindow(1);
-    for (const ValueDictionary* window : *windows) {
+    for (const WindowInfo& window : windows->windows) {
         if (fullSlots == slots.size())
             break;
-        const WindowFields fields = readWindowFields(*window);
-        if (!passesWindowChecks(fields))
+        if (!passesWindowChecks(window))
             continue;
-        const auto number = fields.number ? fields.number->asInteger() : std::nullopt;
-        if (!number || (filter && !std::binary_search(filter->begin(), filter->end(), *number)))
-            continue;
-        const auto pid = fields.ownerPid ? fields.ownerPid->asInt32() : std::nullopt;
+        const auto pid = window.ownerPid;
         if (!pid)
             continue;
         const auto found =
@@ -224,14 +123,7 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
         if (*owner.listedOn == slots.size())
             continue;
 
-        oneWindow.front() = *number;
-        const auto answer =
-            (*copySpacesForWindows_)(conn_, WindowServer::kAllSpacesMask, oneWindow);
-        const ValueArray* spaces = answer ? answer->asArray() : nullptr;
-        if (!spaces)
-            continue;
-        for (const auto& spaceValue : *spaces) {
-            const auto spaceId = spaceValue.asInteger();
+        for (const auto& spaceId : window.spaces) {
             if (!spaceId)
                 continue;
             const auto slotIndex = slotOfNumber.find(*spaceId);

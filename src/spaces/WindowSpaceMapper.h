@@ -36,8 +36,7 @@ public:
     static constexpr double cachedIconSize = 36.0;
     static constexpr std::size_t maxCacheSize = 50;
 
-    // Looks up the two optional window-server functions once. Without a scaler, bitmap
-    // icons are scaled in plain C++.
+    // Without a scaler, bitmap icons are scaled in plain C++.
     WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
                       const ImageScaler* imageScaler = nullptr);
 
@@ -53,22 +52,18 @@ public:
 
 private:
     ImageRef iconFor(const std::string& key, const RunningApplication& app);
-    std::optional<std::vector<std::int64_t>> windowFilter(const std::vector<std::string>& spaceIds);
     // Bundle identifiers as the apps report them, without suffix stripping.
     void evictIconCache(const std::vector<RunningApplication>& runningApps);
 
     WindowServer& windowServer_;
     Workspace& workspace_;
     const ImageScaler& imageScaler_;
-    std::int32_t conn_;
     // Ordered, so eviction by iteration order is the same on every run.
     std::map<std::string, ImageRef, std::less<>> iconCache_;
     // Icons evicted while others still hold them (the published spaces do): a miss takes the
     // same image back instead of loading and scaling it again. It owns nothing, so the
     // cache's bound still decides what is kept.
     std::map<std::string, std::weak_ptr<const Image>, std::less<>> evictedIcons_;
-    std::optional<WindowServer::SpacesForWindows> copySpacesForWindows_;
-    std::optional<WindowServer::WindowsWithOptionsAndTags> copyWindowsWithOptionsAndTags_;
 };
 
 } // namespace tidemark

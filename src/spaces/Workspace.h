@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/Image.h"
-#include "foundation/NotificationCenter.h"
+#include "spaces/WorkspaceEvents.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,37 +32,6 @@ struct RunningApplication {
     // another process since; the pid names the app only while its start stamp still matches.
     std::optional<SeenOwner> seenOwner;
 };
-
-// Names of the workspace's notifications (posted on `notificationCenter()`), and of the
-// default centre's screen notification. App notifications carry the app under
-// `kWorkspaceApplicationKey` as a dictionary with "pid" and "bundleIdentifier".
-inline constexpr const char* kActiveSpaceDidChangeNotification =
-    "NSWorkspaceActiveSpaceDidChangeNotification";
-inline constexpr const char* kDidLaunchApplicationNotification =
-    "NSWorkspaceDidLaunchApplicationNotification";
-inline constexpr const char* kDidTerminateApplicationNotification =
-    "NSWorkspaceDidTerminateApplicationNotification";
-inline constexpr const char* kDidHideApplicationNotification =
-    "NSWorkspaceDidHideApplicationNotification";
-inline constexpr const char* kDidUnhideApplicationNotification =
-    "NSWorkspaceDidUnhideApplicationNotification";
-inline constexpr const char* kDidActivateApplicationNotification =
-    "NSWorkspaceDidActivateApplicationNotification";
-inline constexpr const char* kDidDeactivateApplicationNotification =
-    "NSWorkspaceDidDeactivateApplicationNotification";
-inline constexpr const char* kScreensDidSleepNotification =
-    "NSWorkspaceScreensDidSleepNotification";
-inline constexpr const char* kScreensDidWakeNotification = "NSWorkspaceScreensDidWakeNotification";
-inline constexpr const char* kSessionDidResignActiveNotification =
-    "NSWorkspaceSessionDidResignActiveNotification";
-inline constexpr const char* kSessionDidBecomeActiveNotification =
-    "NSWorkspaceSessionDidBecomeActiveNotification";
-inline constexpr const char* kScreenParametersDidChangeNotification =
-    "NSApplicationDidChangeScreenParametersNotification";
-inline constexpr const char* kWorkspaceApplicationKey = "NSWorkspaceApplicationKey";
-// Posted on the workspace's centre when the application's effective appearance changed.
-inline constexpr const char* kEffectiveAppearanceDidChangeNotification =
-    "TidemarkEffectiveAppearanceDidChange";
 
 // The running applications as one immutable answer that every reader shares.
 using RunningApplications = std::shared_ptr<const std::vector<RunningApplication>>;
@@ -103,8 +72,8 @@ public:
         return false;
     }
 
-    // The workspace's own notification centre.
-    virtual NotificationCenter& notificationCenter() = 0;
+    // Where the workspace announces its events.
+    virtual WorkspaceEvents& events() = 0;
 };
 
 } // namespace tidemark

@@ -7,9 +7,10 @@
 namespace tidemark {
 
 std::shared_ptr<DesktopSwitcher> DesktopSwitcher::create(MainQueue& mainQueue, EventPoster& poster,
+                                                         WindowServer& windowServer,
                                                          std::function<void()> showSwitchAlert) {
     return std::shared_ptr<DesktopSwitcher>(
-        new DesktopSwitcher(mainQueue, poster, std::move(showSwitchAlert)));
+        new DesktopSwitcher(mainQueue, poster, windowServer, std::move(showSwitchAlert)));
 }
 
 std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target) {
@@ -34,24 +35,11 @@ std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Spa
     return SwitchPlan{target.displayID, static_cast<int>(std::abs(t - c)), t > c};
 }
 
-bool showsCurrentSpace(const Value& displaySpaces, std::string_view displayID,
+bool showsCurrentSpace(const std::vector<Display>& displays, std::string_view displayID,
                        std::string_view spaceID) {
-    const auto displays = displaySpaces.asArrayOfDictionaries();
-    if (!displays)
-        return false;
-    for (const ValueDictionary* display : *displays) {
-        const auto identifier = display->find("Display Identifier");
-        const std::string* name =
-            identifier == display->end() ? nullptr : identifier->second.asString();
-        if (!name || *name != displayID)
-            continue;
-        const auto current = display->find("Current Space");
-        const Value* managedID =
-            current == display->end() ? nullptr : current->second.find("ManagedSpaceID");
-        const auto id = managedID ? managedID->asInteger() : std::nullopt;
-        return id && std::to_string(*id) == spaceID;
-    }
-    return false;
+    const auto display = std::find_if(displays.begin(), displays.end(),
+                                      [&](const Display& d) { return d.identifier == displayID; });
+    return display != displays.end() && std::to_string(display->currentSpace) == spaceID;
 }
 
 std::optional<SwitchPlan> DesktopSwitcher::switchToSpace(const std::vector<Space>& spaces,
@@ -64,9 +52,20 @@ std::optional<SwitchPlan> DesktopSwitcher::switchToSpace(const std::vector<Space
         return std::nullopt;
     }
     const auto plan = planSwitch(spaces, target);
-    if (plan)
+    if (!plan)
+        return std::nullopt;
+    if (method() == SwitchMethod::Gestures) {
         performSwitchSteps(*plan);
+        return plan;
+    }
+    const auto space = spaceIdOf(target.spaceID);
+    if (!space || !windowServer_.makeCurrent(*space))
+        return std::nullopt;
     return plan;
+}
+
+SwitchMethod DesktopSwitcher::method() const {
+    return windowServer_.switchesDirectly() ? SwitchMethod::Direct : SwitchMethod::Gestures;
 }
 
 void DesktopSwitcher::performSwitchSteps(const SwitchPlan& plan) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/MainQueue.h"
-#include "foundation/Value.h"
 #include "spaces/Space.h"
+#include "spaces/WindowServer.h"
 #include "statusbar/EventPoster.h"
 
 #include <functional>
@@ -13,7 +13,8 @@
 
 namespace tidemark {
 
-// What one switch posts: `steps` gestures, all in one direction, all meant for one display.
+// Where one switch goes on one display: `steps` spaces in one direction. Switched by
+// gestures, it posts one gesture a step, each meant for that display.
 struct SwitchPlan {
     std::string displayID;
     int steps = 0;
@@ -25,13 +26,16 @@ struct SwitchPlan {
 // display; nothing when the target is current, gone, or its display has no current space.
 std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target);
 
-// Whether the window server's display-and-space answer shows `spaceID` as the current space
-// of `displayID`: how a switch learns that the window manager followed it.
-bool showsCurrentSpace(const Value& displaySpaces, std::string_view displayID,
+// Whether the window server's displays show `spaceID` as the current space of `displayID`:
+// how a switch learns that the window manager followed it.
+bool showsCurrentSpace(const std::vector<Display>& displays, std::string_view displayID,
                        std::string_view spaceID);
 
-// Switches a display to one of its spaces by posting one completed desktop-swipe gesture
-// per step between its current space and the target.
+enum class SwitchMethod { Direct, Gestures };
+
+// Switches a display to one of its spaces: directly where the window server can, or else by
+// posting one completed desktop-swipe gesture per step between its current space and the
+// target, which shows every space in between.
 class DesktopSwitcher : public std::enable_shared_from_this<DesktopSwitcher> {
 public:
     // Event types and field numbers of the swipe recipe. The "fixed" fields carry constants
@@ -56,21 +60,26 @@ public:
     static constexpr TimeSeconds kStepInterval = 0.15;
 
     static std::shared_ptr<DesktopSwitcher> create(MainQueue& mainQueue, EventPoster& poster,
+                                                   WindowServer& windowServer,
                                                    std::function<void()> showSwitchAlert);
 
-    // `spaces` in snapshot order, `target` one of them. The plan it started posting, if any.
+    SwitchMethod method() const;
+    // `spaces` in snapshot order, `target` one of them. The plan it started, if any: nothing
+    // also when the window server refused a direct switch.
     std::optional<SwitchPlan> switchToSpace(const std::vector<Space>& spaces, const Space& target);
     void performSwitchSteps(const SwitchPlan& plan);
     // Each gesture names its display, so a later switch cannot redirect pending steps.
     void postSwitchGesture(bool forward, const std::string& displayID);
 
 private:
-    DesktopSwitcher(MainQueue& mainQueue, EventPoster& poster,
+    DesktopSwitcher(MainQueue& mainQueue, EventPoster& poster, WindowServer& windowServer,
                     std::function<void()> showSwitchAlert)
-        : mainQueue_(mainQueue), poster_(poster), showSwitchAlert_(std::move(showSwitchAlert)) {}
+        : mainQueue_(mainQueue), poster_(poster), windowServer_(windowServer),
+          showSwitchAlert_(std::move(showSwitchAlert)) {}
 
     MainQueue& mainQueue_;
     EventPoster& poster_;
+    WindowServer& windowServer_;
     std::function<void()> showSwitchAlert_;
 };
 

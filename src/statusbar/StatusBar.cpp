@@ -35,7 +35,7 @@ void StatusBar::wire() {
     popoverViewModel_->setOnDismissRequest(
         weakly(weakSelf, [](StatusBar& self) { self.hidePopover(); }));
     switcher_ =
-        DesktopSwitcher::create(services_.mainQueue, services_.eventPoster,
+        DesktopSwitcher::create(services_.mainQueue, services_.eventPoster, services_.windowServer,
                                 weakly(weakSelf, [](StatusBar& self) { self.showSwitchAlert(); }));
     if (views_.button)
         views_.button->trackPointer(

@@ -23,6 +23,7 @@ struct StatusBarServices {
     MainQueue& mainQueue;
     SettingsStore& settings;
     EventPoster& eventPoster;
+    WindowServer& windowServer;
     SwitchPermission& permission;
     ApplicationPort& application;
     AlertPresenter& alerts;

@@ -2,6 +2,7 @@
 
 #include "system/BundleFamily.h"
 #include "system/CaseFolding.h"
+#include "system/ResidualProcessCleaner.h"
 
 namespace tidemark {
 
@@ -27,14 +28,39 @@ bool hasKotlinMarker(std::string_view loweredText) {
     return contains(loweredText, "kotlincompiledaemon") || contains(loweredText, "kotlin-daemon");
 }
 
+// Whether the known app with this bundle identifier shows a window under any of its
+// identifiers.
+bool isInUse(std::string_view bundleID, const std::unordered_set<std::string>& windowedBundleIDs) {
+    for (const auto& pattern : ResidualProcessCleaner::knownPatterns())
+        if (pattern.parentBundleID == bundleID)
+            return PreparedPattern(pattern).isAnyInFamily(windowedBundleIDs);
+    return false;
+}
+
 } // namespace
 
-PreparedPattern::PreparedPattern(const ProcessPattern& source)
-    : pattern(&source), loweredBundleID(lowercased(source.parentBundleID)) {
+PreparedPattern::PreparedPattern(const ProcessPattern& source) : pattern(&source) {
+    loweredBundleIDs.push_back(lowercased(source.parentBundleID));
+    for (const auto& id : source.otherBundleIDs)
+        loweredBundleIDs.push_back(lowercased(id));
     for (const auto& name : source.processNamePatterns)
         loweredProcessNames.insert(lowercased(name));
     for (const auto& path : source.pathPatterns)
         loweredPathPatterns.push_back(lowercased(path));
+}
+
+bool PreparedPattern::hasInFamily(std::string_view loweredID) const {
+    for (const auto& id : loweredBundleIDs)
+        if (isInFamilyOf(loweredID, id))
+            return true;
+    return false;
+}
+
+bool PreparedPattern::isAnyInFamily(const std::unordered_set<std::string>& loweredIDs) const {
+    for (const auto& id : loweredBundleIDs)
+        if (isInBundleFamily(id, loweredIDs))
+            return true;
+    return false;
 }
 
 std::string daemonDisplayName(ProcessFacts& process) {
@@ -73,8 +99,8 @@ bool processMatchesPattern(ProcessFacts& process, const PreparedPattern& prepare
     const bool kotlin = hasKotlinMarker(*text);
     if (gradle || kotlin) {
         // An IDE that shares these daemons is still in use.
-        if (isInBundleFamily("com.google.android.studio", windowedBundleIDs) ||
-            isInBundleFamily("com.jetbrains.intellij", windowedBundleIDs))
+        if (isInUse("com.google.android.studio", windowedBundleIDs) ||
+            isInUse("com.jetbrains.intellij", windowedBundleIDs))
             return false;
         if (gradle && prepared.loweredProcessNames.contains("gradle")) {
             return !contains(*text, "android") ||
@@ -87,6 +113,14 @@ bool processMatchesPattern(ProcessFacts& process, const PreparedPattern& prepare
         return contains(pattern.parentBundleID, "jetbrains") ||
                contains(pattern.parentBundleID, "google.android");
     return false;
+}
+
+bool runsFromExecutableFolder(ProcessFacts& process, const PreparedPattern& pattern) {
+    const auto& folders = pattern.pattern->executableFolders;
+    if (folders.empty())
+        return false;
+    const auto& path = process.executablePath();
+    return path && containsAny(*path, folders);
 }
 
 } // namespace tidemark

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace tidemark {
@@ -13,8 +14,14 @@ namespace tidemark {
 struct PreparedPattern {
     explicit PreparedPattern(const ProcessPattern& pattern);
 
+    // Whether `loweredID` is one of the app's identifiers or a sub-identifier of one.
+    bool hasInFamily(std::string_view loweredID) const;
+    // Whether the set holds one of the app's identifiers or a sub-identifier of one.
+    bool isAnyInFamily(const std::unordered_set<std::string>& loweredIDs) const;
+
     const ProcessPattern* pattern;
-    std::string loweredBundleID;
+    // The bundle identifier first, then the other identifiers.
+    std::vector<std::string> loweredBundleIDs;
     std::unordered_set<std::string> loweredProcessNames;
     std::vector<std::string> loweredPathPatterns;
 };
@@ -27,5 +34,8 @@ std::string daemonDisplayName(ProcessFacts& process);
 // whose IDE has no window.
 bool processMatchesPattern(ProcessFacts& process, const PreparedPattern& pattern,
                            const std::unordered_set<std::string>& windowedBundleIDs);
+
+// Whether the process runs a program from one of the pattern's executable folders.
+bool runsFromExecutableFolder(ProcessFacts& process, const PreparedPattern& pattern);
 
 } // namespace tidemark

@@ -50,6 +50,9 @@ public:
     // Nothing when the statistics call fails.
     virtual std::optional<VmStatistics> vmStatistics() = 0;
     virtual std::uint64_t pageSize() = 0;
+    // Bytes the host counts as available to new work without swapping, where it keeps such a
+    // figure (Linux's MemAvailable); what is in use is then the rest of physical memory.
+    virtual std::optional<std::uint64_t> availableMemory() { return std::nullopt; }
 
     virtual std::optional<ProcessUsageRecord> processUsage(std::int32_t pid) = 0;
     virtual std::optional<TaskRecord> taskRecord(std::int32_t pid) = 0;

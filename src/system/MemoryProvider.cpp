@@ -47,7 +47,11 @@ SystemMemory systemMemory(Kernel& kernel) {
     const std::uint64_t internal = saturatingProduct(statistics->internalPageCount, page);
     const std::uint64_t purgeable = saturatingProduct(statistics->purgeableCount, page);
     memory.appMemory = internal >= purgeable ? internal - purgeable : 0;
-    memory.used = saturatingSum(saturatingSum(memory.appMemory, memory.wired), memory.compressed);
+    if (const auto available = kernel.availableMemory())
+        memory.used = memory.total > *available ? memory.total - *available : 0;
+    else
+        memory.used =
+            saturatingSum(saturatingSum(memory.appMemory, memory.wired), memory.compressed);
     return memory;
 }
 

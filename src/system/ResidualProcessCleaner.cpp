@@ -1,9 +1,11 @@
 #include "system/ResidualProcessCleaner.h"
 
 #include "foundation/Text.h"
+#include "spaces/Space.h"
 #include "system/BuildDaemons.h"
 #include "system/BundleFamily.h"
 #include "system/CaseFolding.h"
+#include "system/DesktopShell.h"
 #include "system/MemoryProvider.h"
 #include "system/ProcessFacts.h"
 #include "system/WindowOwners.h"
@@ -34,7 +36,7 @@ std::string nameFromBundleID(std::string_view loweredBundleID) {
 const PreparedPattern* firstPatternOfFamily(const std::vector<PreparedPattern>& patterns,
                                             std::string_view loweredBundleID) {
     for (const auto& pattern : patterns)
-        if (isInFamilyOf(loweredBundleID, pattern.loweredBundleID))
+        if (pattern.hasInFamily(loweredBundleID))
             return &pattern;
     return nullptr;
 }
@@ -91,20 +93,9 @@ bool ResidualProcessCleaner::isInstalled(const std::string& bundleID) {
             workspace_.isApplicationInstalled("com.jetbrains.intellij.ce"));
 }
 
-std::optional<WindowServer::SpacesForWindows> ResidualProcessCleaner::spacesForWindows() {
-    std::call_once(lookupOnce_, [this] {
-        connection_ = windowServer_.defaultConnection();
-        spacesForWindows_ = windowServer_.lookupSpacesForWindows();
-    });
-    return spacesForWindows_;
-}
-
 std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
     Scan scan;
-    const auto lookup = spacesForWindows();
-    scan.windowOwnerPIDs = windowOwnerPIDs(
-        windowServer_.copyWindowInfo(WindowServer::kWindowListExcludeDesktopElements, 0), lookup,
-        connection_);
+    scan.windowOwnerPIDs = windowOwnerPIDs(windowServer_.windows().get());
 
     // Which apps run, and which of them show a window themselves or through a helper.
     const auto runningApps = workspace_.runningApplications();
@@ -135,13 +126,17 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
     // The patterns whose helpers are residual right now.
     for (const auto& pattern : knownPatterns()) {
         PreparedPattern prepared(pattern);
+        const auto& ids = prepared.loweredBundleIDs;
         bool active;
-        if (isInBundleFamily(prepared.loweredBundleID, scan.windowedBundleIDs))
+        if (prepared.isAnyInFamily(scan.windowedBundleIDs))
             active = false; // the app is in use
-        else if (scan.runningBundleIDs.contains(prepared.loweredBundleID))
+        else if (std::any_of(ids.begin(), ids.end(),
+                             [&](const auto& id) { return scan.runningBundleIDs.contains(id); }))
             active = pattern.cleanWhenWindowClosed;
         else
-            active = isInstalled(pattern.parentBundleID);
+            active = isInstalled(pattern.parentBundleID) ||
+                     std::any_of(pattern.otherBundleIDs.begin(), pattern.otherBundleIDs.end(),
+                                 [&](const auto& id) { return isInstalled(id); });
         if (active)
             scan.activePatterns.push_back(std::move(prepared));
     }
@@ -164,7 +159,8 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
         if (app.terminated || !app.bundleIdentifier)
             continue;
         const std::string key = lowercased(*app.bundleIdentifier);
-        if (key == ownKey || scan.protectedPIDs.contains(app.pid) || key == kFinderBundleID)
+        if (key == ownKey || scan.protectedPIDs.contains(app.pid) || key == kFinderBundleID ||
+            isDesktopShellName(key))
             continue;
         std::string name;
         std::string parentApp;
@@ -183,6 +179,10 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
             parentApp = name;
         }
         if (scan.seenPIDs.contains(app.pid))
+            continue;
+        if (ProcessFacts process(kernel_, app.pid, kernel_.processName(app.pid).value_or(""),
+                                 kMaxAncestorSteps);
+            isDesktopShellProcess(process))
             continue;
         // A window may name a thread, or a pid that has passed to another process since its
         // owner was seen: neither is the app.
@@ -210,6 +210,8 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
         if (!name || name->empty())
             continue;
         ProcessFacts process(kernel_, pid, std::move(*name), kMaxAncestorSteps);
+        if (isDesktopShellProcess(process))
+            continue;
         std::optional<std::string> parentApp;
 
         if (!scan.appParentByPID.empty()) {
@@ -238,6 +240,13 @@ std::vector<ResidualProcess> ResidualProcessCleaner::findResidualProcesses() {
                         parentApp = app->second.localizedName.value_or(kFallbackParentApp);
                 }
             }
+        }
+        // A program from an app's own folder is that app's, whatever its name.
+        for (const auto& pattern : scan.activePatterns) {
+            if (parentApp)
+                break;
+            if (runsFromExecutableFolder(process, pattern))
+                parentApp = pattern.pattern->parentApp;
         }
         if (!parentApp && !scan.activePatterns.empty()) {
             const std::string loweredName = lowercased(process.name());

@@ -35,7 +35,7 @@ public:
 
     ResidualProcessCleaner(Kernel& kernel, WindowServer& windowServer, Workspace& workspace);
 
-    // The 37 known apps, in the order in which they get to claim a process.
+    // The 38 known apps, in the order in which they get to claim a process.
     static const std::vector<ProcessPattern>& knownPatterns();
     // Names that many unrelated apps share; they never identify an app on their own.
     static const std::vector<std::string>& genericProcessNames();
@@ -58,16 +58,11 @@ public:
     static std::uint64_t totalMemory(const std::vector<ResidualProcess>& processes);
 
 private:
-    std::optional<WindowServer::SpacesForWindows> spacesForWindows();
     bool isInstalled(const std::string& bundleID);
 
     Kernel& kernel_;
     WindowServer& windowServer_;
     Workspace& workspace_;
-
-    std::once_flag lookupOnce_;
-    std::int32_t connection_ = 0;
-    std::optional<WindowServer::SpacesForWindows> spacesForWindows_;
 };
 
 } // namespace tidemark

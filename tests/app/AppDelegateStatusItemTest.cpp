@@ -36,7 +36,7 @@ TEST_F(HeadlessAppFixture, EachSnapshotBecomesTheButtonImageWithItsLayoutAndSpac
          "Spaces": [{"ManagedSpaceID": 1}, {"ManagedSpaceID": 7}, {"ManagedSpaceID": 8}]}]})",
                                                          "test")
                                           .displays);
-    platform.workspace.notificationCenter().post(kActiveSpaceDidChangeNotification);
+    platform.workspace.events().post({WorkspaceEventKind::ActiveSpaceChanged});
     ASSERT_EQ(images.size(), 2u);
     EXPECT_EQ(images[1].width, 59.0);
     EXPECT_EQ(app.statusBar().spaceIDAtPoint({50, 6}), "8");
@@ -44,7 +44,7 @@ TEST_F(HeadlessAppFixture, EachSnapshotBecomesTheButtonImageWithItsLayoutAndSpac
     // A change of appearance alone draws a new image.
     platform.mainQueue.advance(1);
     platform.workspace.setAppearance(Appearance::Dark);
-    platform.workspace.notificationCenter().post(kEffectiveAppearanceDidChangeNotification);
+    platform.workspace.events().post({WorkspaceEventKind::AppearanceChanged});
     platform.mainQueue.runPending();
     EXPECT_EQ(images.size(), 3u);
 }

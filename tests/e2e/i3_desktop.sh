@@ -53,7 +53,9 @@ probe 'LiveFixture.WindowListNamesRealOwnersAndTheirSpaces:LiveFixture.RunningAp
     E2E_SCRATCHPAD="$scratch_pid:$scratch"
 
 # One step forward on the second output; the first keeps its workspace.
-"$TIDEMARK" switch "$ws5" || fail "switch to workspace 5 exited $?"
+"$TIDEMARK" switch "$ws5" >"$E2E_TMP/out" || fail "switch to workspace 5 exited $?"
+grep -qx '{"display":"fake-1","steps":1,"direction":"forward","method":"direct"}' "$E2E_TMP/out" ||
+    fail "switch printed: $(cat "$E2E_TMP/out")"
 expect_output 5 visible_workspace fake-1
 [ "$(visible_workspace fake-0)" = 2 ] || fail "fake-0 moved"
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The live app on a real X server, under the window manager named by $1 (i3 with two
 # outputs, or openbox): where the strip appears, a click on a glyph switches that output's
-# desktop, a right click opens the menu, the preferences change the strip's pixels and the
+# desktop in one change (never through the desktops in between), a right click opens the menu, the preferences change the strip's pixels and the
 # launch-at-login switch writes and removes the autostart entry. Screenshots are kept in
 # $TIDEMARK_E2E_SHOTS (default: the build's e2e-shots folder) for people to look at.
 source "$(dirname "$0")/session.sh"
@@ -31,6 +31,7 @@ if [ "$wm" = i3 ]; then
     msg() { i3-msg -s "$I3SOCK" -q "$@"; }
     msg workspace 1; start_client xterm
     msg workspace 2; start_client xlogo
+    msg workspace 3; start_client xlogo
     msg workspace 4; start_client xclock
     msg workspace 5; start_client xlogo
     msg workspace 4
@@ -70,17 +71,59 @@ fi
 
 lay_out_glyphs "$output_right" 1
 
-# A left click on a glyph switches that output's desktop (i3: the second output's second
-# workspace; openbox: the third desktop).
+# A left click on a glyph switches that output's desktop with one change, seen by the window
+# manager's own account: i3's workspace focus events, or the root's _NET_CURRENT_DESKTOP.
+changes="$E2E_TMP/changes"
 if [ "$wm" = i3 ]; then
-    target=$(workspace_id 5)
-    xdotool mousemove "$(glyph_x "$target")" 12 click 1
-    expect_output 5 visible_workspace fake-1
-    [ "$(visible_workspace fake-0)" = 1 ] || fail "the other output moved"
+    # i3-msg -m prints no reply to its subscription, so nothing would say when events start
+    # to count: this subscriber prints the reply, then one event a line.
+    python3 -u - "$I3SOCK" >"$changes" <<'PY' &
+import json, socket, struct, sys
+i3 = socket.socket(socket.AF_UNIX)
+i3.connect(sys.argv[1])
+payload = b'["workspace"]'
+i3.sendall(b"i3-ipc" + struct.pack("=II", len(payload), 2) + payload)
+stream = i3.makefile("rb")
+while header := stream.read(14):
+    length = struct.unpack("=I", header[6:10])[0]
+    print(stream.read(length).decode())
+PY
+    track $!
+    wait_for 100 grep -q success "$changes" || fail "no subscription to i3's workspace events"
+    # The names of the workspaces focused since line $1 of the events.
+    focused_since() {
+        python3 - "$changes" "$1" <<'PY'
+import json, sys
+lines = open(sys.argv[1]).read().splitlines()[int(sys.argv[2]):]
+events = [json.loads(line) for line in lines]
+print(" ".join(e["current"]["name"] for e in events if e.get("change") == "focus"))
+PY
+    }
+    # Two workspaces along the first output, then one on the second output; the other
+    # output keeps its workspace.
+    for step in "3 fake-0 fake-1 4" "5 fake-1 fake-0 3"; do
+        read -r name output other kept <<<"$step"
+        seen=$(wc -l <"$changes")
+        target=$(workspace_id "$name")
+        xdotool mousemove "$(glyph_x "$target")" 12 click 1
+        expect_output "$name" visible_workspace "$output"
+        focus_reached() { [[ " $(focused_since "$seen") " == *" $name "* ]]; }
+        wait_for 50 focus_reached || fail "no focus event for $name: $(tail -n 3 "$changes")"
+        [ "$(focused_since "$seen")" = "$name" ] ||
+            fail "switching to $name focused: $(focused_since "$seen")"
+        [ "$(visible_workspace "$other")" = "$kept" ] || fail "$other moved"
+    done
 else
+    xprop -root -spy _NET_CURRENT_DESKTOP >"$changes" &
+    track $!
+    # The spy prints the value it starts with, then each change.
+    wait_for 100 grep -q '= 0$' "$changes" || fail "no spy on _NET_CURRENT_DESKTOP"
     target=3
     xdotool mousemove "$(glyph_x "$target")" 12 click 1
     expect_output 2 sh -c "wmctrl -d | awk '\$2==\"*\"{print \$1}'"
+    wait_for 50 grep -q '= 2$' "$changes" || fail "the spy saw no change to desktop 2"
+    [ "$(sed 1d "$changes" | awk '{print $NF}' | xargs)" = 2 ] ||
+        fail "switching to desktop 3 went through: $(sed 1d "$changes" | awk '{print $NF}' | xargs)"
 fi
 sleep 0.5
 shot 2-switched

@@ -31,7 +31,9 @@ probe 'LiveFixture.WindowListNamesRealOwnersAndTheirSpaces:LiveFixture.RunningAp
     E2E_WINDOWS="$xterm_pid:1;$xlogo_pid:3;$xclock_pid:1+2+3+4"
 
 current_desktop() { wmctrl -d | awk '$2 == "*" { print $1 }'; }
-"$TIDEMARK" switch 3 || fail "switch to desktop 3 exited $?"
+"$TIDEMARK" switch 3 >"$E2E_TMP/out" || fail "switch to desktop 3 exited $?"
+grep -qx '{"display":"screen","steps":2,"direction":"forward","method":"direct"}' "$E2E_TMP/out" ||
+    fail "switch printed: $(cat "$E2E_TMP/out")"
 expect_output 2 current_desktop
 "$TIDEMARK" switch 2 || fail "switch to desktop 2 exited $?"
 expect_output 1 current_desktop

@@ -1,7 +1,5 @@
 #include "foundation/VirtualMainQueue.h"
 
-#include "foundation/NotificationCenter.h"
-
 #include <gtest/gtest.h>
 
 using namespace tidemark;
@@ -41,30 +39,4 @@ TEST(VirtualMainQueue, RepeatingTimerFiresUntilInvalidatedOrDropped) {
     queue.advance(2);
     EXPECT_EQ(ticks, 4);
     EXPECT_FALSE(queue.nextDueTime());
-}
-
-TEST(NotificationCenter, DeliversByNameAndForgetsObserversWhoseTokenDied) {
-    NotificationCenter center;
-    std::vector<std::string> seen;
-    auto a = center.addObserver("A", [&](const Notification& n) {
-        seen.push_back(n.name + ":" + *n.userInfo.at("k").asString());
-    });
-    {
-        auto b = center.addObserver("A", [&](const Notification&) { seen.push_back("b"); });
-        center.post("A", {{"k", Value("1")}});
-    }
-    center.post("A", {{"k", Value("2")}});
-    center.post("B");
-    EXPECT_EQ(seen, (std::vector<std::string>{"A:1", "b", "A:2"}));
-    EXPECT_EQ(center.observerCount("A"), 1u);
-}
-
-TEST(NotificationCenter, AnObserverRemovedDuringDeliveryIsNotCalled) {
-    NotificationCenter center;
-    ObservationToken second;
-    int secondCalls = 0;
-    auto first = center.addObserver("X", [&](const Notification&) { second.reset(); });
-    second = center.addObserver("X", [&](const Notification&) { ++secondCalls; });
-    center.post("X");
-    EXPECT_EQ(secondCalls, 0);
 }

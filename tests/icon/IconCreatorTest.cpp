@@ -220,6 +220,32 @@ TEST_F(IconCreatorTest, NumberStringsBeyondTheCacheLookTheSame) {
     EXPECT_EQ(text[0].text, "65");
 }
 
+// Every text an image draws, through the images it draws in turn.
+void collectTexts(const Image& image, std::vector<std::string>& texts) {
+    for (const auto& call : RecordingCanvas::record(image)) {
+        if (call.kind == DrawCall::Kind::DrawText)
+            texts.push_back(call.text);
+        else if (call.kind == DrawCall::Kind::DrawImage && call.image)
+            collectTexts(*call.image, texts);
+    }
+}
+
+TEST_F(IconCreatorTest, NumbersStylesDrawTheWindowManagersNumberWhereThereIsOne) {
+    std::vector<Space> spaces;
+    const std::optional<std::int64_t> wmNumbers[] = {1, 2, std::nullopt, 4, 9};
+    for (std::int64_t i = 0; i < 5; ++i) {
+        spaces.push_back(makeSpace("A", std::to_string(i + 1), i + 1, i == 0));
+        spaces.back().wmNumber = wmNumbers[i];
+    }
+    spaces[2].wmName = "web";
+    for (const auto style : {SkywardStyle::numbers, SkywardStyle::numbersAndRects}) {
+        setStyle(style);
+        std::vector<std::string> texts;
+        collectTexts(*creator.createIcon(spaces)->image, texts);
+        EXPECT_EQ(texts, (std::vector<std::string>{"1", "2", "3", "4", "9"})) << rawValue(style);
+    }
+}
+
 TEST_F(IconCreatorTest, PaletteFollowsTheAppearanceAtTheNextImage) {
     setStyle(SkywardStyle::openedApps);
     const auto outlineOf = [](const ImageRef& image) {

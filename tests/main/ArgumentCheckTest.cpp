@@ -209,6 +209,7 @@ TEST(CommandLine, TidemarkChecksAndExplainsEveryCommandBeforeHandingOneOver) {
         const auto help = testing::runProgram(lone, {std::string(command.name), "--help"});
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_EQ(help.out, helpText(command));
+        EXPECT_NE(help.out.find(command.details), std::string::npos);
     }
 
     const auto refused = testing::runProgram(lone, {"render", "--scenario", "/nonexistent.json"});

@@ -235,6 +235,45 @@ TEST(SnapshotRefresh, PublishesOnlyWhenTheSignatureChanges) {
     EXPECT_EQ(f.observer->previousSpaceSignature().substr(0, 12), "2:true:true:");
 }
 
+TEST(SnapshotRefresh, TheWindowManagersNumbersNamesAndFullScreenRepublishWhereItHasThem) {
+    Fixture f(scenario(display("A", 1, R"({"ManagedSpaceID": 1})")));
+    struct Shown {
+        std::optional<std::int64_t> number;
+        std::optional<std::string> name;
+        SpaceKind kind = SpaceKind::Desktop;
+    };
+    // Space 1 as given, space 2 with no number or name of the window manager's.
+    auto show = [&](Shown first) {
+        std::vector<DisplaySpace> spaces(2);
+        spaces[0].id = 1;
+        spaces[0].wmNumber = first.number;
+        spaces[0].wmName = first.name;
+        spaces[0].kind = first.kind;
+        spaces[1].id = 2;
+        f.platform.windowServer.setDisplays(std::make_shared<const std::vector<Display>>(
+            std::vector<Display>{{"A", 2, std::move(spaces)}}));
+        f.observer->refreshSpaces();
+        return f.delegate->received.size();
+    };
+    EXPECT_EQ(show({}), 1u);
+    // Spaces without them sign as before.
+    EXPECT_EQ(f.observer->previousSpaceSignature(), "1:false:false:0:1:false:,2:true:");
+    EXPECT_EQ(show({9, "web"}), 2u);
+    EXPECT_EQ(f.last()[0].wmNumber, 9);
+    EXPECT_EQ(f.last()[0].wmName, "web");
+    EXPECT_EQ(f.last()[0].spaceName, "N/A");
+    EXPECT_EQ(show({9, "web"}), 2u);
+    EXPECT_EQ(show({9, "mail"}), 3u);
+    EXPECT_EQ(show({4, "mail"}), 4u);
+    EXPECT_EQ(show({4, std::nullopt}), 5u);
+    // A name that reads like a number is told apart from one.
+    EXPECT_EQ(show({std::nullopt, "4"}), 6u);
+    // The same workspace, now filled by its one window.
+    EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen}), 7u);
+    EXPECT_TRUE(f.last()[0].isFullScreen);
+    EXPECT_EQ(f.last()[1].desktopNumber, 1);
+}
+
 TEST(SnapshotRefresh, ColourHashCountsOnlyArraysOfNumbers) {
     Fixture f(scenario(display("A", 1, R"({"ManagedSpaceID": 1})")));
     f.store.set(settings::kActiveSpaceColor,
@@ -265,7 +304,7 @@ TEST(SnapshotRefresh, OtherStylesNeverAskForWindowsAndAGoneDelegateGetsNothing) 
         R"("windows": [{"kCGWindowLayer": 0, "kCGWindowNumber": 1, "kCGWindowOwnerPID": 5, "spaces": [1]}],
                           "apps": [{"pid": 5, "bundleIdentifier": "a.b"}])"));
     f.observer->refreshSpaces();
-    EXPECT_EQ(f.platform.windowServer.windowInfoCalls(), 0);
+    EXPECT_EQ(f.platform.windowServer.windowListCalls(), 0);
     EXPECT_TRUE(f.last()[0].appDetails.empty());
 
     f.delegate.reset();
@@ -289,7 +328,7 @@ TEST(AppDelegate, LaunchRegistersDefaultsAndPublishesTheFirstSnapshotAtOnce) {
 
     // An appearance change schedules a refresh on the main queue, not inline.
     h.platform.workspace.setAppearance(Appearance::Dark);
-    h.platform.workspace.notificationCenter().post(kEffectiveAppearanceDidChangeNotification);
+    h.platform.workspace.events().post({WorkspaceEventKind::AppearanceChanged});
     EXPECT_EQ(h.delegate->snapshotCount(), 1);
     h.platform.mainQueue.advance(0.2);
     EXPECT_EQ(h.delegate->snapshotCount(), 2);

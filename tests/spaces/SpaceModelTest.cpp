@@ -18,6 +18,11 @@ TEST(IsClosableApp, ProtectsSystemAppsThisProgramAndFinder) {
     EXPECT_FALSE(isClosableApp("FiNdEr", "org.example.anything", self));
     // Without an identifier of its own the self check is skipped.
     EXPECT_TRUE(isClosableApp("Tidemark", "io.tidemark.Tidemark", std::nullopt));
+    // The Linux desktop's own programs by their window class or desktop id, in any case; the
+    // file manager that may also draw the desktop is an app like any other by its key.
+    for (const char* key : {"Polybar", "i3bar", "org.kde.plasmashell", "Xfdesktop", "tidemark"})
+        EXPECT_FALSE(isClosableApp("x", key, std::nullopt)) << key;
+    EXPECT_TRUE(isClosableApp("PCManFM", "pcmanfm", std::nullopt));
 }
 
 TEST(SpaceAppDetail, IdentityIsTheProcess) {
@@ -42,4 +47,21 @@ TEST(SpaceNameCodec, RoundTripsAndRequiresBothKeysWithTheirTypes) {
     EXPECT_TRUE(decodeSpaceNames(encode({{"spaceNum", Value(1)}, {"spaceName", Value("x")}})));
     EXPECT_FALSE(decodeSpaceNames(ByteString{'n', 'o'}));
     EXPECT_EQ(decodeSpaceNames(*encodeSpaceNames({})), SpaceNameMap{});
+}
+
+TEST(SpaceLabels, TheWindowManagersNumberAndNameComeFirst) {
+    Space space;
+    space.spaceNumber = 5;
+    EXPECT_EQ(shownNumber(space), 5);
+    EXPECT_EQ(panelTitle(space), "Desktop 5");
+    space.wmNumber = 9;
+    EXPECT_EQ(shownNumber(space), 9);
+    EXPECT_EQ(panelTitle(space), "Desktop 9");
+    space.wmName = "web";
+    EXPECT_EQ(panelTitle(space), "web");
+    // Long names are cut by characters, never inside one.
+    space.wmName = std::string(30, 'x') + "é";
+    EXPECT_EQ(panelTitle(space), std::string(23, 'x') + "…");
+    space.wmName = std::string(23, 'x') + "é";
+    EXPECT_EQ(panelTitle(space), *space.wmName);
 }

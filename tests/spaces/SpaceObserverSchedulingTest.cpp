@@ -8,6 +8,8 @@
 namespace tidemark {
 namespace {
 
+using Kind = WorkspaceEventKind;
+
 // Two desktops; Alpha on 1, Beta on 2. `settings` is the stored settings object.
 std::string scenario(const std::string& settings = R"({"displayStyle": 0})") {
     return R"({"settings": )" + settings + R"(,
@@ -49,18 +51,13 @@ struct Recorder : testing::SimHarness {
         publications.clear();
         timer.clear();
     }
-    void postWorkspace(const char* name, ValueDictionary info = {}) {
-        platform.workspace.notificationCenter().post(name, std::move(info));
+    void postWorkspace(WorkspaceEventKind kind, std::optional<EventApp> app = {}) {
+        platform.workspace.events().post({kind, std::move(app)});
         platform.mainQueue.runPending();
     }
-    void postDefault(const char* name) {
-        platform.defaultCenter.post(name);
+    void pressButton() {
+        platform.defaultCenter.post(settings::kButtonPressedNotification);
         platform.mainQueue.runPending();
-    }
-    static ValueDictionary appInfo(std::int32_t pid, std::optional<std::string> bundleId) {
-        ValueDictionary app{{"pid", Value(pid)}};
-        app.emplace("bundleIdentifier", bundleId ? Value(*bundleId) : Value());
-        return {{kWorkspaceApplicationKey, Value(std::move(app))}};
     }
 
     std::vector<long> refreshes;
@@ -98,7 +95,7 @@ TEST(Scheduling, ScreenParameterChangeRefreshesAtOnceEvenRightAfterARefresh) {
     r.launchAndRunTo(1000);
     r.observer().updateSpaceInformation();
     r.runTo(1010);
-    r.postDefault(kScreenParametersDidChangeNotification);
+    r.postWorkspace(Kind::ScreenParametersChanged);
     r.runTo(2000);
     EXPECT_EQ(r.refreshes, (Ms{1000, 1010}));
 }
@@ -106,46 +103,47 @@ TEST(Scheduling, ScreenParameterChangeRefreshesAtOnceEvenRightAfterARefresh) {
 // An event for Alpha at 1.0 s, optionally a second one for Beta later.
 TEST(Scheduling, AppEventBurstsRefreshAtOnceAndAtTheirDelaysUntilTheNextEvent) {
     struct Row {
-        const char* event;
+        Kind event;
         Ms expected;
-        const char* next = nullptr;
+        std::optional<Kind> next = std::nullopt;
         long nextAt = 0;
     };
-    const char* const launch = kDidLaunchApplicationNotification;
+    const Kind launch = Kind::AppLaunched;
+    int index = 0;
     for (const Row& row : {
              Row{launch, {1000, 1080, 1200, 1450, 1850, 2400, 3200}},
-             Row{kDidUnhideApplicationNotification, {1000, 1080, 1250, 1600}},
-             Row{kDidActivateApplicationNotification, {1000, 1080, 1250, 1600}},
-             Row{kDidDeactivateApplicationNotification, {1000, 1050, 1200}},
+             Row{Kind::AppUnhidden, {1000, 1080, 1250, 1600}},
+             Row{Kind::AppActivated, {1000, 1080, 1250, 1600}},
+             Row{Kind::AppDeactivated, {1000, 1050, 1200}},
              // A new burst cancels the rest of the old; hiding and quitting cancel it too.
              Row{launch,
                  {1000, 1080, 1200, 1300, 1380, 1500, 1750, 2150, 2700, 3500},
                  launch,
                  1300},
-             Row{launch, {1000, 1080, 1100}, kDidHideApplicationNotification, 1100},
-             Row{launch, {1000, 1080, 1100, 1150}, kDidTerminateApplicationNotification, 1100},
+             Row{launch, {1000, 1080, 1100}, Kind::AppHidden, 1100},
+             Row{launch, {1000, 1080, 1100, 1150}, Kind::AppTerminated, 1100},
          }) {
+        SCOPED_TRACE("row " + std::to_string(index++));
         Recorder r;
         r.launchAndRunTo(1000);
-        r.postWorkspace(row.event, Recorder::appInfo(100, "org.a.Alpha"));
+        r.postWorkspace(row.event, EventApp{100, "org.a.Alpha"});
         if (row.next) {
             r.runTo(row.nextAt);
-            r.postWorkspace(row.next, Recorder::appInfo(101, "org.b.Beta"));
+            r.postWorkspace(*row.next, EventApp{101, "org.b.Beta"});
         }
         r.runTo(5000);
-        EXPECT_EQ(r.refreshes, row.expected)
-            << row.event << (row.next ? " then " : "") << (row.next ? row.next : "");
+        EXPECT_EQ(r.refreshes, row.expected);
     }
 }
 
 TEST(Scheduling, ActiveSpaceChangeCancelsPendingWorkAndFollowsUpWithoutStamping) {
     Recorder r;
     r.launchAndRunTo(1000);
-    r.postWorkspace(kDidActivateApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
+    r.postWorkspace(Kind::AppActivated, EventApp{100, "org.a.Alpha"});
     r.runTo(1030);
     r.observer().updateSpaceInformation(); // deferred to 1.1
     r.runTo(1040);
-    r.postWorkspace(kActiveSpaceDidChangeNotification);
+    r.postWorkspace(Kind::ActiveSpaceChanged);
     r.runTo(1190);
     // The activation burst (1.08, 1.25, 1.6) and the deferred refresh are gone.
     EXPECT_EQ(r.refreshes, (Ms{1000, 1040, 1190}));
@@ -162,15 +160,12 @@ TEST(Scheduling, TerminationDropsTheCachedIconOfTheStrippedIdentifier) {
     auto& mapper = r.observer().windowSpaceMapper();
     ASSERT_TRUE(mapper.hasCachedIcon("org.a.Alpha"));
     ASSERT_TRUE(mapper.hasCachedIcon("org.b.Beta"));
-    r.postWorkspace(kDidTerminateApplicationNotification, Recorder::appInfo(555, std::nullopt));
-    r.postWorkspace(kDidTerminateApplicationNotification, {});
-    r.postWorkspace(kDidTerminateApplicationNotification,
-                    {{kWorkspaceApplicationKey, Value("not an app")}});
+    r.postWorkspace(Kind::AppTerminated, EventApp{555, std::nullopt});
+    r.postWorkspace(Kind::AppTerminated);
     EXPECT_EQ(mapper.iconCacheSize(), 2u);
     // The refresh that follows would load the icon again while the app still runs.
     r.platform.workspace.setApps({});
-    r.postWorkspace(kDidTerminateApplicationNotification,
-                    Recorder::appInfo(100, "org.a.Alpha.helper"));
+    r.postWorkspace(Kind::AppTerminated, EventApp{100, "org.a.Alpha.helper"});
     EXPECT_FALSE(mapper.hasCachedIcon("org.a.Alpha"));
     EXPECT_TRUE(mapper.hasCachedIcon("org.b.Beta"));
 }
@@ -182,27 +177,27 @@ TEST(Scheduling, SleepStopsEverythingButHideAndTerminateAndWakeResumes) {
     r.launch();
     r.runTo(1000);
     r.clear();
-    r.postWorkspace(kDidLaunchApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
+    r.postWorkspace(Kind::AppLaunched, EventApp{100, "org.a.Alpha"});
     r.runTo(1100);
-    r.postWorkspace(kScreensDidSleepNotification);
+    r.postWorkspace(Kind::ScreensSlept);
     EXPECT_FALSE(r.observer().isSystemActive());
     EXPECT_FALSE(r.observer().hasWindowCheckTimer());
-    r.postWorkspace(kDidActivateApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.postWorkspace(kActiveSpaceDidChangeNotification);
-    r.postDefault(kScreenParametersDidChangeNotification);
-    r.postDefault(settings::kButtonPressedNotification);
+    r.postWorkspace(Kind::AppActivated, EventApp{100, "org.a.Alpha"});
+    r.postWorkspace(Kind::ActiveSpaceChanged);
+    r.postWorkspace(Kind::ScreenParametersChanged);
+    r.pressButton();
     r.observer().updateSpaceInformation();
     r.observer().updateSpaceInformationIfNeeded();
     r.runTo(1500);
     EXPECT_EQ(r.refreshes, (Ms{1000, 1080}));
     // No timer comes back while asleep, not even from the handlers that still refresh.
-    r.postWorkspace(kDidHideApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
-    r.postWorkspace(kDidTerminateApplicationNotification, Recorder::appInfo(101, "org.b.Beta"));
+    r.postWorkspace(Kind::AppHidden, EventApp{100, "org.a.Alpha"});
+    r.postWorkspace(Kind::AppTerminated, EventApp{101, "org.b.Beta"});
     r.runTo(1600);
     EXPECT_EQ(r.refreshes, (Ms{1000, 1080, 1500, 1500, 1550}));
     EXPECT_FALSE(r.observer().hasWindowCheckTimer());
 
-    r.postWorkspace(kScreensDidWakeNotification);
+    r.postWorkspace(Kind::ScreensWoke);
     EXPECT_TRUE(r.observer().isSystemActive());
     EXPECT_EQ(r.refreshes.back(), 1600);
     EXPECT_EQ(r.timer, (std::vector<std::string>{"stop@1100", "start@1600"}));
@@ -211,11 +206,11 @@ TEST(Scheduling, SleepStopsEverythingButHideAndTerminateAndWakeResumes) {
 TEST(Scheduling, SessionChangesDeactivateAndActivateLikeSleepAndWake) {
     Recorder r(scenario(kOpenedApps));
     r.launchAndRunTo(1000);
-    r.postWorkspace(kSessionDidResignActiveNotification);
+    r.postWorkspace(Kind::SessionResigned);
     EXPECT_FALSE(r.observer().isSystemActive());
-    r.postWorkspace(kDidUnhideApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
+    r.postWorkspace(Kind::AppUnhidden, EventApp{100, "org.a.Alpha"});
     r.runTo(1050);
-    r.postWorkspace(kSessionDidBecomeActiveNotification);
+    r.postWorkspace(Kind::SessionBecameActive);
     // Woken 0.05 s after the timer's last refresh at 1.0: throttled to 1.1.
     r.runTo(1100);
     EXPECT_EQ(r.refreshes, Ms{1100});
@@ -233,16 +228,16 @@ TEST(Scheduling, WindowCheckTimerFollowsTheStyleAndTicksEveryHalfSecond) {
 
     r.clear();
     r.platform.settings.set(settings::kDisplayStyle, Value(1));
-    r.postDefault(settings::kButtonPressedNotification);
+    r.pressButton();
     r.runTo(3000);
     EXPECT_EQ(r.timer, std::vector<std::string>{"stop@1600"});
     EXPECT_EQ(r.refreshes, Ms{1600});
     EXPECT_EQ(r.publications, Ms{1600});
     r.platform.settings.set(settings::kDisplayStyle, Value(4));
-    r.postDefault(settings::kButtonPressedNotification);
+    r.pressButton();
     EXPECT_EQ(r.timer, (std::vector<std::string>{"stop@1600", "start@3000"}));
     // A button press that leaves the style alone keeps the running timer.
-    r.postDefault(settings::kButtonPressedNotification);
+    r.pressButton();
     EXPECT_EQ(r.timer.size(), 2u);
 }
 
@@ -258,7 +253,7 @@ TEST(Scheduling, AStoredChangeFromElsewhereActsAsAButtonPressAndAPressAnswersItA
     // A write with its button press: the press alone refreshes.
     r.clear();
     r.platform.settings.set(settings::kUseHighContrastBorders, Value(true));
-    r.postDefault(settings::kButtonPressedNotification);
+    r.pressButton();
     r.runTo(1000);
     EXPECT_EQ(r.refreshes, Ms{400});
     EXPECT_EQ(r.publications, Ms{400});
@@ -296,7 +291,7 @@ TEST(Scheduling, HandlersThatFindNoTimerEnsureIt) {
     Recorder r(scenario());
     // Before launch the style reads 0 and no timer runs; the stored style appears later.
     r.platform.settings.set(settings::kDisplayStyle, Value(4));
-    r.postWorkspace(kDidHideApplicationNotification, Recorder::appInfo(100, "org.a.Alpha"));
+    r.postWorkspace(Kind::AppHidden, EventApp{100, "org.a.Alpha"});
     EXPECT_TRUE(r.observer().hasWindowCheckTimer());
 }
 
@@ -331,11 +326,9 @@ TEST(Scheduling, EventForAnUnknownPidChangesNothing) {
     Recorder r(scenario(kOpenedApps));
     r.launchAndRunTo(1000);
     const auto before = r.observer().previousSpaceSignature();
-    for (const char* name :
-         {kDidLaunchApplicationNotification, kDidHideApplicationNotification,
-          kDidUnhideApplicationNotification, kDidActivateApplicationNotification,
-          kDidDeactivateApplicationNotification, kDidTerminateApplicationNotification})
-        r.postWorkspace(name, Recorder::appInfo(4242, "org.nobody"));
+    for (const Kind kind : {Kind::AppLaunched, Kind::AppHidden, Kind::AppUnhidden,
+                            Kind::AppActivated, Kind::AppDeactivated, Kind::AppTerminated})
+        r.postWorkspace(kind, EventApp{4242, "org.nobody"});
     r.runTo(5000);
     EXPECT_FALSE(r.refreshes.empty());
     EXPECT_TRUE(r.publications.empty());
@@ -355,30 +348,30 @@ TEST(Scheduling, NothingHappensAfterTheObserverIsGone) {
     observer->setDelegate(delegate);
     observer->updateSpaceInformation();
     ASSERT_EQ(delegate->count, 1);
-    auto& center = h.platform.workspace.notificationCenter();
-    EXPECT_EQ(center.observerCount(kDidLaunchApplicationNotification), 2u); // the harness's too
+    auto& events = h.platform.workspace.events();
+    EXPECT_EQ(events.observerCount(Kind::AppLaunched), 2u); // the harness's too
     EXPECT_EQ(h.platform.memoryPressure.liveSourceCount(), 2u);
 
     // Leave a burst, a deferred refresh and the timer pending, then drop the observer.
-    center.post(kDidLaunchApplicationNotification);
+    events.post({Kind::AppLaunched});
     observer->updateSpaceInformation();
     h.platform.settings.set(settings::kDisplayStyle, Value(1)); // any refresh would publish
     const auto before = delegate->count;
     observer.reset();
-    EXPECT_EQ(center.observerCount(kDidLaunchApplicationNotification), 1u);
+    EXPECT_EQ(events.observerCount(Kind::AppLaunched), 1u);
     EXPECT_EQ(h.platform.defaultCenter.observerCount(settings::kButtonPressedNotification), 1u);
     EXPECT_EQ(h.platform.memoryPressure.liveSourceCount(), 1u);
 
     // The harness's own observer is dropped as well, so nothing is left to answer.
     h.delegate.reset();
-    for (const char* name : {kActiveSpaceDidChangeNotification, kDidLaunchApplicationNotification,
-                             kDidTerminateApplicationNotification, kScreensDidWakeNotification})
-        center.post(name);
+    for (const Kind kind : {Kind::ActiveSpaceChanged, Kind::AppLaunched, Kind::AppTerminated,
+                            Kind::ScreensWoke, Kind::ScreenParametersChanged})
+        events.post({kind});
     h.platform.defaultCenter.post(settings::kButtonPressedNotification);
     h.platform.memoryPressure.raiseWarning();
     h.platform.mainQueue.runUntil(10);
     EXPECT_EQ(delegate->count, before);
-    EXPECT_EQ(center.observerCount(kDidLaunchApplicationNotification), 0u);
+    EXPECT_EQ(events.observerCount(Kind::AppLaunched), 0u);
 }
 
 } // namespace

@@ -212,17 +212,6 @@ TEST(WindowSpaceMapper, AtMostFiveAppsPerSpaceAndTheWalkStopsWhenAllAreFull) {
     const Keys firstFive{"app0", "app1", "app2", "app3", "app4"};
     EXPECT_EQ(maps.appKeys.at("1"), firstFive);
     EXPECT_EQ(maps.appKeys.at("2"), firstFive);
-    // Both spaces were full after the fifth window: nothing behind it was asked about.
-    EXPECT_EQ(f.platform.windowServer.spacesForWindowsCalls(), 5);
-}
-
-TEST(WindowSpaceMapper, AppListedEverywhereIsNotAskedAboutAgain) {
-    Fixture f(scenario({window(1, 100, "[1, 2]"), window(2, 100, "[1]"), window(3, 100, "[2]"),
-                        window(4, 101, "[2]")},
-                       {app(100, "a"), app(101, "b")}));
-    const auto maps = f.map({"1", "2"});
-    EXPECT_EQ(maps.appKeys.at("2"), (Keys{"a", "b"}));
-    EXPECT_EQ(f.platform.windowServer.spacesForWindowsCalls(), 2);
 }
 
 TEST(WindowSpaceMapper, StickyWindowIsListedOnEverySpaceWithinTheLimit) {
@@ -268,32 +257,6 @@ TEST(WindowSpaceMapper, MissingSpacesForWindowsFunctionListsNothing) {
     EXPECT_EQ(maps.appKeys.size(), 3u);
     EXPECT_TRUE(maps.appKeys.at("1").empty());
     EXPECT_TRUE(maps.icons.at("1").empty());
-    EXPECT_EQ(f.platform.windowServer.windowInfoCalls(), 0);
-}
-
-TEST(WindowSpaceMapper, WindowFilterSkipsWindowsOffTheGivenSpacesBeforeAsking) {
-    const std::vector<std::string> windows{window(1, 101, "[9]"), window(2, 102, "[8]"),
-                                           window(3, 103, "[1]")};
-    const std::vector<std::string> apps{app(101, "a"), app(102, "b"), app(103, "c")};
-    Fixture filtered(scenario(windows, apps));
-    EXPECT_EQ(filtered.map().appKeys.at("1"), Keys{"c"});
-    EXPECT_EQ(filtered.platform.windowServer.spacesForWindowsCalls(), 1);
-
-    // Without the windows-on-spaces function every window is asked about; same result.
-    Fixture unfiltered(scenario(windows, apps, R"("windowsOnSpacesAvailable": false)"));
-    EXPECT_EQ(unfiltered.map().appKeys.at("1"), Keys{"c"});
-    EXPECT_EQ(unfiltered.platform.windowServer.spacesForWindowsCalls(), 3);
-
-    // Identifiers that are not decimal integers are left out of the filter query; with
-    // none left there is no filter.
-    Fixture textual(scenario(windows, apps));
-    const auto maps = textual.map({"main", "+1"});
-    EXPECT_TRUE(maps.appKeys.at("main").empty());
-    EXPECT_TRUE(maps.appKeys.at("+1").empty());
-    EXPECT_EQ(textual.platform.windowServer.spacesForWindowsCalls(), 1);
-    Fixture none(scenario(windows, apps));
-    none.map({"main"});
-    EXPECT_EQ(none.platform.windowServer.spacesForWindowsCalls(), 3);
 }
 
 TEST(WindowSpaceMapper, NoUsableWindowListGivesEmptyListsForEverySpace) {

@@ -1,8 +1,8 @@
 #include "statusbar/DesktopSwitcher.h"
 
-#include "foundation/ValueJson.h"
 #include "foundation/VirtualMainQueue.h"
 #include "platform/sim/SimEventPoster.h"
+#include "support/SwitchingWindowServer.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -25,9 +25,10 @@ Space makeSpace(std::string display, std::string id, bool current, bool fullScre
 struct SwitcherFixture : ::testing::Test {
     VirtualMainQueue queue;
     sim::SimEventPoster poster{queue};
+    testing::SwitchingWindowServer windowServer;
     int alerts = 0;
     std::shared_ptr<DesktopSwitcher> switcher =
-        DesktopSwitcher::create(queue, poster, [this] { ++alerts; });
+        DesktopSwitcher::create(queue, poster, windowServer, [this] { ++alerts; });
 
     // Directions of the posted gestures, read from each swipe-ended event.
     std::vector<bool> gestureDirections() const {
@@ -72,6 +73,7 @@ TEST_F(SwitcherFixture, FailedCreationPostsNothing) {
 }
 
 TEST_F(SwitcherFixture, FullScreenSpaceCountsAsStepsAndGesturesAreSpacedOnTheQueue) {
+    EXPECT_EQ(switcher->method(), SwitchMethod::Gestures);
     const std::vector<Space> spaces{makeSpace("A", "1", true), makeSpace("A", "2", false),
                                     makeSpace("A", "3", false), makeSpace("A", "9", false, true)};
     EXPECT_EQ(switcher->switchToSpace(spaces, spaces[3]), (SwitchPlan{"A", 3, true}));
@@ -147,6 +149,34 @@ TEST_F(SwitcherFixture, InterleavedSwitchesOnTwoOutputsKeepTheirOwnDisplays) {
                 << "the four events of one gesture go to one display";
 }
 
+// A window server that switches directly gets one request for the target, however far, and
+// no gesture is posted; a refused request is no switch. Permission still comes first.
+TEST_F(SwitcherFixture, ADirectSwitchAsksTheWindowServerOnceAndPostsNothing) {
+    windowServer.direct = true;
+    EXPECT_EQ(switcher->method(), SwitchMethod::Direct);
+    const std::vector<Space> spaces{makeSpace("A", "1", true),  makeSpace("A", "2", false),
+                                    makeSpace("A", "3", false), makeSpace("A", "4", false),
+                                    makeSpace("B", "5", true),  makeSpace("B", "x", false)};
+    EXPECT_EQ(switcher->switchToSpace(spaces, spaces[3]), (SwitchPlan{"A", 3, true}));
+    EXPECT_EQ(windowServer.requests, std::vector<SpaceId>{4});
+
+    windowServer.accepts = false;
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[1]));
+    EXPECT_EQ(windowServer.requests, (std::vector<SpaceId>{4, 2}));
+    // An id that is no window server's number is never asked for.
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[5]));
+    // Nothing to ask for the current space.
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[0]));
+
+    poster.setTrusted(false);
+    windowServer.accepts = true;
+    EXPECT_FALSE(switcher->switchToSpace(spaces, spaces[2]));
+    EXPECT_EQ(alerts, 1);
+    EXPECT_EQ(windowServer.requests.size(), 2u);
+    queue.advance(2);
+    EXPECT_TRUE(poster.posted().empty());
+}
+
 TEST_F(SwitcherFixture, PendingGesturesDieWithTheSwitcher) {
     switcher->performSwitchSteps({"A", 3, true});
     switcher.reset();
@@ -157,26 +187,26 @@ TEST_F(SwitcherFixture, PendingGesturesDieWithTheSwitcher) {
 // What a switch waits for: the target current on its own display, read from the window
 // server's answer, whatever else that answer holds.
 TEST(ShowsCurrentSpace, ReadsTheCurrentSpaceOfTheTargetDisplayOnly) {
-    const auto displays = valueFromJson(nlohmann::json::parse(R"([
-        {"Display Identifier": "A", "Current Space": {"ManagedSpaceID": 2},
-         "Spaces": [{"ManagedSpaceID": 1}, {"ManagedSpaceID": 2}]},
-        {"Display Identifier": "B", "Current Space": {"ManagedSpaceID": 7}},
-        {"Display Identifier": "C", "Current Space": {"ManagedSpaceID": "9"}},
-        {"Display Identifier": "D"},
-        {"Current Space": {"ManagedSpaceID": 5}}
-    ])"));
+    std::vector<Display> displays(3);
+    displays[0].identifier = "A";
+    displays[0].currentSpace = 2;
+    displays[1].identifier = "B";
+    displays[1].currentSpace = 7;
+    // A later display of the same name does not count.
+    displays[2].identifier = "A";
+    displays[2].currentSpace = 1;
     const struct {
         const char* display;
         const char* space;
         bool shown;
     } cases[] = {
-        {"A", "2", true},  {"A", "1", false}, {"B", "7", true},  {"B", "2", false},
-        {"C", "9", false}, {"D", "1", false}, {"E", "5", false}, {"A", "02", false},
+        {"A", "2", true},  {"A", "1", false}, {"B", "7", true},
+        {"B", "2", false}, {"E", "7", false}, {"A", "02", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(showsCurrentSpace(displays, c.display, c.space), c.shown)
             << c.display << " " << c.space;
-    EXPECT_FALSE(showsCurrentSpace(Value(ValueDictionary{}), "A", "2"));
+    EXPECT_FALSE(showsCurrentSpace({}, "A", "2"));
 }
 
 } // namespace

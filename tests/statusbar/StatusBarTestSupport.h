@@ -6,6 +6,7 @@
 #include "platform/sim/SimEventPoster.h"
 #include "preferences/SettingsKeys.h"
 #include "statusbar/StatusBar.h"
+#include "support/SwitchingWindowServer.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -50,6 +51,7 @@ struct StatusBarFixture : ::testing::Test {
     VirtualMainQueue queue;
     SettingsStore settings;
     sim::SimEventPoster poster{queue};
+    SwitchingWindowServer windowServer;
     sim::SimSwitchPermission permission{poster};
     sim::HeadlessApplication application;
     sim::HeadlessAlertPresenter alerts;
@@ -66,16 +68,16 @@ struct StatusBarFixture : ::testing::Test {
 
     StatusBarFixture() {
         settings::registerDefaults(settings);
-        statusBar =
-            StatusBar::create({queue, settings, poster, permission, application, alerts, screen},
-                              {button, menu,
-                               [this] {
-                                   ++panelsMade;
-                                   auto window = std::make_unique<sim::HeadlessPanelWindow>(queue);
-                                   panelWindow = window.get();
-                                   return window;
-                               }},
-                              content);
+        statusBar = StatusBar::create(
+            {queue, settings, poster, windowServer, permission, application, alerts, screen},
+            {button, menu,
+             [this] {
+                 ++panelsMade;
+                 auto window = std::make_unique<sim::HeadlessPanelWindow>(queue);
+                 panelWindow = window.get();
+                 return window;
+             }},
+            content);
     }
 
     static IconLayoutRef layoutOf(std::map<std::string, Rect, std::less<>> rects,

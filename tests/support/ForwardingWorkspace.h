@@ -24,7 +24,7 @@ public:
     }
     bool terminate(std::int32_t pid) override { return inner_.terminate(pid); }
     bool forceTerminate(std::int32_t pid) override { return inner_.forceTerminate(pid); }
-    NotificationCenter& notificationCenter() override { return inner_.notificationCenter(); }
+    WorkspaceEvents& events() override { return inner_.events(); }
 
 private:
     Workspace& inner_;

@@ -1,19 +1,28 @@
+#include "system/CaseFolding.h"
 #include "system/ResidualProcessCleaner.h"
 
 #include <gtest/gtest.h>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tidemark {
 namespace {
 
 // What each entry needs to claim anything, and one entry per app: the first that matches
-// a process wins, so a second entry for an app could never take one.
+// a process wins, so a second entry for an app, under any of its identifiers, could never
+// take one.
 TEST(KnownPatterns, EachAppHasOneEntryWithNamesAndPaths) {
-    std::unordered_set<std::string> bundleIDs;
+    std::unordered_map<std::string, std::string> rowOfID;
     for (const auto& pattern : ResidualProcessCleaner::knownPatterns()) {
         EXPECT_FALSE(pattern.processNamePatterns.empty()) << pattern.parentApp;
         EXPECT_FALSE(pattern.pathPatterns.empty()) << pattern.parentApp;
-        EXPECT_TRUE(bundleIDs.insert(pattern.parentBundleID).second) << pattern.parentApp;
+        std::vector<std::string> ids{pattern.parentBundleID};
+        ids.insert(ids.end(), pattern.otherBundleIDs.begin(), pattern.otherBundleIDs.end());
+        for (const auto& id : ids) {
+            const auto [row, added] = rowOfID.try_emplace(lowercased(id), pattern.parentApp);
+            EXPECT_TRUE(added || row->second == pattern.parentApp)
+                << id << " of " << pattern.parentApp << " and " << row->second;
+        }
     }
 }
 

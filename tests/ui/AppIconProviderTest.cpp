@@ -31,12 +31,12 @@ public:
     }
     ImageRef genericApplicationIcon() override { return nullptr; }
     bool isApplicationInstalled(const std::string&) override { return false; }
-    NotificationCenter& notificationCenter() override { return center_; }
+    WorkspaceEvents& events() override { return events_; }
 
 private:
     int edge_;
     QColor color_;
-    NotificationCenter center_;
+    WorkspaceEvents events_;
 };
 
 TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {

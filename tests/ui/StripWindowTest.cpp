@@ -15,7 +15,7 @@ struct StripClickFixture : testing::StatusBarFixture {
     StripClickFixture() {
         statusBar.reset(); // its teardown would remove the new one's mouse monitor
         statusBar = StatusBar::create(
-            {queue, settings, poster, permission, stripApplication, alerts, screen},
+            {queue, settings, poster, windowServer, permission, stripApplication, alerts, screen},
             {strip, menu, {}}, content);
         statusBar->updateStatusItem(twoDisplays(), spaces);
         strip->resize(strip->buttonWidth(), StripWindow::kBarHeight);

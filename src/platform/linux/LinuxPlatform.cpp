@@ -24,9 +24,8 @@ LinuxPlatform::LinuxPlatform(MainQueue& queue, std::shared_ptr<XConnection> conn
       settings(FileSettingsStore::defaultLocation(), std::move(report)),
       settingsWatcher(lifetime == Lifetime::Session ? std::make_unique<FdWatcher>(queue, settings)
                                                     : nullptr),
-      windowServer(x),
-      workspace(x, xEvents, mainQueue, defaultCenter, std::make_shared<DesktopEntries>()),
-      poster(windowServer), logind(mainQueue, workspace.notificationCenter()) {}
+      windowServer(x), workspace(x, xEvents, mainQueue, std::make_shared<DesktopEntries>()),
+      poster(windowServer), logind(mainQueue, workspace.events()) {}
 
 void LinuxPlatform::startObserving() {
     workspace.setDesktopEventListener(

@@ -56,7 +56,7 @@ struct LinuxPlatform {
 
     // What the hover panel's model reads and drives on this desktop.
     SpacePopoverServices popoverServices() {
-        return {mainQueue, kernel, workspace, cleaner, appActions};
+        return {mainQueue, kernel, workspace, cleaner, appActions, &spaceApps};
     }
 
     MainQueue& mainQueue;
@@ -76,6 +76,7 @@ struct LinuxPlatform {
     LinuxSystemPower power;
     NoScriptRunner scripts;
     ResidualProcessCleaner cleaner{kernel, windowServer, workspace};
+    SpaceAppsLookup spaceApps{windowServer, workspace, settings};
     AppActions appActions{workspace, kernel, scripts, power};
     PortalAppearance portal{mainQueue, [this](std::optional<std::uint32_t> colorScheme) {
                                 workspace.setPortalColorScheme(colorScheme);

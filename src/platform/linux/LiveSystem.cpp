@@ -6,15 +6,8 @@ namespace {
 
 class NoWindowServer final : public WindowServer {
 public:
-    std::int32_t defaultConnection() override { return 0; }
-    std::optional<Value> copyManagedDisplaySpaces(std::int32_t) override { return std::nullopt; }
-    std::optional<Value> copyWindowInfo(std::uint32_t, std::uint32_t) override {
-        return std::nullopt;
-    }
-    std::optional<SpacesForWindows> lookupSpacesForWindows() override { return std::nullopt; }
-    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override {
-        return std::nullopt;
-    }
+    DisplayList displays() override { return nullptr; }
+    SharedWindowList windows() override { return nullptr; }
 };
 
 class NoAppsWorkspace final : public Workspace {
@@ -30,11 +23,11 @@ public:
     bool isApplicationInstalled(const std::string& bundleIdentifier) override {
         return installed_.isInstalled(bundleIdentifier);
     }
-    NotificationCenter& notificationCenter() override { return center_; }
+    WorkspaceEvents& events() override { return events_; }
 
 private:
     linux_proc::InstalledApplications installed_;
-    NotificationCenter center_;
+    WorkspaceEvents events_;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "foundation/Text.h"
 #include "foundation/ValueJson.h"
+#include "platform/scenario/WindowServerAnswers.h"
 
 #include <fstream>
 #include <set>
@@ -238,13 +239,19 @@ Scenario parseScenarioValue(const Value& root, const std::string& origin) {
         self.integer("uid", s.self.uid);
         self.finish();
     }
-    // Displays and windows are passed on exactly as written: malformed answers are the point.
+    // Displays and windows are read by the window server's callers' own rules, so malformed
+    // answers load and drop out there as they would live.
     if (const Value* v = r.take("displays"))
-        s.displays = v->isNull() ? std::nullopt : std::optional<Value>(*v);
-    if (const Value* v = r.take("windows"))
-        s.windows = v->isNull() ? std::nullopt : std::optional<Value>(*v);
+        s.displays = readDisplays(v->isNull() ? std::nullopt : std::optional<Value>(*v));
     r.boolean("spacesForWindowsAvailable", s.spacesForWindowsAvailable);
-    r.boolean("windowsOnSpacesAvailable", s.windowsOnSpacesAvailable);
+    if (const Value* v = r.take("windows"))
+        s.windows = readWindows(v->isNull() ? std::nullopt : std::optional<Value>(*v),
+                                s.spacesForWindowsAvailable);
+    else
+        s.windows = readWindows(Value(ValueArray{}), s.spacesForWindowsAvailable);
+    // Only a lookup shortcut of the macOS window server: every window's spaces tell the same.
+    bool windowsOnSpacesAvailable = true;
+    r.boolean("windowsOnSpacesAvailable", windowsOnSpacesAvailable);
     if (const Value* v = r.take("apps"))
         s.apps = parseApps(*v, origin + ": apps");
     if (const Value* v = r.take("installedBundleIDs")) {

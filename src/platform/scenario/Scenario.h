@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Value.h"
+#include "spaces/WindowServer.h"
 #include "spaces/Workspace.h"
 
 #include <cstdint>
@@ -73,11 +74,11 @@ struct Scenario {
     Appearance appearance = Appearance::Light;
     ValueDictionary settings;
     SelfProcess self;
-    std::optional<Value> displays = Value(ValueArray{});
-    // As written, each window's "spaces" member included; absent: the query returns nothing.
-    std::optional<Value> windows = Value(ValueArray{});
+    DisplayList displays = std::make_shared<const std::vector<Display>>();
+    SharedWindowList windows = std::make_shared<const WindowList>();
+    // Whether the platform tells which spaces a window is on; later window lists (an event
+    // script's) are read with the same answer.
     bool spacesForWindowsAvailable = true;
-    bool windowsOnSpacesAvailable = true;
     std::vector<App> apps;
     std::vector<std::string> installedBundleIDs;
     std::vector<Process> processes;

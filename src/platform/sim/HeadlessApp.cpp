@@ -11,16 +11,17 @@ HeadlessApp::HeadlessApp(SimPlatform& p,
     SpaceObserverServices services{platform.mainQueue, platform.settings, platform.windowServer,
                                    platform.workspace, platform.defaultCenter};
     services.memoryPressure = &platform.memoryPressure;
-    StatusItemParts parts{
-        {platform.mainQueue, platform.settings, poster, permission, application, alerts, screen},
-        {button, menu,
-         [this]() -> std::unique_ptr<PanelWindow> {
-             auto window = std::make_unique<HeadlessPanelWindow>(platform.mainQueue);
-             panelWindow_ = window.get();
-             return window;
-         }},
-        std::move(makePopoverContent),
-        catalog};
+    StatusItemParts parts{{platform.mainQueue, platform.settings, poster, platform.windowServer,
+                           permission, application, alerts, screen},
+                          {button, menu,
+                           [this]() -> std::unique_ptr<PanelWindow> {
+                               auto window =
+                                   std::make_unique<HeadlessPanelWindow>(platform.mainQueue);
+                               panelWindow_ = window.get();
+                               return window;
+                           }},
+                          std::move(makePopoverContent),
+                          catalog};
     delegate = AppDelegate::create(services, std::move(parts));
 }
 

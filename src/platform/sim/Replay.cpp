@@ -15,39 +15,36 @@
 namespace tidemark::sim {
 namespace {
 
-// The app notification's user info: the app as the workspace describes it.
-ValueDictionary applicationInfo(std::int32_t pid, const std::optional<std::string>& bundleId) {
-    ValueDictionary app{{"pid", Value(pid)}};
-    app.emplace("bundleIdentifier", bundleId ? Value(*bundleId) : Value());
-    return {{kWorkspaceApplicationKey, Value(std::move(app))}};
-}
-
-const char* workspaceNotification(EventKind kind) {
+// The workspace event a scripted event stands for, if any.
+std::optional<WorkspaceEventKind> workspaceEventKind(EventKind kind) {
+    using Posted = WorkspaceEventKind;
     switch (kind) {
     case EventKind::ActiveSpaceChanged:
-        return kActiveSpaceDidChangeNotification;
+        return Posted::ActiveSpaceChanged;
     case EventKind::AppLaunched:
-        return kDidLaunchApplicationNotification;
+        return Posted::AppLaunched;
     case EventKind::AppHidden:
-        return kDidHideApplicationNotification;
+        return Posted::AppHidden;
     case EventKind::AppUnhidden:
-        return kDidUnhideApplicationNotification;
+        return Posted::AppUnhidden;
     case EventKind::AppActivated:
-        return kDidActivateApplicationNotification;
+        return Posted::AppActivated;
     case EventKind::AppDeactivated:
-        return kDidDeactivateApplicationNotification;
+        return Posted::AppDeactivated;
     case EventKind::AppTerminated:
-        return kDidTerminateApplicationNotification;
+        return Posted::AppTerminated;
     case EventKind::ScreensSlept:
-        return kScreensDidSleepNotification;
+        return Posted::ScreensSlept;
     case EventKind::ScreensWoke:
-        return kScreensDidWakeNotification;
+        return Posted::ScreensWoke;
     case EventKind::SessionResigned:
-        return kSessionDidResignActiveNotification;
+        return Posted::SessionResigned;
     case EventKind::SessionActivated:
-        return kSessionDidBecomeActiveNotification;
+        return Posted::SessionBecameActive;
+    case EventKind::ScreenParametersChanged:
+        return Posted::ScreenParametersChanged;
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 
@@ -58,7 +55,7 @@ void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
     // The headless app's events reach only the headless app.
     if (sim::isInteraction(event.kind))
         return;
-    auto& workspaceCenter = platform.workspace.notificationCenter();
+    auto& events = platform.workspace.events();
     switch (event.kind) {
     case EventKind::AppLaunched:
     case EventKind::AppHidden:
@@ -66,17 +63,13 @@ void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
     case EventKind::AppActivated:
     case EventKind::AppDeactivated: {
         const auto app = platform.workspace.runningApplication(event.pid);
-        workspaceCenter.post(
-            workspaceNotification(event.kind),
-            applicationInfo(event.pid, app ? app->bundleIdentifier : std::nullopt));
+        events.post({*workspaceEventKind(event.kind),
+                     EventApp{event.pid, app ? app->bundleIdentifier : std::nullopt}});
         return;
     }
     case EventKind::AppTerminated:
-        workspaceCenter.post(workspaceNotification(event.kind),
-                             applicationInfo(event.pid, event.bundleIdentifier));
-        return;
-    case EventKind::ScreenParametersChanged:
-        platform.defaultCenter.post(kScreenParametersDidChangeNotification);
+        events.post(
+            {WorkspaceEventKind::AppTerminated, EventApp{event.pid, event.bundleIdentifier}});
         return;
     case EventKind::ButtonPressed:
         platform.defaultCenter.post(settings::kButtonPressedNotification);
@@ -92,7 +85,7 @@ void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
         return;
     case EventKind::SetAppearance:
         platform.workspace.setAppearance(event.appearance);
-        workspaceCenter.post(kEffectiveAppearanceDidChangeNotification);
+        events.post({WorkspaceEventKind::AppearanceChanged});
         return;
     case EventKind::SetDisplays:
         platform.windowServer.setDisplays(event.value);
@@ -108,7 +101,8 @@ void applyEvent(const sim::ScriptedEvent& event, sim::SimPlatform& platform,
         platform.hotKeys.press(event.keyCode, event.modifiers, event.kind == EventKind::KeyDown);
         return;
     default:
-        workspaceCenter.post(workspaceNotification(event.kind));
+        if (const auto kind = workspaceEventKind(event.kind))
+            events.post({*kind});
         return;
     }
 }
@@ -160,9 +154,7 @@ class Interaction {
 public:
     Interaction(sim::SimPlatform& platform, std::vector<ReplayHappening>& happenings)
         : platform_(platform), happenings_(happenings), app_(platform, [this] {
-              model_ = SpacePopoverViewModel::create({platform_.mainQueue, platform_.kernel,
-                                                      platform_.workspace, platform_.cleaner,
-                                                      platform_.appActions});
+              model_ = SpacePopoverViewModel::create(platform_.popoverServices());
               return std::make_shared<PopoverViewModelContent>(model_);
           }) {
         app_.button->onImage = [this](const ImageRef& image) {

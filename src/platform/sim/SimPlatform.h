@@ -73,7 +73,7 @@ struct SimPlatform : SimClockAndSettings, ScenarioPorts {
 
     // What the popover model needs of this desktop.
     SpacePopoverServices popoverServices() {
-        return {mainQueue, kernel, workspace, cleaner, appActions};
+        return {mainQueue, kernel, workspace, cleaner, appActions, &spaceApps};
     }
 
     SimPlatform(const SimPlatform&) = delete;
@@ -86,6 +86,7 @@ struct SimPlatform : SimClockAndSettings, ScenarioPorts {
     SimSystemPower power{actions};
     SimScriptRunner scripts{actions};
     ResidualProcessCleaner cleaner{kernel, windowServer, workspace};
+    SpaceAppsLookup spaceApps{windowServer, workspace, settings};
     AppActions appActions{workspace, kernel, scripts, power};
 };
 

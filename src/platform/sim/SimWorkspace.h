@@ -26,7 +26,7 @@ public:
     // Delivered when the app accepts that kind of request; the app then quits at once.
     bool terminate(std::int32_t pid) override;
     bool forceTerminate(std::int32_t pid) override;
-    NotificationCenter& notificationCenter() override { return center_; }
+    WorkspaceEvents& events() override { return events_; }
 
     void setAppearance(Appearance appearance) { appearance_ = appearance; }
     void setApps(std::vector<App> apps);
@@ -51,7 +51,7 @@ private:
     Appearance appearance_;
     std::optional<std::string> ownBundleIdentifier_;
     std::set<std::string, std::less<>> installed_;
-    NotificationCenter center_;
+    WorkspaceEvents events_;
     std::function<void(std::int32_t, bool, bool)> quitRequestHook_;
     std::function<void(std::int32_t)> appQuitHook_;
 };

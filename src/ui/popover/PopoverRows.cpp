@@ -22,11 +22,16 @@ QString qText(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Every memory figure in the one monospaced face, so that figures in a column line up.
+// Every memory figure in the one monospaced face, so that figures in a column line up. A
+// process's figure is its resident set; the tooltip says so, since tools differ in what they
+// call a process's memory.
 PopoverText* memoryText(std::uint64_t bytes, int size, QWidget* parent) {
-    return new PopoverText(
+    auto* figure = new PopoverText(
         qText(MemoryProvider::formatBytes(bytes)), popoverFont(size, QFont::Normal, true),
         [](const QWidget& w) { return secondaryColor(w); }, parent);
+    figure->setToolTip(QStringLiteral("Resident memory (RSS): the RAM the process holds now, "
+                                      "shared libraries included, as ps and top show it"));
+    return figure;
 }
 
 } // namespace

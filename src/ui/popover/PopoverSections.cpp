@@ -112,7 +112,7 @@ void addHeader(QVBoxLayout& layout, const Space& space, const SectionContext& c)
                           },
                           c.parent),
                       0, Qt::AlignVCenter);
-    header->addWidget(text(QStringLiteral("Desktop %1").arg(space.spaceNumber),
+    header->addWidget(text(QString::fromStdString(panelTitle(space)),
                            popoverFont(13, QFont::DemiBold), primary(), c.parent));
     if (space.isFullScreen) {
         ButtonLook badge;
@@ -195,9 +195,11 @@ void addSystemMemory(QVBoxLayout& layout, const SectionContext& c) {
     block->addWidget(c.memoryBar);
     c.memoryBar->show();
     auto* figures = row(0);
-    figures->addWidget(
-        text(qText(MemoryProvider::formatBytes(memory->used)) + QStringLiteral(" used"),
-             popoverFont(10), secondary(), c.parent));
+    auto* used = text(qText(MemoryProvider::formatBytes(memory->used)) + QStringLiteral(" used"),
+                      popoverFont(10), secondary(), c.parent);
+    used->setToolTip(QStringLiteral("The memory new programs cannot have without swapping "
+                                    "(total less available), as free shows it"));
+    figures->addWidget(used);
     figures->addStretch();
     figures->addWidget(
         text(QStringLiteral("of ") + qText(MemoryProvider::formatBytes(memory->total)),

@@ -143,8 +143,8 @@ struct LiveApp {
 
     void makeDelegate() {
         panel = std::make_unique<LivePanel>(*platform, reports.panel);
-        StatusItemParts parts{{queue, platform->settings, platform->poster, *permission,
-                               *application, alerts, *screen},
+        StatusItemParts parts{{queue, platform->settings, platform->poster, platform->windowServer,
+                               *permission, *application, alerts, *screen},
                               {strip, menu, [this] { return panel->makeWindow(); }},
                               [this] { return panel->model(); },
                               artwork};
@@ -171,11 +171,14 @@ struct LiveApp {
     }
 
     void followScreensAndAppearance() {
-        screenToken = platform->defaultCenter.addObserver(
-            kScreenParametersDidChangeNotification,
-            [this](const Notification&) { queue.async([this] { placement->place(); }); });
-        appearanceToken = platform->workspace.notificationCenter().addObserver(
-            kEffectiveAppearanceDidChangeNotification, [this](const Notification&) {
+        using Kind = WorkspaceEventKind;
+        auto& events = platform->workspace.events();
+        screenToken =
+            events.addObserver(Kind::ScreenParametersChanged, [this](const WorkspaceEvent&) {
+                queue.async([this] { placement->place(); });
+            });
+        appearanceToken =
+            events.addObserver(Kind::AppearanceChanged, [this](const WorkspaceEvent&) {
                 ui::applyAppearance(appearance());
                 strip->setAppearance(appearance());
                 if (preferences)

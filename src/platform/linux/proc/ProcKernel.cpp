@@ -96,6 +96,12 @@ std::optional<VmStatistics> ProcKernel::vmStatistics() {
     return statistics;
 }
 
+std::optional<std::uint64_t> ProcKernel::availableMemory() {
+    const auto meminfo = readFile(procRoot_ + "/meminfo", kSmallFileBytes);
+    const auto available = meminfo ? keyedNumber(*meminfo, "MemAvailable") : std::nullopt;
+    return available ? std::optional(*available * kKibibyte) : std::nullopt;
+}
+
 std::optional<ProcessUsageRecord> ProcKernel::processUsage(std::int32_t pid) {
     const auto stat = readFile(processFile(pid, "stat"), kSmallFileBytes);
     const auto fields = stat ? parseStat(*stat) : std::nullopt;
@@ -105,7 +111,7 @@ std::optional<ProcessUsageRecord> ProcKernel::processUsage(std::int32_t pid) {
     if (!status)
         return std::nullopt;
     ProcessUsageRecord usage;
-    usage.physFootprint = (value(*status, "RssAnon") + value(*status, "VmSwap")) * kKibibyte;
+    usage.physFootprint = value(*status, "VmRSS") * kKibibyte;
     usage.userTimeNs = ticksToNanoseconds(fields->userTicks);
     usage.systemTimeNs = ticksToNanoseconds(fields->systemTicks);
     usage.idleWakeups = value(*status, "voluntary_ctxt_switches");
@@ -142,9 +148,19 @@ std::optional<std::string> ProcKernel::processName(std::int32_t pid) {
     const auto comm = readFile(processFile(pid, "comm"), kMaxNameBytes);
     if (!comm)
         return std::nullopt;
-    const auto commandLine =
-        isCutName(*comm) ? readFile(processFile(pid, "cmdline"), kMaxPathBytes) : std::nullopt;
-    return linux_proc::processName(*comm, commandLine.value_or(""), kMaxNameBytes);
+    if (!isCutName(*comm))
+        return linux_proc::processName(*comm, "", kMaxNameBytes);
+    const auto commandLine = readFile(processFile(pid, "cmdline"), kMaxPathBytes);
+    auto name = linux_proc::processName(*comm, commandLine.value_or(""), kMaxNameBytes);
+    // argv[0] may have been rewritten; the running program's file name completes it then.
+    if (isCutName(name))
+        if (auto path = executablePath(pid)) {
+            constexpr std::string_view kDeleted = " (deleted)";
+            if (path->ends_with(kDeleted))
+                path->resize(path->size() - kDeleted.size());
+            name = linux_proc::processName(*comm, *path, kMaxNameBytes);
+        }
+    return name;
 }
 
 std::optional<std::string> ProcKernel::executablePath(std::int32_t pid) {

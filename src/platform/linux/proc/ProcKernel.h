@@ -22,6 +22,7 @@ public:
     std::uint64_t physicalMemory() override;
     std::optional<VmStatistics> vmStatistics() override;
     std::uint64_t pageSize() override { return pageSize_; }
+    std::optional<std::uint64_t> availableMemory() override;
     std::optional<ProcessUsageRecord> processUsage(std::int32_t pid) override;
     std::optional<TaskRecord> taskRecord(std::int32_t pid) override;
     std::optional<std::vector<std::int32_t>> processIdentifiers() override;

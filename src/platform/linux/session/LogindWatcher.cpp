@@ -1,7 +1,5 @@
 #include "platform/linux/session/LogindWatcher.h"
 
-#include "spaces/Workspace.h"
-
 #ifdef TIDEMARK_HAVE_SYSTEMD
 #include "platform/linux/session/Systemd.h"
 #endif
@@ -13,20 +11,20 @@
 
 namespace tidemark::linux_platform {
 
-const char* LogindWatcher::sleepNotification(bool preparingForSleep) {
-    return preparingForSleep ? kScreensDidSleepNotification : kScreensDidWakeNotification;
+WorkspaceEventKind LogindWatcher::sleepEvent(bool preparingForSleep) {
+    return preparingForSleep ? WorkspaceEventKind::ScreensSlept : WorkspaceEventKind::ScreensWoke;
 }
 
-const char* LogindWatcher::sessionNotification(bool active) {
-    return active ? kSessionDidBecomeActiveNotification : kSessionDidResignActiveNotification;
+WorkspaceEventKind LogindWatcher::sessionEvent(bool active) {
+    return active ? WorkspaceEventKind::SessionBecameActive : WorkspaceEventKind::SessionResigned;
 }
 
-void LogindWatcher::post(const char* name) {
+void LogindWatcher::post(WorkspaceEventKind kind) {
     std::weak_ptr<bool> alive = alive_;
-    NotificationCenter* center = &center_;
-    mainQueue_.async([alive, center, name] {
+    WorkspaceEvents* events = &events_;
+    mainQueue_.async([alive, events, kind] {
         if (auto flag = alive.lock(); flag && *flag)
-            center->post(name);
+            events->post({kind});
     });
 }
 
@@ -37,8 +35,7 @@ namespace {
 int onPrepareForSleep(sd_bus_message* message, void* self, sd_bus_error*) {
     int sleeping = 0;
     if (systemd()->sd_bus_message_read(message, "b", &sleeping) >= 0)
-        static_cast<LogindWatcher*>(self)->dispatchSignal(
-            LogindWatcher::sleepNotification(sleeping));
+        static_cast<LogindWatcher*>(self)->dispatchSignal(LogindWatcher::sleepEvent(sleeping));
     return 0;
 }
 
@@ -58,7 +55,7 @@ int onSessionProperties(sd_bus_message* message, void* self, sd_bus_error*) {
             int active = 0;
             if (systemd()->sd_bus_message_read(message, "v", "b", &active) >= 0)
                 static_cast<LogindWatcher*>(self)->dispatchSignal(
-                    LogindWatcher::sessionNotification(active));
+                    LogindWatcher::sessionEvent(active));
             return 0;
         }
         if (systemd()->sd_bus_message_skip(message, "v") < 0 ||
@@ -70,8 +67,8 @@ int onSessionProperties(sd_bus_message* message, void* self, sd_bus_error*) {
 
 } // namespace
 
-LogindWatcher::LogindWatcher(MainQueue& mainQueue, NotificationCenter& workspaceCenter)
-    : mainQueue_(mainQueue), center_(workspaceCenter) {}
+LogindWatcher::LogindWatcher(MainQueue& mainQueue, WorkspaceEvents& workspaceEvents)
+    : mainQueue_(mainQueue), events_(workspaceEvents) {}
 
 LogindWatcher::~LogindWatcher() {
     *alive_ = false;
@@ -106,8 +103,8 @@ bool LogindWatcher::start() {
 
 #else
 
-LogindWatcher::LogindWatcher(MainQueue& mainQueue, NotificationCenter& workspaceCenter)
-    : mainQueue_(mainQueue), center_(workspaceCenter) {}
+LogindWatcher::LogindWatcher(MainQueue& mainQueue, WorkspaceEvents& workspaceEvents)
+    : mainQueue_(mainQueue), events_(workspaceEvents) {}
 LogindWatcher::~LogindWatcher() {
     *alive_ = false;
 }

@@ -40,8 +40,10 @@ bool boolMember(const json& object, const char* key) {
     return it != object.end() && it->is_boolean() && it->get<bool>();
 }
 
-ValueDictionary spaceEntry(std::int64_t id) {
-    return ValueDictionary{{"ManagedSpaceID", Value(static_cast<long long>(id))}};
+DisplaySpace desktopSpace(SpaceId id) {
+    DisplaySpace space;
+    space.id = id;
+    return space;
 }
 
 // The first `kMaxDesktopItems` elements of an array answer, or none of anything else.
@@ -57,12 +59,17 @@ struct TreeWalk {
     WindowSpaces result;
     std::vector<std::int64_t> allWorkspaces;
     std::vector<std::int64_t> stickyWindows;
+    std::set<std::int64_t> fullScreenWindows;
     std::size_t windowCount = 0;
     bool truncated = false;
 
-    void visit(const json& node, std::optional<std::int64_t> workspace, bool hidden, int depth) {
+    void visit(const json& node, std::optional<std::int64_t> workspace, bool hidden,
+               bool fullScreen, int depth) {
         if (!node.is_object() || depth > kMaxTreeDepth)
             return;
+        // A workspace itself always fills its output; only what is below it counts.
+        if (workspace && integerMember(node, "fullscreen_mode").value_or(0) > 0)
+            fullScreen = true;
         if (stringMember(node, "type") == "workspace") {
             const auto name = stringMember(node, "name");
             workspace = integerMember(node, "id");
@@ -83,6 +90,8 @@ struct TreeWalk {
                     return;
                 }
                 ++windowCount;
+                if (fullScreen && !hidden)
+                    fullScreenWindows.insert(*window);
                 if (boolMember(node, "sticky") && !hidden)
                     stickyWindows.push_back(*window);
                 else
@@ -93,63 +102,139 @@ struct TreeWalk {
             const auto it = node.find(children);
             if (it != node.end() && it->is_array())
                 for (const auto& child : *it)
-                    visit(child, workspace, hidden, depth + 1);
+                    visit(child, workspace, hidden, fullScreen, depth + 1);
         }
     }
 };
 
 } // namespace
 
-Value i3DisplaySpaces(const json& workspaces, const json& outputs, bool* truncated) {
+std::vector<Display> i3DisplaySpaces(const json& workspaces, const json& outputs, bool* truncated) {
     bool cut = false;
     const auto outputList = cappedItems(outputs, cut);
     const auto workspaceList = cappedItems(workspaces, cut);
     if (truncated)
         *truncated = cut;
-    ValueArray displays;
+    std::vector<Display> displays;
     for (const auto& output : outputList) {
         const auto name = stringMember(output, "name");
         if (!name || !boolMember(output, "active"))
             continue;
-        ValueArray spaces;
-        std::optional<std::int64_t> current;
+        Display display;
+        display.identifier = *name;
+        std::optional<SpaceId> current;
         for (const auto& workspace : workspaceList) {
             const auto id = integerMember(workspace, "id");
             if (!id || stringMember(workspace, "output") != name)
                 continue;
-            spaces.emplace_back(spaceEntry(*id));
+            auto space = desktopSpace(*id);
+            const auto label = i3WorkspaceLabel(
+                integerMember(workspace, "num"),
+                text::boundedName(stringMember(workspace, "name").value_or(""), kMaxNameBytes));
+            space.wmNumber = label.number;
+            space.wmName = label.name;
+            display.spaces.push_back(std::move(space));
             if (!current && boolMember(workspace, "visible"))
                 current = id;
         }
-        ValueDictionary display{{"Display Identifier", Value(*name)},
-                                {"Spaces", Value(std::move(spaces))}};
-        if (current)
-            display.emplace("Current Space", Value(spaceEntry(*current)));
-        displays.emplace_back(std::move(display));
+        if (!current)
+            continue;
+        display.currentSpace = *current;
+        displays.push_back(std::move(display));
     }
     return displays;
 }
 
-WindowSpaces i3WindowSpaces(const json& tree, bool* truncated) {
+I3Tree i3Tree(const json& tree, bool* truncated) {
     TreeWalk walk;
-    walk.visit(tree, std::nullopt, false, 0);
+    walk.visit(tree, std::nullopt, false, false, 0);
     if (truncated)
         *truncated = walk.truncated;
     for (const auto window : walk.stickyWindows)
         walk.result[window] = walk.allWorkspaces;
-    return std::move(walk.result);
+    std::vector<SpaceWindow> windows;
+    windows.reserve(walk.result.size());
+    for (const auto& [window, spaces] : walk.result)
+        windows.push_back({window, spaces, walk.fullScreenWindows.contains(window)});
+    auto fullScreen = fullScreenSpaces(windows);
+    return {std::move(walk.result), std::move(fullScreen)};
 }
 
-Value ewmhDisplaySpaces(const std::string& displayID, std::uint32_t desktopCount,
-                        std::optional<std::uint32_t> currentDesktop) {
-    ValueArray spaces;
-    for (std::uint32_t i = 0; i < desktopCount; ++i)
-        spaces.emplace_back(spaceEntry(std::int64_t{i} + 1));
-    ValueDictionary display{{"Display Identifier", Value(displayID)},
-                            {"Spaces", Value(std::move(spaces))}};
-    if (currentDesktop && *currentDesktop < desktopCount)
-        display.emplace("Current Space", Value(spaceEntry(std::int64_t{*currentDesktop} + 1)));
-    return ValueArray{Value(std::move(display))};
+WmLabel i3WorkspaceLabel(std::optional<std::int64_t> num, std::string_view name) {
+    const auto trimmed = [](std::string_view text) -> std::optional<std::string> {
+        const auto first = text.find_first_not_of(" \t");
+        if (first == std::string_view::npos)
+            return std::nullopt;
+        return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+    };
+    if (!num || *num < 0)
+        return {std::nullopt, trimmed(name)};
+    // i3 reads the number from the name's leading digits, after any blanks.
+    const auto digits = name.find_first_not_of(" \t");
+    const auto end = name.find_first_not_of("0123456789", digits);
+    if (digits == std::string_view::npos || end == digits)
+        return {num, trimmed(name)};
+    if (end == std::string_view::npos)
+        return {num, std::nullopt};
+    if (name[end] == ':')
+        return {num, trimmed(name.substr(end + 1))};
+    return {num, trimmed(name)};
+}
+
+std::map<SpaceId, std::int64_t> fullScreenSpaces(const std::vector<SpaceWindow>& windows) {
+    std::map<SpaceId, std::size_t> counts;
+    for (const auto& window : windows)
+        for (const auto space : window.spaces)
+            ++counts[space];
+    std::map<SpaceId, std::int64_t> result;
+    for (const auto& window : windows)
+        if (window.fullScreen)
+            for (const auto space : window.spaces)
+                if (counts[space] == 1)
+                    result.emplace(space, window.window);
+    return result;
+}
+
+void markFullScreen(std::vector<Display>& displays,
+                    const std::map<SpaceId, std::optional<std::int32_t>>& owners) {
+    for (auto& display : displays)
+        for (auto& space : display.spaces)
+            if (const auto it = owners.find(space.id); it != owners.end()) {
+                space.kind = SpaceKind::FullScreen;
+                space.fullScreenOwner = it->second;
+            }
+}
+
+std::vector<Display> ewmhDisplaySpaces(const std::string& displayID, std::uint32_t desktopCount,
+                                       std::optional<std::uint32_t> currentDesktop,
+                                       const std::vector<std::optional<std::string>>& names) {
+    if (!currentDesktop || *currentDesktop >= desktopCount)
+        return {};
+    Display display;
+    display.identifier = displayID;
+    display.currentSpace = std::int64_t{*currentDesktop} + 1;
+    for (std::uint32_t i = 0; i < desktopCount; ++i) {
+        auto space = desktopSpace(std::int64_t{i} + 1);
+        space.wmNumber = space.id;
+        if (i < names.size())
+            space.wmName = names[i];
+        display.spaces.push_back(std::move(space));
+    }
+    return {std::move(display)};
+}
+
+std::vector<std::optional<std::string>> ewmhDesktopNames(std::string_view bytes, bool cut) {
+    std::vector<std::optional<std::string>> names;
+    while (!bytes.empty() && names.size() < kMaxDesktopItems) {
+        const auto nul = bytes.find('\0');
+        if (nul == std::string_view::npos && cut)
+            break;
+        const auto entry = bytes.substr(0, nul);
+        names.push_back(entry.empty() ? std::nullopt
+                                      : std::optional(text::boundedName(entry, kMaxNameBytes)));
+        bytes = nul == std::string_view::npos ? std::string_view() : bytes.substr(nul + 1);
+    }
+    return names;
 }
 
 std::vector<std::int64_t> ewmhSpacesOfDesktop(std::uint32_t desktop, std::uint32_t desktopCount) {
@@ -160,17 +245,6 @@ std::vector<std::int64_t> ewmhSpacesOfDesktop(std::uint32_t desktop, std::uint32
     } else if (desktop < desktopCount) {
         result.push_back(std::int64_t{desktop} + 1);
     }
-    return result;
-}
-
-std::vector<std::int64_t> windowsOnSpaces(const WindowSpaces& windowSpaces,
-                                          const std::vector<std::int64_t>& spaceIds) {
-    const std::set<std::int64_t> wanted(spaceIds.begin(), spaceIds.end());
-    std::vector<std::int64_t> result;
-    for (const auto& [window, spaces] : windowSpaces)
-        if (std::any_of(spaces.begin(), spaces.end(),
-                        [&](std::int64_t s) { return wanted.contains(s); }))
-            result.push_back(window);
     return result;
 }
 

@@ -1,16 +1,17 @@
 #pragma once
 
-#include "foundation/Value.h"
 #include "platform/linux/i3/I3Ipc.h"
+#include "spaces/WindowServer.h"
 
 #include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// Translations of what a window manager reports into the window server's shape. Pure
+// Translations of what a window manager reports into the window server's terms. Pure
 // functions: no X, no sockets, so the reading rules are testable on their own.
 namespace tidemark::linux_platform::desktop {
 
@@ -25,14 +26,46 @@ inline constexpr std::size_t kMaxDesktopItems = 1024;
 
 // i3: one display per active output in `get_outputs` order, each with the workspaces of
 // `get_workspaces` that sit on it in their listed order; the visible one is current. The
-// space id is the workspace's container id. Entries of the wrong shape are skipped.
-Value i3DisplaySpaces(const nlohmann::json& workspaces, const nlohmann::json& outputs,
-                      bool* truncated = nullptr);
+// space id is the workspace's container id. Entries of the wrong shape are skipped, and so
+// is an output that shows none of its workspaces: it has no current space to show.
+std::vector<Display> i3DisplaySpaces(const nlohmann::json& workspaces,
+                                     const nlohmann::json& outputs, bool* truncated = nullptr);
 
-// i3: the workspaces of `get_tree` with the X windows inside them (tiled and floating, at
-// any depth). Sticky windows are on every workspace of the tree; windows on the scratchpad
-// are on the scratchpad's own workspace only, which no display lists.
-WindowSpaces i3WindowSpaces(const nlohmann::json& tree, bool* truncated = nullptr);
+// A window manager's own number and name of a space.
+struct WmLabel {
+    std::optional<std::int64_t> number;
+    std::optional<std::string> name;
+    friend bool operator==(const WmLabel&, const WmLabel&) = default;
+};
+
+// i3: a workspace's `num` (negative: none) and name. By i3's convention "N:text" is number N
+// named "text", and a name that is only its number names nothing more; any other name of a
+// numbered workspace is its name as a whole.
+WmLabel i3WorkspaceLabel(std::optional<std::int64_t> num, std::string_view name);
+
+// Spaces whose only window fills the screen, each with that window.
+struct SpaceWindow {
+    std::int64_t window = 0;
+    std::vector<SpaceId> spaces;
+    bool fullScreen = false;
+};
+std::map<SpaceId, std::int64_t> fullScreenSpaces(const std::vector<SpaceWindow>& windows);
+
+// Marks the spaces of `owners` full screen, each showing its owner where known.
+void markFullScreen(std::vector<Display>& displays,
+                    const std::map<SpaceId, std::optional<std::int32_t>>& owners);
+
+// What i3's `get_tree` tells.
+struct I3Tree {
+    // The workspaces of the X windows inside them (tiled and floating, at any depth). Sticky
+    // windows are on every workspace of the tree; windows on the scratchpad are on the
+    // scratchpad's own workspace only, which no display lists.
+    WindowSpaces windowSpaces;
+    // Workspaces whose only window is full screen (it, or a container below the workspace
+    // holding it, has a `fullscreen_mode`), with that window.
+    std::map<SpaceId, std::int64_t> fullScreenWindows;
+};
+I3Tree i3Tree(const nlohmann::json& tree, bool* truncated = nullptr);
 
 // What one turn of desktop events may have changed, for answers kept between them.
 struct EventTurn {
@@ -46,16 +79,19 @@ struct EventTurn {
 // whose change is unknown counts as a move.
 bool i3EventMayMoveWindows(i3::EventType type, const std::optional<std::string>& change);
 
-// Plain EWMH: one display holding `desktopCount` desktops with ids 1…N.
-Value ewmhDisplaySpaces(const std::string& displayID, std::uint32_t desktopCount,
-                        std::optional<std::uint32_t> currentDesktop);
+// Plain EWMH: one display holding `desktopCount` desktops with ids 1…N, numbered so and
+// named by `names` in order; none while the current desktop is unknown or out of range.
+std::vector<Display> ewmhDisplaySpaces(const std::string& displayID, std::uint32_t desktopCount,
+                                       std::optional<std::uint32_t> currentDesktop,
+                                       const std::vector<std::optional<std::string>>& names = {});
+
+// The entries of a _NET_DESKTOP_NAMES value (NUL-separated UTF-8), up to `kMaxDesktopItems`,
+// each bounded and repaired; an empty entry names nothing. When the value was read only in
+// part (`cut`), its last entry may be cut short and is dropped.
+std::vector<std::optional<std::string>> ewmhDesktopNames(std::string_view bytes, bool cut);
 
 // The desktop value 0xFFFFFFFF means every desktop.
 inline constexpr std::uint32_t kAllDesktops = 0xFFFFFFFFu;
 std::vector<std::int64_t> ewmhSpacesOfDesktop(std::uint32_t desktop, std::uint32_t desktopCount);
-
-// The windows (of `windowSpaces`) on any of `spaceIds`, in window-id order.
-std::vector<std::int64_t> windowsOnSpaces(const WindowSpaces& windowSpaces,
-                                          const std::vector<std::int64_t>& spaceIds);
 
 } // namespace tidemark::linux_platform::desktop

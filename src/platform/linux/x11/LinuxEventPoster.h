@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/linux/x11/SwipeRecognizer.h"
 #include "platform/linux/x11/X11WindowServer.h"
 #include "statusbar/EventPoster.h"
 
@@ -8,24 +7,18 @@
 
 namespace tidemark::linux_platform {
 
-// X has no desktop-swipe gesture: every completed swipe becomes one desktop step on the
-// display it was meant for. "Trusted" means the window manager takes such requests.
+// X has no desktop-swipe gesture and needs none: the window server switches directly. What
+// is left is the trust question, which here means the window manager takes such requests.
 class LinuxEventPoster final : public EventPoster {
 public:
     explicit LinuxEventPoster(X11WindowServer& windowServer) : windowServer_(windowServer) {}
 
-    bool isProcessTrusted() override { return windowServer_.canStepDesktops(); }
-    std::unique_ptr<SyntheticEvent> createEvent() override {
-        return std::make_unique<RecordedEvent>();
-    }
-    void post(const SyntheticEvent& event, int tapLocation, const std::string& displayID) override;
-
-    int stepsTaken() const { return steps_; }
+    bool isProcessTrusted() override { return windowServer_.takesSwitchRequests(); }
+    std::unique_ptr<SyntheticEvent> createEvent() override { return nullptr; }
+    void post(const SyntheticEvent&, int, const std::string&) override {}
 
 private:
     X11WindowServer& windowServer_;
-    SwipeRecognizer recognizer_;
-    int steps_ = 0;
 };
 
 } // namespace tidemark::linux_platform

@@ -108,7 +108,6 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
     auto& e = x.ewmh();
     struct Cookies {
         xcb_get_geometry_cookie_t geometry;
-        xcb_translate_coordinates_cookie_t position;
         xcb_get_window_attributes_cookie_t attributes;
         xcb_get_property_cookie_t type, state, opacity, desktop, pid, wmClass;
     };
@@ -121,7 +120,6 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         Cookies c{};
         if (what.geometry) {
             c.geometry = xcb_get_geometry(x.raw(), window);
-            c.position = xcb_translate_coordinates(x.raw(), window, x.root(), 0, 0);
             c.attributes = xcb_get_window_attributes(x.raw(), window);
             c.opacity = requestProperty(x, window, x.opacityAtom(), XCB_ATOM_CARDINAL, 1);
         }
@@ -145,12 +143,10 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         const auto& c = cookies[i];
         facts.window = windows[i];
         Reply<xcb_get_geometry_reply_t> geometry;
-        Reply<xcb_translate_coordinates_reply_t> position;
         Reply<xcb_get_window_attributes_reply_t> attributes;
         PropertyReply opacity, desktop, pid, wmClass;
         if (what.geometry) {
             geometry.reset(xcb_get_geometry_reply(x.raw(), c.geometry, nullptr));
-            position.reset(xcb_translate_coordinates_reply(x.raw(), c.position, nullptr));
             attributes.reset(xcb_get_window_attributes_reply(x.raw(), c.attributes, nullptr));
             opacity = takeProperty(x, c.opacity);
         }
@@ -170,15 +166,12 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
             facts.height = geometry->height;
             facts.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
         }
-        if (position) {
-            facts.x = position->dst_x;
-            facts.y = position->dst_y;
-        }
         facts.kind = kindOf(x, words(type, XCB_ATOM_ATOM));
         const auto states = words(state, XCB_ATOM_ATOM);
         facts.hidden = contains(states, e._NET_WM_STATE_HIDDEN);
         facts.sticky = contains(states, e._NET_WM_STATE_STICKY);
         facts.skipTaskbar = contains(states, e._NET_WM_STATE_SKIP_TASKBAR);
+        facts.fullScreen = contains(states, e._NET_WM_STATE_FULLSCREEN);
         if (const auto value = firstWord(opacity, XCB_ATOM_CARDINAL))
             facts.alpha = static_cast<double>(*value) / 0xffffffffu;
         facts.desktop = firstWord(desktop, XCB_ATOM_CARDINAL);
@@ -207,10 +200,18 @@ std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property) {
     return takeRootWindowList(x, requestRootWindowList(x, property));
 }
 
-std::optional<std::uint32_t> rootCardinal(XConnection& x, xcb_atom_t property) {
-    auto reply = takeProperty(x, requestProperty(x, x.root(), property, XCB_ATOM_CARDINAL, 1));
+xcb_get_property_cookie_t requestRootCardinal(XConnection& x, xcb_atom_t property) {
+    return requestProperty(x, x.root(), property, XCB_ATOM_CARDINAL, 1);
+}
+
+std::optional<std::uint32_t> takeRootCardinal(XConnection& x, xcb_get_property_cookie_t cookie) {
+    auto reply = takeProperty(x, cookie);
     x.checkAlive();
     return firstWord(reply, XCB_ATOM_CARDINAL);
+}
+
+std::optional<std::uint32_t> rootCardinal(XConnection& x, xcb_atom_t property) {
+    return takeRootCardinal(x, requestRootCardinal(x, property));
 }
 
 int layerOf(WindowKind kind) {
@@ -227,21 +228,15 @@ int layerOf(WindowKind kind) {
     return 3;
 }
 
-Value windowDictionary(const WindowFacts& facts) {
-    ValueDictionary bounds{{"X", Value(facts.x)},
-                           {"Y", Value(facts.y)},
-                           {"Width", Value(facts.width)},
-                           {"Height", Value(facts.height)}};
-    ValueDictionary window{
-        {"kCGWindowLayer", Value(layerOf(facts.kind))},
-        {"kCGWindowAlpha", Value(facts.alpha.value_or(1.0))},
-        {"kCGWindowBounds", Value(std::move(bounds))},
-        {"kCGWindowNumber", Value(static_cast<long long>(facts.window))},
-        {"kCGWindowIsOnscreen", Value(facts.viewable && !facts.hidden)},
-    };
-    if (facts.pid)
-        window.emplace("kCGWindowOwnerPID", Value(*facts.pid));
-    return window;
+WindowInfo windowInfo(const WindowFacts& facts) {
+    WindowInfo info;
+    info.number = facts.window;
+    info.ownerPid = facts.pid;
+    info.layer = WindowLayer{.value = double(layerOf(facts.kind)), .integral = true};
+    info.alpha = facts.alpha.value_or(1.0);
+    info.size = Size{facts.width, facts.height};
+    info.onScreen = facts.viewable && !facts.hidden;
+    return info;
 }
 
 std::optional<IconPixels> bestIcon(const std::uint32_t* data, std::size_t count, int maxEdge) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/Value.h"
 #include "platform/linux/x11/XConnection.h"
+#include "spaces/WindowServer.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,13 +18,14 @@ struct WindowFacts {
     xcb_window_t window = 0;
     // False when the window vanished before its geometry reply: skip it.
     bool exists = false;
-    double x = 0, y = 0, width = 0, height = 0;
+    double width = 0, height = 0;
     WindowKind kind = WindowKind::Normal;
     std::optional<double> alpha;
     bool viewable = false;
     bool hidden = false;
     bool sticky = false;
     bool skipTaskbar = false;
+    bool fullScreen = false;
     std::optional<std::uint32_t> desktop;
     // From XRes; `_NET_WM_PID` only when XRes cannot tell.
     std::optional<std::int32_t> pid;
@@ -35,7 +36,7 @@ struct WindowFacts {
 // What to ask beyond the window type, state and owner. Existence is judged from the
 // geometry when it is asked for, else from the type property reply.
 struct FactsRequest {
-    bool geometry = true; // bounds, map state and opacity
+    bool geometry = true; // size, map state and opacity
     bool desktop = false;
     bool withClass = false;
 };
@@ -56,11 +57,13 @@ std::vector<xcb_window_t> rootWindowList(XConnection& x, xcb_atom_t property);
 xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property);
 std::vector<xcb_window_t> takeRootWindowList(XConnection& x, xcb_get_property_cookie_t cookie);
 
-// A CARDINAL of the root window.
+// A CARDINAL of the root window; also in two halves, like the window lists.
 std::optional<std::uint32_t> rootCardinal(XConnection& x, xcb_atom_t property);
+xcb_get_property_cookie_t requestRootCardinal(XConnection& x, xcb_atom_t property);
+std::optional<std::uint32_t> takeRootCardinal(XConnection& x, xcb_get_property_cookie_t cookie);
 
-// The window dictionary of the window list, in the window server's keys.
-Value windowDictionary(const WindowFacts& facts);
+// The window-list entry of a window, without its spaces.
+WindowInfo windowInfo(const WindowFacts& facts);
 
 // The window-list layer of a window kind (0 for application windows).
 int layerOf(WindowKind kind);

@@ -3,10 +3,12 @@
 #include "platform/linux/i3/I3Ipc.h"
 #include "platform/linux/x11/DesktopMode.h"
 #include "platform/linux/x11/DesktopModel.h"
+#include "platform/linux/x11/WindowFacts.h"
 #include "platform/linux/x11/XConnection.h"
 #include "spaces/WindowServer.h"
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -24,23 +26,24 @@ public:
     Mode mode();
     XConnection& connection() { return *x_; }
 
-    std::int32_t defaultConnection() override { return 1; }
-    std::optional<Value> copyManagedDisplaySpaces(std::int32_t connection) override;
-    std::optional<Value> copyWindowInfo(std::uint32_t options,
-                                        std::uint32_t relativeToWindow) override;
-    std::optional<SpacesForWindows> lookupSpacesForWindows() override;
-    std::optional<WindowsWithOptionsAndTags> lookupWindowsWithOptionsAndTags() override;
+    DisplayList displays() override;
+    // Every client window front to back, with the spaces it is on.
+    SharedWindowList windows() override;
 
-    // Desktop stepping, for the event poster: whether the manager takes requests to change
-    // the current desktop, and one step on `displayID` (an i3 output, or the screen).
-    bool canStepDesktops();
-    bool stepDesktop(const std::string& displayID, bool forward);
+    // Whether the manager takes requests to change the current desktop: what allows a click
+    // to switch.
+    bool takesSwitchRequests();
+    // i3 shows the workspace by name on its own output; any other manager is asked for the
+    // desktop.
+    bool switchesDirectly() const override { return true; }
+    bool makeCurrent(SpaceId space) override;
 
     // From now on the desktop's events tell when windows may have moved between spaces or
     // the spaces changed (`desktopChanged`), so these are asked again only then rather than
     // at every refresh: an idle desktop costs the half-second check no i3 tree. The window
     // list, whose sizes change without an event this program hears, is kept only briefly,
-    // for the refreshes that one switch or activation sets off together.
+    // for the refreshes that one switch or activation sets off together; its spaces come
+    // from the tree kept since the last event that may have moved a window.
     void followDesktopEvents();
     void desktopChanged(const desktop::EventTurn& turn);
 
@@ -55,47 +58,60 @@ private:
 
     // The mode, probing i3 again when one is due.
     Mode modeLocked();
+    // Probes i3 now; a change of mode leaves the tree's membership unfollowed meanwhile.
+    Mode recordReachLocked();
     // Reports once that i3 listed more than is read.
     void noteTruncatedLocked(bool truncated);
-    std::optional<Value> displaysLocked();
-    std::optional<Value> i3DisplaysLocked();
-    std::optional<Value> ewmhDisplaysLocked();
-    // Which spaces each client window is on, fetched anew when older than a refresh.
-    const desktop::WindowSpaces& membershipLocked(bool forceFresh);
-    std::optional<Value> spacesForWindows(const std::vector<std::int64_t>& windows);
-    std::optional<Value> windowsOnSpaces(const std::vector<std::int64_t>& spaceIds);
-    std::optional<Value> windowListLocked(std::uint32_t options);
+    std::optional<std::vector<Display>> displaysLocked();
+    std::optional<std::vector<Display>> i3DisplaysLocked();
+    std::optional<std::vector<Display>> ewmhDisplaysLocked();
+
+    // The client windows front to back (desktop elements left out) with their facts, and
+    // under EWMH the desktop count.
+    struct Clients {
+        std::vector<xcb_window_t> shown;
+        std::map<xcb_window_t, WindowFacts> facts;
+        std::uint32_t desktopCount = 0;
+    };
+    Clients clientsLocked(bool ewmh);
+    SharedWindowList windowListLocked(const Clients& clients);
+
+    // What the i3 tree tells, with the owners of the full-screen workspaces' windows.
+    struct TreeAnswer {
+        desktop::WindowSpaces membership;
+        std::map<SpaceId, std::optional<std::int32_t>> fullScreenOwners;
+    };
+    // Fetched anew unless the tree is followed, current and knows every one of `windows`.
+    const TreeAnswer& i3TreeLocked(const std::vector<xcb_window_t>& windows = {});
+    bool ewmhSupportsCurrentDesktopLocked();
+    bool i3MakeCurrentLocked(SpaceId space);
+    bool ewmhMakeCurrentLocked(SpaceId space);
 
     // An answer kept while no desktop event came after it and, with a `maxAge`, while young;
-    // a failed answer (no value) is not kept.
-    struct KeptAnswer {
-        std::optional<Value> value;
+    // a failed answer (null) is not kept.
+    template <typename Answer> struct KeptAnswer {
+        Answer value;
         std::uint64_t eventCount = 0;
         Clock::time_point time{};
     };
-    bool isCurrentLocked(const KeptAnswer& answer,
+    template <typename Answer>
+    bool isCurrentLocked(const KeptAnswer<Answer>& answer,
                          std::optional<Clock::duration> maxAge = std::nullopt) const;
-    void keepLocked(KeptAnswer& answer, const std::optional<Value>& value);
+    template <typename Answer> void keepLocked(KeptAnswer<Answer>& answer, const Answer& value);
 
     std::shared_ptr<XConnection> x_;
     std::mutex mutex_;
     DesktopModeTracker modes_;
     i3::Client i3_;
     bool reportedTruncation_ = false;
-    desktop::WindowSpaces membership_;
-    Clock::time_point membershipTime_{};
+    TreeAnswer tree_;
     bool followingEvents_ = false;
     bool membershipStale_ = true;
     std::uint64_t desktopEventCount_ = 0;
-    KeptAnswer displays_;
-    KeptAnswer windowList_;
-    std::uint32_t windowListOptions_ = 0;
+    KeptAnswer<DisplayList> displays_;
+    KeptAnswer<SharedWindowList> windowList_;
     // The windows of the last window list, whose facts go out with the next one's request.
     std::vector<xcb_window_t> listedWindows_;
-    // The desktop last asked for: a step that follows before the manager caught up counts
-    // from there, not from the desktop still shown.
-    std::optional<std::uint32_t> requestedDesktop_;
-    Clock::time_point requestTime_{};
 };
 
 } // namespace tidemark::linux_platform

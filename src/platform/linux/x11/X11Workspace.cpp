@@ -24,20 +24,18 @@ constexpr TimeSeconds kI3ReconnectDelay = 0.1;
 constexpr auto kUnobservedTableMaxAge = std::chrono::milliseconds(250);
 constexpr FactsRequest kClientFacts{.geometry = false, .withClass = true};
 
-ValueDictionary appInfo(const RunningApplication& app) {
-    ValueDictionary info{{"pid", Value(app.pid)}};
-    if (app.bundleIdentifier)
-        info.emplace("bundleIdentifier", Value(*app.bundleIdentifier));
-    return ValueDictionary{{kWorkspaceApplicationKey, Value(std::move(info))}};
+using Kind = WorkspaceEventKind;
+
+WorkspaceEvent appEvent(Kind kind, const RunningApplication& app) {
+    return {kind, EventApp{app.pid, app.bundleIdentifier}};
 }
 
 } // namespace
 
 X11Workspace::X11Workspace(std::shared_ptr<XConnection> x, std::shared_ptr<XConnection> events,
-                           MainQueue& mainQueue, NotificationCenter& defaultCenter,
-                           std::shared_ptr<const DesktopEntries> entries)
+                           MainQueue& mainQueue, std::shared_ptr<const DesktopEntries> entries)
     : x_(std::move(x)), events_(std::move(events)), mainQueue_(mainQueue),
-      defaultCenter_(defaultCenter), entries_(std::move(entries)) {}
+      entries_(std::move(entries)) {}
 
 X11Workspace::~X11Workspace() {
     watcher_.reset();
@@ -63,7 +61,7 @@ X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& fact
                 app.bundleIdentifier = entry->id;
                 app.localizedName = entry->name;
                 app.bundlePath = entry->path.string();
-                if (!entry->noDisplay)
+                if (!entry->noDisplay && app.activationPolicy != ActivationPolicy::Prohibited)
                     app.activationPolicy = ActivationPolicy::Regular;
             } else {
                 const auto& name =
@@ -84,7 +82,12 @@ X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& fact
         // ordinary one that belongs in a task bar.
         if (!window.hidden)
             app.hidden = false;
-        if (window.kind == WindowKind::Normal && !window.skipTaskbar)
+        // The owner of the desktop or of a dock or bar is the desktop's own program, never
+        // an app to list or quit, even where it also opens ordinary windows.
+        if (window.kind == WindowKind::Desktop || window.kind == WindowKind::Dock)
+            app.activationPolicy = ActivationPolicy::Prohibited;
+        else if (window.kind == WindowKind::Normal && !window.skipTaskbar &&
+                 app.activationPolicy != ActivationPolicy::Prohibited)
             app.activationPolicy = ActivationPolicy::Regular;
     }
     return apps;
@@ -221,7 +224,7 @@ void X11Workspace::announceAppearanceIfChanged() {
     const bool first = !announcedAppearance_;
     announcedAppearance_ = now;
     if (!first)
-        postLater(kEffectiveAppearanceDidChangeNotification, {});
+        postLater({Kind::AppearanceChanged});
 }
 
 ImageRef X11Workspace::iconForFile(const std::string&) {
@@ -314,12 +317,11 @@ bool X11Workspace::forceTerminate(std::int32_t pid) {
     return ::kill(pid, SIGKILL) == 0;
 }
 
-void X11Workspace::postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter) {
+void X11Workspace::postLater(WorkspaceEvent event) {
     std::weak_ptr<bool> alive = alive_;
-    NotificationCenter* center = onDefaultCenter ? &defaultCenter_ : &center_;
-    mainQueue_.async([alive, center, name, userInfo = std::move(userInfo)]() mutable {
+    mainQueue_.async([this, alive, event = std::move(event)] {
         if (auto flag = alive.lock(); flag && *flag)
-            center->post(name, std::move(userInfo));
+            workspaceEvents_.post(event);
     });
 }
 
@@ -403,8 +405,8 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         // The restarted manager may have rebuilt its workspaces and outputs.
         if (desktopEventListener_)
             desktopEventListener_({.fromX = true, .i3WindowsMayHaveMoved = true});
-        postLater(kActiveSpaceDidChangeNotification, {});
-        postLater(kScreenParametersDidChangeNotification, {}, true);
+        postLater({Kind::ActiveSpaceChanged});
+        postLater({Kind::ScreenParametersChanged});
     });
 }
 
@@ -492,9 +494,9 @@ void X11Workspace::dispatchEvents() {
     if (activeWindow)
         updateActiveApp(*activeWindow);
     if (spaceChanged)
-        postLater(kActiveSpaceDidChangeNotification, {});
+        postLater({Kind::ActiveSpaceChanged});
     if (screenChanged)
-        postLater(kScreenParametersDidChangeNotification, {}, true);
+        postLater({Kind::ScreenParametersChanged});
     if (themeChanged)
         announceAppearanceIfChanged();
 }
@@ -524,21 +526,16 @@ void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
     for (const auto& [pid, state] : current) {
         const auto before = previous.find(pid);
         if (before == previous.end()) {
-            postLater(kDidLaunchApplicationNotification, appInfo(state.application));
+            postLater(appEvent(Kind::AppLaunched, state.application));
             continue;
         }
         if (state.application.hidden != before->second.application.hidden)
-            postLater(state.application.hidden ? kDidHideApplicationNotification
-                                               : kDidUnhideApplicationNotification,
-                      appInfo(state.application));
+            postLater(appEvent(state.application.hidden ? Kind::AppHidden : Kind::AppUnhidden,
+                               state.application));
     }
-    for (const auto& [pid, state] : previous) {
-        if (!current.contains(pid)) {
-            auto gone = state.application;
-            gone.terminated = true;
-            postLater(kDidTerminateApplicationNotification, appInfo(gone));
-        }
-    }
+    for (const auto& [pid, state] : previous)
+        if (!current.contains(pid))
+            postLater(appEvent(Kind::AppTerminated, state.application));
 }
 
 void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
@@ -569,9 +566,9 @@ void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
                 app = it->second.application;
     }
     if (previousApp)
-        postLater(kDidDeactivateApplicationNotification, appInfo(*previousApp));
+        postLater(appEvent(Kind::AppDeactivated, *previousApp));
     if (app)
-        postLater(kDidActivateApplicationNotification, appInfo(*app));
+        postLater(appEvent(Kind::AppActivated, *app));
 }
 
 } // namespace tidemark::linux_platform

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "foundation/MainQueue.h"
-#include "foundation/NotificationCenter.h"
 #include "platform/linux/FdWatcher.h"
 #include "platform/linux/apps/DesktopEntries.h"
 #include "platform/linux/apps/InstalledApplications.h"
@@ -36,8 +35,7 @@ public:
 
     // `x` answers the queries, `events` carries the event stream.
     X11Workspace(std::shared_ptr<XConnection> x, std::shared_ptr<XConnection> events,
-                 MainQueue& mainQueue, NotificationCenter& defaultCenter,
-                 std::shared_ptr<const DesktopEntries> entries);
+                 MainQueue& mainQueue, std::shared_ptr<const DesktopEntries> entries);
     ~X11Workspace() override;
 
     std::vector<RunningApplication> runningApplications() override;
@@ -56,7 +54,7 @@ public:
     // program.
     bool terminate(std::int32_t pid) override;
     bool forceTerminate(std::int32_t pid) override;
-    NotificationCenter& notificationCenter() override { return center_; }
+    WorkspaceEvents& events() override { return workspaceEvents_; }
 
     // Subscribes to the root window, the client windows, RandR, XSETTINGS and i3; main queue
     // only.
@@ -99,17 +97,16 @@ private:
     void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.
     void updateActiveApp(xcb_get_property_cookie_t activeWindow);
-    void postLater(const char* name, ValueDictionary userInfo, bool onDefaultCenter = false);
+    void postLater(WorkspaceEvent event);
     void announceAppearanceIfChanged();
 
     std::shared_ptr<XConnection> x_;
     std::shared_ptr<XConnection> events_;
     MainQueue& mainQueue_;
-    NotificationCenter& defaultCenter_;
     std::shared_ptr<const DesktopEntries> entries_;
     const linux_proc::InstalledApplications installed_ =
         linux_proc::InstalledApplications::fromEnvironment();
-    NotificationCenter center_;
+    WorkspaceEvents workspaceEvents_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     std::mutex mutex_;

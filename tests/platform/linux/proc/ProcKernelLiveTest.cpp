@@ -130,7 +130,8 @@ TEST(ProcKernelLive, ReadsWhatAChildProcessIs) {
     const auto usage = kernel.processUsage(child.pid());
     ASSERT_TRUE(usage);
     EXPECT_GT(usage->physFootprint, 0u);
-    EXPECT_GT(kernel.taskRecord(child.pid()).value().residentSize, usage->physFootprint);
+    // Both are the resident set, from two files the kernel fills at different moments.
+    EXPECT_GT(kernel.taskRecord(child.pid()).value().residentSize, 0u);
     EXPECT_EQ(kernel.ownProcessIdentifier(), ::getpid());
 
     // Its ancestors lead through this test program.

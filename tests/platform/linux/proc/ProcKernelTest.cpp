@@ -65,7 +65,8 @@ protected:
 };
 
 TEST_F(FakeProc, MapsMeminfoOntoTheVirtualMemoryFigures) {
-    write("proc/meminfo", "MemTotal:       16384000 kB\nMemFree:  100 kB\nAnonPages:  4096000 kB\n"
+    write("proc/meminfo", "MemTotal:       16384000 kB\nMemFree:  100 kB\n"
+                          "MemAvailable:  9000000 kB\nAnonPages:  4096000 kB\n"
                           "Shmem:  999 kB\nKernelStack: 1000 kB\nPageTables: 2000 kB\n"
                           "SecPageTables: 0 kB\nPercpu: 96 kB\nSUnreclaim: 4000 kB\n"
                           "Unevictable: 904 kB\nZswap: 400 kB\n");
@@ -82,7 +83,8 @@ TEST_F(FakeProc, MapsMeminfoOntoTheVirtualMemoryFigures) {
     const auto memory = MemoryProvider::systemMemory(procKernel);
     EXPECT_EQ(memory.total, 16384000ull * 1024);
     EXPECT_EQ(memory.appMemory, 4096000ull * 1024);
-    EXPECT_EQ(memory.used, memory.appMemory + memory.wired + memory.compressed);
+    // Used as `free` counts it: what is not available.
+    EXPECT_EQ(memory.used, (16384000ull - 9000000) * 1024);
 }
 
 TEST_F(FakeProc, WithoutMeminfoThereAreNoStatistics) {
@@ -98,7 +100,8 @@ TEST_F(FakeProc, ReadsOneProcessFromItsFiles) {
                                std::to_string(ticks * 2) + " " + std::to_string(ticks / 2) +
                                " 0 0 20 0 1 0 5555 100000 25 0\n");
     write("proc/321/status", "Name:\tHelper\nTgid:\t321\nUid:\t1000\t1000\t1000\t1000\n"
-                             "RssAnon:\t 300 kB\nVmSwap:\t 20 kB\nvoluntary_ctxt_switches:\t42\n");
+                             "VmRSS:\t 700 kB\nRssAnon:\t 300 kB\nVmSwap:\t 20 kB\n"
+                             "voluntary_ctxt_switches:\t42\n");
     write("proc/321/comm", "Helper \xFF\n");
     write("proc/321/cmdline", std::string("/opt/App/helper\0--type=gpu\0", 27));
     write("proc/321/environ", std::string("LANG=C\0HOME=/home/u\0", 20));
@@ -125,7 +128,7 @@ TEST_F(FakeProc, ReadsOneProcessFromItsFiles) {
 
     const auto usage = procKernel.processUsage(321);
     ASSERT_TRUE(usage);
-    EXPECT_EQ(usage->physFootprint, 320u * 1024);
+    EXPECT_EQ(usage->physFootprint, 700u * 1024);
     EXPECT_EQ(usage->userTimeNs, 2'000'000'000u);
     EXPECT_EQ(usage->systemTimeNs, 500'000'000u);
     EXPECT_EQ(usage->idleWakeups, 42u);
@@ -154,6 +157,12 @@ TEST_F(FakeProc, CompletesNamesTheKernelCut) {
     EXPECT_EQ(procKernel.processName(7), "chrome_crashpad_handler");
     EXPECT_EQ(procKernel.processName(8), "averyverylongna");
     EXPECT_EQ(procKernel.processName(9), "short");
+    // A program that rewrote its argv[0] is still known by the file it runs.
+    write("proc/10/comm", "chrome_crashpad\n");
+    write("proc/10/cmdline", std::string("crashpad\0--x\0", 13));
+    fs::create_symlink("/opt/google/chrome/chrome_crashpad_handler (deleted)",
+                       root_ / "proc/10/exe");
+    EXPECT_EQ(procKernel.processName(10), "chrome_crashpad_handler");
 }
 
 TEST_F(FakeProc, BoundsTheArgumentText) {

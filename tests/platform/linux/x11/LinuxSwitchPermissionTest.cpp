@@ -10,7 +10,7 @@ struct LinuxAlertFixture : testing::StatusBarFixture {
     LinuxAlertFixture() {
         statusBar.reset(); // its teardown would remove the new one's mouse monitor
         statusBar = StatusBar::create(
-            {queue, settings, poster, linuxPermission, application, alerts, screen},
+            {queue, settings, poster, windowServer, linuxPermission, application, alerts, screen},
             {button, menu, {}}, content);
     }
     LinuxSwitchPermission linuxPermission{poster};

@@ -54,34 +54,31 @@ TEST(BestIcon, HeadersThatPromiseMoreThanTheyCarryAreRefused) {
     EXPECT_FALSE(bestIcon(zero.data(), zero.size(), 64));
 }
 
-TEST(WindowDictionary, CarriesTheWindowServerKeys) {
+TEST(WindowInfo, CarriesTheFactsTheWindowListReads) {
     WindowFacts facts;
     facts.window = 0x600003;
     facts.exists = true;
-    facts.x = 10;
-    facts.y = 20;
     facts.width = 300;
     facts.height = 200;
     facts.viewable = true;
     facts.pid = 4242;
-    const auto window = windowDictionary(facts);
-    EXPECT_EQ(window.find("kCGWindowLayer")->asInteger(), 0);
-    EXPECT_EQ(window.find("kCGWindowAlpha")->asNumber(), 1.0);
-    EXPECT_EQ(window.find("kCGWindowNumber")->asInteger(), 0x600003);
-    EXPECT_EQ(window.find("kCGWindowOwnerPID")->asInt32(), 4242);
-    EXPECT_EQ(window.find("kCGWindowIsOnscreen")->asBoolean(), true);
-    EXPECT_EQ(window.find("kCGWindowBounds")->find("Width")->asNumber(), 300);
-    EXPECT_EQ(window.find("kCGWindowBounds")->find("Y")->asNumber(), 20);
+    const auto window = windowInfo(facts);
+    EXPECT_EQ(window.layer, (WindowLayer{.value = 0, .integral = true}));
+    EXPECT_EQ(window.alpha, 1.0);
+    EXPECT_EQ(window.number, 0x600003);
+    EXPECT_EQ(window.ownerPid, 4242);
+    EXPECT_TRUE(window.onScreen);
+    EXPECT_EQ(window.size, (Size{300, 200}));
 
     facts.pid.reset();
     facts.hidden = true;
     facts.kind = WindowKind::Dock;
     facts.alpha = 0.0;
-    const auto dock = windowDictionary(facts);
-    EXPECT_EQ(dock.find("kCGWindowOwnerPID"), nullptr);
-    EXPECT_EQ(dock.find("kCGWindowIsOnscreen")->asBoolean(), false);
-    EXPECT_NE(dock.find("kCGWindowLayer")->asInteger(), 0);
-    EXPECT_EQ(dock.find("kCGWindowAlpha")->asNumber(), 0.0);
+    const auto dock = windowInfo(facts);
+    EXPECT_EQ(dock.ownerPid, std::nullopt);
+    EXPECT_FALSE(dock.onScreen);
+    EXPECT_NE(dock.layer->value, 0);
+    EXPECT_EQ(dock.alpha, 0.0);
 }
 
 } // namespace

@@ -1,0 +1,80 @@
+#include "foundation/EventChannel.h"
+
+#include "foundation/NotificationCenter.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace tidemark;
+
+namespace {
+
+enum class Door { Front, Back };
+
+struct Knock {
+    Door door;
+    int count;
+};
+
+using Doors = EventChannel<Knock, &Knock::door>;
+
+} // namespace
+
+TEST(NotificationCenter, DeliversByNameAndForgetsObserversWhoseTokenDied) {
+    NotificationCenter center;
+    std::vector<std::string> seen;
+    auto a = center.addObserver("A", [&](const Notification& n) {
+        seen.push_back(n.name + ":" + *n.userInfo.at("k").asString());
+    });
+    {
+        auto b = center.addObserver("A", [&](const Notification&) { seen.push_back("b"); });
+        center.post("A", {{"k", Value("1")}});
+    }
+    center.post("A", {{"k", Value("2")}});
+    center.post("B");
+    EXPECT_EQ(seen, (std::vector<std::string>{"A:1", "b", "A:2"}));
+    EXPECT_EQ(center.observerCount("A"), 1u);
+}
+
+TEST(NotificationCenter, AnObserverRemovedDuringDeliveryIsNotCalled) {
+    NotificationCenter center;
+    ObservationToken second;
+    int secondCalls = 0;
+    auto first = center.addObserver("X", [&](const Notification&) { second.reset(); });
+    second = center.addObserver("X", [&](const Notification&) { ++secondCalls; });
+    center.post("X");
+    EXPECT_EQ(secondCalls, 0);
+}
+
+TEST(EventChannel, ObserversOfEveryEventSeeEachKeyInRegistrationOrderWithTheKeyedOnes) {
+    Doors doors;
+    std::vector<std::string> seen;
+    auto front = doors.addObserver(
+        Door::Front, [&](const Knock& k) { seen.push_back("front" + std::to_string(k.count)); });
+    auto all = doors.addObserverForAll([&](const Knock& k) {
+        seen.push_back(std::string(k.door == Door::Front ? "all-front" : "all-back") +
+                       std::to_string(k.count));
+    });
+    doors.post({Door::Front, 1});
+    doors.post({Door::Back, 2});
+    EXPECT_EQ(seen, (std::vector<std::string>{"front1", "all-front1", "all-back2"}));
+    EXPECT_EQ(doors.observerCount(Door::Front), 1u);
+    EXPECT_EQ(doors.observerCount(Door::Back), 0u);
+
+    all.reset();
+    doors.post({Door::Back, 3});
+    EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST(EventChannel, ATokenThatOutlivesItsChannelLetsGoQuietly) {
+    ObservationToken token;
+    {
+        Doors doors;
+        token = doors.addObserverForAll([](const Knock&) {});
+    }
+    token.reset();
+    ObservationToken moved = std::move(token);
+    moved.reset();
+    SUCCEED();
+}
