@@ -6,6 +6,7 @@
 //
 //   soak_driver SCENARIO [HOURS]
 #include "app/AppDelegate.h"
+#include "foundation/ValueJson.h"
 #include "platform/sim/Replay.h"
 #include "platform/sim/SimPlatform.h"
 #include "preferences/SettingsKeys.h"
@@ -58,13 +59,22 @@ Value window(std::int64_t number, std::int32_t pid, std::int64_t space) {
                            {"spaces", Value(ValueArray{Value(space)})}};
 }
 
+// The scenario's own window-server answers, which the day's scripted events rewrite.
+Value scenarioMember(const char* path, const char* member) {
+    std::ifstream in(path);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const Value document = valueFromJson(parseJson(text));
+    const Value* found = document.find(member);
+    return found ? *found : Value(ValueArray{});
+}
+
 // Writes a day of events against the scenario's first display, from a fixed seed so every
 // run replays the same day.
 class BusyDay {
 public:
-    explicit BusyDay(const sim::Scenario& scenario)
-        : baseApps_(scenario.apps), baseWindows_(*scenario.windows->asArray()),
-          displays_(*scenario.displays) {
+    BusyDay(const sim::Scenario& scenario, const char* path)
+        : baseApps_(scenario.apps), baseWindows_(*scenarioMember(path, "windows").asArray()),
+          displays_(scenarioMember(path, "displays")) {
         for (const auto& space : *displays_.asArray()->front().find("Spaces")->asArray())
             spaces_.push_back(*space.find("ManagedSpaceID")->asInteger());
     }
@@ -234,7 +244,7 @@ int main(int argc, char** argv) {
     }
     const double hours = argc > 2 ? std::stod(argv[2]) : 24;
     const auto scenario = sim::loadScenario(argv[1]);
-    const auto events = BusyDay(scenario).events(hours * 3600);
+    const auto events = BusyDay(scenario, argv[1]).events(hours * 3600);
 
     sim::SimPlatform platform(scenario);
     auto delegate = AppDelegate::create(platform.services());
