@@ -2,6 +2,7 @@
 
 #include "foundation/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -42,15 +43,24 @@ Framed takeFramedMessage(std::string& buffer, std::size_t maxPayloadBytes) {
     return {.message = std::move(message)};
 }
 
-std::optional<nlohmann::json> parseReplyPayload(std::string_view payload) {
+std::optional<nlohmann::json> parseReplyPayload(std::string_view payload, KeptMembers kept) {
+    using json = nlohmann::json;
+    json::parser_callback_t keep;
+    if (!kept.empty())
+        keep = [kept](int, json::parse_event_t event, json& parsed) {
+            if (event != json::parse_event_t::key)
+                return true;
+            const auto& name = parsed.get_ref<const std::string&>();
+            return std::find(kept.begin(), kept.end(), name) != kept.end();
+        };
     // i3 copies window titles into its replies byte for byte; one title that is not UTF-8
     // must not cost the whole tree.
-    auto json = nlohmann::json::parse(payload, nullptr, false);
-    if (json.is_discarded())
-        json = nlohmann::json::parse(text::repairUtf8(payload), nullptr, false);
-    if (json.is_discarded())
+    auto answer = json::parse(payload, keep, false);
+    if (answer.is_discarded())
+        answer = json::parse(text::repairUtf8(payload), keep, false);
+    if (answer.is_discarded())
         return std::nullopt;
-    return json;
+    return answer;
 }
 
 namespace {
@@ -222,7 +232,8 @@ bool Connection::catchUp() {
     return owedReplies_ == 0;
 }
 
-std::optional<nlohmann::json> Connection::request(MessageType type, std::string_view payload) {
+std::optional<nlohmann::json> Connection::request(MessageType type, std::string_view payload,
+                                                  KeptMembers kept) {
     // i3 answers in order: one that still owes a reply is wedged or far behind, and a new
     // request would only queue behind it.
     if (broken_ || (owedReplies_ > 0 && !catchUp()) || !sendMessage(type, payload))
@@ -237,7 +248,7 @@ std::optional<nlohmann::json> Connection::request(MessageType type, std::string_
             }
             if (message->type != static_cast<std::uint32_t>(type))
                 continue;
-            return parseReplyPayload(message->payload);
+            return parseReplyPayload(message->payload, kept);
         }
         if (broken_)
             return std::nullopt;
@@ -285,13 +296,14 @@ Reach Client::reach() {
     return connection_ ? Reach::Connected : Reach::Unreachable;
 }
 
-std::optional<nlohmann::json> Client::request(MessageType type, std::string_view payload) {
+std::optional<nlohmann::json> Client::request(MessageType type, std::string_view payload,
+                                              KeptMembers kept) {
     // A restarted i3 closes the old socket; one fresh attempt picks the new one up.
     for (int attempt = 0; attempt < 2; ++attempt) {
         auto* conn = connection();
         if (!conn)
             return std::nullopt;
-        if (auto reply = conn->request(type, payload))
+        if (auto reply = conn->request(type, payload, kept))
             return reply;
         if (!conn->isBroken())
             return std::nullopt;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,7 +47,12 @@ struct Framed {
 Framed takeFramedMessage(std::string& buffer, std::size_t maxPayloadBytes);
 
 // A reply payload as JSON; nothing when it is not JSON even after repairing its UTF-8.
-std::optional<nlohmann::json> parseReplyPayload(std::string_view payload);
+// The member names a reader of an answer uses. Every other member, at any depth, is dropped
+// while parsing, which spares building what nobody reads (most of a tree answer: geometry,
+// titles, properties). Empty: every member is kept.
+using KeptMembers = std::span<const std::string_view>;
+
+std::optional<nlohmann::json> parseReplyPayload(std::string_view payload, KeptMembers kept = {});
 
 // The top-level "change" of an event payload ("focus", "new", …), read without building the
 // rest: a workspace event carries two whole workspace trees. Nothing when it is absent, not
@@ -77,7 +83,8 @@ public:
     bool isBroken() const { return broken_; }
 
     // Sends a message and waits for its reply, setting events that arrive meanwhile aside.
-    std::optional<nlohmann::json> request(MessageType type, std::string_view payload = {});
+    std::optional<nlohmann::json> request(MessageType type, std::string_view payload = {},
+                                          KeptMembers kept = {});
     // Reads what has arrived without blocking; complete messages in order. Marks the
     // connection broken at end of stream or on garbage.
     std::vector<Message> readAvailable();
@@ -117,7 +124,8 @@ public:
     explicit Client(std::function<std::optional<std::string>()> advertisedPath)
         : advertisedPath_(std::move(advertisedPath)) {}
 
-    std::optional<nlohmann::json> request(MessageType type, std::string_view payload = {});
+    std::optional<nlohmann::json> request(MessageType type, std::string_view payload = {},
+                                          KeptMembers kept = {});
     // Connects if not connected.
     Reach reach();
     bool isReachable() { return reach() == Reach::Connected; }

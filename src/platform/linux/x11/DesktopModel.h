@@ -66,6 +66,9 @@ struct I3Tree {
     std::map<SpaceId, std::int64_t> fullScreenWindows;
 };
 I3Tree i3Tree(const nlohmann::json& tree, bool* truncated = nullptr);
+// The members `i3Tree` reads: a tree answer parsed with only these is read the same.
+inline constexpr std::string_view kI3TreeMembers[] = {
+    "type", "id", "name", "window", "sticky", "fullscreen_mode", "nodes", "floating_nodes"};
 
 // What one turn of desktop events may have changed, for answers kept between them.
 struct EventTurn {

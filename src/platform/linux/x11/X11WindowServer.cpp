@@ -104,7 +104,7 @@ std::optional<std::vector<Display>> X11WindowServer::i3DisplaysLocked() {
     bool truncated = false;
     auto displays = desktop::i3DisplaySpaces(*workspaces, *outputs, &truncated);
     noteTruncatedLocked(truncated);
-    desktop::markFullScreen(displays, i3TreeLocked().fullScreenOwners);
+    desktop::markFullScreen(displays, i3TreeLocked(TreeReader::Displays).fullScreenOwners);
     return displays;
 }
 
@@ -196,7 +196,8 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
 
 SharedWindowList X11WindowServer::windowListLocked(const Clients& clients) {
     const bool ewmh = modes_.mode() == Mode::Ewmh;
-    const auto* membership = ewmh ? nullptr : &i3TreeLocked(clients.shown).membership;
+    const auto* membership =
+        ewmh ? nullptr : &i3TreeLocked(TreeReader::WindowList, clients.shown).membership;
 
     auto list = std::make_shared<WindowList>();
     list->windows.reserve(clients.shown.size());
@@ -234,16 +235,19 @@ void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
 }
 
 const X11WindowServer::TreeAnswer&
-X11WindowServer::i3TreeLocked(const std::vector<xcb_window_t>& windows) {
-    const bool current = followingEvents_ && !membershipStale_ &&
-                         std::all_of(windows.begin(), windows.end(), [&](xcb_window_t window) {
-                             return tree_.membership.contains(window);
-                         });
-    if (current)
+X11WindowServer::i3TreeLocked(TreeReader reader, const std::vector<xcb_window_t>& windows) {
+    const bool awaited = std::exchange(treeAwaitsWindowList_, false);
+    const bool knowsAll = std::all_of(windows.begin(), windows.end(), [&](xcb_window_t window) {
+        return tree_.membership.contains(window);
+    });
+    const bool current =
+        followingEvents_ ? !membershipStale_ : reader == TreeReader::WindowList && awaited;
+    if (current && knowsAll)
         return tree_;
+    treeAwaitsWindowList_ = !followingEvents_ && reader == TreeReader::Displays;
     membershipStale_ = false;
     tree_ = {};
-    auto reply = i3_.request(i3::MessageType::GetTree);
+    auto reply = i3_.request(i3::MessageType::GetTree, {}, desktop::kI3TreeMembers);
     if (!reply)
         return tree_;
     bool truncated = false;

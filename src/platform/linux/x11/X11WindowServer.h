@@ -81,8 +81,13 @@ private:
         desktop::WindowSpaces membership;
         std::map<SpaceId, std::optional<std::int32_t>> fullScreenOwners;
     };
-    // Fetched anew unless the tree is followed, current and knows every one of `windows`.
-    const TreeAnswer& i3TreeLocked(const std::vector<xcb_window_t>& windows = {});
+    // A refresh asks for the displays, then for the window list: both read the tree.
+    enum class TreeReader { Displays, WindowList };
+    // Fetched anew unless it knows every one of `windows` and is current: followed and
+    // unchanged since, or, without events, fetched for the displays of the window list's own
+    // refresh.
+    const TreeAnswer& i3TreeLocked(TreeReader reader,
+                                   const std::vector<xcb_window_t>& windows = {});
     bool ewmhSupportsCurrentDesktopLocked();
     bool i3MakeCurrentLocked(SpaceId space);
     bool ewmhMakeCurrentLocked(SpaceId space);
@@ -107,6 +112,8 @@ private:
     TreeAnswer tree_;
     bool followingEvents_ = false;
     bool membershipStale_ = true;
+    // Without events: the tree the displays were read from awaits their window list.
+    bool treeAwaitsWindowList_ = false;
     std::uint64_t desktopEventCount_ = 0;
     KeptAnswer<DisplayList> displays_;
     KeptAnswer<SharedWindowList> windowList_;

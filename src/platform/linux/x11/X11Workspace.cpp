@@ -215,6 +215,7 @@ Appearance X11Workspace::effectiveAppearance() {
 void X11Workspace::setPortalColorScheme(std::optional<std::uint32_t> scheme) {
     portalColorScheme_ = scheme;
     announceAppearanceIfChanged();
+    postAnnounced();
 }
 
 void X11Workspace::announceAppearanceIfChanged() {
@@ -224,7 +225,7 @@ void X11Workspace::announceAppearanceIfChanged() {
     const bool first = !announcedAppearance_;
     announcedAppearance_ = now;
     if (!first)
-        postLater({Kind::AppearanceChanged});
+        announce({Kind::AppearanceChanged});
 }
 
 ImageRef X11Workspace::iconForFile(const std::string&) {
@@ -317,12 +318,15 @@ bool X11Workspace::forceTerminate(std::int32_t pid) {
     return ::kill(pid, SIGKILL) == 0;
 }
 
-void X11Workspace::postLater(WorkspaceEvent event) {
-    std::weak_ptr<bool> alive = alive_;
-    mainQueue_.async([this, alive, event = std::move(event)] {
-        if (auto flag = alive.lock(); flag && *flag)
-            workspaceEvents_.post(event);
-    });
+void X11Workspace::announce(WorkspaceEvent event) {
+    announced_.push_back(std::move(event));
+}
+
+// Posted in the turn that saw them, once the tables are current: the refresh they set off
+// then reads what the dispatch just wrote, without another hop through the queue.
+void X11Workspace::postAnnounced() {
+    for (const auto& event : std::exchange(announced_, {}))
+        workspaceEvents_.post(event);
 }
 
 void X11Workspace::startObserving() {
@@ -361,6 +365,12 @@ void X11Workspace::startObserving() {
     if (connectI3())
         scheduleI3Reconnect(0);
     watcher_ = std::make_unique<FdWatcher>(mainQueue_, *this);
+    // What starting saw goes out once the caller has finished wiring its observers.
+    std::weak_ptr<bool> alive = alive_;
+    mainQueue_.async([this, alive] {
+        if (auto flag = alive.lock(); flag && *flag)
+            postAnnounced();
+    });
 }
 
 void X11Workspace::watchClientWindows(const std::vector<xcb_window_t>& windows) {
@@ -405,8 +415,9 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         // The restarted manager may have rebuilt its workspaces and outputs.
         if (desktopEventListener_)
             desktopEventListener_({.fromX = true, .i3WindowsMayHaveMoved = true});
-        postLater({Kind::ActiveSpaceChanged});
-        postLater({Kind::ScreenParametersChanged});
+        announce({Kind::ActiveSpaceChanged});
+        announce({Kind::ScreenParametersChanged});
+        postAnnounced();
     });
 }
 
@@ -494,11 +505,12 @@ void X11Workspace::dispatchEvents() {
     if (activeWindow)
         updateActiveApp(*activeWindow);
     if (spaceChanged)
-        postLater({Kind::ActiveSpaceChanged});
+        announce({Kind::ActiveSpaceChanged});
     if (screenChanged)
-        postLater({Kind::ScreenParametersChanged});
+        announce({Kind::ScreenParametersChanged});
     if (themeChanged)
         announceAppearanceIfChanged();
+    postAnnounced();
 }
 
 void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows) {
@@ -526,16 +538,16 @@ void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
     for (const auto& [pid, state] : current) {
         const auto before = previous.find(pid);
         if (before == previous.end()) {
-            postLater(appEvent(Kind::AppLaunched, state.application));
+            announce(appEvent(Kind::AppLaunched, state.application));
             continue;
         }
         if (state.application.hidden != before->second.application.hidden)
-            postLater(appEvent(state.application.hidden ? Kind::AppHidden : Kind::AppUnhidden,
-                               state.application));
+            announce(appEvent(state.application.hidden ? Kind::AppHidden : Kind::AppUnhidden,
+                              state.application));
     }
     for (const auto& [pid, state] : previous)
         if (!current.contains(pid))
-            postLater(appEvent(Kind::AppTerminated, state.application));
+            announce(appEvent(Kind::AppTerminated, state.application));
 }
 
 void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
@@ -566,9 +578,9 @@ void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
                 app = it->second.application;
     }
     if (previousApp)
-        postLater(appEvent(Kind::AppDeactivated, *previousApp));
+        announce(appEvent(Kind::AppDeactivated, *previousApp));
     if (app)
-        postLater(appEvent(Kind::AppActivated, *app));
+        announce(appEvent(Kind::AppActivated, *app));
 }
 
 } // namespace tidemark::linux_platform

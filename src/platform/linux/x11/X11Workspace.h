@@ -97,7 +97,8 @@ private:
     void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.
     void updateActiveApp(xcb_get_property_cookie_t activeWindow);
-    void postLater(WorkspaceEvent event);
+    void announce(WorkspaceEvent event);
+    void postAnnounced();
     void announceAppearanceIfChanged();
 
     std::shared_ptr<XConnection> x_;
@@ -107,6 +108,8 @@ private:
     const linux_proc::InstalledApplications installed_ =
         linux_proc::InstalledApplications::fromEnvironment();
     WorkspaceEvents workspaceEvents_;
+    // Main queue only.
+    std::vector<WorkspaceEvent> announced_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     std::mutex mutex_;

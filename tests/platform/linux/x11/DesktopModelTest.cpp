@@ -1,11 +1,18 @@
 #include "platform/linux/x11/DesktopModel.h"
 
+#include "platform/linux/i3/I3Ipc.h"
+
 #include <gtest/gtest.h>
 
 namespace tidemark::linux_platform::desktop {
 namespace {
 
 using nlohmann::json;
+
+// A tree as the window server parses i3's answer: only the members the reader keeps.
+json treeAnswer(std::string_view text) {
+    return i3::parseReplyPayload(text, kI3TreeMembers).value();
+}
 
 std::vector<SpaceId> spaceIds(const Display& display) {
     std::vector<SpaceId> ids;
@@ -50,7 +57,7 @@ TEST(I3DisplaySpaces, OneDisplayPerActiveOutputWithItsWorkspacesAndVisibleCurren
 }
 
 TEST(I3Tree, WindowsAtAnyDepthFloatingStickyAndOnTheScratchpad) {
-    const auto tree = json::parse(R"({
+    const auto tree = treeAnswer(R"({
       "type": "root", "nodes": [
         {"type": "output", "name": "__i3", "nodes": [
           {"type": "con", "nodes": [
@@ -218,7 +225,7 @@ TEST(FullScreenSpaces, OnlyASpaceWhoseOnlyWindowIsFullScreen) {
 
 TEST(I3Tree, AWorkspaceIsFullScreenWhenItsOnlyWindowIs) {
     // Workspaces themselves carry fullscreen_mode 1 in i3's tree; that alone is not enough.
-    const auto tree = json::parse(R"({
+    const auto tree = treeAnswer(R"({
       "type": "root", "nodes": [
         {"type": "output", "name": "__i3", "nodes": [
           {"type": "con", "nodes": [
