@@ -4,6 +4,8 @@
 #   memory       resident set after start, and after an hour of a busy user's activity
 #                replayed fast (desktop switches, apps opening and closing) (< 45 MB, flat)
 #   idle CPU     share of one core in the opened-apps style with 40 windows (< 0.5 %)
+#   switch CPU   the app's CPU for 40 workspace switches 50 ms apart, beside polybar's
+#                i3 module following the same switches (at most polybar's)
 # Usage: bench/live_app.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,6 +59,40 @@ ticks_after=$(cpu_ticks "$app")
 hz=$(getconf CLK_TCK)
 idle_cpu=$(python3 -c "print(f'{($ticks_after - $ticks_before) / $hz / 30 * 100:.2f}')")
 
+# 40 switches 50 ms apart, the app and polybar's own i3 module (a peer bar with nothing
+# else on it) following them side by side; CPU from the scheduler's nanosecond counters over
+# the switches and half a second after.
+cat >"$E2E_TMP/polybar.ini" <<'INI'
+[bar/peer]
+width = 100%
+height = 24
+font-0 = DejaVu Sans:size=10
+modules-left = i3
+[module/i3]
+type = internal/i3
+INI
+polybar_cpu=n/a
+app_switch_cpu_ns() { awk '{print $1}' "/proc/$app/schedstat"; }
+if command -v polybar >/dev/null; then
+    polybar -q -c "$E2E_TMP/polybar.ini" peer >"$E2E_TMP/polybar.log" 2>&1 &
+    polybar_pid=$!
+    track "$polybar_pid"
+    wait_for 50 xdotool search --class polybar || fail "polybar did not start"
+    sleep 1
+fi
+app_before=$(app_switch_cpu_ns)
+[ -n "${polybar_pid:-}" ] && bar_before=$(awk '{print $1}' "/proc/$polybar_pid/schedstat")
+for i in $(seq 40); do
+    msg workspace $((i % 5 + 1))
+    sleep 0.05
+done
+sleep 0.5
+app_switch_ms=$((($(app_switch_cpu_ns) - app_before) / 1000000))
+if [ -n "${polybar_pid:-}" ]; then
+    polybar_cpu=$((($(awk '{print $1}' "/proc/$polybar_pid/schedstat") - bar_before) / 1000000))
+    kill "$polybar_pid" 2>/dev/null || true
+fi
+
 # An hour of activity: a desktop switch every six seconds and an app opened and another
 # closed every minute (600 switches, 60 launches and 60 quits), replayed at speed.
 extra=()
@@ -90,3 +126,5 @@ printf 'resident after half hour  %4d MB\n' $((rss_half / 1024))
 printf 'resident after the hour   %4d MB   (growth over the second half: %d kB)\n' \
     $((rss_hour / 1024)) $((rss_hour - rss_half))
 printf 'idle CPU, 40 windows      %s %% of one core (target < 0.5)\n' "$idle_cpu"
+printf '40 switches 50 ms apart   %4d ms of CPU (polybar with only its i3 module: %s ms)\n' \
+    "$app_switch_ms" "$polybar_cpu"
