@@ -7,6 +7,7 @@ int runLiveApp(Invocation);
 int runSnapshot(Invocation);
 int runWatch(Invocation);
 int runSwitch(Invocation);
+int runRefresh(Invocation);
 int runDefaults(Invocation);
 int runRender(Invocation);
 int runContactSheet(Invocation);
@@ -58,6 +59,15 @@ const std::vector<Command>& commandTable() {
                     "makes the space current) or \"gestures\" (one swipe a step)",
          .words = "SPACE_ID",
          .run = runSwitch},
+        {.name = "refresh",
+         .summary = "ask the app running on this display to refresh its spaces now, as the "
+                    "refresh shortcut does; exit 1 with one line when no app runs or it does "
+                    "not answer within 2 s",
+         .details = "The app listens on a socket in its session folder\n"
+                    "($XDG_RUNTIME_DIR/tidemark, else /tmp/tidemark-UID) named after the\n"
+                    "display, e.g. x11-0.sock; a request is the line \"refresh\", answered\n"
+                    "by \"ok\". Scripts and window manager key bindings may use it.\n",
+         .run = runRefresh},
         {.name = "defaults",
          .summary = "show or change the settings",
          .words = "read [KEY] | write KEY JSON | delete KEY",

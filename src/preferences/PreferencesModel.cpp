@@ -47,6 +47,15 @@ void PreferencesModel::setHoverPopupEnabled(bool on) {
     announce(false);
 }
 
+bool PreferencesModel::scrollSwitchesSpaces() const {
+    return settings::scrollSwitchesSpaces(settings_);
+}
+
+void PreferencesModel::setScrollSwitchesSpaces(bool on) {
+    settings_.set(settings::kScrollSwitchesSpaces, Value(on));
+    announce(false);
+}
+
 void PreferencesModel::setLaunchAtLogin(bool on) {
     loginItem_.setEnabled(on);
     // Whatever the write did, the switch shows what the system now holds.

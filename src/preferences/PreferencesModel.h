@@ -27,6 +27,9 @@ public:
     bool hoverPopupEnabled() const;
     // Read at the next pointer move; nothing is posted.
     void setHoverPopupEnabled(bool on);
+    bool scrollSwitchesSpaces() const;
+    // Read at the next wheel notch; nothing is posted.
+    void setScrollSwitchesSpaces(bool on);
 
     bool launchAtLogin() const { return loginItem_.isEnabled(); }
     void setLaunchAtLogin(bool on);

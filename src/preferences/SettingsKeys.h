@@ -18,6 +18,7 @@ inline constexpr const char* kUseHighContrastBorders = "useHighContrastBorders";
 inline constexpr const char* kHoverPopupEnabled = "hoverPopupEnabled";
 inline constexpr const char* kActiveSpaceColor = "activeSpaceColor";
 inline constexpr const char* kSpaceNames = "spaceNames";
+inline constexpr const char* kScrollSwitchesSpaces = "scrollSwitchesSpaces";
 
 // Posted on the default centre, without user info, by the controls whose setting changes
 // the strip image.
@@ -53,6 +54,7 @@ inline const std::vector<SettingKey>& allKeys() {
         {kHoverPopupEnabled, SettingType::Boolean, Value(true)},
         {kActiveSpaceColor, SettingType::ColorArray, std::nullopt},
         {kSpaceNames, SettingType::EncodedNames, std::nullopt},
+        {kScrollSwitchesSpaces, SettingType::Boolean, Value(true)},
     };
     return keys;
 }
@@ -81,6 +83,9 @@ inline bool useHighContrastBorders(const SettingsStore& store) {
 }
 inline bool hoverPopupEnabled(const SettingsStore& store) {
     return store.boolean(kHoverPopupEnabled);
+}
+inline bool scrollSwitchesSpaces(const SettingsStore& store) {
+    return store.boolean(kScrollSwitchesSpaces);
 }
 
 // The stored active-space colour's components when it is an array of numbers, whatever its

@@ -35,6 +35,24 @@ std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Spa
     return SwitchPlan{target.displayID, static_cast<int>(std::abs(t - c)), t > c};
 }
 
+std::optional<Space> steppedSpace(const std::vector<Space>& spaces, std::string_view displayID,
+                                  int steps) {
+    std::vector<const Space*> display;
+    for (const auto& space : spaces)
+        if (space.displayID == displayID)
+            display.push_back(&space);
+    const auto current = std::find_if(display.begin(), display.end(),
+                                      [](const Space* s) { return s->isCurrentSpace; });
+    if (current == display.end())
+        return std::nullopt;
+    const auto from = current - display.begin();
+    const auto to =
+        std::clamp<std::int64_t>(std::int64_t(from) + steps, 0, std::int64_t(display.size()) - 1);
+    if (to == from)
+        return std::nullopt;
+    return *display[std::size_t(to)];
+}
+
 bool showsCurrentSpace(const std::vector<Display>& displays, std::string_view displayID,
                        std::string_view spaceID) {
     const auto display = std::find_if(displays.begin(), displays.end(),

@@ -26,6 +26,12 @@ struct SwitchPlan {
 // display; nothing when the target is current, gone, or its display has no current space.
 std::optional<SwitchPlan> planSwitch(const std::vector<Space>& spaces, const Space& target);
 
+// The space `steps` places after (negative: before) the current space of `displayID`,
+// stopping at the display's first and last space: the wheel never wraps around. Nothing when
+// the display has no current space or its current space is already at that end.
+std::optional<Space> steppedSpace(const std::vector<Space>& spaces, std::string_view displayID,
+                                  int steps);
+
 // Whether the window server's displays show `spaceID` as the current space of `displayID`:
 // how a switch learns that the window manager followed it.
 bool showsCurrentSpace(const std::vector<Display>& displays, std::string_view displayID,

@@ -25,4 +25,11 @@ hitTestSpace(Point inButton, Size imageSize, Rect imageRect,
              const std::map<std::string, Rect, std::less<>>& spaceRects,
              const std::function<bool(const std::string& spaceID)>& counts = {});
 
+// The space whose glyph's centre is horizontally nearest to `inButton`, however far: the
+// wheel anywhere over the strip turns some display's spaces.
+std::optional<std::string>
+nearestSpace(Point inButton, Size imageSize, Rect imageRect,
+             const std::map<std::string, Rect, std::less<>>& spaceRects,
+             const std::function<bool(const std::string& spaceID)>& counts = {});
+
 } // namespace tidemark

@@ -42,6 +42,9 @@ void StatusBar::wire() {
             weakly(weakSelf, [](StatusBar& self) { self.pointerEntered(); }),
             weakly(weakSelf, [](StatusBar& self) { self.pointerExited(); }),
             weakly(weakSelf, [](StatusBar& self, Point p) { self.handleHoverMove(p); }));
+    if (views_.button)
+        views_.button->trackWheel(weakly(
+            weakSelf, [](StatusBar& self, Point p, int notches) { self.scrollWheel(p, notches); }));
     services_.application.setMouseEventMonitor([weakSelf](const MouseEvent& event) {
         const auto self = weakSelf.lock();
         return !self || self->handleMouseEvent(event);
@@ -165,6 +168,33 @@ std::optional<std::string> StatusBar::spaceIDAtPoint(Point inButton) const {
         return std::nullopt;
     return hitTestSpace(inButton, image->size(), imageRectInButton(*image),
                         currentLayout_->spaceRects);
+}
+
+void StatusBar::scrollWheel(Point inButton, int notches) {
+    if (notches == 0 || !views_.button || !currentLayout_ ||
+        !settings::scrollSwitchesSpaces(services_.settings))
+        return;
+    const TimeSeconds now = services_.mainQueue.now();
+    // 1 ns of slack, so that a notch a whole guard later counts whatever the rounding.
+    if (lastScrollStep_ && now - *lastScrollStep_ + 1e-9 < kScrollGuard)
+        return;
+    const ImageRef image = views_.button->image();
+    if (!image)
+        return;
+    const auto id =
+        nearestSpace(inButton, image->size(), imageRectInButton(*image), currentLayout_->spaceRects,
+                     [this](const std::string& spaceID) { return findSpace(spaceID) != nullptr; });
+    if (!id)
+        return;
+    const auto target = steppedSpace(currentSpaces_, findSpace(*id)->displayID, notches);
+    if (!target)
+        return;
+    lastScrollStep_ = now;
+    if (!services_.permission.isTrusted()) {
+        showSwitchAlert();
+        return;
+    }
+    switcher_->switchToSpace(currentSpaces_, *target);
 }
 
 std::string StatusBar::appName() const {

@@ -38,8 +38,9 @@ struct StatusBarViews {
     std::function<std::unique_ptr<PanelWindow>()> makePanelWindow;
 };
 
-// The status item: shows each new image, turns clicks into desktop switches or the menu,
-// asks for the switching permission, and opens the hover panel over a resting pointer.
+// The status item: shows each new image, turns clicks and the wheel into desktop switches
+// or the menu, asks for the switching permission, and opens the hover panel over a resting
+// pointer.
 class StatusBar : public std::enable_shared_from_this<StatusBar> {
 public:
     // Wires the button's pointer tracking and the application's mouse monitor to the new
@@ -53,6 +54,9 @@ public:
     static constexpr TimeSeconds kDismissDelay = 0.35;
     static constexpr TimeSeconds kTimerTolerance = 0.05;
     static constexpr double kMenuOffsetBelowButton = 5;
+    // After a step of the wheel, further notches wait this long: a touchpad's swipe sends a
+    // burst of them.
+    static constexpr TimeSeconds kScrollGuard = 0.15;
 
     // A new image with its layout, for the spaces of a new snapshot.
     void updateStatusItem(IconLayoutRef layout, std::vector<Space> spaces);
@@ -62,6 +66,9 @@ public:
     void statusBarButtonClicked(const std::optional<MouseEvent>& currentEvent);
     void handleStatusItemClick(const std::optional<MouseEvent>& currentEvent);
     std::optional<std::string> spaceIDAtPoint(Point inButton) const;
+    // The wheel over the status item: steps the display of the nearest glyph by `notches`
+    // spaces (positive: onwards), as a click on that space would switch.
+    void scrollWheel(Point inButton, int notches);
     void showSwitchAlert();
     // Removes the mouse monitor; the controller then lets every event pass.
     void teardown();
@@ -122,6 +129,7 @@ private:
     bool isPopoverShown_ = false;
     bool clickCooldown_ = false;
     bool isAlertShowing_ = false;
+    std::optional<TimeSeconds> lastScrollStep_;
     std::shared_ptr<DesktopSwitcher> switcher_;
     PanelListener panelListener_;
 };

@@ -44,6 +44,9 @@ public:
     // coordinates); clicks still reach the button.
     virtual void trackPointer(std::function<void()> entered, std::function<void()> exited,
                               std::function<void(Point inButton)> moved) = 0;
+    // Reports the wheel turning over the button in whole notches, positive downwards; a
+    // toolkit that reports parts of a notch adds them up first.
+    virtual void trackWheel(std::function<void(Point inButton, int notches)> turned) = 0;
 };
 
 // The menu of the status item (about, "Preferences...", "Quit Tidemark").

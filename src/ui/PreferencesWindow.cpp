@@ -129,6 +129,9 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
     sections->addWidget(borders_);
     hoverPopup_ = new QCheckBox(QStringLiteral("Show hover popup"), content);
     sections->addWidget(hoverPopup_);
+    scrollSwitches_ =
+        new QCheckBox(QStringLiteral("Scroll over the strip to switch spaces"), content);
+    sections->addWidget(scrollSwitches_);
     sections->addWidget(makeDivider(content));
 
     sections->addWidget(sectionTitle("Appearance", content));
@@ -160,6 +163,8 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
             [this](bool on) { model_.setUseHighContrastBorders(on); });
     connect(hoverPopup_, &QCheckBox::toggled, this,
             [this](bool on) { model_.setHoverPopupEnabled(on); });
+    connect(scrollSwitches_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.setScrollSwitchesSpaces(on); });
     connect(colorWell_, &QToolButton::clicked, this, &PreferencesWindow::openColorPanel);
     connect(resetColor_, &QPushButton::clicked, this, [this] {
         if (colorPanel_ && colorPanel_->isVisible())
@@ -173,11 +178,12 @@ PreferencesWindow::PreferencesWindow(PreferencesModel& model, QWidget* parent)
 
 void PreferencesWindow::refresh() {
     const QSignalBlocker blockLogin(launchAtLogin_), blockStyle(style_), blockBorders(borders_),
-        blockHover(hoverPopup_);
+        blockHover(hoverPopup_), blockScroll(scrollSwitches_);
     launchAtLogin_->setChecked(model_.launchAtLogin());
     style_->setCurrentIndex(style_->findData(qint64(rawValue(model_.selectedStyle()))));
     borders_->setChecked(model_.useHighContrastBorders());
     hoverPopup_->setChecked(model_.hoverPopupEnabled());
+    scrollSwitches_->setChecked(model_.scrollSwitchesSpaces());
     const QColor color = toQColor(model_.activeSpaceColor());
     colorWell_->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: 1px solid "
                                              "palette(mid); border-radius: 4px; }")

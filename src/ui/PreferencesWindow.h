@@ -50,6 +50,7 @@ private:
     QComboBox* style_ = nullptr;
     QCheckBox* borders_ = nullptr;
     QCheckBox* hoverPopup_ = nullptr;
+    QCheckBox* scrollSwitches_ = nullptr;
     QToolButton* colorWell_ = nullptr;
     QPushButton* resetColor_ = nullptr;
     QPointer<QColorDialog> colorPanel_;

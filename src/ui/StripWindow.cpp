@@ -5,10 +5,18 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cmath>
 #include <utility>
 
 namespace tidemark::ui {
+namespace {
+
+// Eighths of a degree: a notch of an ordinary wheel; a high-resolution wheel or a touchpad
+// sends parts of one.
+constexpr int kAngleDeltaPerNotch = 120;
+
+} // namespace
 
 StripWindow::StripWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
@@ -175,7 +183,22 @@ void StripWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void StripWindow::leaveEvent(QEvent* event) {
     updatePointerInside(QPointF(-1, -1));
+    wheelRemainder_ = 0;
     QWidget::leaveEvent(event);
+}
+
+void StripWindow::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int delta = event->angleDelta().y();
+    // Parts of a turn the other way are no longer on their way to a notch.
+    if ((delta > 0 && wheelRemainder_ < 0) || (delta < 0 && wheelRemainder_ > 0))
+        wheelRemainder_ = 0;
+    wheelRemainder_ += delta;
+    const int notches = wheelRemainder_ / kAngleDeltaPerNotch;
+    wheelRemainder_ -= notches * kAngleDeltaPerNotch;
+    // Qt counts a turn away from the user (up) as positive; down is the next space.
+    if (notches != 0 && turned_)
+        turned_(toButton(event->position()), -notches);
 }
 
 } // namespace tidemark::ui

@@ -13,7 +13,8 @@ namespace tidemark::ui {
 // never takes the focus. The status item's button is a rectangle at the right end of the
 // window, as wide as the image plus a margin on each side; its image is drawn crisp at the
 // screen's pixel ratio and tinted for the bar's appearance. Mouse buttons go to the monitor
-// first (the status bar's event handling); pointer moves to the tracking callbacks.
+// first (the status bar's event handling); pointer moves and whole wheel notches to the
+// tracking callbacks.
 class StripWindow final : public QWidget, public StatusItemButton {
     Q_OBJECT
 public:
@@ -49,6 +50,9 @@ public:
     void setHighlighted(bool highlighted) override;
     void trackPointer(std::function<void()> entered, std::function<void()> exited,
                       std::function<void(Point)> moved) override;
+    void trackWheel(std::function<void(Point, int)> turned) override {
+        turned_ = std::move(turned);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,6 +60,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // Anywhere over the window: the status bar picks the display whose glyphs are nearest.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QRect buttonRect() const;
@@ -73,6 +79,9 @@ private:
     std::function<void()> firstImageListener_;
     std::function<void()> entered_, exited_;
     std::function<void(Point)> moved_;
+    std::function<void(Point, int)> turned_;
+    // Qt's angle delta not yet a whole notch.
+    int wheelRemainder_ = 0;
 };
 
 } // namespace tidemark::ui

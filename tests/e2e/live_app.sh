@@ -99,6 +99,15 @@ events = [json.loads(line) for line in lines]
 print(" ".join(e["current"]["name"] for e in events if e.get("change") == "focus"))
 PY
     }
+    # A wheel notch down over the first output's glyphs shows its next workspace, and only
+    # that one; the other output keeps its workspace.
+    seen=$(wc -l <"$changes")
+    xdotool mousemove "$(glyph_x "$(workspace_id 1)")" 12 click 5
+    expect_output 2 visible_workspace fake-0
+    wheel_focused() { [[ " $(focused_since "$seen") " == *" 2 "* ]]; }
+    wait_for 50 wheel_focused || fail "no focus event for 2: $(tail -n 3 "$changes")"
+    [ "$(focused_since "$seen")" = 2 ] || fail "the wheel focused: $(focused_since "$seen")"
+    [ "$(visible_workspace fake-1)" = 4 ] || fail "the wheel moved fake-1"
     # Two workspaces along the first output, then one on the second output; the other
     # output keeps its workspace.
     for step in "3 fake-0 fake-1 4" "5 fake-1 fake-0 3"; do
@@ -118,12 +127,21 @@ else
     track $!
     # The spy prints the value it starts with, then each change.
     wait_for 100 grep -q '= 0$' "$changes" || fail "no spy on _NET_CURRENT_DESKTOP"
+    current_desktop() { wmctrl -d | awk '$2=="*"{print $1}'; }
+    # The desktops the spy saw after its line $1.
+    seen_since() { sed "1,${1}d" "$changes" | awk '{print $NF}' | xargs; }
+    # A wheel notch down over the strip shows the next desktop.
+    xdotool mousemove "$(glyph_x 1)" 12 click 5
+    expect_output 1 current_desktop
+    wait_for 50 grep -q '= 1$' "$changes" || fail "the spy saw no change to desktop 1"
+    [ "$(seen_since 1)" = 1 ] || fail "the wheel went through: $(seen_since 1)"
+    seen=$(wc -l <"$changes")
     target=3
     xdotool mousemove "$(glyph_x "$target")" 12 click 1
-    expect_output 2 sh -c "wmctrl -d | awk '\$2==\"*\"{print \$1}'"
+    expect_output 2 current_desktop
     wait_for 50 grep -q '= 2$' "$changes" || fail "the spy saw no change to desktop 2"
-    [ "$(sed 1d "$changes" | awk '{print $NF}' | xargs)" = 2 ] ||
-        fail "switching to desktop 3 went through: $(sed 1d "$changes" | awk '{print $NF}' | xargs)"
+    [ "$(seen_since "$seen")" = 2 ] ||
+        fail "switching to desktop 3 went through: $(seen_since "$seen")"
 fi
 sleep 0.5
 shot 2-switched
@@ -176,7 +194,7 @@ wait_for 100 test ! -f "$entry" || fail "the autostart entry stayed"
 # The refresh shortcut's field records ctrl+alt+r, which then refreshes the spaces, also
 # while the menu holds the keyboard.
 refreshes() { grep -c '^tidemark: refreshed the spaces$' "$E2E_TMP/app.log" || true; }
-xdotool mousemove $((px + 187)) $((py + 422 + hint)) click 1
+xdotool mousemove $((px + 187)) $((py + 454 + hint)) click 1
 sleep 0.3
 shot 8-recording
 xdotool key ctrl+alt+r

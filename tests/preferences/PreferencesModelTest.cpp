@@ -65,6 +65,8 @@ TEST(PreferencesModel, ImageControlsPostButtonPressedAndTheHoverSwitchDoesNot) {
          settings::kUseHighContrastBorders, Value(true), 1},
         {"hover", [](auto& m) { m.setHoverPopupEnabled(false); }, settings::kHoverPopupEnabled,
          Value(false), 0},
+        {"scroll", [](auto& m) { m.setScrollSwitchesSpaces(false); },
+         settings::kScrollSwitchesSpaces, Value(false), 0},
         {"colour",
          [](auto& m) {
              m.saveActiveColor({0.1, 0.2, 0.3, 0.4});
@@ -97,6 +99,7 @@ TEST(PreferencesModel, ReadsStoredChoicesAndTreatsUnknownStylesSafely) {
     EXPECT_EQ(fresh.model.selectedStyle(), SkywardStyle::openedApps);
     EXPECT_FALSE(fresh.model.useHighContrastBorders());
     EXPECT_TRUE(fresh.model.hoverPopupEnabled());
+    EXPECT_TRUE(fresh.model.scrollSwitchesSpaces());
 }
 
 TEST(PreferencesModel, DefaultColourFollowsTheAppearanceUntilACustomOneIsChosen) {

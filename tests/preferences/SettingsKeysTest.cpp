@@ -13,11 +13,12 @@ TEST(SettingsKeys, EmptyStoreReadsTheRegisteredDefaults) {
     EXPECT_TRUE(settings::isOpenedAppsStyle(store));
     EXPECT_FALSE(settings::useHighContrastBorders(store));
     EXPECT_TRUE(settings::hoverPopupEnabled(store));
+    EXPECT_TRUE(settings::scrollSwitchesSpaces(store));
     EXPECT_EQ(settings::activeSpaceColor(store), std::nullopt);
     EXPECT_EQ(store.object(settings::kSpaceNames), std::nullopt);
     // Registration never writes: the stored values stay empty.
     EXPECT_TRUE(store.storedValues().empty());
-    EXPECT_EQ(store.registeredDefaults().size(), 3u);
+    EXPECT_EQ(store.registeredDefaults().size(), 4u);
 }
 
 TEST(SettingsKeys, StoredValuesWinOverRegisteredDefaults) {

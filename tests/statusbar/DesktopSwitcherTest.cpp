@@ -209,5 +209,26 @@ TEST(ShowsCurrentSpace, ReadsTheCurrentSpaceOfTheTargetDisplayOnly) {
     EXPECT_FALSE(showsCurrentSpace({}, "A", "2"));
 }
 
+// The wheel's rule: counted within the display, stopping at its ends; the extreme counts must
+// not overflow.
+TEST(SteppedSpace, StepsWithinTheDisplayAndStopsAtItsEnds) {
+    const std::vector<Space> spaces{makeSpace("A", "1", false), makeSpace("B", "7", true),
+                                    makeSpace("A", "2", true),  makeSpace("A", "3", false, true),
+                                    makeSpace("A", "4", false), makeSpace("C", "9", false)};
+    const struct {
+        const char* display;
+        int steps;
+        std::string landsOn; // empty: no step
+    } cases[] = {
+        {"A", 1, "3"},         {"A", 2, "4"},         {"A", 9, "4"}, {"A", -1, "1"},
+        {"A", INT32_MIN, "1"}, {"A", INT32_MAX, "4"}, {"A", 0, ""},  {"B", 1, ""},
+        {"B", -1, ""},         {"C", 1, ""},          {"D", 1, ""},
+    };
+    for (const auto& c : cases) {
+        const auto stepped = steppedSpace(spaces, c.display, c.steps);
+        EXPECT_EQ(stepped ? stepped->spaceID : "", c.landsOn) << c.display << " " << c.steps;
+    }
+}
+
 } // namespace
 } // namespace tidemark

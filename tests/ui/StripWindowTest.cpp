@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace tidemark::ui {
 namespace {
@@ -37,6 +38,14 @@ struct StripClickFixture : testing::StatusBarFixture {
         QApplication::sendEvent(strip.get(), &release);
         queue.advance(1);
     }
+    // Qt's angle delta: 120 a notch, positive up.
+    void wheel(Point inImage, int angleDelta) {
+        const QPointF at = inWindow(inImage);
+        QWheelEvent event(at, strip->mapToGlobal(at), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(strip.get(), &event);
+        queue.advance(1);
+    }
 
     std::shared_ptr<StripWindow> strip = [] {
         ensureGuiApplication();
@@ -50,6 +59,18 @@ TEST_F(StripClickFixture, ASuperClickSwitchesLikeAPlainClick) {
     EXPECT_EQ(gestures(), (std::vector<std::pair<std::string, bool>>{{"Main", true}}));
     click({25, 6}, Qt::NoModifier);
     EXPECT_EQ(gestures().size(), 2u);
+}
+
+TEST_F(StripClickFixture, WheelPartsAddUpToNotchesAndADownNotchStepsToTheNextSpace) {
+    wheel({9, 6}, -100);
+    wheel({9, 6}, 30); // the other way: the part on its way down is dropped
+    wheel({9, 6}, -30);
+    wheel({9, 6}, -20);
+    EXPECT_TRUE(gestures().empty());
+    wheel({9, 6}, -70);
+    EXPECT_EQ(gestures(), (std::vector<std::pair<std::string, bool>>{{"Main", true}}));
+    wheel({55, 6}, 120); // "c" is the first space of its display
+    EXPECT_EQ(gestures().size(), 1u);
 }
 
 } // namespace

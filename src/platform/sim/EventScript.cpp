@@ -50,6 +50,7 @@ const std::map<std::string, KindInfo, std::less<>>& kinds() {
         {"panelExited", {EventKind::PanelExited, {}}},
         {"mouseDown", {EventKind::MouseDown, {"button", "x", "y"}, {"modifiers"}}},
         {"mouseUp", {EventKind::MouseUp, {"button", "x", "y"}, {"modifiers"}}},
+        {"scroll", {EventKind::Scroll, {"x", "y", "deltaY"}}},
         {"popover", {EventKind::Popover, {"action"}, {"pid"}}},
         {"alertButton", {EventKind::AlertButton, {"index"}}},
         {"setTrusted", {EventKind::SetTrusted, {"value"}}},
@@ -145,6 +146,11 @@ private:
             if (!json.is_number())
                 fail(member, "expected a number of points");
             (member == "x" ? event.point.x : event.point.y) = json.get<double>();
+        } else if (member == "deltaY") {
+            if (!json.is_number_integer() || json.get<std::int64_t>() < INT32_MIN ||
+                json.get<std::int64_t>() > INT32_MAX)
+                fail(member, "expected a whole number of notches (32-bit)");
+            event.notches = int(json.get<std::int64_t>());
         } else if (member == "button") {
             if (json != "left" && json != "right")
                 fail(member, "expected \"left\" or \"right\"");

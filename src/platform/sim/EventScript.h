@@ -44,6 +44,7 @@ enum class EventKind {
     PanelExited,
     MouseDown,
     MouseUp,
+    Scroll,
     Popover,
     AlertButton,
     SetTrusted,
@@ -78,6 +79,8 @@ struct ScriptedEvent {
     Point point;
     MouseButton button = MouseButton::Left;
     ModifierFlags mouseModifiers = ModifierFlags::None;
+    // scroll: whole notches, positive downwards.
+    int notches = 0;
     PopoverAction action = PopoverAction::QuitApp;
     int index = 0;
     bool trusted = false;

@@ -27,6 +27,7 @@ public:
     void panelExited();
     // A button event on the status item; answers whether it reached the button.
     bool mouse(MouseButton button, MouseAction action, Point inButton, ModifierFlags modifiers);
+    void scroll(Point inButton, int notches) { button->wheelTurned(inButton, notches); }
 
     StatusBar& statusBar() { return *delegate->statusBar(); }
     // Null until the panel is first shown.

@@ -41,6 +41,11 @@ void HeadlessButton::pointerMoved(Point inButton) const {
         moved_(inButton);
 }
 
+void HeadlessButton::wheelTurned(Point inButton, int notches) const {
+    if (turned_)
+        turned_(inButton, notches);
+}
+
 void HeadlessMenu::popUp(Point inButton) {
     popUps_.push_back(inButton);
     if (onPopUp)

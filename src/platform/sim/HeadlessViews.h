@@ -31,11 +31,15 @@ public:
     void setHighlighted(bool highlighted) override { highlights_.push_back(highlighted); }
     void trackPointer(std::function<void()> entered, std::function<void()> exited,
                       std::function<void(Point)> moved) override;
+    void trackWheel(std::function<void(Point, int)> turned) override {
+        turned_ = std::move(turned);
+    }
 
     // What the toolkit would report.
     void pointerEntered() const;
     void pointerExited() const;
     void pointerMoved(Point inButton) const;
+    void wheelTurned(Point inButton, int notches) const;
     void setWindow(std::optional<WindowID> window) { window_ = window; }
     // Hears each image set.
     std::function<void(const ImageRef&)> onImage;
@@ -48,6 +52,7 @@ private:
     std::function<void()> entered_;
     std::function<void()> exited_;
     std::function<void(Point)> moved_;
+    std::function<void(Point, int)> turned_;
 };
 
 class HeadlessMenu final : public StatusMenu {

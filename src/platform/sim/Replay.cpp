@@ -237,6 +237,8 @@ public:
                        event.kind == EventKind::MouseDown ? MouseAction::Down : MouseAction::Up,
                        event.point, event.mouseModifiers);
             return;
+        case EventKind::Scroll:
+            return app_.scroll(event.point, event.notches);
         case EventKind::Popover:
             return press(event);
         case EventKind::AlertButton:

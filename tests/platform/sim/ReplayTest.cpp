@@ -140,6 +140,8 @@ TEST(EventScript, MalformedScriptsNameTheMemberAndTheReason) {
         {R"([{"at": 1, "event": "mouseUp", "button": "left", "x": 1, "y": 1, "modifiers": ["hyper"]}])",
          "e.json: member '[0].modifiers': unknown modifier \"hyper\" (command, shift, option, "
          "control or function)"},
+        {R"([{"at": 1, "event": "scroll", "x": 1, "y": 1, "deltaY": 0.5}])",
+         "e.json: member '[0].deltaY': expected a whole number of notches (32-bit)"},
         {R"([{"at": 1, "event": "popover", "action": "quitApp"}])",
          "e.json: member '[0].pid': missing"},
         {R"([{"at": 1, "event": "popover", "action": "sleep", "pid": 3}])",
@@ -215,7 +217,7 @@ TEST(ReplayCommand, PrintsTheTimelineAndRejectsBadInputWithExitCode2) {
 // The headless app's scripts, through the binary.
 TEST(ReplayUi, KeptEventScriptsGiveTheirTimelinesThroughTheBinary) {
     const auto scripts = keptScripts(sourcePath("tests/data/replay-ui"));
-    EXPECT_GE(scripts.size(), 10u);
+    EXPECT_GE(scripts.size(), 13u);
     for (const auto& script : scripts) {
         ASSERT_FALSE(script.expected.empty()) << script.label();
         const auto result =

@@ -9,6 +9,7 @@
 #include "platform/linux/live/QtMessages.h"
 #include "platform/linux/live/ReportHooks.h"
 #include "platform/linux/live/StripPlacement.h"
+#include "platform/linux/session/ControlServer.h"
 #include "platform/linux/session/JournalLog.h"
 #include "platform/linux/session/SessionFiles.h"
 #include "platform/linux/session/SingleInstanceLock.h"
@@ -26,28 +27,12 @@
 
 #include <QApplication>
 #include <cstdlib>
-#include <unistd.h>
+#include <iostream>
 
 namespace tidemark::linux_platform::live {
 namespace {
 
 constexpr TimeSeconds kPanelPreparationDelay = 1.0;
-
-// The lock of the app on this display, in the session folder; nothing, with one line in
-// `error`, when there is no safe place for it.
-std::optional<std::filesystem::path> lockPath(std::string& error) {
-    const char* display = std::getenv("DISPLAY");
-    const auto identity = xDisplayIdentity(display ? display : "");
-    if (!identity) {
-        error = "DISPLAY '" + std::string(display ? display : "") + "' names no X display";
-        return std::nullopt;
-    }
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const auto folder = sessionFolder(runtime ? runtime : "", ::getuid(), error);
-    if (!folder)
-        return std::nullopt;
-    return *folder / (*identity + ".lock");
-}
 
 // The app's long-lived parts, in the order they are made and the reverse of their end.
 struct LiveApp {
@@ -79,6 +64,9 @@ struct LiveApp {
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken screenToken;
     ObservationToken appearanceToken;
+    // Requests of other programs (`tidemark refresh`); the watcher ends first.
+    std::unique_ptr<ControlServer> control;
+    std::unique_ptr<FdWatcher> controlWatcher;
 
     // False, with one line in `error`, when no X server answers.
     bool open(std::string& error) {
@@ -100,6 +88,7 @@ struct LiveApp {
         // After the first image, off the start-up's path.
         queue.asyncAfter(kPanelPreparationDelay, [this] { panel->prepareWindow(); });
         followScreensAndAppearance();
+        listenForRequests();
     }
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
@@ -170,6 +159,26 @@ struct LiveApp {
         });
     }
 
+    // A refresh asked for through the socket is the refresh shortcut's. Without the socket
+    // the app runs on; only `tidemark refresh` cannot reach it.
+    void listenForRequests() {
+        std::string error;
+        const auto path = displaySessionFile(".sock", error);
+        control = path ? ControlServer::listen(
+                             *path,
+                             [this](ControlRequest request) {
+                                 if (request == ControlRequest::Refresh)
+                                     delegate->spaceObserver().updateSpaceInformation();
+                             },
+                             error)
+                       : nullptr;
+        if (!control) {
+            std::cerr << "tidemark: " << error << "\n";
+            return;
+        }
+        controlWatcher = std::make_unique<FdWatcher>(queue, *control);
+    }
+
     void followScreensAndAppearance() {
         using Kind = WorkspaceEventKind;
         auto& events = platform->workspace.events();
@@ -195,7 +204,7 @@ LiveAppExit runLiveApp() {
     // Before Qt, which says more than one line about a server that does not answer.
     if (!displayAnswers(error))
         return {EXIT_FAILURE, error};
-    const auto path = lockPath(error);
+    const auto path = displaySessionFile(".lock", error);
     const auto lock = path ? SingleInstanceLock::acquire(*path, error) : std::nullopt;
     if (!lock)
         return {EXIT_FAILURE, error};

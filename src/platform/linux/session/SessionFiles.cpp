@@ -73,6 +73,21 @@ std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, 
     return folder;
 }
 
+std::optional<std::filesystem::path> displaySessionFile(std::string_view extension,
+                                                        std::string& error) {
+    const char* display = std::getenv("DISPLAY");
+    const auto identity = xDisplayIdentity(display ? display : "");
+    if (!identity) {
+        error = "DISPLAY '" + std::string(display ? display : "") + "' names no X display";
+        return std::nullopt;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const auto folder = sessionFolder(runtime ? runtime : "", ::getuid(), error);
+    if (!folder)
+        return std::nullopt;
+    return *folder / (*identity + std::string(extension));
+}
+
 std::optional<std::string> runtimeFolderFallback() {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
         return std::nullopt;

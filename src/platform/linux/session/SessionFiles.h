@@ -26,6 +26,12 @@ bool isPrivateFolder(bool isDirectory, unsigned owner, unsigned mode, unsigned u
 std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, unsigned uid,
                                                    std::string& error);
 
+// The file of this user and of the X display that DISPLAY names, with `extension` (".lock",
+// ".sock"), in the session folder of XDG_RUNTIME_DIR: `$XDG_RUNTIME_DIR/tidemark/x11-0.lock`.
+// Nothing, with one line in `error`, when DISPLAY names no display or the folder is not safe.
+std::optional<std::filesystem::path> displaySessionFile(std::string_view extension,
+                                                        std::string& error);
+
 // The folder that stands in for a runtime folder the session does not name
 // (`XDG_RUNTIME_DIR` unset or empty): the session folder under /tmp. Nothing when the session
 // names one, or when that folder is not safe.
