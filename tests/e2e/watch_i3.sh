@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # A running `tidemark watch` under i3: a line per refresh, a new snapshot after a workspace
-# switch, after another process changes a setting and after a window moves between
-# workspaces in the opened-apps style, a clean end on SIGTERM, and one line
+# switch, after another process changes a setting, after a window moves between
+# workspaces in the opened-apps style and after a window's own size or opacity changes, a clean end on SIGTERM, and one line
 # and a failure status when the X server goes.
 source "$(dirname "$0")/session.sh"
 
 start_xvfb
-start_i3
+# Floating windows as small as asked, for the shrunk window below.
+E2E_I3_EXTRA="floating_minimum_size -1 x -1" start_i3
 msg() { i3-msg -s "$I3SOCK" -q "$@"; }
 msg workspace 1; start_client xterm; xterm=$LAST_PID
 msg workspace 2; start_client xlogo; xlogo=$LAST_PID
@@ -41,6 +42,20 @@ sleep 1
 seen=$(watch_line_count)
 msg '[class="XTerm"] move container to workspace 2'
 on2="[a['pid'] for x in s['spaces'] if x['spaceID'] == '$ws2' for a in x['apps']]"
+expect_watch_line "$seen" "sorted($on2) == sorted([$xterm, $xlogo])"
+
+# Between events the window facts are kept; a client's own change reaches them all the same:
+# a see-through window and one shrunk below a real window's size leave their space.
+seen=$(watch_line_count)
+xlogo_window=$(xdotool search --class xlogo | head -1)
+xprop -id "$xlogo_window" -f _NET_WM_WINDOW_OPACITY 32c -set _NET_WM_WINDOW_OPACITY 0
+expect_watch_line "$seen" "$on2 == [$xterm]"
+seen=$(watch_line_count)
+msg '[class="XTerm"] floating enable, resize set 30 30'
+expect_watch_line "$seen" "$on2 == []"
+seen=$(watch_line_count)
+msg '[class="XTerm"] resize set 400 300'
+xprop -id "$xlogo_window" -remove _NET_WM_WINDOW_OPACITY
 expect_watch_line "$seen" "sorted($on2) == sorted([$xterm, $xlogo])"
 
 stop_watch TERM 0

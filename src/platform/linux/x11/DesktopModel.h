@@ -7,6 +7,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,8 +74,13 @@ inline constexpr std::string_view kI3TreeMembers[] = {
 // What one turn of desktop events may have changed, for answers kept between them.
 struct EventTurn {
     bool fromX = false;
+    // Any word from i3, or its connection lost or back.
+    bool fromI3 = false;
     // An i3 event that may have moved windows between workspaces (see below).
     bool i3WindowsMayHaveMoved = false;
+    // Client windows whose facts (size, type, state, opacity, desktop, owner) may have
+    // changed, and those only now watched, whose changes until now went unheard.
+    std::set<std::uint32_t> changedWindows;
 };
 
 // i3: whether an event of `type` with its "change" may have moved windows between

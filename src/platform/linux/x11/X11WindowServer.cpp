@@ -68,12 +68,23 @@ bool X11WindowServer::isCurrentLocked(const KeptAnswer<Answer>& answer,
 
 template <typename Answer>
 void X11WindowServer::keepLocked(KeptAnswer<Answer>& answer, const Answer& value) {
-    answer = {.value = value, .eventCount = desktopEventCount_, .time = Clock::now()};
+    answer = {.value = value,
+              .eventCount = desktopEventCount_,
+              .i3EventCount = i3EventCount_,
+              .mode = modes_.mode(),
+              .time = Clock::now()};
+}
+
+bool X11WindowServer::displaysAreCurrentLocked() const {
+    if (!followingEvents_ || !displays_.value || displays_.mode != modes_.mode())
+        return false;
+    return displays_.mode == Mode::I3 ? displays_.i3EventCount == i3EventCount_
+                                      : displays_.eventCount == desktopEventCount_;
 }
 
 DisplayList X11WindowServer::displays() {
     std::lock_guard lock(mutex_);
-    if (isCurrentLocked(displays_))
+    if (displaysAreCurrentLocked())
         return displays_.value;
     DisplayList displays;
     if (auto fresh = displaysLocked())
@@ -163,16 +174,28 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
     // reads it with the list; under i3 the tree tells.
     const FactsRequest request{.desktop = ewmh};
     auto& e = x_->ewmh();
-    // The list goes out with the facts of the windows it held last time: while the clients
-    // stay the same, the whole answer costs one round trip.
+    if (!followingEvents_ || keptFactsHaveDesktops_ != ewmh) {
+        keptFacts_.clear();
+        keptFactsHaveDesktops_ = ewmh;
+    }
+    // The list goes out with the facts that are due: without events those of every window it
+    // held last time, with them those an event named. While the clients stay the same, the
+    // whole answer costs one round trip.
+    std::vector<xcb_window_t> due;
+    if (followingEvents_)
+        std::copy_if(staleFacts_.begin(), staleFacts_.end(), std::back_inserter(due),
+                     [&](xcb_window_t window) { return keptFacts_.contains(window); });
+    else
+        due = listedWindows_;
+    staleFacts_.clear();
     const auto stackingCookie = requestRootWindowList(*x_, e._NET_CLIENT_LIST_STACKING);
     std::optional<xcb_get_property_cookie_t> countCookie;
     if (ewmh)
         countCookie = requestRootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
-    Clients clients;
-    for (auto& window : fetchWindowFacts(*x_, listedWindows_, request))
-        clients.facts.emplace(window.window, std::move(window));
+    for (auto& window : fetchWindowFacts(*x_, due, request))
+        keptFacts_.insert_or_assign(window.window, std::move(window));
     auto stacking = takeRootWindowList(*x_, stackingCookie);
+    Clients clients;
     clients.desktopCount =
         std::min(countCookie ? takeRootCardinal(*x_, *countCookie).value_or(0) : 0,
                  std::uint32_t(desktop::kMaxDesktopItems));
@@ -182,11 +205,14 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
     std::reverse(stacking.begin(), stacking.end());
     std::vector<xcb_window_t> unlisted;
     std::copy_if(stacking.begin(), stacking.end(), std::back_inserter(unlisted),
-                 [&](xcb_window_t window) { return !clients.facts.contains(window); });
+                 [&](xcb_window_t window) { return !keptFacts_.contains(window); });
     for (auto& window : fetchWindowFacts(*x_, unlisted, request))
-        clients.facts.insert_or_assign(window.window, std::move(window));
+        keptFacts_.insert_or_assign(window.window, std::move(window));
     listedWindows_ = stacking;
+    const std::set<xcb_window_t> listed(stacking.begin(), stacking.end());
+    std::erase_if(keptFacts_, [&](const auto& entry) { return !listed.contains(entry.first); });
 
+    clients.facts = keptFacts_;
     for (const auto id : stacking)
         if (const auto& window = clients.facts.at(id);
             window.exists && window.kind != WindowKind::Desktop)
@@ -231,7 +257,10 @@ void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     // Under EWMH the desktops come with each window list, which any event renews.
     if (turn.i3WindowsMayHaveMoved)
         membershipStale_ = true;
+    staleFacts_.insert(turn.changedWindows.begin(), turn.changedWindows.end());
     ++desktopEventCount_;
+    if (turn.fromI3)
+        ++i3EventCount_;
 }
 
 const X11WindowServer::TreeAnswer&

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 namespace tidemark::linux_platform {
 
@@ -97,8 +98,13 @@ private:
     template <typename Answer> struct KeptAnswer {
         Answer value;
         std::uint64_t eventCount = 0;
+        std::uint64_t i3EventCount = 0;
+        Mode mode = Mode::Ewmh;
         Clock::time_point time{};
     };
+    // i3's outputs and workspaces change only with word from i3; an X event (a focus, a
+    // title) leaves them. Under EWMH any event may have changed the desktops.
+    bool displaysAreCurrentLocked() const;
     template <typename Answer>
     bool isCurrentLocked(const KeptAnswer<Answer>& answer,
                          std::optional<Clock::duration> maxAge = std::nullopt) const;
@@ -119,6 +125,13 @@ private:
     KeptAnswer<SharedWindowList> windowList_;
     // The windows of the last window list, whose facts go out with the next one's request.
     std::vector<xcb_window_t> listedWindows_;
+    // While following events: the facts of the listed clients, asked again only for the
+    // windows an event named since (`staleFacts_`). A client's map state is as of its last
+    // facts then; a space's windows come from the tree or their desktops, not from it.
+    std::map<xcb_window_t, WindowFacts> keptFacts_;
+    std::set<xcb_window_t> staleFacts_;
+    bool keptFactsHaveDesktops_ = false;
+    std::uint64_t i3EventCount_ = 0;
 };
 
 } // namespace tidemark::linux_platform

@@ -374,11 +374,14 @@ void X11Workspace::startObserving() {
 }
 
 void X11Workspace::watchClientWindows(const std::vector<xcb_window_t>& windows) {
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // Structure: the client's own size, which the window server keeps between events.
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     for (const auto window : windows)
-        if (watchedWindows_.insert(window).second)
+        if (watchedWindows_.insert(window).second) {
             // A window that is already gone makes this fail harmlessly (unchecked request).
             xcb_change_window_attributes(events_->raw(), window, XCB_CW_EVENT_MASK, &mask);
+            newlyWatched_.push_back(window);
+        }
 }
 
 bool X11Workspace::connectI3() {
@@ -414,7 +417,10 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         }
         // The restarted manager may have rebuilt its workspaces and outputs.
         if (desktopEventListener_)
-            desktopEventListener_({.fromX = true, .i3WindowsMayHaveMoved = true});
+            desktopEventListener_({.fromX = true,
+                                   .fromI3 = true,
+                                   .i3WindowsMayHaveMoved = true,
+                                   .changedWindows = {}});
         announce({Kind::ActiveSpaceChanged});
         announce({Kind::ScreenParametersChanged});
         postAnnounced();
@@ -462,7 +468,15 @@ void X11Workspace::dispatchEvents() {
                        notify.atom == e._NET_WM_WINDOW_TYPE || notify.atom == e._NET_WM_PID) {
                 // What the app table is made of: name, kind, visibility and owner.
                 changedWindows.insert(notify.window);
+                turn.changedWindows.insert(notify.window);
+            } else if (notify.atom == e._NET_WM_DESKTOP || notify.atom == x_->opacityAtom()) {
+                turn.changedWindows.insert(notify.window);
             }
+        } else if (type == XCB_CONFIGURE_NOTIFY) {
+            // A client's own size; a frame's or the root's moves change no window's facts.
+            const auto& configure = *reinterpret_cast<const xcb_configure_notify_event_t*>(raw);
+            if (configure.event == configure.window && configure.window != events_->root())
+                turn.changedWindows.insert(configure.window);
         } else if (type == XCB_DESTROY_NOTIFY) {
             clientsChanged = true;
         } else if (hasRandr_ && (type == randrEventBase_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
@@ -481,12 +495,14 @@ void X11Workspace::dispatchEvents() {
                 turn.i3WindowsMayHaveMoved =
                     desktop::i3EventMayMoveWindows(kind, i3::eventChange(message.payload));
             anyI3Event = true;
+            turn.fromI3 = true;
             if (kind == i3::EventType::Workspace)
                 spaceChanged = true;
             else if (kind == i3::EventType::Output)
                 screenChanged = true;
         }
         if (i3Events_->isBroken()) {
+            turn.fromI3 = true;
             turn.i3WindowsMayHaveMoved = true;
             // i3 restarted or exited; pick it up again when it is back.
             i3Events_.reset();
@@ -494,8 +510,6 @@ void X11Workspace::dispatchEvents() {
         }
     }
 
-    if ((turn.fromX || anyI3Event) && desktopEventListener_)
-        desktopEventListener_(turn);
     // Asked before the app diff's requests go out, so that its reply comes with theirs.
     std::optional<xcb_get_property_cookie_t> activeWindow;
     if (activeChanged || clientsChanged)
@@ -504,6 +518,15 @@ void X11Workspace::dispatchEvents() {
         diffApps(clientsChanged, changedWindows);
     if (activeWindow)
         updateActiveApp(*activeWindow);
+    // After the diff, which starts watching new clients; before the events, whose refreshes
+    // read the answers this turn made stale.
+    {
+        std::lock_guard lock(mutex_);
+        turn.changedWindows.insert(newlyWatched_.begin(), newlyWatched_.end());
+        newlyWatched_.clear();
+    }
+    if ((turn.fromX || anyI3Event) && desktopEventListener_)
+        desktopEventListener_(turn);
     if (spaceChanged)
         announce({Kind::ActiveSpaceChanged});
     if (screenChanged)

@@ -120,6 +120,8 @@ private:
     Clock::time_point tableTime_{};
     bool tableRead_ = false;
     std::set<xcb_window_t> watchedWindows_;
+    // Clients watched since the last desktop event turn was announced.
+    std::vector<xcb_window_t> newlyWatched_;
     // The owner of each client as it was when the client was first seen, while observing:
     // a pid alone may pass to another process once the window's owner has ended.
     struct WindowOwner {
