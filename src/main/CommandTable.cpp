@@ -98,7 +98,8 @@ const std::vector<Command>& commandTable() {
                      kScale},
          .run = DRAWING(runRender)},
         {.name = "contact-sheet",
-         .summary = "draw every icon style in dark and light, plain, pronounced and coloured",
+         .summary = "draw every icon style in dark and light, plain, pronounced, coloured and "
+                    "with urgent spaces",
          .desktop = Desktop::Scenario,
          .options = {{.name = "--out",
                       .value = "FILE.png",
