@@ -37,6 +37,7 @@ struct WatchOptions {
     std::string program;
 };
 
+// The argument check has let only the four names through.
 std::optional<BarFormat> barFormat(const std::optional<std::string>& name) {
     if (!name)
         return std::nullopt;
