@@ -1,5 +1,5 @@
 // Window properties as any X client may set them: the bytes of one property value, read as
-// the class, the title, the icon, the pid claim and the desktop.
+// the class, the title, the icon, the pid claim, the desktop and the urgency hint.
 #include "FuzzCheck.h"
 #include "foundation/Text.h"
 #include "platform/linux/x11/PropertyValue.h"
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first two bytes are the reply's type and format; each reader is also handed the
     // wrong ones, which it must refuse.
     static constexpr xcb_atom_t kTypes[] = {XCB_ATOM_CARDINAL, XCB_ATOM_STRING, XCB_ATOM_ATOM,
-                                            XCB_ATOM_WINDOW};
+                                            XCB_ATOM_WM_HINTS};
     static constexpr std::uint8_t kFormats[] = {8, 16, 32, 0};
     const PropertyValue value{kTypes[data[0] % 4], kFormats[data[1] % 4],
                               std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2)};
@@ -40,5 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto desktop = firstPropertyWord(value, XCB_ATOM_CARDINAL))
         FUZZ_CHECK(!words.empty() && *desktop == words.front());
     (void)propertyWords(value, XCB_ATOM_ATOM);
+    if (wmHintsUrgent(value))
+        FUZZ_CHECK(value.type == XCB_ATOM_WM_HINTS && value.format == 32 &&
+                   value.bytes.size() >= 4);
     return 0;
 }

@@ -61,7 +61,8 @@ ImageRef rectangleGlyph(const Space& space, const RectangleGlyphOptions& options
 
 ImageRef numberGlyph(std::string number, bool isFullScreen, const TextAttributes& attributes,
                      Color cornerMarkColor) {
-    return Image::drawn(kGlyphSize, false,
+    // A template: it follows the bar's foreground also in a strip that holds colour.
+    return Image::drawn(kGlyphSize, true,
                         [number = std::move(number), isFullScreen, attributes,
                          cornerMarkColor](Canvas& canvas, Rect) {
                             drawCentredText(canvas, number, attributes);
@@ -86,6 +87,31 @@ ImageRef numberedRectangleGlyph(ImageRef base, std::string number, bool isFullSc
                                 strokeFullScreenCornerMarks(canvas, glyphBounds(),
                                                             kCornerMarkLineWidth, cornerMarkColor);
                         });
+}
+
+UrgentMark urgentDot(Rect rect, double diameter, double clearance) {
+    const Rect dot{rect.maxX() - clearance - diameter, rect.maxY() - clearance - diameter, diameter,
+                   diameter};
+    return {dot, dot.insetBy(-clearance, -clearance)};
+}
+
+UrgentMark urgentBar(Rect glyph, double width, double thickness) {
+    // Below the digits' baseline, clear of the full-screen brackets' lower arm.
+    const Rect bar{glyph.midX() - width / 2, glyph.minY() + thickness / 4, width, thickness};
+    return {bar, bar};
+}
+
+void drawUrgentMark(Canvas& canvas, const UrgentMark& mark, Color color) {
+    const auto pill = [](Rect rect) {
+        const double radius = std::min(rect.width(), rect.height()) / 2;
+        return Path::roundedRect(rect, radius, radius);
+    };
+    canvas.save();
+    canvas.setCompositingOperation(CompositingOperation::DestinationOut);
+    canvas.fill(pill(mark.cutOut), Color::black());
+    canvas.setCompositingOperation(CompositingOperation::SourceOver);
+    canvas.fill(pill(mark.shape), color);
+    canvas.restore();
 }
 
 Path fullScreenCornerMarks(Rect rect, double lineWidth) {

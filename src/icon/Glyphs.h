@@ -44,6 +44,21 @@ ImageRef numberGlyph(std::string number, bool isFullScreen, const TextAttributes
 ImageRef numberedRectangleGlyph(ImageRef base, std::string number, bool isFullScreen,
                                 const TextAttributes& attributes, Color cornerMarkColor);
 
+// The mark of a space where a window asks for attention, a rounded shape in a signal colour;
+// what lies under `cutOut` is cleared first, so it reads over a filled glyph, an outline or an
+// app icon alike.
+struct UrgentMark {
+    Rect shape;
+    Rect cutOut;
+    friend bool operator==(const UrgentMark&, const UrgentMark&) = default;
+};
+// A dot of `diameter` in the top-right corner of a glyph or slot, with a ring of `clearance`.
+UrgentMark urgentDot(Rect rect, double diameter, double clearance);
+// A bar under the number of a numbers glyph, which has no body to hold a dot and whose two
+// digits fill its width.
+UrgentMark urgentBar(Rect glyph, double width, double thickness);
+void drawUrgentMark(Canvas& canvas, const UrgentMark& mark, Color color);
+
 // Two open brackets, top-left and bottom-right, inside `rect`: four separate segments.
 Path fullScreenCornerMarks(Rect rect, double lineWidth);
 void strokeFullScreenCornerMarks(Canvas& canvas, Rect rect, double lineWidth, Color color);

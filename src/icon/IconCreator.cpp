@@ -29,6 +29,11 @@ constexpr double kOpenedAppsLineWidth = 1.0;
 constexpr double kOpenedAppsHighContrastLineWidth = 1.2;
 constexpr double kOverflowFontSize = 8;
 
+constexpr double kGlyphUrgentDot = 4;
+constexpr double kUrgentClearance = 0.75;
+constexpr double kUrgentBarWidth = 10;
+constexpr double kUrgentBarThickness = 1.25;
+
 // One glyph and where it goes in the composite.
 struct PlacedGlyph {
     ImageRef image;
@@ -130,10 +135,16 @@ IconLayoutRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, Sk
     // Place the glyphs; a change of display between neighbours widens the gap.
     auto layout = std::make_shared<IconLayout>();
     layout->displayCount = spaces.empty() ? 0 : 1;
+    std::vector<UrgentMark> urgentMarks;
     double x = 0;
     for (std::size_t i = 0; i < spaces.size(); ++i) {
         glyphs[i].x = x;
         layout->spaceRects[spaces[i].spaceID] = Rect{{x, 0}, kIconSize};
+        if (spaces[i].isUrgent)
+            urgentMarks.push_back(
+                style == SkywardStyle::numbers
+                    ? urgentBar(Rect{{x, 0}, kIconSize}, kUrgentBarWidth, kUrgentBarThickness)
+                    : urgentDot(Rect{{x, 0}, kIconSize}, kGlyphUrgentDot, kUrgentClearance));
         const bool displayBreak =
             i + 1 < spaces.size() && spaces[i + 1].displayID != spaces[i].displayID;
         if (displayBreak)
@@ -148,13 +159,18 @@ IconLayoutRef IconCreator::createGlyphStrip(const std::vector<Space>& spaces, Sk
                              ? 0.0
                              : kIconSize.width * n + kGapWidth * (n - 1) +
                                    kDisplayGapWidth * static_cast<double>(layout->displayCount - 1);
-    const bool isTemplate = style == SkywardStyle::numbers || !customColor;
+    // The urgent marks keep their colour; the glyphs, templates, follow the bar all the same.
+    const bool isTemplate = (style == SkywardStyle::numbers || !customColor) && urgentMarks.empty();
     layout->image = Image::drawn(
-        {width, kIconSize.height}, isTemplate, [glyphs = std::move(glyphs)](Canvas& canvas, Rect) {
+        {width, kIconSize.height}, isTemplate,
+        [glyphs = std::move(glyphs), marks = std::move(urgentMarks),
+         markColor = iconPalette(dark).urgentMark](Canvas& canvas, Rect) {
             for (const auto& glyph : glyphs)
                 if (glyph.image)
                     canvas.drawImage(*glyph.image, Rect{{glyph.x, 0}, glyph.image->size()},
                                      CompositingOperation::SourceOver, 1.0);
+            for (const auto& mark : marks)
+                drawUrgentMark(canvas, mark, markColor);
         });
     return layout;
 }
@@ -173,6 +189,7 @@ IconLayoutRef IconCreator::createOpenedAppsStrip(const std::vector<Space>& space
                                      Font{kOverflowFontSize, FontWeight::Bold, false},
                                      TextAlignment::Left};
     parameters.dark = dark;
+    parameters.urgentMarkColor = palette.urgentMark;
 
     auto layout = std::make_shared<IconLayout>();
     layout->displayCount = spaces.empty() ? 0 : 1;

@@ -15,6 +15,7 @@ struct IconPalette {
     Color outlineHighContrast;   // opened apps, pronounced borders
     Color currentFullScreenFill; // opened apps
     Color overflowMark;          // opened apps, the "+"
+    Color urgentMark;            // every style: a space whose window asks for attention
 };
 
 const IconPalette& iconPalette(bool dark);

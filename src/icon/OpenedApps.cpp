@@ -99,6 +99,13 @@ void drawOpenedApps(Canvas& canvas, const std::vector<Space>& spaces,
         if (it != spaceRects.end())
             drawSlot(canvas, space, it->second, parameters);
     }
+    for (const auto& space : spaces) {
+        const auto it = spaceRects.find(space.spaceID);
+        if (space.isUrgent && it != spaceRects.end())
+            drawUrgentMark(canvas,
+                           urgentDot(it->second, parameters.urgentDot, parameters.urgentClearance),
+                           parameters.urgentMarkColor);
+    }
 }
 
 } // namespace tidemark

@@ -26,6 +26,9 @@ struct OpenedAppsParameters {
     double maxIconEdge = 20.0;
     TextAttributes overflowAttributes;
     bool dark = false;
+    Color urgentMarkColor;
+    double urgentDot = 6;
+    double urgentClearance = 1;
 };
 
 // Where the app icons of one slot go: a centred row for one or two icons, a 2 × 2 grid for

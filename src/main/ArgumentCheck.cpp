@@ -67,7 +67,17 @@ std::vector<Option> optionsOf(const Command& command) {
 }
 
 std::string spelled(const Option& option) {
-    return std::string(option.name) + (option.value.empty() ? "" : " ") + std::string(option.value);
+    const auto value = option.choices.empty() ? option.value : option.choices;
+    return std::string(option.name) + (value.empty() ? "" : " ") + std::string(value);
+}
+
+// "a, b or c" of "a|b|c".
+std::string listed(std::string_view choices) {
+    const auto parts = split(choices, "|");
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text.append(i == 0 ? "" : i + 1 == parts.size() ? " or " : ", ").append(parts[i]);
+    return text;
 }
 
 // "tidemark NAME OPTIONS WORDS", with `words` for the command's words.
@@ -150,6 +160,10 @@ std::variant<Invocation, Refusal> checkArguments(const Command& command,
                 return refusal(command, name + " needs " + std::string(option->value));
             value = args[++i];
         }
+        if (const auto choices = split(option->choices, "|");
+            !choices.empty() && std::find(choices.begin(), choices.end(), value) == choices.end())
+            return refusal(command, name + " takes " + listed(option->choices) + ", not '" +
+                                        text::printable(value) + "'");
         call.options.emplace(name, std::move(value));
     }
     for (const auto& option : options)

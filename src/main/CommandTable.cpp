@@ -42,15 +42,41 @@ const std::vector<Command>& commandTable() {
          .details =
              "Each space: displayID, spaceID, spaceName, spaceNumber (its place among all),\n"
              "desktopNumber (among its display's desktops; null when full screen),\n"
-             "isCurrentSpace, isFullScreen, apps, and the window manager's own wmNumber\n"
-             "and wmName (i3's num and the name after \"N:\", or the EWMH desktop index\n"
-             "+ 1 and its _NET_DESKTOP_NAMES entry; null where there is none, as in a\n"
-             "scenario).\n",
+             "isCurrentSpace, isFullScreen, apps, the window manager's own wmNumber and\n"
+             "wmName (i3's num and the name after \"N:\", or the EWMH desktop index + 1\n"
+             "and its _NET_DESKTOP_NAMES entry; null where there is none, as in a\n"
+             "scenario), and isUrgent: a window there asks for attention (i3's urgent\n"
+             "workspace, _NET_WM_STATE_DEMANDS_ATTENTION or the urgency hint of\n"
+             "WM_HINTS; false in a scenario).\n",
          .run = runSnapshot},
         {.name = "watch",
          .summary = "run on the live desktop (or a scenario in real time under the settings "
-                    "file) and print one JSON line per refresh until interrupted",
+                    "file) and print one JSON line per refresh until interrupted, or with "
+                    "--format one line per change for a status bar",
          .desktop = Desktop::ScenarioOrLive,
+         .options = {{.name = "--format",
+                      .value = "FORMAT",
+                      .choices = "json|waybar|polybar|i3blocks",
+                      .help = "a line per change of what that bar shows (see below)"},
+                     {.name = "--output",
+                      .value = "NAME",
+                      .help = "only the spaces of this display (an i3 output, or \"screen\")"}},
+         .details =
+             "Without --format each refresh prints a line: {\"published\": false}, or the\n"
+             "snapshot as tidemark snapshot prints it. With --format a line comes only when\n"
+             "what it shows changed, and nothing else reaches standard output:\n"
+             "  json      the snapshot, as tidemark snapshot prints it\n"
+             "  waybar    for a custom module with \"return-type\": \"json\": text (the labels in\n"
+             "            Pango markup), alt (the current label), tooltip (each space's\n"
+             "            apps) and class (\"urgent\" while a space is)\n"
+             "  polybar   for a custom/script module with tail = true: the labels with a\n"
+             "            click switching to the space and the wheel to the one before or\n"
+             "            after, through tidemark switch\n"
+             "  i3blocks  the labels in Pango markup, for interval=persist and markup=pango\n"
+             "A label is the window manager's name of the space, else its number; the\n"
+             "current one is marked, an urgent one white on red. A bar format grabs no\n"
+             "shortcut. An --output that the desktop does not have exits 2. See\n"
+             "docs/BARS.md for each bar's configuration.\n",
          .run = runWatch},
         {.name = "switch",
          .summary = "switch the live desktop's display to a space (an id from tidemark "
@@ -82,7 +108,8 @@ const std::vector<Command>& commandTable() {
                      kScale},
          .run = DRAWING(runRender)},
         {.name = "contact-sheet",
-         .summary = "draw every icon style in dark and light, plain, pronounced and coloured",
+         .summary = "draw every icon style in dark and light, plain, pronounced, coloured and "
+                    "with urgent spaces",
          .desktop = Desktop::Scenario,
          .options = {{.name = "--out",
                       .value = "FILE.png",

@@ -25,6 +25,8 @@ struct Option {
     std::string_view name = {};
     // The value as the usage names it ("FILE.png"); empty for an option without one.
     std::string_view value = {};
+    // The only values it takes, as the usage shows them in place of `value`: "json|waybar".
+    std::string_view choices = {};
     bool required = false;
     std::string_view help = {};
 };

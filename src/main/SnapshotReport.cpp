@@ -22,6 +22,7 @@ nlohmann::ordered_json spaceJson(const Space& space) {
                                         : nlohmann::ordered_json(nullptr)},
             {"wmName", space.wmName ? nlohmann::ordered_json(*space.wmName)
                                     : nlohmann::ordered_json(nullptr)},
+            {"isUrgent", space.isUrgent},
             {"apps", std::move(apps)}};
 }
 

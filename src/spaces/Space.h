@@ -33,6 +33,8 @@ struct Space {
     // The window manager's own number and name, where the platform has them.
     std::optional<std::int64_t> wmNumber;
     std::optional<std::string> wmName;
+    // A window on the space asks for attention (never in a scenario).
+    bool isUrgent = false;
     std::vector<ImageRef> appIcons;
     std::vector<SpaceAppDetail> appDetails;
 };

@@ -81,6 +81,7 @@ void SpaceObserver::refreshSpaces() {
             space.isCurrentSpace = displaySpace.id == display.currentSpace;
             space.wmNumber = displaySpace.wmNumber;
             space.wmName = displaySpace.wmName;
+            space.isUrgent = displaySpace.isUrgent;
             newNames.insert_or_assign(space.spaceID,
                                       SpaceNameInfo{space.spaceNumber, space.spaceName});
             spaces.push_back(std::move(space));
@@ -160,13 +161,15 @@ std::string SpaceObserver::makeSnapshotSignature(
             signature += ",";
         signature += space.spaceID;
         signature += space.isCurrentSpace ? ":true:" : ":false:";
-        // A window manager may renumber, rename or fill a space with one window while its id
-        // stays; spaces without its own number or name (the sim's) sign as they always did.
-        if (space.wmNumber || space.wmName) {
+        // A window manager may renumber, rename, fill or mark a space urgent while its id
+        // stays; spaces without its own number or name and never urgent (the sim's) sign as
+        // they always did.
+        if (space.wmNumber || space.wmName || space.isUrgent) {
             signature += "wm" + (space.wmNumber ? std::to_string(*space.wmNumber) : "") + "/";
             if (space.wmName)
                 signature += std::to_string(space.wmName->size()) + "#" + *space.wmName;
-            signature += space.isFullScreen ? "/full:" : "/:";
+            signature += space.isFullScreen ? "/full" : "/";
+            signature += space.isUrgent ? "/urgent:" : ":";
         }
         if (const auto it = appKeys.find(space.spaceID); it != appKeys.end()) {
             for (std::size_t k = 0; k < it->second.size(); ++k)

@@ -35,6 +35,8 @@ struct DisplaySpace {
     // The window manager's own number and name of the space, where it has them.
     std::optional<std::int64_t> wmNumber;
     std::optional<std::string> wmName;
+    // Whether a window on the space asks for the user's attention.
+    bool isUrgent = false;
     friend bool operator==(const DisplaySpace&, const DisplaySpace&) = default;
 };
 

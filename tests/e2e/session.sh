@@ -160,6 +160,9 @@ expect_output() {
 start_watch() {
     WATCH_OUT="$E2E_TMP/watch.out"
     WATCH_ERR="$E2E_TMP/watch.err"
+    # Emptied here: the background shell may truncate them after the caller first looks.
+    : >"$WATCH_OUT"
+    : >"$WATCH_ERR"
     "$TIDEMARK" watch "$@" >"$WATCH_OUT" 2>"$WATCH_ERR" &
     WATCH_PID=$!
     track "$WATCH_PID"

@@ -1,7 +1,31 @@
 #!/usr/bin/env bash
-# The window manager's own numbers and names, and workspaces filled by their only window,
-# under i3 (two outputs) and then Openbox on the same server.
+# The window manager's own numbers and names, workspaces filled by their only window, and
+# workspaces whose window asks for attention, under i3 (two outputs) and then Openbox on the
+# same server.
 source "$(dirname "$0")/session.sh"
+last_client() { xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | tail -n 1; }
+
+# The window $1 asks for attention through the urgency hint, then through the
+# demands-attention state, and stops each time: a watch republishes each change, and the
+# snapshot marks its workspace, the space $2, alone.
+expect_urgency_followed() {
+    local window=$1 marked="['$2']" seen
+    local urgent="[x['spaceID'] for x in s['spaces'] if x['isUrgent']]"
+    start_watch --format json
+    expect_watch_line 0 "$urgent == []"
+    for mark in "xdotool set_window --urgency 1 $window" "wmctrl -i -r $window -b add,demands_attention"; do
+        seen=$(watch_line_count)
+        $mark
+        expect_watch_line "$seen" "$urgent == $marked"
+        take_snapshot "$E2E_TMP/urgent.json"
+        check_json "$E2E_TMP/urgent.json" "assert $urgent == $marked, s['spaces']"
+        seen=$(watch_line_count)
+        xdotool set_window --urgency 0 "$window"
+        wmctrl -i -r "$window" -b remove,demands_attention
+        expect_watch_line "$seen" "$urgent == []"
+    done
+    stop_watch TERM 0
+}
 
 start_xvfb
 start_i3
@@ -9,7 +33,7 @@ msg() { i3-msg -s "$I3SOCK" -q "$@"; }
 
 msg workspace 1; start_client xterm
 msg workspace 2; start_client xlogo; start_client xlogo
-msg 'workspace "3:web"'; start_client xclock
+msg 'workspace "3:web"'; start_client xclock; web_window=$(last_client)
 msg workspace 4; start_client xterm
 msg workspace 9; start_client xlogo; xlogo_pid=$LAST_PID
 msg workspace mail; start_client xclock
@@ -35,6 +59,7 @@ take_snapshot "$E2E_TMP/i3-after.json"
 check_json "$E2E_TMP/i3-after.json" "
 assert not any(x['isFullScreen'] for x in s['spaces']), s['spaces']
 "
+expect_urgency_followed "$web_window" "$(workspace_id 3:web)"
 
 kill "$WM_PID"
 wait "$WM_PID" 2>/dev/null || true
@@ -60,4 +85,5 @@ assert [x['isFullScreen'] for x in spaces] == [False, False, True, False], space
 assert [a['pid'] for a in spaces[2]['apps']] == [$xlogo_pid], spaces[2]
 assert spaces[2]['spaceName'] not in ('N/A', 'FUL'), spaces[2]
 "
+expect_urgency_followed "$xlogo_window" 3
 echo "window manager labels: ok"

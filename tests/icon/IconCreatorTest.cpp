@@ -188,6 +188,61 @@ TEST_F(IconCreatorTest, CustomColorDropsTheTemplateFlagExceptForNumbers) {
     EXPECT_TRUE(creator.createIcon(twoDisplays())->image->isTemplate());
 }
 
+// In every style an urgent space gets its mark in the signal colour of the appearance, over
+// a spot cleared first; the strip then holds colour, so it is no template, while its glyphs
+// still follow the bar.
+TEST_F(IconCreatorTest, UrgentSpacesAreMarkedInEveryStyle) {
+    const struct {
+        SkywardStyle style;
+        Rect slot; // of the urgent space, the second
+        Rect mark;
+        Rect cutOut;
+    } cases[] = {
+        {SkywardStyle::none, {20.5, 0, 18, 12}, {33.75, 7.25, 4, 4}, {33, 6.5, 5.5, 5.5}},
+        {SkywardStyle::numbersAndRects,
+         {20.5, 0, 18, 12},
+         {33.75, 7.25, 4, 4},
+         {33, 6.5, 5.5, 5.5}},
+        {SkywardStyle::numbers,
+         {20.5, 0, 18, 12},
+         {24.5, 0.3125, 10, 1.25},
+         {24.5, 0.3125, 10, 1.25}},
+        {SkywardStyle::openedApps, {33.7, 0, 31.2, 21.6}, {57.9, 14.6, 6, 6}, {56.9, 13.6, 8, 8}},
+    };
+    for (const auto dark : {false, true}) {
+        appearance = dark ? Appearance::Dark : Appearance::Light;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(rawValue(c.style)) + (dark ? " dark" : " light"));
+            setStyle(c.style);
+            auto spaces = twoDisplays();
+            spaces[1].isUrgent = true;
+            const auto layout = creator.createIcon(spaces);
+            expectRect(layout->spaceRects.at("11"), c.slot);
+            EXPECT_FALSE(layout->image->isTemplate());
+            const auto calls = RecordingCanvas::record(*layout->image);
+            std::vector<DrawCall> marks;
+            for (const auto& call : callsOfKind(calls, DrawCall::Kind::Fill))
+                if (call.compositing == CompositingOperation::DestinationOut ||
+                    call.color == iconPalette(dark).urgentMark)
+                    marks.push_back(call);
+            ASSERT_EQ(marks.size(), 2u);
+            const auto shape = [](const DrawCall& call) {
+                return std::get<Path::RoundedRect>(call.path.elements().at(0)).rect;
+            };
+            EXPECT_EQ(marks[0].compositing, CompositingOperation::DestinationOut);
+            expectRect(shape(marks[0]), c.cutOut);
+            EXPECT_EQ(marks[1].compositing, CompositingOperation::SourceOver);
+            expectRect(shape(marks[1]), c.mark);
+
+            // Without an urgent space nothing is cut and the template flag is as before.
+            const auto plain = creator.createIcon(twoDisplays());
+            EXPECT_EQ(plain->image->isTemplate(), c.style != SkywardStyle::openedApps);
+            for (const auto& call : RecordingCanvas::record(*plain->image))
+                EXPECT_NE(call.compositing, CompositingOperation::DestinationOut);
+        }
+    }
+}
+
 TEST_F(IconCreatorTest, TextAttributesAreCachedPerOpacityAndSize) {
     const auto& current = creator.textAttributes(1.0, 12);
     EXPECT_EQ(current.foreground, Color::black());

@@ -16,7 +16,8 @@ const Command kDraw{
     .summary = "draw a shape",
     .desktop = Desktop::ScenarioOrLive,
     .options = {{.name = "--out", .value = "FILE", .required = true, .help = "where it goes"},
-                {.name = "--json", .help = "as JSON"}},
+                {.name = "--json", .help = "as JSON"},
+                {.name = "--fill", .value = "FILL", .choices = "solid|hatched|none"}},
     .words = "SHAPE [COLOUR]",
 };
 
@@ -47,7 +48,8 @@ std::string refusalOf(const Command& command, const std::vector<std::string>& ar
 
 TEST(ArgumentCheck, RefusesWithTheOneLineOfItsCommand) {
     const std::string drawUsage =
-        "usage: tidemark draw [--scenario FILE] --out FILE [--json] SHAPE [COLOUR]";
+        "usage: tidemark draw [--scenario FILE] --out FILE [--json] [--fill solid|hatched|none] "
+        "SHAPE [COLOUR]";
     const std::string keysUsage = "usage: tidemark keys show [NAME] | set NAME COMBO | clear NAME";
     struct Case {
         const Command& command;
@@ -63,6 +65,12 @@ TEST(ArgumentCheck, RefusesWithTheOneLineOfItsCommand) {
         {kDraw, {"--out", "a", "--scenario"}, "tidemark draw: --scenario needs FILE"},
         {kDraw, {"--out", "a", "--json=yes", "circle"}, "tidemark draw: --json takes no value"},
         {kDraw, {"circle", "--json"}, "tidemark draw: --out FILE is required"},
+        {kDraw,
+         {"--out", "a", "--fill", "dots", "circle"},
+         "tidemark draw: --fill takes solid, hatched or none, not 'dots'"},
+        {kDraw,
+         {"--out", "a", "--fill=", "circle"},
+         "tidemark draw: --fill takes solid, hatched or none, not ''"},
         {kDraw, {"--out", "a"}, "tidemark draw: " + drawUsage},
         {kDraw, {"--out", "a", "circle", "red", "blue"}, "tidemark draw: " + drawUsage},
         {kKeys, {}, "tidemark keys: " + keysUsage},
@@ -86,6 +94,8 @@ TEST(ArgumentCheck, TakesValuesInBothSpellingsAndLeavesTheRestToTheWords) {
     EXPECT_TRUE(call.flag("--json"));
     EXPECT_FALSE(call.option("--scenario"));
     EXPECT_EQ(call.words, (std::vector<std::string>{"circle", "-1"}));
+
+    EXPECT_EQ(accepted(kDraw, {"--out", "a", "--fill=none", "circle"}).option("--fill"), "none");
 
     call = accepted(kDraw, {"--out", "-", "--scenario=", "circle"});
     EXPECT_EQ(call.option("--out"), "-");
@@ -132,8 +142,11 @@ UsageParts partsOf(const std::string& usage) {
             parts.alternatives.emplace_back();
         } else if (token.starts_with("[--")) {
             std::vector<std::string> option{bare(token)};
-            if (!token.ends_with(']'))
-                option.push_back(bare(tokens[++i]));
+            // A value shown as "a|b|c" is one of them.
+            if (!token.ends_with(']')) {
+                const auto value = bare(tokens[++i]);
+                option.push_back(value.substr(0, value.find('|')));
+            }
             parts.optionalOptions.push_back(option);
         } else if (token.starts_with("--")) {
             // A required option always takes a value; a required flag would mean nothing.

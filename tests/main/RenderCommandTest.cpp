@@ -120,7 +120,7 @@ TEST(RenderCommand, AnEmptySnapshotIsZeroWide) {
     EXPECT_TRUE(std::filesystem::exists(png));
 }
 
-TEST(ContactSheetCommand, DrawsTwelveRowsOfTwoBars) {
+TEST(ContactSheetCommand, DrawsSixteenRowsOfTwoBars) {
     const TemporaryDirectory dir;
     const auto png = (dir.path() / "sheet.png").string();
     const auto result = runTidemark(
@@ -130,6 +130,6 @@ TEST(ContactSheetCommand, DrawsTwelveRowsOfTwoBars) {
     ASSERT_FALSE(sheet.isNull());
     // Label column, two cells as wide as the widest strip (205 px) plus padding.
     EXPECT_EQ(sheet.width(), 240 + 2 * (205 + 12) + 12);
-    EXPECT_GT(sheet.height(), 12 * 22);
+    EXPECT_GT(sheet.height(), 16 * 22);
     EXPECT_EQ(runTidemark({"contact-sheet", "--out", png}).exitCode, 2);
 }

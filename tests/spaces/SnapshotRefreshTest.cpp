@@ -235,12 +235,14 @@ TEST(SnapshotRefresh, PublishesOnlyWhenTheSignatureChanges) {
     EXPECT_EQ(f.observer->previousSpaceSignature().substr(0, 12), "2:true:true:");
 }
 
-TEST(SnapshotRefresh, TheWindowManagersNumbersNamesAndFullScreenRepublishWhereItHasThem) {
+TEST(SnapshotRefresh, TheWindowManagersNumbersNamesFullScreenAndUrgencyRepublishWhereItHasThem) {
     Fixture f(scenario(display("A", 1, R"({"ManagedSpaceID": 1})")));
     struct Shown {
         std::optional<std::int64_t> number;
         std::optional<std::string> name;
         SpaceKind kind = SpaceKind::Desktop;
+        bool urgent = false;
+        bool secondUrgent = false;
     };
     // Space 1 as given, space 2 with no number or name of the window manager's.
     auto show = [&](Shown first) {
@@ -249,7 +251,9 @@ TEST(SnapshotRefresh, TheWindowManagersNumbersNamesAndFullScreenRepublishWhereIt
         spaces[0].wmNumber = first.number;
         spaces[0].wmName = first.name;
         spaces[0].kind = first.kind;
+        spaces[0].isUrgent = first.urgent;
         spaces[1].id = 2;
+        spaces[1].isUrgent = first.secondUrgent;
         f.platform.windowServer.setDisplays(std::make_shared<const std::vector<Display>>(
             std::vector<Display>{{"A", 2, std::move(spaces)}}));
         f.observer->refreshSpaces();
@@ -272,6 +276,13 @@ TEST(SnapshotRefresh, TheWindowManagersNumbersNamesAndFullScreenRepublishWhereIt
     EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen}), 7u);
     EXPECT_TRUE(f.last()[0].isFullScreen);
     EXPECT_EQ(f.last()[1].desktopNumber, 1);
+    // A window asks for attention there, and stops; then on the space without a label.
+    EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen, true}), 8u);
+    EXPECT_TRUE(f.last()[0].isUrgent);
+    EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen}), 9u);
+    EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen, false, true}), 10u);
+    EXPECT_TRUE(f.last()[1].isUrgent);
+    EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen}), 11u);
 }
 
 TEST(SnapshotRefresh, ColourHashCountsOnlyArraysOfNumbers) {

@@ -21,12 +21,15 @@ struct Variant {
     const char* label;
     bool pronouncedBorders;
     bool customColour;
+    // The second space of each display asks for attention, as a window manager may say.
+    bool urgent = false;
 };
 
 constexpr Variant kVariants[] = {
     {"plain", false, false},
     {"pronounced borders", true, false},
     {"custom colour", false, true},
+    {"urgent spaces", false, false, true},
 };
 
 // A warm orange that reads on both bars.
@@ -49,6 +52,13 @@ sim::Scenario variantOf(const sim::Scenario& base, SkywardStyle style, const Var
         scenario.settings.insert_or_assign(settings::kActiveSpaceColor, Value(kCustomColour));
     else
         scenario.settings.erase(std::string(settings::kActiveSpaceColor));
+    if (variant.urgent && scenario.displays) {
+        auto displays = *scenario.displays;
+        for (auto& display : displays)
+            if (display.spaces.size() > 1)
+                display.spaces[1].isUrgent = true;
+        scenario.displays = std::make_shared<const std::vector<Display>>(std::move(displays));
+    }
     return scenario;
 }
 

@@ -248,17 +248,23 @@ std::optional<std::string> AutostartLoginItem::registerItem() {
     return std::nullopt;
 }
 
-std::optional<std::string> AutostartLoginItem::manualStartHint() const {
-    // The bare name where PATH finds this very program, else the whole path.
-    const auto name = executable_.filename().string();
-    const auto found = session_.findProgram ? session_.findProgram(name) : std::nullopt;
+std::string shellCommandName(
+    const std::filesystem::path& executable,
+    const std::function<std::optional<std::filesystem::path>(std::string_view)>& findProgram) {
+    const auto name = executable.filename().string();
+    const auto found = findProgram ? findProgram(name) : std::nullopt;
     std::error_code error;
-    const bool onPath = found && std::filesystem::equivalent(*found, executable_, error);
+    if (found && std::filesystem::equivalent(*found, executable, error))
+        return name;
+    return shellWord(executable.string());
+}
+
+std::optional<std::string> AutostartLoginItem::manualStartHint() const {
     std::optional<std::string> windowManager;
     if (session_.desktops.empty() && session_.windowManager)
         windowManager = session_.windowManager();
     return windowManagerStartHint(session_.desktops, windowManager,
-                                  onPath ? name : shellWord(executable_.string()));
+                                  shellCommandName(executable_, session_.findProgram));
 }
 
 std::optional<std::string> AutostartLoginItem::unregisterItem() {

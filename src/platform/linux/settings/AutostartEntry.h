@@ -49,6 +49,12 @@ bool autostartEntryRuns(const DesktopEntryKeys& keys, const AutostartSession& se
 std::optional<std::filesystem::path> findExecutable(std::string_view program,
                                                     std::string_view searchPath);
 
+// How a shell command names `executable`: its bare name where `findProgram` finds this very
+// file under that name, else its path, quoted where it holds a character that is not plain.
+std::string shellCommandName(
+    const std::filesystem::path& executable,
+    const std::function<std::optional<std::filesystem::path>(std::string_view)>& findProgram);
+
 // One line telling how to start `command` at login where the session starts no autostart
 // entries by itself (plain i3 or Openbox, or no desktop named at all); nothing where it does.
 std::optional<std::string> windowManagerStartHint(const std::vector<std::string>& desktops,

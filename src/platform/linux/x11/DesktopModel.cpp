@@ -133,6 +133,7 @@ std::vector<Display> i3DisplaySpaces(const json& workspaces, const json& outputs
                 text::boundedName(stringMember(workspace, "name").value_or(""), kMaxNameBytes));
             space.wmNumber = label.number;
             space.wmName = label.name;
+            space.isUrgent = boolMember(workspace, "urgent");
             display.spaces.push_back(std::move(space));
             if (!current && boolMember(workspace, "visible"))
                 current = id;
@@ -203,6 +204,16 @@ void markFullScreen(std::vector<Display>& displays,
                 space.kind = SpaceKind::FullScreen;
                 space.fullScreenOwner = it->second;
             }
+}
+
+void markUrgent(std::vector<Display>& displays, const std::vector<SpaceWindow>& windows) {
+    std::set<SpaceId> urgent;
+    for (const auto& window : windows)
+        if (window.urgent)
+            urgent.insert(window.spaces.begin(), window.spaces.end());
+    for (auto& display : displays)
+        for (auto& space : display.spaces)
+            space.isUrgent = urgent.contains(space.id);
 }
 
 std::vector<Display> ewmhDisplaySpaces(const std::string& displayID, std::uint32_t desktopCount,

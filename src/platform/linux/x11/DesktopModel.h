@@ -26,9 +26,10 @@ using WindowSpaces = std::map<std::int64_t, std::vector<std::int64_t>>;
 inline constexpr std::size_t kMaxDesktopItems = 1024;
 
 // i3: one display per active output in `get_outputs` order, each with the workspaces of
-// `get_workspaces` that sit on it in their listed order; the visible one is current. The
-// space id is the workspace's container id. Entries of the wrong shape are skipped, and so
-// is an output that shows none of its workspaces: it has no current space to show.
+// `get_workspaces` that sit on it in their listed order; the visible one is current, and
+// those i3 calls urgent are. The space id is the workspace's container id. Entries of the wrong
+// shape are skipped, and so is an output that shows none of its workspaces: it has no current space
+// to show.
 std::vector<Display> i3DisplaySpaces(const nlohmann::json& workspaces,
                                      const nlohmann::json& outputs, bool* truncated = nullptr);
 
@@ -49,12 +50,17 @@ struct SpaceWindow {
     std::int64_t window = 0;
     std::vector<SpaceId> spaces;
     bool fullScreen = false;
+    // It asks for attention (EWMH's demands-attention state or ICCCM's urgency hint).
+    bool urgent = false;
 };
 std::map<SpaceId, std::int64_t> fullScreenSpaces(const std::vector<SpaceWindow>& windows);
 
 // Marks the spaces of `owners` full screen, each showing its owner where known.
 void markFullScreen(std::vector<Display>& displays,
                     const std::map<SpaceId, std::optional<std::int32_t>>& owners);
+
+// Marks urgent every space that holds an urgent window.
+void markUrgent(std::vector<Display>& displays, const std::vector<SpaceWindow>& windows);
 
 // What i3's `get_tree` tells.
 struct I3Tree {

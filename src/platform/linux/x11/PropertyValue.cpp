@@ -38,6 +38,12 @@ std::optional<std::string> propertyText(const PropertyValue& value, std::size_t 
     return text::boundedUtf8(value.bytes.substr(0, value.bytes.find('\0')), maxBytes);
 }
 
+bool wmHintsUrgent(const PropertyValue& value) {
+    constexpr std::uint32_t kUrgencyHint = 1u << 8;
+    const auto flags = firstPropertyWord(value, XCB_ATOM_WM_HINTS);
+    return flags && (*flags & kUrgencyHint);
+}
+
 std::optional<std::int32_t> claimedPid(const PropertyValue& value) {
     const auto claimed = firstPropertyWord(value, XCB_ATOM_CARDINAL);
     if (!claimed || *claimed == 0 || *claimed > 0x7fffffffu)

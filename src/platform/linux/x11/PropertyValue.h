@@ -29,6 +29,9 @@ std::optional<std::uint32_t> firstPropertyWord(const PropertyValue& value, xcb_a
 // Text of a format-8 value of any type, up to its first NUL, repaired and bounded.
 std::optional<std::string> propertyText(const PropertyValue& value, std::size_t maxBytes);
 
+// Whether a WM_HINTS value carries the ICCCM urgency hint (bit 8 of its flags).
+bool wmHintsUrgent(const PropertyValue& value);
+
 // A _NET_WM_PID claim: a CARDINAL naming a process id the kernel could hand out.
 std::optional<std::int32_t> claimedPid(const PropertyValue& value);
 

@@ -109,7 +109,7 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
     struct Cookies {
         xcb_get_geometry_cookie_t geometry;
         xcb_get_window_attributes_cookie_t attributes;
-        xcb_get_property_cookie_t type, state, opacity, desktop, pid, wmClass;
+        xcb_get_property_cookie_t type, state, opacity, desktop, pid, wmClass, hints;
     };
     std::vector<Cookies> cookies;
     cookies.reserve(windows.size());
@@ -132,6 +132,8 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         if (what.withClass)
             c.wmClass = requestProperty(x, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
                                         kMaxClassBytes * 2 / 4);
+        if (what.urgencyHint)
+            c.hints = requestProperty(x, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 1);
         cookies.push_back(c);
     }
     // XRes goes out with the rest; its reply is read after them.
@@ -144,7 +146,7 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         facts.window = windows[i];
         Reply<xcb_get_geometry_reply_t> geometry;
         Reply<xcb_get_window_attributes_reply_t> attributes;
-        PropertyReply opacity, desktop, pid, wmClass;
+        PropertyReply opacity, desktop, pid, wmClass, hints;
         if (what.geometry) {
             geometry.reset(xcb_get_geometry_reply(x.raw(), c.geometry, nullptr));
             attributes.reset(xcb_get_window_attributes_reply(x.raw(), c.attributes, nullptr));
@@ -158,6 +160,8 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
             pid = takeProperty(x, c.pid);
         if (what.withClass)
             wmClass = takeProperty(x, c.wmClass);
+        if (what.urgencyHint)
+            hints = takeProperty(x, c.hints);
         if (what.geometry ? (!geometry || !attributes) : !type)
             continue;
         facts.exists = true;
@@ -172,6 +176,8 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         facts.sticky = contains(states, e._NET_WM_STATE_STICKY);
         facts.skipTaskbar = contains(states, e._NET_WM_STATE_SKIP_TASKBAR);
         facts.fullScreen = contains(states, e._NET_WM_STATE_FULLSCREEN);
+        facts.urgent = contains(states, e._NET_WM_STATE_DEMANDS_ATTENTION) ||
+                       wmHintsUrgent(propertyValue(hints.get()));
         if (const auto value = firstWord(opacity, XCB_ATOM_CARDINAL))
             facts.alpha = static_cast<double>(*value) / 0xffffffffu;
         facts.desktop = firstWord(desktop, XCB_ATOM_CARDINAL);

@@ -26,6 +26,8 @@ struct WindowFacts {
     bool sticky = false;
     bool skipTaskbar = false;
     bool fullScreen = false;
+    // Asks for attention: the demands-attention state, or the urgency hint when asked for.
+    bool urgent = false;
     std::optional<std::uint32_t> desktop;
     // From XRes; `_NET_WM_PID` only when XRes cannot tell.
     std::optional<std::int32_t> pid;
@@ -39,6 +41,7 @@ struct FactsRequest {
     bool geometry = true; // size, map state and opacity
     bool desktop = false;
     bool withClass = false;
+    bool urgencyHint = false; // WM_HINTS
 };
 
 // Sends every request for every window first and only then reads the replies: one round

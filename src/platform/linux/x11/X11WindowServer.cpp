@@ -144,19 +144,26 @@ std::optional<std::vector<Display>> X11WindowServer::ewmhDisplaysLocked() {
     auto displays =
         desktop::ewmhDisplaySpaces(kScreenDisplayID, desktopCount, current, desktopNames);
 
-    std::vector<desktop::SpaceWindow> windows;
+    // A minimised window fills no desktop, but it may still ask for attention.
+    std::vector<desktop::SpaceWindow> shownWindows;
+    std::vector<desktop::SpaceWindow> urgentWindows;
     for (const auto id : clients.shown) {
         const auto& window = clients.facts.at(id);
         const auto desktop = window.sticky ? desktop::kAllDesktops : window.desktop;
-        if (window.kind != WindowKind::Normal || window.hidden || !desktop)
+        if (window.kind != WindowKind::Normal || !desktop)
             continue;
-        windows.push_back(
-            {id, desktop::ewmhSpacesOfDesktop(*desktop, desktopCount), window.fullScreen});
+        desktop::SpaceWindow entry{id, desktop::ewmhSpacesOfDesktop(*desktop, desktopCount),
+                                   window.fullScreen, window.urgent};
+        if (window.urgent)
+            urgentWindows.push_back(entry);
+        if (!window.hidden)
+            shownWindows.push_back(std::move(entry));
     }
     std::map<SpaceId, std::optional<std::int32_t>> owners;
-    for (const auto& [space, window] : desktop::fullScreenSpaces(windows))
+    for (const auto& [space, window] : desktop::fullScreenSpaces(shownWindows))
         owners.emplace(space, clients.facts.at(xcb_window_t(window)).pid);
     desktop::markFullScreen(displays, owners);
+    desktop::markUrgent(displays, urgentWindows);
     return displays;
 }
 
@@ -170,9 +177,9 @@ SharedWindowList X11WindowServer::windows() {
 }
 
 X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
-    // Under EWMH each client's desktop comes with its other facts, and the desktop count that
-    // reads it with the list; under i3 the tree tells.
-    const FactsRequest request{.desktop = ewmh};
+    // Under EWMH each client's desktop and urgency come with its other facts, and the desktop
+    // count that reads it with the list; under i3 the tree and the workspaces tell.
+    const FactsRequest request{.desktop = ewmh, .urgencyHint = ewmh};
     auto& e = x_->ewmh();
     if (!followingEvents_ || keptFactsHaveDesktops_ != ewmh) {
         keptFacts_.clear();

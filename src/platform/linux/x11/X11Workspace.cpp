@@ -22,7 +22,7 @@ constexpr TimeSeconds kI3ReconnectDelay = 0.1;
 // Without events, a mapper pass asks for the apps and then for the icons it misses; within
 // this age the table of the first question answers the others.
 constexpr auto kUnobservedTableMaxAge = std::chrono::milliseconds(250);
-constexpr FactsRequest kClientFacts{.geometry = false, .withClass = true};
+constexpr FactsRequest kClientFacts{.geometry = false, .withClass = true, .urgencyHint = true};
 
 using Kind = WorkspaceEventKind;
 
@@ -465,8 +465,10 @@ void X11Workspace::dispatchEvents() {
                 else if (notify.atom == e._NET_SUPPORTING_WM_CHECK)
                     screenChanged = true;
             } else if (notify.atom == e._NET_WM_STATE || notify.atom == XCB_ATOM_WM_CLASS ||
-                       notify.atom == e._NET_WM_WINDOW_TYPE || notify.atom == e._NET_WM_PID) {
-                // What the app table is made of: name, kind, visibility and owner.
+                       notify.atom == e._NET_WM_WINDOW_TYPE || notify.atom == e._NET_WM_PID ||
+                       notify.atom == XCB_ATOM_WM_HINTS) {
+                // What the app table is made of: name, kind, visibility and owner; and
+                // whether a window asks for attention.
                 changedWindows.insert(notify.window);
                 turn.changedWindows.insert(notify.window);
             } else if (notify.atom == e._NET_WM_DESKTOP || notify.atom == x_->opacityAtom()) {
@@ -514,8 +516,10 @@ void X11Workspace::dispatchEvents() {
     std::optional<xcb_get_property_cookie_t> activeWindow;
     if (activeChanged || clientsChanged)
         activeWindow = xcb_ewmh_get_active_window(&x_->ewmh(), 0);
-    if (clientsChanged || !changedWindows.empty())
-        diffApps(clientsChanged, changedWindows);
+    // i3 tells of urgent workspaces itself; elsewhere a window's urgency marks its desktops.
+    if ((clientsChanged || !changedWindows.empty()) && diffApps(clientsChanged, changedWindows) &&
+        !i3Events_)
+        spaceChanged = true;
     if (activeWindow)
         updateActiveApp(*activeWindow);
     // After the diff, which starts watching new clients; before the events, whose refreshes
@@ -536,11 +540,20 @@ void X11Workspace::dispatchEvents() {
     postAnnounced();
 }
 
-void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows) {
+bool X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows) {
     AppMap previous;
     AppMap current;
+    bool urgencyChanged = false;
     {
         std::lock_guard lock(mutex_);
+        const auto urgentClients = [this] {
+            std::set<xcb_window_t> urgent;
+            for (const auto& facts : clients_)
+                if (facts.urgent)
+                    urgent.insert(facts.window);
+            return urgent;
+        };
+        const auto urgentBefore = urgentClients();
         // The client list goes out with the changed windows' facts: one round trip for both.
         std::optional<xcb_get_property_cookie_t> clientList;
         if (clientsChanged)
@@ -551,6 +564,7 @@ void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
         previous = std::move(lastApps_);
         rebuildAppsLocked();
         current = lastApps_;
+        urgencyChanged = urgentClients() != urgentBefore;
         std::set<xcb_window_t> windows;
         for (const auto& facts : clients_)
             windows.insert(facts.window);
@@ -571,6 +585,7 @@ void X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
     for (const auto& [pid, state] : previous)
         if (!current.contains(pid))
             announce(appEvent(Kind::AppTerminated, state.application));
+    return urgencyChanged;
 }
 
 void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {

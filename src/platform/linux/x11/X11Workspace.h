@@ -94,7 +94,8 @@ private:
     // Subscribes to i3's events; whether i3 is advertised but did not subscribe.
     bool connectI3();
     void scheduleI3Reconnect(int attempt);
-    void diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
+    // Posts the app events of what changed; whether a window's urgency did.
+    bool diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.
     void updateActiveApp(xcb_get_property_cookie_t activeWindow);
     void announce(WorkspaceEvent event);

@@ -32,8 +32,8 @@ TEST(I3DisplaySpaces, OneDisplayPerActiveOutputWithItsWorkspacesAndVisibleCurren
         {"name": "empty", "active": true}
     ])");
     const auto workspaces = json::parse(R"([
-        {"id": 11, "name": "1", "output": "left", "visible": false},
-        {"id": 12, "name": "2", "output": "left", "visible": true},
+        {"id": 11, "name": "1", "output": "left", "visible": false, "urgent": true},
+        {"id": 12, "name": "2", "output": "left", "visible": true, "urgent": "yes"},
         {"id": "13", "name": "3", "output": "left", "visible": false},
         {"id": 21, "name": "4", "output": "right", "visible": true},
         {"id": 22, "name": "5", "output": "right", "visible": false},
@@ -51,6 +51,10 @@ TEST(I3DisplaySpaces, OneDisplayPerActiveOutputWithItsWorkspacesAndVisibleCurren
     // A workspace whose id is not an integer is left out.
     EXPECT_EQ(spaceIds(displays[1]), (std::vector<SpaceId>{11, 12}));
     EXPECT_EQ(displays[1].currentSpace, 12);
+    // Only i3's own true makes a workspace urgent.
+    EXPECT_TRUE(displays[1].spaces[0].isUrgent);
+    EXPECT_FALSE(displays[1].spaces[1].isUrgent);
+    EXPECT_FALSE(displays[0].spaces[0].isUrgent);
 
     EXPECT_TRUE(i3DisplaySpaces(workspaces, json::object()).empty());
     EXPECT_TRUE(i3DisplaySpaces(json(nullptr), outputs).empty());
@@ -221,6 +225,34 @@ TEST(FullScreenSpaces, OnlyASpaceWhoseOnlyWindowIsFullScreen) {
     EXPECT_EQ(displays[0].spaces[1].kind, SpaceKind::Desktop);
     EXPECT_EQ(displays[1].spaces[0].kind, SpaceKind::FullScreen);
     EXPECT_EQ(displays[1].spaces[0].fullScreenOwner, std::nullopt);
+}
+
+TEST(MarkUrgent, EverySpaceOfAnUrgentWindow) {
+    const struct {
+        const char* name;
+        std::vector<SpaceWindow> windows;
+        std::vector<bool> urgent; // spaces 1, 2, 3
+    } cases[] = {
+        {"none asks", {{100, {1}}, {200, {2}, true}}, {false, false, false}},
+        {"one window", {{100, {1}}, {200, {2}, false, true}}, {false, true, false}},
+        {"beside others", {{100, {2}}, {200, {2}, false, true}}, {false, true, false}},
+        {"sticky", {{100, {1, 2, 3}, false, true}}, {true, true, true}},
+        {"on no space", {{100, {}, false, true}}, {false, false, false}},
+    };
+    for (const auto& c : cases) {
+        std::vector<Display> displays(2);
+        displays[0].spaces.resize(2);
+        displays[0].spaces[0].id = 1;
+        displays[0].spaces[1].id = 2;
+        displays[0].spaces[1].isUrgent = true; // from an earlier answer: cleared
+        displays[1].spaces.resize(1);
+        displays[1].spaces[0].id = 3;
+        markUrgent(displays, c.windows);
+        EXPECT_EQ((std::vector<bool>{displays[0].spaces[0].isUrgent, displays[0].spaces[1].isUrgent,
+                                     displays[1].spaces[0].isUrgent}),
+                  c.urgent)
+            << c.name;
+    }
 }
 
 TEST(I3Tree, AWorkspaceIsFullScreenWhenItsOnlyWindowIs) {

@@ -43,6 +43,24 @@ TEST(PropertyValue, NumbersOnlyFromTheRightTypeAndFormat) {
     }
 }
 
+TEST(PropertyValue, UrgencyIsBitEightOfTheHintsFlags) {
+    const struct {
+        const char* name;
+        PropertyValue value;
+        bool urgent;
+    } cases[] = {
+        {"urgency alone", {XCB_ATOM_WM_HINTS, 32, wordBytes({0x100})}, true},
+        {"urgency among other flags", {XCB_ATOM_WM_HINTS, 32, wordBytes({0x1ff, 1, 0})}, true},
+        {"other flags", {XCB_ATOM_WM_HINTS, 32, wordBytes({0x0ff, 0x100})}, false},
+        {"wrong type", {XCB_ATOM_CARDINAL, 32, wordBytes({0x100})}, false},
+        {"wrong format", {XCB_ATOM_WM_HINTS, 8, wordBytes({0x100})}, false},
+        {"shorter than a word", {XCB_ATOM_WM_HINTS, 32, "\x00\x01"s}, false},
+        {"absent", {}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(wmHintsUrgent(c.value), c.urgent) << c.name;
+}
+
 TEST(PropertyValue, TextEndsAtNulIsRepairedAndBounded) {
     EXPECT_EQ(propertyText({XCB_ATOM_STRING, 8, "i3\0junk"s}, 64), "i3");
     EXPECT_EQ(propertyText({XCB_ATOM_STRING, 8, "caf\xe9"s}, 64), "caf\xef\xbf\xbd");
