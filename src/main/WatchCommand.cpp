@@ -1,9 +1,8 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
+#include "main/LiveDesktop.h"
 #include "main/SnapshotReport.h"
 #include "platform/linux/FdWatcher.h"
-#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/keys/LinuxShortcuts.h"
@@ -12,6 +11,7 @@
 #include "platform/sim/SimPlatform.h"
 
 #include <iostream>
+#include <type_traits>
 
 namespace tidemark::cli {
 namespace {
@@ -60,16 +60,19 @@ int runWatch(Invocation call) {
         sim::ScenarioPorts ports(*call.scenario, mainQueue, settings);
         return watch(ports.services(), mainQueue, stopping, [] {});
     }
-    auto platform = openLiveDesktopOrReport(mainQueue, "watch",
-                                            linux_platform::LinuxPlatform::Lifetime::Session);
-    if (!platform)
-        return kExitFailure;
-    // A refused grab is reported on standard error, as the app reports it.
-    const auto shortcuts = linux_platform::LinuxShortcuts::open(mainQueue, platform->settings,
-                                                                platform->defaultCenter);
-    return watch(
-        platform->services(), mainQueue, stopping, [&] { platform->startObserving(); },
-        shortcuts ? shortcuts->center : nullptr);
+    return onLiveDesktop(mainQueue, "watch", linux_platform::Lifetime::Session,
+                         [&](auto& platform) {
+                             std::unique_ptr<linux_platform::LinuxShortcuts> keys;
+                             // Hot keys are X key grabs: an X11 desktop's only. A refused grab is
+                             // reported on standard error, as the app reports it.
+                             if constexpr (std::is_same_v<std::decay_t<decltype(platform)>,
+                                                          linux_platform::LinuxPlatform>)
+                                 keys = linux_platform::LinuxShortcuts::open(
+                                     mainQueue, platform.settings, platform.defaultCenter);
+                             return watch(
+                                 platform.services(), mainQueue, stopping,
+                                 [&] { platform.startObserving(); }, keys ? keys->center : nullptr);
+                         });
 }
 
 } // namespace tidemark::cli

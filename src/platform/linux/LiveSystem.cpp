@@ -1,5 +1,7 @@
 #include "platform/linux/LiveSystem.h"
 
+#include "platform/linux/DesktopSession.h"
+
 namespace tidemark::linux_platform {
 
 namespace {
@@ -34,7 +36,8 @@ private:
 
 LiveSystem::LiveSystem(MainQueue& mainQueue) {
     std::string error;
-    desktop_ = LinuxPlatform::open(mainQueue, error);
+    if (currentDesktopSession() == DesktopSession::X11)
+        desktop_ = LinuxPlatform::open(mainQueue, error);
     if (desktop_) {
         windowServer_ = &desktop_->windowServer;
         workspace_ = &desktop_->workspace;
