@@ -3,6 +3,7 @@
 #include "main/Commands.h"
 #include "platform/linux/DesktopSession.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/wayland/WaylandPlatform.h"
 
 #include <iostream>
 #include <string>
@@ -28,7 +29,9 @@ int onLiveDesktop(MainQueue& mainQueue, std::string_view command, linux_platform
     case DesktopSession::Sway:
     case DesktopSession::Hyprland:
     case DesktopSession::Niri:
-        error = std::string(linux_platform::sessionName(session)) + " is not read yet";
+        if (auto platform =
+                linux_platform::WaylandPlatform::open(mainQueue, session, error, {}, lifetime))
+            return run(*platform);
         break;
     case DesktopSession::OtherWayland:
         error = linux_platform::unsupportedSessionLine();

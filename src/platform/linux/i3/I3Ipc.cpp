@@ -281,7 +281,7 @@ Reach Client::reach() {
     const auto advertised = advertisedPath_();
     if (!advertised)
         return Reach::NotAdvertised;
-    connection_ = connectToI3(*advertised);
+    connection_ = connect_(*advertised);
     return connection_ ? Reach::Connected : Reach::Unreachable;
 }
 
