@@ -31,5 +31,26 @@ TEST(LiveDesktopChoice, AnotherCompositorIsOneLineAndScenariosStillRun) {
     EXPECT_NE(scenario.out.find("\"published\": true"), std::string::npos);
 }
 
+// A compositor the session names but that does not answer: one line naming it and where it
+// was looked for.
+TEST(LiveDesktopChoice, ACompositorThatDoesNotAnswerIsOneLine) {
+    const std::vector<std::string> unset{"SWAYSOCK=", "HYPRLAND_INSTANCE_SIGNATURE=",
+                                         "NIRI_SOCKET=", "XDG_RUNTIME_DIR=/nonexistent"};
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"SWAYSOCK=/nonexistent/sway.sock", "sway on /nonexistent/sway.sock"},
+        {"NIRI_SOCKET=/nonexistent/niri.sock", "niri on /nonexistent/niri.sock"},
+        {"HYPRLAND_INSTANCE_SIGNATURE=abc", "Hyprland on the sockets of instance abc"},
+    };
+    for (const auto& [variable, where] : cases) {
+        std::vector<std::string> environment{variable};
+        for (const auto& entry : unset)
+            if (!entry.starts_with(variable.substr(0, variable.find('=') + 1)))
+                environment.push_back(entry);
+        const auto result = runTidemark({"snapshot"}, environment);
+        EXPECT_EQ(result.exitCode, 1) << variable;
+        EXPECT_EQ(result.err, "tidemark snapshot: cannot connect to " + where + "\n");
+    }
+}
+
 } // namespace
 } // namespace tidemark::testing

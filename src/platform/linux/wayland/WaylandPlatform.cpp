@@ -1,5 +1,7 @@
 #include "platform/linux/wayland/WaylandPlatform.h"
 
+#include "platform/linux/wayland/HyprlandCompositor.h"
+#include "platform/linux/wayland/NiriCompositor.h"
 #include "platform/linux/wayland/SwayCompositor.h"
 
 #include <cstdio>
@@ -9,11 +11,29 @@ namespace tidemark::linux_platform {
 
 namespace {
 
+std::string variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The compositor the session names, with the socket it is reached on in `where`.
 std::unique_ptr<wayland::Compositor> compositorOf(DesktopSession session, std::string& where) {
-    if (session == DesktopSession::Sway) {
-        const char* socket = std::getenv("SWAYSOCK");
-        where = socket ? socket : "";
+    switch (session) {
+    case DesktopSession::Sway:
+        where = variable("SWAYSOCK");
         return std::make_unique<wayland::SwayCompositor>(where);
+    case DesktopSession::Hyprland: {
+        const auto signature = variable("HYPRLAND_INSTANCE_SIGNATURE");
+        auto paths = wayland::HyprlandCompositor::locate(variable("XDG_RUNTIME_DIR"), signature);
+        where = paths ? paths->requests : "the sockets of instance " + signature;
+        return paths ? std::make_unique<wayland::HyprlandCompositor>(std::move(*paths)) : nullptr;
+    }
+    case DesktopSession::Niri:
+        where = variable("NIRI_SOCKET");
+        return std::make_unique<wayland::NiriCompositor>(where);
+    case DesktopSession::X11:
+    case DesktopSession::OtherWayland:
+        break;
     }
     return nullptr;
 }
@@ -26,12 +46,8 @@ std::unique_ptr<WaylandPlatform> WaylandPlatform::open(MainQueue& mainQueue, Des
                                                        Lifetime lifetime) {
     std::string where;
     auto compositor = compositorOf(session, where);
-    if (!compositor) {
-        error = std::string(sessionName(session)) + " is not read yet";
-        return nullptr;
-    }
-    if (!compositor->isReachable()) {
-        error = "cannot connect to " + std::string(compositor->name()) + " on " + where;
+    if (!compositor || !compositor->isReachable()) {
+        error = "cannot connect to " + std::string(sessionName(session)) + " on " + where;
         return nullptr;
     }
     return std::make_unique<WaylandPlatform>(mainQueue, std::move(compositor), std::move(report),
