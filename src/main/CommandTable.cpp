@@ -42,8 +42,9 @@ const std::vector<Command>& commandTable() {
              "Each space: displayID, spaceID, spaceName, spaceNumber (its place among all),\n"
              "desktopNumber (among its display's desktops; null when full screen),\n"
              "isCurrentSpace, isFullScreen, apps, and the window manager's own wmNumber\n"
-             "and wmName (i3's num and the name after \"N:\", or the EWMH desktop index\n"
-             "+ 1 and its _NET_DESKTOP_NAMES entry; null where there is none, as in a\n"
+             "and wmName (i3's and sway's num and the name after \"N:\", Hyprland's\n"
+             "workspace id and name, niri's idx and name, or the EWMH desktop index + 1\n"
+             "and its _NET_DESKTOP_NAMES entry; null where there is none, as in a\n"
              "scenario).\n",
          .run = runSnapshot},
         {.name = "watch",

@@ -187,6 +187,9 @@ void WaylandWorkspace::dispatchEvents() {
     if (!ended)
         return;
     events_.reset();
+    // The watcher must not poll a descriptor that is closed now.
+    if (watcher_)
+        watcher_->descriptorsChanged();
     // A compositor that closed its stream and takes no requests has ended the session.
     if (!session_.isReachable()) {
         lost_();
