@@ -1,9 +1,14 @@
-// The byte stream from the i3 socket (whose path any X client can advertise): framing, then
-// each reply's JSON through the readers of workspaces, outputs (as spaces and as geometry),
-// the tree, the configuration's key bindings, and each event's change.
+// The byte stream from the i3 socket (whose path any X client can advertise) and sway's:
+// framing, then each reply's JSON through the readers of workspaces, outputs (as spaces and
+// as geometry), the tree (i3's and sway's, into the desktop table and out of it as displays
+// and windows), the configuration's key bindings, and each event's change. The payloads go
+// through Hyprland's and niri's readers of answers and event lines too.
 #include "FuzzCheck.h"
 #include "platform/linux/i3/I3Bindings.h"
 #include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/wayland/HyprlandReplies.h"
+#include "platform/linux/wayland/NiriReplies.h"
+#include "platform/linux/wayland/SwayReplies.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/DockPlacement.h"
 
@@ -32,6 +37,18 @@ void readReply(const nlohmann::json& reply, const nlohmann::json& previous) {
     FUZZ_CHECK(tree.windowSpaces.size() <= desktop::kMaxDesktopItems &&
                tree.fullScreenWindows.size() <= desktop::kMaxDesktopItems);
     FUZZ_CHECK(i3OutputGeometry(reply).size() <= desktop::kMaxDesktopItems);
+    const auto outputs = wayland::sway::outputs(reply, previous);
+    const auto windows = wayland::sway::windows(reply);
+    FUZZ_CHECK(outputs.size() <= desktop::kMaxDesktopItems &&
+               windows.size() <= desktop::kMaxDesktopItems);
+    FUZZ_CHECK(wayland::displaysOf(outputs, windows).size() <= outputs.size());
+    FUZZ_CHECK(wayland::windowListOf(outputs, windows).windows.size() == windows.size());
+    for (const auto& other :
+         {wayland::hyprland::outputs(reply, previous), wayland::niri::outputs(reply)})
+        FUZZ_CHECK(other.size() <= desktop::kMaxDesktopItems);
+    FUZZ_CHECK(wayland::hyprland::windows(reply).size() <= desktop::kMaxDesktopItems &&
+               wayland::niri::windows(reply).size() <= desktop::kMaxDesktopItems);
+    (void)wayland::hyprland::switchRequest(reply, 1);
     if (reply.is_object())
         if (const auto config = reply.find("config"); config != reply.end() && config->is_string())
             (void)i3::parseKeyBindings(config->get_ref<const std::string&>());
@@ -60,8 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!framed.message)
                 break;
             FUZZ_CHECK(framed.message->payload.size() <= kMaxPayloadBytes);
-            if (framed.message->isEvent())
+            if (framed.message->isEvent()) {
                 (void)i3::eventChange(framed.message->payload);
+                (void)wayland::hyprland::eventChanges(framed.message->payload);
+                (void)wayland::niri::eventChanges(framed.message->payload);
+            }
             if (auto reply = i3::parseReplyPayload(framed.message->payload)) {
                 readReply(*reply, previous);
                 previous = std::move(*reply);

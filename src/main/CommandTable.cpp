@@ -43,9 +43,10 @@ const std::vector<Command>& commandTable() {
              "Each space: displayID, spaceID, spaceName, spaceNumber (its place among all),\n"
              "desktopNumber (among its display's desktops; null when full screen),\n"
              "isCurrentSpace, isFullScreen, apps, the window manager's own wmNumber and\n"
-             "wmName (i3's num and the name after \"N:\", or the EWMH desktop index + 1\n"
-             "and its _NET_DESKTOP_NAMES entry; null where there is none, as in a\n"
-             "scenario), and isUrgent: a window there asks for attention (i3's urgent\n"
+             "wmName (i3's and sway's num and the name after \"N:\", Hyprland's workspace\n"
+             "id and name, niri's idx and name, or the EWMH desktop index + 1 and its\n"
+             "_NET_DESKTOP_NAMES entry; null where there is none, as in a scenario), and\n"
+             "isUrgent: a window there asks for attention (i3's or the compositor's urgent\n"
              "workspace, _NET_WM_STATE_DEMANDS_ATTENTION or the urgency hint of\n"
              "WM_HINTS; false in a scenario).\n",
          .run = runSnapshot},

@@ -14,6 +14,9 @@ void printHelp(std::ostream& out, const std::vector<Command>& table) {
     out << "Usage: tidemark [COMMAND] [OPTIONS]\n\n"
            "Tidemark shows every desktop of every display as a strip of glyphs.\n"
            "Without a command it runs on the X11 desktop.\n\n"
+           "The live desktop is the one the environment names: sway (SWAYSOCK), Hyprland\n"
+           "(HYPRLAND_INSTANCE_SIGNATURE) or niri (NIRI_SOCKET), else X11 (DISPLAY). On\n"
+           "Wayland the commands work and the strip does not run yet.\n\n"
            "Commands:\n";
     for (const auto& command : table)
         if (!command.name.empty())

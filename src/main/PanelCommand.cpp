@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "main/LiveDesktop.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/sim/SimPlatform.h"
 #include "popover/PopoverModelJson.h"
@@ -77,11 +76,8 @@ int runPanel(Invocation call) {
         return printPanel(platform, call);
     }
     linux_platform::PollMainQueue mainQueue;
-    auto platform = openLiveDesktopOrReport(mainQueue, "panel",
-                                            linux_platform::LinuxPlatform::Lifetime::OneShot);
-    if (!platform)
-        return kExitFailure;
-    return printPanel(*platform, call);
+    return onLiveDesktop(mainQueue, "panel", linux_platform::Lifetime::OneShot,
+                         [&](auto& platform) { return printPanel(platform, call); });
 }
 
 } // namespace tidemark::cli

@@ -13,14 +13,4 @@ std::optional<sim::Scenario> loadScenarioOrReport(const std::string& file) {
     }
 }
 
-std::unique_ptr<linux_platform::LinuxPlatform>
-openLiveDesktopOrReport(MainQueue& mainQueue, std::string_view command,
-                        linux_platform::LinuxPlatform::Lifetime lifetime) {
-    std::string error;
-    auto platform = linux_platform::LinuxPlatform::open(mainQueue, error, {}, lifetime);
-    if (!platform)
-        std::cerr << "tidemark " << command << ": " << error << "\n";
-    return platform;
-}
-
 } // namespace tidemark::cli

@@ -1,8 +1,7 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
+#include "main/LiveDesktop.h"
 #include "main/SnapshotReport.h"
-#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/sim/SimPlatform.h"
 
@@ -31,11 +30,8 @@ int runSnapshot(Invocation call) {
         return printFirstSnapshot(platform.services());
     }
     linux_platform::PollMainQueue mainQueue;
-    auto platform = openLiveDesktopOrReport(mainQueue, "snapshot",
-                                            linux_platform::LinuxPlatform::Lifetime::OneShot);
-    if (!platform)
-        return kExitFailure;
-    return printFirstSnapshot(platform->services());
+    return onLiveDesktop(mainQueue, "snapshot", linux_platform::Lifetime::OneShot,
+                         [](auto& platform) { return printFirstSnapshot(platform.services()); });
 }
 
 } // namespace tidemark::cli

@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "main/LiveDesktop.h"
 #include "platform/linux/PollMainQueue.h"
 #include "statusbar/DesktopSwitcher.h"
 
@@ -28,17 +27,11 @@ nlohmann::ordered_json planReport(const std::string& displayID,
             {"method", method == SwitchMethod::Direct ? "direct" : "gestures"}};
 }
 
-} // namespace
-
-int runSwitch(Invocation call) {
-    const auto& spaceID = call.words.front();
-
-    linux_platform::PollMainQueue mainQueue;
-    auto platform = openLiveDesktopOrReport(mainQueue, "switch",
-                                            linux_platform::LinuxPlatform::Lifetime::OneShot);
-    if (!platform)
-        return kExitFailure;
-    auto delegate = AppDelegate::create(platform->services());
+// Switches `platform`'s desktop to the space `spaceID` and waits until it shows.
+template <typename Platform>
+int switchTo(Platform& platform, linux_platform::PollMainQueue& mainQueue,
+             const std::string& spaceID) {
+    auto delegate = AppDelegate::create(platform.services());
     delegate->applicationDidFinishLaunching();
     const auto& spaces = delegate->latestSpaces();
     const auto target = std::find_if(spaces.begin(), spaces.end(),
@@ -49,8 +42,8 @@ int runSwitch(Invocation call) {
     }
 
     bool refused = false;
-    auto& windowServer = platform->windowServer;
-    auto switcher = DesktopSwitcher::create(mainQueue, platform->poster, windowServer,
+    auto& windowServer = platform.windowServer;
+    auto switcher = DesktopSwitcher::create(mainQueue, platform.poster, windowServer,
                                             [&refused] { refused = true; });
     const auto plan = switcher->switchToSpace(spaces, *target);
     if (refused) {
@@ -79,6 +72,15 @@ int runSwitch(Invocation call) {
         return kExitFailure;
     }
     return kExitOk;
+}
+
+} // namespace
+
+int runSwitch(Invocation call) {
+    linux_platform::PollMainQueue mainQueue;
+    return onLiveDesktop(
+        mainQueue, "switch", linux_platform::Lifetime::OneShot,
+        [&](auto& platform) { return switchTo(platform, mainQueue, call.words.front()); });
 }
 
 } // namespace tidemark::cli

@@ -1,14 +1,13 @@
 #include "app/AppDelegate.h"
 #include "foundation/Text.h"
 #include "main/Commands.h"
-#include "main/ScenarioLoading.h"
+#include "main/LiveDesktop.h"
 #include "main/SnapshotReport.h"
 #include "main/bars/BarLabels.h"
 #include "main/bars/PangoMarkup.h"
 #include "main/bars/PolybarFormat.h"
 #include "main/bars/WaybarFormat.h"
 #include "platform/linux/FdWatcher.h"
-#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/keys/LinuxShortcuts.h"
@@ -20,6 +19,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <type_traits>
 
 namespace tidemark::cli {
 namespace {
@@ -178,20 +178,22 @@ int runWatch(Invocation call) {
         return watch(
             ports.services(), mainQueue, stopping, [] {}, options);
     }
-    auto platform = openLiveDesktopOrReport(mainQueue, "watch",
-                                            linux_platform::LinuxPlatform::Lifetime::Session);
-    if (!platform)
-        return kExitFailure;
-    // A bar's module only reads: the refresh shortcut stays the app's, which a grab here would
-    // take away while the bar starts first, or fail to get beside it. The plain watch binds it
-    // like the app, and a refused grab is reported on standard error, as the app reports it.
-    std::unique_ptr<linux_platform::LinuxShortcuts> shortcuts;
-    if (!options.format)
-        shortcuts = linux_platform::LinuxShortcuts::open(mainQueue, platform->settings,
-                                                         platform->defaultCenter);
-    return watch(
-        platform->services(), mainQueue, stopping, [&] { platform->startObserving(); }, options,
-        shortcuts ? shortcuts->center : nullptr);
+    return onLiveDesktop(
+        mainQueue, "watch", linux_platform::Lifetime::Session, [&](auto& platform) {
+            // A bar's module only reads: the refresh shortcut stays the app's, which a grab
+            // here would take away while the bar starts first, or fail to get beside it. The
+            // plain watch binds it like the app (hot keys are X key grabs: an X11 desktop's
+            // only), and a refused grab is reported on standard error, as the app reports it.
+            std::unique_ptr<linux_platform::LinuxShortcuts> keys;
+            if constexpr (std::is_same_v<std::decay_t<decltype(platform)>,
+                                         linux_platform::LinuxPlatform>)
+                if (!options.format)
+                    keys = linux_platform::LinuxShortcuts::open(mainQueue, platform.settings,
+                                                                platform.defaultCenter);
+            return watch(
+                platform.services(), mainQueue, stopping, [&] { platform.startObserving(); },
+                options, keys ? keys->center : nullptr);
+        });
 }
 
 } // namespace tidemark::cli

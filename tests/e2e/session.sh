@@ -44,7 +44,8 @@ start_xvfb() {
     local number
     read -r -t 10 number <"$fifo" || fail "Xvfb did not report a display"
     export DISPLAY=":$number"
-    unset I3SOCK
+    # A Wayland session's compositor would win over this display.
+    unset I3SOCK SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE NIRI_SOCKET
 }
 
 # Waits until `command` succeeds, for at most `tries` tenths of a second.

@@ -1,5 +1,6 @@
 #include "support/RunCommand.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
@@ -55,9 +56,16 @@ Started start(const std::string& program, const std::vector<std::string>& args,
     for (auto& a : argStorage)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // An entry given replaces the inherited one of its name ("DISPLAY=" unsets it).
+    const auto given = [&](std::string_view entry) {
+        const auto name = entry.substr(0, entry.find('=') + 1);
+        return std::any_of(environment.begin(), environment.end(),
+                           [&](const std::string& e) { return e.starts_with(name); });
+    };
     std::vector<std::string> envStorage;
     for (char** e = environ; *e; ++e)
-        envStorage.emplace_back(*e);
+        if (!given(*e))
+            envStorage.emplace_back(*e);
     envStorage.insert(envStorage.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
     for (auto& e : envStorage)

@@ -1,6 +1,7 @@
 #include "platform/linux/live/LiveApp.h"
 
 #include "main/Commands.h"
+#include "platform/linux/DesktopSession.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -8,6 +9,17 @@
 namespace tidemark::cli {
 
 int runLiveApp(Invocation) {
+    using linux_platform::DesktopSession;
+    if (const auto session = linux_platform::currentDesktopSession();
+        session == DesktopSession::OtherWayland) {
+        std::cerr << "tidemark: " << linux_platform::unsupportedSessionLine() << "\n";
+        return kExitFailure;
+    } else if (session != DesktopSession::X11) {
+        std::cerr << "tidemark: the strip runs on X11 desktops only for now; under "
+                  << linux_platform::sessionName(session)
+                  << " the commands work (tidemark --help lists them)\n";
+        return kExitFailure;
+    }
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
         std::cerr << "tidemark: no X display (DISPLAY is not set); `tidemark demo --out DIR` "

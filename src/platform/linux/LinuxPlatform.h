@@ -4,6 +4,7 @@
 #include "foundation/NotificationCenter.h"
 #include "platform/linux/FdWatcher.h"
 #include "platform/linux/NoScriptRunner.h"
+#include "platform/linux/PlatformLifetime.h"
 #include "platform/linux/apps/DesktopEntries.h"
 #include "platform/linux/proc/ProcKernel.h"
 #include "platform/linux/proc/PsiMemoryPressure.h"
@@ -28,10 +29,8 @@ namespace tidemark::linux_platform {
 // poll(2) queue or the live app's Qt queue), which must outlive it. Members are destroyed in
 // reverse order: the watchers stop before what they feed goes.
 struct LinuxPlatform {
-    // A one-shot command reads the desktop once and follows nothing, so it does without the
-    // second X connection, the settings file's watcher and the memory-pressure source: about
-    // a quarter of its run.
-    enum class Lifetime { Session, OneShot };
+    // A one-shot command does without the second X connection too: about a quarter of its run.
+    using Lifetime = linux_platform::Lifetime;
 
     // Nothing, with one line in `error`, when no X server answers. Without `report` a damaged
     // settings file is reported on standard error.

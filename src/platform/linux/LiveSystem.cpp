@@ -1,5 +1,7 @@
 #include "platform/linux/LiveSystem.h"
 
+#include "platform/linux/DesktopSession.h"
+
 namespace tidemark::linux_platform {
 
 namespace {
@@ -34,10 +36,19 @@ private:
 
 LiveSystem::LiveSystem(MainQueue& mainQueue) {
     std::string error;
-    desktop_ = LinuxPlatform::open(mainQueue, error);
-    if (desktop_) {
-        windowServer_ = &desktop_->windowServer;
-        workspace_ = &desktop_->workspace;
+    const auto session = currentDesktopSession();
+    if (session == DesktopSession::X11)
+        x11_ = LinuxPlatform::open(mainQueue, error, {}, Lifetime::OneShot);
+    else if (session != DesktopSession::OtherWayland)
+        wayland_ = WaylandPlatform::open(mainQueue, session, error, {}, Lifetime::OneShot);
+    if (x11_) {
+        windowServer_ = &x11_->windowServer;
+        workspace_ = &x11_->workspace;
+        return;
+    }
+    if (wayland_) {
+        windowServer_ = &wayland_->windowServer;
+        workspace_ = &wayland_->workspace;
         return;
     }
     fallbackWindowServer_ = std::make_unique<NoWindowServer>();

@@ -3,6 +3,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/apps/InstalledApplications.h"
 #include "platform/linux/proc/ProcKernel.h"
+#include "platform/linux/wayland/WaylandPlatform.h"
 #include "spaces/WindowServer.h"
 #include "spaces/Workspace.h"
 
@@ -10,9 +11,9 @@
 
 namespace tidemark::linux_platform {
 
-// This machine's kernel and its X11 desktop, for the commands that read processes. Without
-// an X server the desktop reports no windows and no running applications; the installed
-// check is the real one either way. `mainQueue` must outlive it.
+// This machine's kernel and its desktop (X11, or a Wayland compositor's), for the commands
+// that read processes. Without a desktop that answers it reports no windows and no running
+// applications; the installed check is the real one either way. `mainQueue` must outlive it.
 struct LiveSystem {
     explicit LiveSystem(MainQueue& mainQueue);
     ~LiveSystem();
@@ -22,7 +23,8 @@ struct LiveSystem {
     Workspace& workspace() { return *workspace_; }
 
 private:
-    std::unique_ptr<LinuxPlatform> desktop_;
+    std::unique_ptr<LinuxPlatform> x11_;
+    std::unique_ptr<WaylandPlatform> wayland_;
     std::unique_ptr<WindowServer> fallbackWindowServer_;
     std::unique_ptr<Workspace> fallbackWorkspace_;
     WindowServer* windowServer_ = nullptr;

@@ -189,4 +189,14 @@ const DesktopEntry* DesktopEntries::byWmClass(std::string_view className,
     return nullptr;
 }
 
+std::optional<AppNaming> nameApp(const DesktopEntries& entries, std::string_view className,
+                                 std::string_view instanceName) {
+    if (className.empty() && instanceName.empty())
+        return std::nullopt;
+    if (const auto* entry = entries.byWmClass(className, instanceName))
+        return AppNaming{entry->id, entry->name, entry->path.string(), !entry->noDisplay};
+    const std::string name(className.empty() ? instanceName : className);
+    return AppNaming{name, name, std::nullopt, false};
+}
+
 } // namespace tidemark::linux_platform

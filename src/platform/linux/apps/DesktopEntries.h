@@ -55,4 +55,17 @@ private:
     std::map<std::string, std::string, std::less<>> byLowerId_;
 };
 
+// How the app of a window is known: by the desktop entry that `byWmClass` finds for its X
+// class and instance (a Wayland window's app id stands for both), else by the class itself
+// (the instance where the class is empty). Nothing when both are empty.
+struct AppNaming {
+    std::string identifier;
+    std::string name;
+    std::optional<std::string> entryPath;
+    // An entry matched that menus show (no NoDisplay).
+    bool listed = false;
+};
+std::optional<AppNaming> nameApp(const DesktopEntries& entries, std::string_view className,
+                                 std::string_view instanceName);
+
 } // namespace tidemark::linux_platform

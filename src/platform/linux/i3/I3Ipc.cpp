@@ -1,6 +1,7 @@
 #include "platform/linux/i3/I3Ipc.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/UnixSocket.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace tidemark::linux_platform::i3 {
@@ -126,27 +126,9 @@ bool isTrustedPeer(std::optional<std::uint32_t> peerUid, std::uint32_t ownUid) {
 }
 
 std::unique_ptr<Connection> Connection::open(const std::string& socketPath) {
-    sockaddr_un address{};
-    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path)
-        return nullptr;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int fd = unix_socket::connectOwn(socketPath);
     if (fd < 0)
         return nullptr;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
-    ucred peer{};
-    socklen_t peerSize = sizeof peer;
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    const bool knowsPeer = connected &&
-                           ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerSize) == 0 &&
-                           peerSize == sizeof peer;
-    if (!connected ||
-        !isTrustedPeer(knowsPeer ? std::optional<std::uint32_t>(peer.uid) : std::nullopt,
-                       ::getuid())) {
-        ::close(fd);
-        return nullptr;
-    }
     return std::unique_ptr<Connection>(new Connection(fd));
 }
 
@@ -162,24 +144,8 @@ bool Connection::sendMessage(MessageType type, std::string_view payload) {
     message.append(reinterpret_cast<const char*>(&length), sizeof length);
     message.append(reinterpret_cast<const char*>(&kind), sizeof kind);
     message.append(payload);
-    std::size_t sent = 0;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
-    while (sent < message.size()) {
-        const auto n = ::send(fd_, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            pollfd p{fd_, POLLOUT, 0};
-            if (std::chrono::steady_clock::now() > deadline || ::poll(&p, 1, 100) < 0)
-                break;
-            continue;
-        }
-        break;
-    }
-    if (sent < message.size())
+    if (!unix_socket::sendAll(
+            fd_, message, unix_socket::Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs)))
         broken_ = true;
     return !broken_;
 }
@@ -292,7 +258,7 @@ Reach Client::reach() {
     const auto advertised = advertisedPath_();
     if (!advertised)
         return Reach::NotAdvertised;
-    connection_ = connectToI3(*advertised);
+    connection_ = connect_(*advertised);
     return connection_ ? Reach::Connected : Reach::Unreachable;
 }
 

@@ -18,6 +18,7 @@ enum class MessageType : std::uint32_t {
     Subscribe = 2,
     GetOutputs = 3,
     GetTree = 4,
+    GetVersion = 7,
     GetConfig = 9,
 };
 
@@ -121,8 +122,12 @@ enum class Reach {
 // i3 advertises on the root window, asked anew for each connection.
 class Client {
 public:
-    explicit Client(std::function<std::optional<std::string>()> advertisedPath)
-        : advertisedPath_(std::move(advertisedPath)) {}
+    using Connector = std::function<std::unique_ptr<Connection>(const std::string& path)>;
+
+    // `connect` opens the path (by default through $I3SOCK first).
+    explicit Client(std::function<std::optional<std::string>()> advertisedPath,
+                    Connector connect = connectToI3)
+        : advertisedPath_(std::move(advertisedPath)), connect_(std::move(connect)) {}
 
     std::optional<nlohmann::json> request(MessageType type, std::string_view payload = {},
                                           KeptMembers kept = {});
@@ -134,6 +139,7 @@ private:
     Connection* connection();
 
     std::function<std::optional<std::string>()> advertisedPath_;
+    Connector connect_;
     std::unique_ptr<Connection> connection_;
 };
 

@@ -1,10 +1,11 @@
 #include "platform/linux/x11/DesktopModel.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/JsonMembers.h"
+#include "platform/linux/i3/I3Replies.h"
 
 #include <algorithm>
 #include <set>
-#include <span>
 
 namespace tidemark::linux_platform::desktop {
 
@@ -12,131 +13,29 @@ namespace {
 
 using nlohmann::json;
 
-constexpr std::size_t kMaxNameBytes = 256;
-constexpr int kMaxTreeDepth = 200;
-
-std::optional<std::int64_t> integerMember(const json& object, const char* key) {
-    if (!object.is_object())
-        return std::nullopt;
-    const auto it = object.find(key);
-    if (it == object.end() || !it->is_number_integer())
-        return std::nullopt;
-    return it->get<std::int64_t>();
-}
-
-std::optional<std::string> stringMember(const json& object, const char* key) {
-    if (!object.is_object())
-        return std::nullopt;
-    const auto it = object.find(key);
-    if (it == object.end() || !it->is_string())
-        return std::nullopt;
-    return text::boundedUtf8(it->get_ref<const std::string&>(), kMaxNameBytes);
-}
-
-bool boolMember(const json& object, const char* key) {
-    if (!object.is_object())
-        return false;
-    const auto it = object.find(key);
-    return it != object.end() && it->is_boolean() && it->get<bool>();
-}
-
 DisplaySpace desktopSpace(SpaceId id) {
     DisplaySpace space;
     space.id = id;
     return space;
 }
 
-// The first `kMaxDesktopItems` elements of an array answer, or none of anything else.
-std::span<const json> cappedItems(const json& list, bool& truncated) {
-    if (!list.is_array())
-        return {};
-    const auto& items = list.get_ref<const json::array_t&>();
-    truncated = truncated || items.size() > kMaxDesktopItems;
-    return std::span(items).first(std::min(items.size(), kMaxDesktopItems));
-}
-
-struct TreeWalk {
-    WindowSpaces result;
-    std::vector<std::int64_t> allWorkspaces;
-    std::vector<std::int64_t> stickyWindows;
-    std::set<std::int64_t> fullScreenWindows;
-    std::size_t windowCount = 0;
-    bool truncated = false;
-
-    void visit(const json& node, std::optional<std::int64_t> workspace, bool hidden,
-               bool fullScreen, int depth) {
-        if (!node.is_object() || depth > kMaxTreeDepth)
-            return;
-        // A workspace itself always fills its output; only what is below it counts.
-        if (workspace && integerMember(node, "fullscreen_mode").value_or(0) > 0)
-            fullScreen = true;
-        if (stringMember(node, "type") == "workspace") {
-            const auto name = stringMember(node, "name");
-            workspace = integerMember(node, "id");
-            // The scratchpad is i3's hidden store, not a desktop: no display lists it and its
-            // windows show on none, yet a window kept there is still a window of its app.
-            hidden = name && name->starts_with("__");
-            if (workspace && allWorkspaces.size() >= kMaxDesktopItems) {
-                truncated = true;
-                return;
-            }
-            if (workspace && !hidden)
-                allWorkspaces.push_back(*workspace);
-        }
-        if (workspace) {
-            if (const auto window = integerMember(node, "window")) {
-                if (windowCount >= kMaxDesktopItems) {
-                    truncated = true;
-                    return;
-                }
-                ++windowCount;
-                if (fullScreen && !hidden)
-                    fullScreenWindows.insert(*window);
-                if (boolMember(node, "sticky") && !hidden)
-                    stickyWindows.push_back(*window);
-                else
-                    result[*window].push_back(*workspace);
-            }
-        }
-        for (const char* children : {"nodes", "floating_nodes"}) {
-            const auto it = node.find(children);
-            if (it != node.end() && it->is_array())
-                for (const auto& child : *it)
-                    visit(child, workspace, hidden, fullScreen, depth + 1);
-        }
-    }
-};
-
 } // namespace
 
 std::vector<Display> i3DisplaySpaces(const json& workspaces, const json& outputs, bool* truncated) {
-    bool cut = false;
-    const auto outputList = cappedItems(outputs, cut);
-    const auto workspaceList = cappedItems(workspaces, cut);
-    if (truncated)
-        *truncated = cut;
     std::vector<Display> displays;
-    for (const auto& output : outputList) {
-        const auto name = stringMember(output, "name");
-        if (!name || !boolMember(output, "active"))
-            continue;
+    for (const auto& output : i3::outputWorkspaces(workspaces, outputs, truncated)) {
         Display display;
-        display.identifier = *name;
+        display.identifier = output.name;
         std::optional<SpaceId> current;
-        for (const auto& workspace : workspaceList) {
-            const auto id = integerMember(workspace, "id");
-            if (!id || stringMember(workspace, "output") != name)
-                continue;
-            auto space = desktopSpace(*id);
-            const auto label = i3WorkspaceLabel(
-                integerMember(workspace, "num"),
-                text::boundedName(stringMember(workspace, "name").value_or(""), kMaxNameBytes));
+        for (const auto& workspace : output.workspaces) {
+            auto space = desktopSpace(workspace.id);
+            const auto label = i3WorkspaceLabel(workspace.num, workspace.name);
             space.wmNumber = label.number;
             space.wmName = label.name;
-            space.isUrgent = boolMember(workspace, "urgent");
+            space.isUrgent = workspace.urgent;
             display.spaces.push_back(std::move(space));
-            if (!current && boolMember(workspace, "visible"))
-                current = id;
+            if (!current && workspace.visible)
+                current = workspace.id;
         }
         if (!current)
             continue;
@@ -147,18 +46,29 @@ std::vector<Display> i3DisplaySpaces(const json& workspaces, const json& outputs
 }
 
 I3Tree i3Tree(const json& tree, bool* truncated) {
-    TreeWalk walk;
-    walk.visit(tree, std::nullopt, false, false, 0);
-    if (truncated)
-        *truncated = walk.truncated;
-    for (const auto window : walk.stickyWindows)
-        walk.result[window] = walk.allWorkspaces;
+    const auto read = i3::treeWindows(
+        tree, [](const json& node) { return json_members::integer(node, "window").has_value(); },
+        truncated);
+    WindowSpaces spaces;
+    std::set<std::int64_t> fullScreenWindows;
+    std::vector<std::int64_t> stickyWindows;
+    for (const auto& found : read.windows) {
+        const auto window = *json_members::integer(*found.node, "window");
+        if (found.fullScreen && !found.scratchpad)
+            fullScreenWindows.insert(window);
+        if (found.sticky && !found.scratchpad)
+            stickyWindows.push_back(window);
+        else
+            spaces[window].push_back(found.workspace);
+    }
+    for (const auto window : stickyWindows)
+        spaces[window] = read.workspaces;
     std::vector<SpaceWindow> windows;
-    windows.reserve(walk.result.size());
-    for (const auto& [window, spaces] : walk.result)
-        windows.push_back({window, spaces, walk.fullScreenWindows.contains(window)});
+    windows.reserve(spaces.size());
+    for (const auto& [window, onSpaces] : spaces)
+        windows.push_back({window, onSpaces, fullScreenWindows.contains(window)});
     auto fullScreen = fullScreenSpaces(windows);
-    return {std::move(walk.result), std::move(fullScreen)};
+    return {std::move(spaces), std::move(fullScreen)};
 }
 
 WmLabel i3WorkspaceLabel(std::optional<std::int64_t> num, std::string_view name) {

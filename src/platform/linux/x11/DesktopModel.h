@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/DesktopLimits.h"
 #include "platform/linux/i3/I3Ipc.h"
 #include "spaces/WindowServer.h"
 
@@ -19,11 +20,7 @@ namespace tidemark::linux_platform::desktop {
 // Spaces each window is on, by window id. A window on every space lists them all.
 using WindowSpaces = std::map<std::int64_t, std::vector<std::int64_t>>;
 
-// What a window manager reports is read up to this many outputs, workspaces, desktops and
-// windows: a manager (or any client that rewrites the root's window lists) that reports more
-// is broken or hostile, and the rest is ignored. Where given, `truncated` is set when
-// something was.
-inline constexpr std::size_t kMaxDesktopItems = 1024;
+// Where given, `truncated` is set when something was cut at `kMaxDesktopItems`.
 
 // i3: one display per active output in `get_outputs` order, each with the workspaces of
 // `get_workspaces` that sit on it in their listed order; the visible one is current, and

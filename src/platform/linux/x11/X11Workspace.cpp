@@ -1,6 +1,7 @@
 #include "platform/linux/x11/X11Workspace.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/apps/GenericAppIcon.h"
 #include "platform/linux/proc/ProcFiles.h"
 #include "platform/linux/x11/PropertyValue.h"
 #include "platform/linux/x11/XSettings.h"
@@ -56,20 +57,14 @@ X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& fact
             app.hidden = true;
             app.activationPolicy = ActivationPolicy::Accessory;
         }
-        if (!app.bundleIdentifier && (!window.className.empty() || !window.instanceName.empty())) {
-            if (const auto* entry = entries_->byWmClass(window.className, window.instanceName)) {
-                app.bundleIdentifier = entry->id;
-                app.localizedName = entry->name;
-                app.bundlePath = entry->path.string();
-                if (!entry->noDisplay && app.activationPolicy != ActivationPolicy::Prohibited)
+        if (!app.bundleIdentifier)
+            if (auto naming = nameApp(*entries_, window.className, window.instanceName)) {
+                app.bundleIdentifier = std::move(naming->identifier);
+                app.localizedName = std::move(naming->name);
+                app.bundlePath = std::move(naming->entryPath);
+                if (naming->listed && app.activationPolicy != ActivationPolicy::Prohibited)
                     app.activationPolicy = ActivationPolicy::Regular;
-            } else {
-                const auto& name =
-                    window.className.empty() ? window.instanceName : window.className;
-                app.bundleIdentifier = name;
-                app.localizedName = name;
             }
-        }
         // Windows whose owners were seen as different processes name none of them.
         if (const auto owner = owners_.find(window.window);
             owner != owners_.end() && owner->second.pid == *window.pid) {
@@ -269,19 +264,7 @@ std::optional<std::string> X11Workspace::desktopIconName(const std::string& appK
 }
 
 ImageRef X11Workspace::genericApplicationIcon() {
-    // A neutral grey tile, the same for every caller.
-    static const ImageRef generic = [] {
-        constexpr int edge = 16;
-        Bitmap bitmap{edge, edge, {}};
-        for (int y = 0; y < edge; ++y)
-            for (int x = 0; x < edge; ++x) {
-                const bool border = x == 0 || y == 0 || x == edge - 1 || y == edge - 1;
-                const std::uint8_t grey = border ? 96 : 160;
-                bitmap.rgba.insert(bitmap.rgba.end(), {grey, grey, grey, 255});
-            }
-        return Image::fromBitmap(Size{edge, edge}, std::move(bitmap), "generic");
-    }();
-    return generic;
+    return genericAppIcon();
 }
 
 bool X11Workspace::isApplicationInstalled(const std::string& bundleIdentifier) {

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/linux/wayland/DesktopTable.h"
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace tidemark::linux_platform::wayland {
+
+// What the compositor's events say may have changed in its table.
+struct TableChanges {
+    // A workspace was shown, made, removed, renamed or moved.
+    bool workspaces = false;
+    // An output came, went or changed.
+    bool outputs = false;
+    // A window came, went, moved, changed focus or full-screen state.
+    bool windows = false;
+
+    bool any() const { return workspaces || outputs || windows; }
+    TableChanges& operator|=(const TableChanges& other) {
+        workspaces = workspaces || other.workspaces;
+        outputs = outputs || other.outputs;
+        windows = windows || other.windows;
+        return *this;
+    }
+};
+
+// A compositor's event stream on a connection of its own.
+class CompositorEvents {
+public:
+    virtual ~CompositorEvents() = default;
+    // Readable when events arrived.
+    virtual int fd() const = 0;
+    // What the events that arrived may have changed; never blocks.
+    virtual TableChanges take() = 0;
+    // The compositor closed the stream or sent what cannot be read.
+    virtual bool ended() const = 0;
+};
+
+// One compositor's IPC: its answers parsed into the table, and its requests. Each call is
+// bounded in time; the caller makes them one at a time.
+class Compositor {
+public:
+    virtual ~Compositor() = default;
+
+    // The compositor's name as users know it ("sway").
+    virtual std::string_view name() const = 0;
+    // Nothing when it does not answer.
+    virtual std::optional<Outputs> readOutputs() = 0;
+    virtual std::optional<Windows> readWindows() = 0;
+    // Whether it takes requests now.
+    virtual bool isReachable() = 0;
+    // Shows workspace `id` on its output; false when refused or not delivered.
+    virtual bool focusWorkspace(SpaceId id) = 0;
+    // Asks the window's client to close it.
+    virtual bool closeWindow(std::int64_t id) = 0;
+    // Nothing when it cannot subscribe now.
+    virtual std::unique_ptr<CompositorEvents> subscribe() = 0;
+};
+
+} // namespace tidemark::linux_platform::wayland

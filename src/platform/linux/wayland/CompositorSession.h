@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/linux/wayland/Compositor.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+
+namespace tidemark::linux_platform::wayland {
+
+// The compositor's table, kept between its events and shared by the window server and the
+// workspace; requests go out one at a time. Callable from any thread.
+class CompositorSession {
+public:
+    explicit CompositorSession(std::unique_ptr<Compositor> compositor);
+
+    std::string_view name() const { return compositor_->name(); }
+
+    // Each part of the table: asked again once an event may have changed it, or, before events
+    // are followed, once it is older than one refresh. Null when the compositor did not answer.
+    std::shared_ptr<const Outputs> outputs();
+    std::shared_ptr<const Windows> windows();
+    // Asked now, whatever is kept.
+    std::shared_ptr<const Windows> freshWindows();
+
+    // From now on the parts are kept until `changed` says otherwise.
+    void followEvents();
+    void changed(const TableChanges& changes);
+
+    bool isReachable();
+    bool focusWorkspace(SpaceId id);
+    // Whether every request was delivered.
+    bool closeWindows(const std::vector<std::int64_t>& ids);
+    std::unique_ptr<CompositorEvents> subscribe();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    template <typename Part> struct Kept {
+        std::shared_ptr<const Part> value;
+        bool stale = true;
+        Clock::time_point time{};
+    };
+    template <typename Part, typename Read>
+    std::shared_ptr<const Part> partLocked(Kept<Part>&, Read);
+
+    std::unique_ptr<Compositor> compositor_;
+    std::mutex mutex_;
+    bool following_ = false;
+    Kept<Outputs> outputs_;
+    Kept<Windows> windows_;
+};
+
+} // namespace tidemark::linux_platform::wayland
