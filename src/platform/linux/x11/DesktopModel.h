@@ -81,6 +81,8 @@ struct EventTurn {
     bool fromI3 = false;
     // An i3 event that may have moved windows between workspaces (see below).
     bool i3WindowsMayHaveMoved = false;
+    // An i3 output event, or i3 lost or back: its outputs may have changed.
+    bool i3OutputsMayHaveChanged = false;
     // Client windows whose facts (size, type, state, opacity, desktop, owner) may have
     // changed, and those only now watched, whose changes until now went unheard.
     std::set<std::uint32_t> changedWindows;

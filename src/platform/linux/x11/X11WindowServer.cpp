@@ -40,8 +40,10 @@ X11WindowServer::Mode X11WindowServer::modeLocked() {
 X11WindowServer::Mode X11WindowServer::recordReachLocked() {
     const auto before = modes_.mode();
     const auto mode = modes_.record(i3_.reach(), Clock::now());
-    if (mode != before)
+    if (mode != before) {
         membershipStale_ = true;
+        i3Outputs_.reset();
+    }
     return mode;
 }
 
@@ -106,14 +108,16 @@ std::optional<std::vector<Display>> X11WindowServer::displaysLocked() {
 }
 
 std::optional<std::vector<Display>> X11WindowServer::i3DisplaysLocked() {
-    auto outputs = i3_.request(i3::MessageType::GetOutputs);
-    if (!outputs)
+    // Outputs change far less often than workspaces; followed, they are kept until i3 says.
+    if (!followingEvents_ || !i3Outputs_)
+        i3Outputs_ = i3_.request(i3::MessageType::GetOutputs);
+    if (!i3Outputs_)
         return std::nullopt;
     auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
     if (!workspaces)
         return std::nullopt;
     bool truncated = false;
-    auto displays = desktop::i3DisplaySpaces(*workspaces, *outputs, &truncated);
+    auto displays = desktop::i3DisplaySpaces(*workspaces, *i3Outputs_, &truncated);
     noteTruncatedLocked(truncated);
     desktop::markFullScreen(displays, i3TreeLocked(TreeReader::Displays).fullScreenOwners);
     return displays;
@@ -265,6 +269,8 @@ void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     if (turn.i3WindowsMayHaveMoved)
         membershipStale_ = true;
     staleFacts_.insert(turn.changedWindows.begin(), turn.changedWindows.end());
+    if (turn.i3OutputsMayHaveChanged)
+        i3Outputs_.reset();
     ++desktopEventCount_;
     if (turn.fromI3)
         ++i3EventCount_;

@@ -132,6 +132,7 @@ private:
     std::set<xcb_window_t> staleFacts_;
     bool keptFactsHaveDesktops_ = false;
     std::uint64_t i3EventCount_ = 0;
+    std::optional<nlohmann::json> i3Outputs_;
 };
 
 } // namespace tidemark::linux_platform

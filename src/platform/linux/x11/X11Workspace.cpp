@@ -403,6 +403,7 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
             desktopEventListener_({.fromX = true,
                                    .fromI3 = true,
                                    .i3WindowsMayHaveMoved = true,
+                                   .i3OutputsMayHaveChanged = true,
                                    .changedWindows = {}});
         announce({Kind::ActiveSpaceChanged});
         announce({Kind::ScreenParametersChanged});
@@ -484,11 +485,12 @@ void X11Workspace::dispatchEvents() {
             if (kind == i3::EventType::Workspace)
                 spaceChanged = true;
             else if (kind == i3::EventType::Output)
-                screenChanged = true;
+                screenChanged = turn.i3OutputsMayHaveChanged = true;
         }
         if (i3Events_->isBroken()) {
             turn.fromI3 = true;
             turn.i3WindowsMayHaveMoved = true;
+            turn.i3OutputsMayHaveChanged = true;
             // i3 restarted or exited; pick it up again when it is back.
             i3Events_.reset();
             scheduleI3Reconnect(0);
