@@ -23,12 +23,14 @@ bool passesWindowChecks(const WindowInfo& window) {
 }
 
 // What one pass knows about a process: its app and, once needed, its key and the number of
-// spaces that list the key (shared by every process with that key).
+// spaces that list it (counted per key, shared by every process with that key, where
+// processes of one key are one app; per process where each is an app of its own).
 struct PassApp {
     std::int32_t pid = 0;
     const RunningApplication* app = nullptr;
     std::optional<std::string> key;
     std::size_t* listedOn = nullptr;
+    std::size_t ownListings = 0;
 };
 
 // The three lists of one space and the keys already on it.
@@ -39,6 +41,10 @@ struct SpaceSlot {
     bool isFull() const { return icons->size() >= WindowSpaceMapper::maxIconsPerSpace; }
     bool lists(const std::string& key) const {
         return std::find(keys->begin(), keys->end(), key) != keys->end();
+    }
+    bool listsProcess(std::int32_t pid) const {
+        return std::any_of(details->begin(), details->end(),
+                           [pid](const SpaceAppDetail& detail) { return detail.pid == pid; });
     }
 };
 
@@ -93,11 +99,14 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
     std::stable_sort(passApps.begin(), passApps.end(),
                      [](const auto& a, const auto& b) { return a.pid < b.pid; });
     const auto ownBundleIdentifier = workspace_.ownBundleIdentifier();
+    // Where each process is an app, a full space still takes more processes of the keys it
+    // lists, so the walk goes on.
+    const bool byProcess = workspace_.appCounting() == AppCounting::ByProcess;
 
     std::size_t fullSlots = 0;
     std::unordered_map<std::string_view, std::size_t> slotsListingKey;
     for (const WindowInfo& window : windows->windows) {
-        if (fullSlots == slots.size())
+        if (fullSlots == slots.size() && !byProcess)
             break;
         if (!passesWindowChecks(window))
             continue;
@@ -115,7 +124,7 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
             continue;
         if (!owner.key) {
             owner.key = appKey(app);
-            owner.listedOn = &slotsListingKey[*owner.key];
+            owner.listedOn = byProcess ? &owner.ownListings : &slotsListingKey[*owner.key];
         }
         const std::string& key = *owner.key;
         if (ownBundleIdentifier && key == *ownBundleIdentifier)
@@ -130,16 +139,19 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
             if (slotIndex == slotOfNumber.end())
                 continue;
             SpaceSlot& slot = slots[slotIndex->second];
-            if (slot.isFull() || slot.lists(key))
+            const bool keyListed = slot.lists(key);
+            if (keyListed ? !byProcess || slot.listsProcess(*pid) : slot.isFull())
                 continue;
             ImageRef icon = iconFor(key, app);
-            slot.keys->push_back(key);
-            slot.icons->push_back(icon);
+            if (!keyListed) {
+                slot.keys->push_back(key);
+                slot.icons->push_back(icon);
+                if (slot.isFull())
+                    ++fullSlots;
+            }
             slot.details->push_back(
                 SpaceAppDetail{app.localizedName.value_or(key), std::move(icon), key, *pid});
             ++*owner.listedOn;
-            if (slot.isFull())
-                ++fullSlots;
         }
     }
 

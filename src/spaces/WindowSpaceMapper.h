@@ -15,7 +15,9 @@
 
 namespace tidemark {
 
-// The apps of each space, as three parallel lists per space identifier.
+// The apps of each space, per space identifier: the strip's icons and app keys, one per key
+// (parallel lists), and the panel's rows, one per app as the workspace counts them (one per
+// key, or one per process while the icons stay one per key).
 struct SpaceAppMaps {
     std::map<std::string, std::vector<ImageRef>> icons;
     std::map<std::string, std::vector<std::string>> appKeys;
@@ -32,6 +34,7 @@ std::string appKey(const RunningApplication& app);
 // Finds the apps that have windows on each space, with their icons scaled and cached.
 class WindowSpaceMapper {
 public:
+    // Counts icons (app keys), not the processes listed under them.
     static constexpr std::size_t maxIconsPerSpace = 5;
     static constexpr double cachedIconSize = 36.0;
     static constexpr std::size_t maxCacheSize = 50;
