@@ -3,6 +3,7 @@
 #include "foundation/Text.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
+#include "platform/linux/x11/PropertyValue.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -398,6 +399,68 @@ TEST_F(LiveFixture, ABogusClientListIsReadOnlyInPart) {
     EXPECT_LT(residentBytes(), rssBefore + (8u << 20)); // 40 MB more when all are read
     write(real);
     EXPECT_TRUE(mainQueue.runUntil([&] { return apps() == before; }, 30));
+}
+
+// Whether `pid` has ended (a zombie has: its parent may reap it late).
+bool hasEnded(std::int32_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const auto close = line.rfind(')');
+    return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'Z';
+}
+
+// A polite quit follows the manager's supported list. Without _NET_CLOSE_WINDOW there, a
+// client that takes WM_DELETE_WINDOW gets it and ends, and one that does not is sent nothing
+// and told so; with it there, the manager closes even that client's window.
+TEST_F(LiveFixture, PoliteCloseFollowsTheManagersSupportedList) {
+    const auto taker = env("E2E_CLOSE_TAKER");
+    const auto refuser = env("E2E_CLOSE_REFUSER");
+    if (!taker || !refuser)
+        GTEST_SKIP() << "E2E_CLOSE_TAKER and E2E_CLOSE_REFUSER not given";
+    const auto waitForEnd = [](std::int32_t pid) {
+        for (int tries = 0; tries < 100 && !hasEnded(pid); ++tries)
+            ::usleep(50'000);
+        return hasEnded(pid);
+    };
+    auto& x = *platform->x;
+    const auto property = x.ewmh()._NET_SUPPORTED;
+    const auto readSupported = [&] {
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            x.raw(), xcb_get_property(x.raw(), 0, x.root(), property, XCB_ATOM_ATOM, 0, 4096),
+            nullptr));
+        return propertyWords(propertyValue(reply.get()), XCB_ATOM_ATOM);
+    };
+    const auto writeSupported = [&](const std::vector<std::uint32_t>& atoms) {
+        xcb_change_property(x.raw(), XCB_PROP_MODE_REPLACE, x.root(), property, XCB_ATOM_ATOM, 32,
+                            std::uint32_t(atoms.size()), atoms.data());
+        std::free(xcb_get_input_focus_reply(x.raw(), xcb_get_input_focus(x.raw()), nullptr));
+    };
+    const auto supported = readSupported();
+    const auto closeAtom = x.ewmh()._NET_CLOSE_WINDOW;
+    ASSERT_NE(std::find(supported.begin(), supported.end(), closeAtom), supported.end());
+    auto without = supported;
+    std::erase(without, closeAtom);
+    writeSupported(without);
+    ASSERT_EQ(readSupported(), without);
+
+    auto& workspace = platform->workspace;
+    EXPECT_FALSE(workspace.terminate(std::stoi(*refuser)));
+    EXPECT_TRUE(workspace.terminate(std::stoi(*taker)));
+    EXPECT_TRUE(waitForEnd(std::stoi(*taker)));
+    EXPECT_FALSE(hasEnded(std::stoi(*refuser)));
+    // This program never closes its own windows, nor init's.
+    EXPECT_FALSE(workspace.terminate(::getpid()));
+    EXPECT_FALSE(workspace.terminate(1));
+
+    // i3 destroys a window that takes no close message; its client lives on, windowless.
+    writeSupported(supported);
+    EXPECT_TRUE(workspace.terminate(std::stoi(*refuser)));
+    const auto listed = [&] { return workspace.runningApplication(std::stoi(*refuser)); };
+    for (int tries = 0; tries < 100 && listed(); ++tries)
+        ::usleep(50'000);
+    EXPECT_FALSE(listed());
 }
 
 TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {

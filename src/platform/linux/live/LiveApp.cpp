@@ -201,12 +201,14 @@ LiveAppExit runLiveApp() {
         return {EXIT_FAILURE, error};
     installQtMessageHandler(reports.qtWarnings);
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // Qt names its windows' X class after these, by which the workspace tells this
+    // program's windows from other apps'.
     int argc = 1;
-    char name[] = "tidemark";
-    char* argv[] = {name, nullptr};
+    std::string name = kOwnWindowInstance;
+    char* argv[] = {name.data(), nullptr};
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("Tidemark"));
+    QApplication::setApplicationName(QString::fromLatin1(kOwnWindowClass));
 
     LiveApp app(reports);
     if (!app.open(error))
