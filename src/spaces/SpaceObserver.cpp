@@ -35,8 +35,8 @@ std::string describeDoubles(const std::vector<double>& numbers) {
 } // namespace
 
 SpaceObserver::SpaceObserver(SpaceObserverServices services)
-    : services_(services),
-      windowSpaceMapper_(services.windowServer, services.workspace, services.imageScaler) {}
+    : services_(services), windowSpaceMapper_(services.windowServer, services.workspace,
+                                              services.imageScaler, services.appIcons) {}
 
 std::shared_ptr<SpaceObserver> SpaceObserver::create(SpaceObserverServices services) {
     std::shared_ptr<SpaceObserver> observer(new SpaceObserver(services));

@@ -66,9 +66,10 @@ std::string appKey(const RunningApplication& app) {
 }
 
 WindowSpaceMapper::WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
-                                     const ImageScaler* imageScaler)
+                                     const ImageScaler* imageScaler,
+                                     const AppIconSource* iconSource)
     : windowServer_(windowServer), workspace_(workspace),
-      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()) {}
+      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()), iconSource_(iconSource) {}
 
 SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& spaceIds) {
     SpaceAppMaps maps;
@@ -171,12 +172,18 @@ ImageRef WindowSpaceMapper::iconFor(const std::string& key, const RunningApplica
         }
     }
     ImageRef loaded;
-    if (app.bundlePath)
-        loaded = workspace_.iconForFile(*app.bundlePath);
-    if (!loaded)
-        loaded = workspace_.applicationIcon(app.pid);
-    if (!loaded)
-        loaded = workspace_.genericApplicationIcon();
+    if (iconSource_) {
+        loaded = iconSource_->appIcon(
+            SpaceAppDetail{app.localizedName.value_or(key), nullptr, key, app.pid},
+            int(cachedIconSize));
+    } else {
+        if (app.bundlePath)
+            loaded = workspace_.iconForFile(*app.bundlePath);
+        if (!loaded)
+            loaded = workspace_.applicationIcon(app.pid);
+        if (!loaded)
+            loaded = workspace_.genericApplicationIcon();
+    }
     if (!loaded) {
         // No icon at all from the workspace: show a blank square and try again next pass.
         Bitmap blank{int(cachedIconSize), int(cachedIconSize),
