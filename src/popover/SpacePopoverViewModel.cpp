@@ -122,9 +122,15 @@ void Model::updateMemory(const Space& space) {
 void Model::updateOtherApps(const Space& space, const std::vector<Space>& snapshot,
                             bool fetchMemory) {
     const std::vector<Space> allSpaces = withApps(snapshot);
+    // One row per app as the desktop counts them: per key, or per process where each process
+    // is an app (a second terminal elsewhere is another app, one on two spaces is one).
+    const bool byProcess = services_.workspace.appCounting() == AppCounting::ByProcess;
+    const auto identity = [byProcess](const SpaceAppDetail& detail) {
+        return byProcess ? std::to_string(detail.pid) : detail.bundleID;
+    };
     std::set<std::string, std::less<>> shown;
     for (const auto& detail : completed(space).appDetails)
-        shown.insert(detail.bundleID);
+        shown.insert(identity(detail));
     std::set<std::string, std::less<>> seen;
     std::vector<SpaceAppDetail> others;
     MemoryMap memory;
@@ -132,7 +138,7 @@ void Model::updateOtherApps(const Space& space, const std::vector<Space>& snapsh
         if (other.spaceID == space.spaceID)
             continue;
         for (const auto& detail : other.appDetails) {
-            if (shown.contains(detail.bundleID) || !seen.insert(detail.bundleID).second)
+            if (shown.contains(identity(detail)) || !seen.insert(identity(detail)).second)
                 continue;
             others.push_back(detail);
             if (fetchMemory) {

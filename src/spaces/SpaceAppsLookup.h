@@ -18,6 +18,9 @@ public:
                     const ImageScaler* imageScaler = nullptr)
         : settings_(settings), mapper_(windowServer, workspace, imageScaler) {}
 
+    // Icons not yet cached come from `source` from now on.
+    void setIconSource(const AppIconSource* source) { mapper_.setIconSource(source); }
+
     // `spaces` with the apps on each space that lists none, found as the opened-apps refresh
     // finds them; unchanged in that style, where the snapshot carries them already.
     std::vector<Space> withApps(std::vector<Space> spaces);

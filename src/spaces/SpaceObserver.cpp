@@ -35,8 +35,8 @@ std::string describeDoubles(const std::vector<double>& numbers) {
 } // namespace
 
 SpaceObserver::SpaceObserver(SpaceObserverServices services)
-    : services_(services),
-      windowSpaceMapper_(services.windowServer, services.workspace, services.imageScaler) {}
+    : services_(services), windowSpaceMapper_(services.windowServer, services.workspace,
+                                              services.imageScaler, services.appIcons) {}
 
 std::shared_ptr<SpaceObserver> SpaceObserver::create(SpaceObserverServices services) {
     std::shared_ptr<SpaceObserver> observer(new SpaceObserver(services));
@@ -155,6 +155,7 @@ std::string SpaceObserver::makeSnapshotSignature(
     signature += settings.boolean(settings::kUseHighContrastBorders) ? "true:" : "false:";
     signature += services_.workspace.effectiveAppearance() == Appearance::Dark ? "true:" : "false:";
     signature += std::to_string(colorHash) + ":";
+    const bool byProcess = services_.workspace.appCounting() == AppCounting::ByProcess;
     for (std::size_t i = 0; i < spaces.size(); ++i) {
         const auto& space = spaces[i];
         if (i)
@@ -174,6 +175,12 @@ std::string SpaceObserver::makeSnapshotSignature(
         if (const auto it = appKeys.find(space.spaceID); it != appKeys.end()) {
             for (std::size_t k = 0; k < it->second.size(); ++k)
                 signature += (k ? "+" : "") + it->second[k];
+        }
+        // Where each process is an app, a second process of a listed key is a new row.
+        if (byProcess) {
+            signature += "/";
+            for (const auto& detail : space.appDetails)
+                signature += std::to_string(detail.pid) + "+";
         }
     }
     return signature;

@@ -35,6 +35,8 @@ struct SpaceObserverServices {
     MemoryPressureEvents* memoryPressure = nullptr;
     // Without it app icons are scaled by the plain bitmap scaler.
     const ImageScaler* imageScaler = nullptr;
+    // Without it app icons are loaded from the workspace.
+    const AppIconSource* appIcons = nullptr;
 };
 
 // Follow-up refreshes after app events, in seconds after the event.

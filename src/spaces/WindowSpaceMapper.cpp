@@ -23,12 +23,14 @@ bool passesWindowChecks(const WindowInfo& window) {
 }
 
 // What one pass knows about a process: its app and, once needed, its key and the number of
-// spaces that list the key (shared by every process with that key).
+// spaces that list it (counted per key, shared by every process with that key, where
+// processes of one key are one app; per process where each is an app of its own).
 struct PassApp {
     std::int32_t pid = 0;
     const RunningApplication* app = nullptr;
     std::optional<std::string> key;
     std::size_t* listedOn = nullptr;
+    std::size_t ownListings = 0;
 };
 
 // The three lists of one space and the keys already on it.
@@ -39,6 +41,10 @@ struct SpaceSlot {
     bool isFull() const { return icons->size() >= WindowSpaceMapper::maxIconsPerSpace; }
     bool lists(const std::string& key) const {
         return std::find(keys->begin(), keys->end(), key) != keys->end();
+    }
+    bool listsProcess(std::int32_t pid) const {
+        return std::any_of(details->begin(), details->end(),
+                           [pid](const SpaceAppDetail& detail) { return detail.pid == pid; });
     }
 };
 
@@ -60,9 +66,10 @@ std::string appKey(const RunningApplication& app) {
 }
 
 WindowSpaceMapper::WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
-                                     const ImageScaler* imageScaler)
+                                     const ImageScaler* imageScaler,
+                                     const AppIconSource* iconSource)
     : windowServer_(windowServer), workspace_(workspace),
-      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()) {}
+      imageScaler_(imageScaler ? *imageScaler : bitmapImageScaler()), iconSource_(iconSource) {}
 
 SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& spaceIds) {
     SpaceAppMaps maps;
@@ -93,11 +100,14 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
     std::stable_sort(passApps.begin(), passApps.end(),
                      [](const auto& a, const auto& b) { return a.pid < b.pid; });
     const auto ownBundleIdentifier = workspace_.ownBundleIdentifier();
+    // Where each process is an app, a full space still takes more processes of the keys it
+    // lists, so the walk goes on.
+    const bool byProcess = workspace_.appCounting() == AppCounting::ByProcess;
 
     std::size_t fullSlots = 0;
     std::unordered_map<std::string_view, std::size_t> slotsListingKey;
     for (const WindowInfo& window : windows->windows) {
-        if (fullSlots == slots.size())
+        if (fullSlots == slots.size() && !byProcess)
             break;
         if (!passesWindowChecks(window))
             continue;
@@ -115,7 +125,7 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
             continue;
         if (!owner.key) {
             owner.key = appKey(app);
-            owner.listedOn = &slotsListingKey[*owner.key];
+            owner.listedOn = byProcess ? &owner.ownListings : &slotsListingKey[*owner.key];
         }
         const std::string& key = *owner.key;
         if (ownBundleIdentifier && key == *ownBundleIdentifier)
@@ -130,16 +140,19 @@ SpaceAppMaps WindowSpaceMapper::mapAppsToSpaces(const std::vector<std::string>& 
             if (slotIndex == slotOfNumber.end())
                 continue;
             SpaceSlot& slot = slots[slotIndex->second];
-            if (slot.isFull() || slot.lists(key))
+            const bool keyListed = slot.lists(key);
+            if (keyListed ? !byProcess || slot.listsProcess(*pid) : slot.isFull())
                 continue;
             ImageRef icon = iconFor(key, app);
-            slot.keys->push_back(key);
-            slot.icons->push_back(icon);
+            if (!keyListed) {
+                slot.keys->push_back(key);
+                slot.icons->push_back(icon);
+                if (slot.isFull())
+                    ++fullSlots;
+            }
             slot.details->push_back(
                 SpaceAppDetail{app.localizedName.value_or(key), std::move(icon), key, *pid});
             ++*owner.listedOn;
-            if (slot.isFull())
-                ++fullSlots;
         }
     }
 
@@ -159,12 +172,18 @@ ImageRef WindowSpaceMapper::iconFor(const std::string& key, const RunningApplica
         }
     }
     ImageRef loaded;
-    if (app.bundlePath)
-        loaded = workspace_.iconForFile(*app.bundlePath);
-    if (!loaded)
-        loaded = workspace_.applicationIcon(app.pid);
-    if (!loaded)
-        loaded = workspace_.genericApplicationIcon();
+    if (iconSource_) {
+        loaded = iconSource_->appIcon(
+            SpaceAppDetail{app.localizedName.value_or(key), nullptr, key, app.pid},
+            int(cachedIconSize));
+    } else {
+        if (app.bundlePath)
+            loaded = workspace_.iconForFile(*app.bundlePath);
+        if (!loaded)
+            loaded = workspace_.applicationIcon(app.pid);
+        if (!loaded)
+            loaded = workspace_.genericApplicationIcon();
+    }
     if (!loaded) {
         // No icon at all from the workspace: show a blank square and try again next pass.
         Bitmap blank{int(cachedIconSize), int(cachedIconSize),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/ImageScaler.h"
+#include "spaces/AppIconSource.h"
 #include "spaces/Space.h"
 #include "spaces/WindowServer.h"
 #include "spaces/Workspace.h"
@@ -15,7 +16,9 @@
 
 namespace tidemark {
 
-// The apps of each space, as three parallel lists per space identifier.
+// The apps of each space, per space identifier: the strip's icons and app keys, one per key
+// (parallel lists), and the panel's rows, one per app as the workspace counts them (one per
+// key, or one per process while the icons stay one per key).
 struct SpaceAppMaps {
     std::map<std::string, std::vector<ImageRef>> icons;
     std::map<std::string, std::vector<std::string>> appKeys;
@@ -32,13 +35,18 @@ std::string appKey(const RunningApplication& app);
 // Finds the apps that have windows on each space, with their icons scaled and cached.
 class WindowSpaceMapper {
 public:
+    // Counts icons (app keys), not the processes listed under them.
     static constexpr std::size_t maxIconsPerSpace = 5;
     static constexpr double cachedIconSize = 36.0;
     static constexpr std::size_t maxCacheSize = 50;
 
-    // Without a scaler, bitmap icons are scaled in plain C++.
+    // Without a scaler, bitmap icons are scaled in plain C++; without an icon source, icons
+    // come from the workspace.
     WindowSpaceMapper(WindowServer& windowServer, Workspace& workspace,
-                      const ImageScaler* imageScaler = nullptr);
+                      const ImageScaler* imageScaler = nullptr,
+                      const AppIconSource* iconSource = nullptr);
+    // Icons not yet cached come from `source` from now on.
+    void setIconSource(const AppIconSource* source) { iconSource_ = source; }
 
     // One entry (possibly empty) per given identifier in each map.
     SpaceAppMaps mapAppsToSpaces(const std::vector<std::string>& spaceIds);
@@ -58,6 +66,7 @@ private:
     WindowServer& windowServer_;
     Workspace& workspace_;
     const ImageScaler& imageScaler_;
+    const AppIconSource* iconSource_;
     // Ordered, so eviction by iteration order is the same on every run.
     std::map<std::string, ImageRef, std::less<>> iconCache_;
     // Icons evicted while others still hold them (the published spaces do): a miss takes the

@@ -15,6 +15,12 @@ enum class ActivationPolicy { Regular, Accessory, Prohibited };
 
 enum class Appearance { Light, Dark };
 
+// What a desktop counts as one app. By app key: the processes that share a key are one app
+// (an application and its helpers, listed once under the first process seen). By process:
+// each process with a window is an app of its own (two terminals are two apps, each listed
+// with its own memory and quit alone); the strip still draws one icon per key.
+enum class AppCounting { ByAppKey, ByProcess };
+
 // The kernel's start stamp of the process that owned an app's windows when the workspace
 // first saw them; nothing inside when that process had already ended.
 using SeenOwner = std::optional<std::uint64_t>;
@@ -47,6 +53,7 @@ public:
     // without copying; the default wraps `runningApplications()`.
     virtual RunningApplications sharedRunningApplications();
     virtual std::optional<RunningApplication> runningApplication(std::int32_t pid);
+    virtual AppCounting appCounting() const { return AppCounting::ByAppKey; }
 
     virtual Appearance effectiveAppearance() = 0;
     // This program's bundle identifier, when it has one.

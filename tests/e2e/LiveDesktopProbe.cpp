@@ -3,6 +3,7 @@
 #include "foundation/Text.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
+#include "platform/linux/x11/PropertyValue.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -199,6 +200,9 @@ TEST_F(LiveFixture, I3RestartIsPickedUpAgain) {
 // Stops the process it names when the test ends, however it ends.
 struct ChildProcess {
     pid_t pid = 0;
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
     explicit ChildProcess(const char* program) {
         char* argv[] = {const_cast<char*>(program), nullptr};
         if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0)
@@ -214,6 +218,27 @@ struct ChildProcess {
     }
     ~ChildProcess() { stop(); }
 };
+
+// In a forked child: makes `count` client windows on a connection of its own and waits to be
+// ended.
+[[noreturn]] void holdWindows(int count) {
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(own))
+        ::_exit(1);
+    const auto* screen = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
+    for (int i = 0; i < count; ++i) {
+        const auto window = xcb_generate_id(own);
+        xcb_create_window(own, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        const char wmClass[] = "probe\0TidemarkProbe";
+        xcb_change_property(own, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
+                            8, sizeof wmClass, wmClass);
+        xcb_map_window(own, window);
+    }
+    xcb_flush(own);
+    for (;;)
+        ::pause();
+}
 
 // Every app event the workspace posts, as its kind and the app's pid.
 struct AppEventLog {
@@ -254,18 +279,18 @@ TEST_F(LiveFixture, AppNotificationsFollowTheClients) {
     const auto pid = client.pid;
     EXPECT_TRUE(platform->workspace.terminate(pid));
     EXPECT_TRUE(queue.runUntil([&] { return seen.saw(Kind::AppTerminated, pid); }, 10));
-    // Gone now, so a forced quit refuses to signal the pid; init and this program never.
-    EXPECT_FALSE(platform->workspace.forceTerminate(pid));
-    EXPECT_FALSE(platform->workspace.forceTerminate(1));
-    EXPECT_FALSE(platform->workspace.forceTerminate(::getpid()));
+    // Gone now: nothing to close, and nothing is said to be sent.
+    EXPECT_FALSE(platform->workspace.terminate(pid));
 
-    ChildProcess stubborn("xlogo");
-    ASSERT_TRUE(queue.runUntil([&] { return seen.saw(Kind::AppLaunched, stubborn.pid); }, 10));
-    EXPECT_TRUE(platform->workspace.forceTerminate(stubborn.pid));
+    // The whole quit procedure over this machine: the polite close is delivered, so the
+    // client ends on its own and no signal follows.
+    ChildProcess second("xlogo");
+    ASSERT_TRUE(queue.runUntil([&] { return seen.saw(Kind::AppLaunched, second.pid); }, 10));
+    platform->appActions.terminateApp(second.pid);
     int status = 0;
-    ASSERT_EQ(::waitpid(stubborn.pid, &status, 0), stubborn.pid);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    stubborn.pid = 0;
+    ASSERT_EQ(::waitpid(second.pid, &status, 0), second.pid);
+    EXPECT_FALSE(WIFSIGNALED(status)) << "signal " << WTERMSIG(status);
+    second.pid = 0;
 }
 
 // Requests sent on a connection: each takes the next sequence number, and a no-operation
@@ -299,32 +324,24 @@ TEST_F(LiveFixture, AppTableFollowsClientsWithoutRereadingThem) {
     };
     workspace.startObserving();
 
-    // Many windows of this process, so that rereading every client would show.
-    constexpr int kOwnWindows = 60;
-    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
-    ASSERT_EQ(xcb_connection_has_error(own), 0);
-    const auto* screen = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
-    for (int i = 0; i < kOwnWindows; ++i) {
-        const auto window = xcb_generate_id(own);
-        xcb_create_window(own, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 200, 100, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-        const char wmClass[] = "probe\0TidemarkProbe";
-        xcb_change_property(own, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
-                            8, sizeof wmClass, wmClass);
-        xcb_map_window(own, window);
-    }
-    xcb_flush(own);
+    // Many windows of another process, so that rereading every client would show.
+    constexpr int kOwnerWindows = 60;
+    ChildProcess owner;
+    owner.pid = ::fork();
+    if (owner.pid == 0)
+        holdWindows(kOwnerWindows);
+    ASSERT_GT(owner.pid, 0);
     const auto clientCount = [&] {
         return rootWindowList(*platform->x, platform->x->ewmh()._NET_CLIENT_LIST).size();
     };
-    ASSERT_TRUE(mainQueue.runUntil([&] { return clientCount() >= kOwnWindows; }, 10));
-    ASSERT_TRUE(mainQueue.runUntil([&] { return lists(::getpid()); }, 10));
+    ASSERT_TRUE(mainQueue.runUntil([&] { return clientCount() >= kOwnerWindows; }, 10));
+    ASSERT_TRUE(mainQueue.runUntil([&] { return lists(owner.pid); }, 10));
     mainQueue.runUntil([] { return false; }, 0.5);
     const auto clients = clientCount();
 
     RequestCount requests(platform->x->raw());
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(lists(::getpid()));
+        EXPECT_TRUE(lists(owner.pid));
     EXPECT_EQ(requests.sinceLast(), 0u) << "answers come from the table";
 
     // A new client is read on its own.
@@ -356,9 +373,10 @@ TEST_F(LiveFixture, AppTableFollowsClientsWithoutRereadingThem) {
     ASSERT_TRUE(mainQueue.runUntil([&] { return seen.saw(Kind::AppTerminated, pid); }, 10));
     EXPECT_LT(requests.sinceLast(), clients) << "a client leaving made the table reread the rest";
     EXPECT_FALSE(lists(pid));
-    xcb_disconnect(own);
-    EXPECT_TRUE(mainQueue.runUntil([&] { return seen.saw(Kind::AppTerminated, ::getpid()); }, 10));
-    EXPECT_FALSE(lists(::getpid()));
+    const auto ownerPid = owner.pid;
+    owner.stop();
+    EXPECT_TRUE(mainQueue.runUntil([&] { return seen.saw(Kind::AppTerminated, ownerPid); }, 10));
+    EXPECT_FALSE(lists(ownerPid));
 }
 
 // The resident set in bytes.
@@ -398,6 +416,68 @@ TEST_F(LiveFixture, ABogusClientListIsReadOnlyInPart) {
     EXPECT_LT(residentBytes(), rssBefore + (8u << 20)); // 40 MB more when all are read
     write(real);
     EXPECT_TRUE(mainQueue.runUntil([&] { return apps() == before; }, 30));
+}
+
+// Whether `pid` has ended (a zombie has: its parent may reap it late).
+bool hasEnded(std::int32_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const auto close = line.rfind(')');
+    return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'Z';
+}
+
+// A polite quit follows the manager's supported list. Without _NET_CLOSE_WINDOW there, a
+// client that takes WM_DELETE_WINDOW gets it and ends, and one that does not is sent nothing
+// and told so; with it there, the manager closes even that client's window.
+TEST_F(LiveFixture, PoliteCloseFollowsTheManagersSupportedList) {
+    const auto taker = env("E2E_CLOSE_TAKER");
+    const auto refuser = env("E2E_CLOSE_REFUSER");
+    if (!taker || !refuser)
+        GTEST_SKIP() << "E2E_CLOSE_TAKER and E2E_CLOSE_REFUSER not given";
+    const auto waitForEnd = [](std::int32_t pid) {
+        for (int tries = 0; tries < 100 && !hasEnded(pid); ++tries)
+            ::usleep(50'000);
+        return hasEnded(pid);
+    };
+    auto& x = *platform->x;
+    const auto property = x.ewmh()._NET_SUPPORTED;
+    const auto readSupported = [&] {
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            x.raw(), xcb_get_property(x.raw(), 0, x.root(), property, XCB_ATOM_ATOM, 0, 4096),
+            nullptr));
+        return propertyWords(propertyValue(reply.get()), XCB_ATOM_ATOM);
+    };
+    const auto writeSupported = [&](const std::vector<std::uint32_t>& atoms) {
+        xcb_change_property(x.raw(), XCB_PROP_MODE_REPLACE, x.root(), property, XCB_ATOM_ATOM, 32,
+                            std::uint32_t(atoms.size()), atoms.data());
+        std::free(xcb_get_input_focus_reply(x.raw(), xcb_get_input_focus(x.raw()), nullptr));
+    };
+    const auto supported = readSupported();
+    const auto closeAtom = x.ewmh()._NET_CLOSE_WINDOW;
+    ASSERT_NE(std::find(supported.begin(), supported.end(), closeAtom), supported.end());
+    auto without = supported;
+    std::erase(without, closeAtom);
+    writeSupported(without);
+    ASSERT_EQ(readSupported(), without);
+
+    auto& workspace = platform->workspace;
+    EXPECT_FALSE(workspace.terminate(std::stoi(*refuser)));
+    EXPECT_TRUE(workspace.terminate(std::stoi(*taker)));
+    EXPECT_TRUE(waitForEnd(std::stoi(*taker)));
+    EXPECT_FALSE(hasEnded(std::stoi(*refuser)));
+    // This program never closes its own windows, nor init's.
+    EXPECT_FALSE(workspace.terminate(::getpid()));
+    EXPECT_FALSE(workspace.terminate(1));
+
+    // i3 destroys a window that takes no close message; its client lives on, windowless.
+    writeSupported(supported);
+    EXPECT_TRUE(workspace.terminate(std::stoi(*refuser)));
+    const auto listed = [&] { return workspace.runningApplication(std::stoi(*refuser)); };
+    for (int tries = 0; tries < 100 && listed(); ++tries)
+        ::usleep(50'000);
+    EXPECT_FALSE(listed());
 }
 
 TEST_F(LiveFixture, LostServerEndsTheProgramWithOneLine) {

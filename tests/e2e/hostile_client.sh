@@ -25,4 +25,9 @@ for space in spaces:
 "
 probe 'LiveFixture.WindowListNamesRealOwnersAndTheirSpaces:LiveFixture.RunningApplicationsAreTheClientsWithSaneText' \
     E2E_WINDOWS="$xterm_pid:$ws1;$hostile_pid:$ws4" E2E_FORGED_PID=1
+
+# A polite quit follows the manager's supported list (the probe takes _NET_CLOSE_WINDOW off
+# it and puts it back): the xterm takes WM_DELETE_WINDOW, the hostile client does not.
+probe 'LiveFixture.PoliteCloseFollowsTheManagersSupportedList' \
+    E2E_CLOSE_TAKER="$xterm_pid" E2E_CLOSE_REFUSER="$hostile_pid"
 echo "hostile client: ok"

@@ -2,7 +2,8 @@
 # The hover panel of the live app on Xvfb + i3 with two outputs: resting the pointer on a
 # glyph opens the panel under it after the dwell and not before, on the glyph's output; moving
 # to the next glyph moves it; leaving closes it; the close control of a real client's row
-# makes that client go away; the cleaner lists a planted leftover helper (a process named
+# makes that client go away; two xterms on one desktop are two rows (in the panel and in
+# `tidemark panel`), and the close control of one ends that xterm alone; the cleaner lists a planted leftover helper (a process named
 # like a known browser helper whose app window was closed) and cleans it. The app prints
 # where the panel and its named controls are (TIDEMARK_REPORT_PANEL). Screenshots are kept
 # in $TIDEMARK_E2E_SHOTS (default: the build's e2e-shots folder).
@@ -31,6 +32,10 @@ msg() { i3-msg -s "$I3SOCK" -q "$@"; }
 msg workspace 1
 start_client xlogo
 logo_pid=$LAST_PID
+start_client xterm -title term-a
+term_a=$LAST_PID
+start_client xterm -title term-b
+term_b=$LAST_PID
 msg workspace 2
 start_client xclock
 clock_pid=$LAST_PID
@@ -169,6 +174,26 @@ gone() { [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status"; }
 wait_for 50 gone "$logo_pid" || fail "xlogo is still running after its close control"
 sleep 0.5
 shot 3-quit
+
+# Two xterms on this desktop: two apps, each with its own row and memory, in the panel
+# command's model and in the open panel.
+"$TIDEMARK" panel "$first" --json >"$E2E_TMP/panel.json" || fail "tidemark panel exited $?"
+check_json "$E2E_TMP/panel.json" "
+assert s['apps'].count($term_a) == 1 and s['apps'].count($term_b) == 1, s
+assert s['names'][str($term_a)] == s['names'][str($term_b)], s['names']
+assert str($term_a) in s['appMemory'] and str($term_b) in s['appMemory'], s['appMemory']
+"
+wait_for 50 controls_are "^app:$term_a$" 1 && controls_are "^app:$term_b$" 1 ||
+    fail "the panel does not list both xterms: $(control_names '^app:')"
+click_control "^app:$term_a/quitApp:$term_a$"
+wait_for 50 gone "$term_a" || fail "xterm $term_a is still running after its close control"
+wait_for 50 controls_are "^app:$term_a$" 0 || fail "the quit xterm's row stayed"
+controls_are "^app:$term_b$" 1 || fail "the other xterm's row went too"
+gone "$term_b" && fail "the other xterm ended too"
+"$TIDEMARK" panel "$first" --json >"$E2E_TMP/panel.json" || fail "tidemark panel exited $?"
+check_json "$E2E_TMP/panel.json" "assert $term_b in s['apps'] and $term_a not in s['apps'], s"
+sleep 0.5
+shot 3b-one-xterm-quit
 
 # The cleaner: scan, the helper listed alone, clean all, the helper gone and counted.
 click_control "^scanResidual$"

@@ -162,6 +162,14 @@ prefs() { xdotool search --onlyvisible --name '^Tidemark Preferences$' | head -1
 wait_for 100 prefs || fail "no preferences window"
 sleep 0.5
 shot 4-preferences
+# The preferences window is this program's: no panel lists it as an app, here or elsewhere.
+"$TIDEMARK" snapshot >"$E2E_TMP/spaces.json"
+first_space=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["spaces"][0]["spaceID"])' "$E2E_TMP/spaces.json")
+"$TIDEMARK" panel "$first_space" --json >"$E2E_TMP/panel.json" || fail "tidemark panel exited $?"
+check_json "$E2E_TMP/panel.json" "
+assert s['apps'] + s['otherApps'], s
+assert $app_pid not in s['apps'] + s['otherApps'], s
+"
 eval "$(xdotool getwindowgeometry --shell "$(prefs)")"
 # 400 wide and as high as the sections, with no empty space below them.
 [ "$WIDTH" -eq 400 ] && [ "$HEIGHT" -gt 400 ] && [ "$HEIGHT" -lt 540 ] || fail "preferences ${WIDTH}x$HEIGHT"

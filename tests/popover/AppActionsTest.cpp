@@ -1,4 +1,5 @@
 #include "popover/PopoverWorld.h"
+#include "support/ForwardingKernel.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -86,6 +87,60 @@ TEST(AppActions, QuitStagesStopAtTheFirstDeliveredRequest) {
             platform.scripts.setOutcome(script.substr(7), *c.quitScript);
 
         platform.appActions.terminateApp(300);
+        EXPECT_THAT(everyRequest(platform), ElementsAreArray(c.expected)) << c.name;
+    }
+}
+
+// The sim kernel, where SIGTERM never gets through; in its place the world may change.
+class RefusingTerminationKernel final : public ForwardingKernel {
+public:
+    using ForwardingKernel::ForwardingKernel;
+    std::function<void()> onTerminate;
+    bool sendSignal(std::int32_t pid, Signal signal) override {
+        if (signal != Signal::Terminate)
+            return ForwardingKernel::sendSignal(pid, signal);
+        if (onTerminate)
+            onTerminate();
+        return false;
+    }
+};
+
+TEST(AppActions, TheForcedSignalGoesOnlyToTheProcessThatRefusedSigterm) {
+    struct Case {
+        const char* name;
+        std::function<void(sim::SimKernel&)> betweenSignals;
+        std::vector<std::string> expected;
+    };
+    const std::string quit = "quit 300 refused", force = "force 300 refused";
+    const std::vector<Case> cases{
+        {"still the same process", {}, {quit, force, "signal 9 300"}},
+        {"the pid changed hands",
+         [](sim::SimKernel& kernel) {
+             sim::Process successor;
+             successor.pid = 300;
+             successor.name = "innocent";
+             successor.startTime = 5;
+             successor.uid = 501;
+             kernel.addProcess(successor);
+         },
+         {quit, force}},
+        {"the process ended",
+         [](sim::SimKernel& kernel) { kernel.removeProcess(300); },
+         {quit, force}},
+    };
+    for (const auto& c : cases) {
+        ScenarioBuilder builder;
+        // No identifier and no quit accepted: straight to the signals.
+        builder.app(300, std::nullopt, "App").process(300, 1, "App");
+        builder.root["apps"][0]["acceptsTerminate"] = false;
+        builder.root["apps"][0]["acceptsForceTerminate"] = false;
+        sim::SimPlatform platform(builder.build());
+        RefusingTerminationKernel kernel(platform.kernel);
+        if (c.betweenSignals)
+            kernel.onTerminate = [&] { c.betweenSignals(platform.kernel); };
+        AppActions actions(platform.workspace, kernel, platform.scripts, platform.power);
+
+        actions.terminateApp(300);
         EXPECT_THAT(everyRequest(platform), ElementsAreArray(c.expected)) << c.name;
     }
 }

@@ -1,4 +1,5 @@
 #include "popover/PopoverWorld.h"
+#include "support/ForwardingWorkspace.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -34,6 +35,43 @@ TEST(PopoverApps, OpeningListsEachOtherAppOnceWithItsMemory) {
     EXPECT_THAT(world.otherPids(), ElementsAre(104, 105, 106, 120));
     EXPECT_THAT(world.model->otherAppMemoryMap(),
                 ElementsAre(Pair(104, 300 * kMB), Pair(105, 80 * kMB)));
+}
+
+// The sim's workspace, counting each process as an app of its own.
+class ProcessCountingWorkspace final : public ForwardingWorkspace {
+public:
+    using ForwardingWorkspace::ForwardingWorkspace;
+    AppCounting appCounting() const override { return AppCounting::ByProcess; }
+};
+
+TEST(PopoverApps, OtherDesktopsListOneRowPerAppAsTheDesktopCountsThem) {
+    // A terminal on the shown space and another elsewhere; one logo process on two spaces and
+    // a second logo process.
+    const std::vector<Space> spaces{
+        space("3", {detail(201, "XTerm", "xterm")}),
+        space("5", {detail(202, "XTerm", "xterm"), detail(203, "XLogo", "xlogo")}),
+        space("9", {detail(203, "XLogo", "xlogo"), detail(204, "XLogo", "xlogo")})};
+    struct Case {
+        AppCounting counting;
+        std::vector<std::int32_t> others;
+    };
+    for (const auto& c :
+         {Case{AppCounting::ByAppKey, {203}}, Case{AppCounting::ByProcess, {202, 203, 204}}}) {
+        sim::SimPlatform platform(desktopScenario().build());
+        ProcessCountingWorkspace byProcess(platform.workspace);
+        Workspace& workspace = c.counting == AppCounting::ByProcess
+                                   ? static_cast<Workspace&>(byProcess)
+                                   : platform.workspace;
+        const auto model =
+            SpacePopoverViewModel::create({platform.mainQueue, platform.kernel, workspace,
+                                           platform.cleaner, platform.appActions});
+        model->setSpace(spaces[0]);
+        model->updateOtherApps(spaces[0], spaces, false);
+        std::vector<std::int32_t> others;
+        for (const auto& other : model->otherApps())
+            others.push_back(other.pid);
+        EXPECT_EQ(others, c.others) << int(c.counting);
+    }
 }
 
 TEST(PopoverApps, ClosableAppsCountOnEitherList) {

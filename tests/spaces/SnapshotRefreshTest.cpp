@@ -1,6 +1,8 @@
 #include "foundation/PropertyList.h"
+#include "foundation/ValueJson.h"
 #include "preferences/SettingsKeys.h"
 #include "spaces/SpaceNameCodec.h"
+#include "support/ForwardingWorkspace.h"
 #include "support/SimHarness.h"
 
 #include <gtest/gtest.h>
@@ -283,6 +285,46 @@ TEST(SnapshotRefresh, TheWindowManagersNumbersNamesFullScreenAndUrgencyRepublish
     EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen, false, true}), 10u);
     EXPECT_TRUE(f.last()[1].isUrgent);
     EXPECT_EQ(show({std::nullopt, "4", SpaceKind::FullScreen}), 11u);
+}
+
+// The sim's workspace, counting each process as an app of its own.
+class ProcessCountingWorkspace final : public tidemark::testing::ForwardingWorkspace {
+public:
+    using ForwardingWorkspace::ForwardingWorkspace;
+    AppCounting appCounting() const override { return AppCounting::ByProcess; }
+};
+
+TEST(SnapshotRefresh, AnotherProcessOfAListedAppRepublishesWhereEachProcessIsAnApp) {
+    const auto app = [](int pid) {
+        return R"({"pid": )" + std::to_string(pid) + R"(, "bundleIdentifier": "xterm"})";
+    };
+    const auto window = [](int number, int pid) {
+        return R"({"kCGWindowNumber": )" + std::to_string(number) + R"(, "kCGWindowOwnerPID": )" +
+               std::to_string(pid) + R"(, "kCGWindowLayer": 0, "spaces": [1]})";
+    };
+    for (const auto counting : {AppCounting::ByAppKey, AppCounting::ByProcess}) {
+        Fixture f(scenario(display("A", 1, R"({"ManagedSpaceID": 1})"),
+                           R"("windows": [)" + window(1, 100) + ", " + window(2, 101) +
+                               R"(], "apps": [)" + app(100) + "]"),
+                  {{"displayStyle", Value(4)}});
+        ProcessCountingWorkspace byProcess(f.platform.workspace);
+        Workspace& workspace = counting == AppCounting::ByProcess
+                                   ? static_cast<Workspace&>(byProcess)
+                                   : f.platform.workspace;
+        const auto observer =
+            SpaceObserver::create({f.platform.mainQueue, f.store, f.platform.windowServer,
+                                   workspace, f.platform.defaultCenter});
+        observer->setDelegate(f.delegate);
+        observer->refreshSpaces();
+        // A second terminal process starts on the same space.
+        f.platform.workspace.setApps(sim::parseApps(
+            valueFromJson(parseJson("[" + app(100) + ", " + app(101) + "]")), "test: apps"));
+        observer->refreshSpaces();
+        const bool byProcessCounting = counting == AppCounting::ByProcess;
+        ASSERT_EQ(f.delegate->received.size(), byProcessCounting ? 2u : 1u);
+        EXPECT_EQ(f.last()[0].appDetails.size(), byProcessCounting ? 2u : 1u);
+        EXPECT_EQ(f.last()[0].appIcons.size(), 1u);
+    }
 }
 
 TEST(SnapshotRefresh, ColourHashCountsOnlyArraysOfNumbers) {

@@ -4,6 +4,7 @@
 #include "support/ForwardingWorkspace.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,76 @@ TEST(WindowSpaceMapper, HelpersFoldIntoTheirAppAndShareItsIcon) {
     EXPECT_EQ(maps.details.at("2")[0].pid, 100);
     EXPECT_EQ(maps.icons.at("1")[0], maps.icons.at("2")[0]);
     EXPECT_EQ(f.mapper.iconCacheSize(), 1u);
+}
+
+// The sim's workspace, counting each process as an app of its own.
+class ProcessCountingWorkspace final : public testing::ForwardingWorkspace {
+public:
+    using ForwardingWorkspace::ForwardingWorkspace;
+    AppCounting appCounting() const override { return AppCounting::ByProcess; }
+};
+
+TEST(WindowSpaceMapper, RowsFollowHowTheDesktopCountsAppsWhileIconsStayOnePerKey) {
+    // Two terminals on 1 (one with two windows), a third on every space; five apps fill 2,
+    // then a second process of the first of them and a terminal window come.
+    std::vector<std::string> windows{window(1, 100, "[1]"), window(2, 101, "[1]"),
+                                     window(3, 100, "[1]")};
+    std::vector<std::string> apps{app(100, "xterm", "XTerm"), app(101, "xterm", "XTerm"),
+                                  app(102, "xterm", "XTerm"), app(305, "k0")};
+    for (int i = 0; i < 5; ++i) {
+        windows.push_back(window(10 + i, 300 + i, "[2]"));
+        apps.push_back(app(300 + i, "k" + std::to_string(i)));
+    }
+    windows.push_back(window(20, 305, "[2]"));
+    windows.push_back(window(21, 100, "[2]"));
+    windows.push_back(window(22, 102, "[1, 2, 3]"));
+    const Keys fullKeys{"k0", "k1", "k2", "k3", "k4"};
+    using Pids = std::vector<std::int32_t>;
+    struct Case {
+        AppCounting counting;
+        std::map<std::string, Pids> rows;
+        Pids rowsOfTwoAlone; // mapping space 2 alone, which fills it before the last windows
+    };
+    const std::vector<Case> cases{
+        {AppCounting::ByAppKey,
+         {{"1", {100}}, {"2", {300, 301, 302, 303, 304}}, {"3", {102}}},
+         {300, 301, 302, 303, 304}},
+        {AppCounting::ByProcess,
+         {{"1", {100, 101, 102}}, {"2", {300, 301, 302, 303, 304, 305}}, {"3", {102}}},
+         {300, 301, 302, 303, 304, 305}},
+    };
+    for (const auto& c : cases) {
+        sim::SimPlatform platform(sim::parseScenario(scenario(windows, apps), "counting test"));
+        ProcessCountingWorkspace byProcess(platform.workspace);
+        Workspace& workspace = c.counting == AppCounting::ByProcess
+                                   ? static_cast<Workspace&>(byProcess)
+                                   : platform.workspace;
+        WindowSpaceMapper mapper(platform.windowServer, workspace);
+        const auto pidsOf = [](const std::vector<SpaceAppDetail>& details) {
+            Pids pids;
+            for (const auto& detail : details)
+                pids.push_back(detail.pid);
+            return pids;
+        };
+        const auto maps = mapper.mapAppsToSpaces({"1", "2", "3"});
+        const int counting = int(c.counting);
+        EXPECT_EQ(maps.appKeys.at("1"), Keys{"xterm"}) << counting;
+        EXPECT_EQ(maps.appKeys.at("2"), fullKeys) << counting;
+        EXPECT_EQ(maps.appKeys.at("3"), Keys{"xterm"}) << counting;
+        for (const auto& [id, pids] : c.rows) {
+            EXPECT_EQ(pidsOf(maps.details.at(id)), pids) << counting << " space " << id;
+            EXPECT_EQ(maps.icons.at(id).size(), maps.appKeys.at(id).size()) << counting;
+            // A process's row shows its key's icon.
+            for (const auto& detail : maps.details.at(id)) {
+                const auto& keys = maps.appKeys.at(id);
+                const auto at = std::find(keys.begin(), keys.end(), detail.bundleID);
+                ASSERT_NE(at, keys.end()) << counting;
+                EXPECT_EQ(detail.appIcon, maps.icons.at(id)[std::size_t(at - keys.begin())]);
+            }
+        }
+        EXPECT_EQ(pidsOf(mapper.mapAppsToSpaces({"2"}).details.at("2")), c.rowsOfTwoAlone)
+            << counting;
+    }
 }
 
 TEST(WindowSpaceMapper, AppWithoutIdentityIsKeyedByPidAndNamedByKey) {

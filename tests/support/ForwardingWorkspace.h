@@ -12,6 +12,7 @@ public:
     std::vector<RunningApplication> runningApplications() override {
         return inner_.runningApplications();
     }
+    AppCounting appCounting() const override { return inner_.appCounting(); }
     Appearance effectiveAppearance() override { return inner_.effectiveAppearance(); }
     std::optional<std::string> ownBundleIdentifier() override {
         return inner_.ownBundleIdentifier();

@@ -1,10 +1,13 @@
 #include "ui/popover/AppIconProvider.h"
 
+#include "platform/sim/SimPlatform.h"
+#include "spaces/WindowSpaceMapper.h"
 #include "support/TemporaryDirectory.h"
 #include "ui/GuiApplication.h"
 #include "ui/popover/IconFile.h"
 
 #include <QImage>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -93,6 +96,36 @@ TEST(AppIconProvider, TakesTheDesktopEntryIconThenTheWindowIconThenDrawsATile) {
     };
     EXPECT_NE(tile("org.example.A"), tile("org.example.B"));
     EXPECT_EQ(tile("org.example.A"), tile("org.example.A"));
+}
+
+TEST(AppIconProvider, TheStripTakesThePanelsPictureWhereItIsTheIconSource) {
+    ui::ensureGuiApplication();
+    // The sim's window icons are placeholders, so the provider draws the app's tile where the
+    // workspace alone would give its own icon.
+    sim::SimPlatform platform(sim::parseScenario(
+        R"({"windows": [{"kCGWindowNumber": 1, "kCGWindowOwnerPID": 101, "kCGWindowLayer": 0,
+                         "spaces": [1]}],
+            "apps": [{"pid": 101, "bundleIdentifier": "org.example.Editor",
+                      "localizedName": "Editor"}]})",
+        "icon source test"));
+    const ui::AppIconProvider provider(&platform.workspace);
+    WindowSpaceMapper strip(platform.windowServer, platform.workspace, nullptr, &provider);
+    const auto icons = strip.mapAppsToSpaces({"1"}).icons.at("1");
+    ASSERT_EQ(icons.size(), 1u);
+    ASSERT_NE(icons[0]->bitmap(), nullptr);
+    const QImage panel = provider.icon({"Editor", nullptr, "org.example.Editor", 101}, 36, 1)
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    const Bitmap& bitmap = *icons[0]->bitmap();
+    ASSERT_EQ(bitmap.width, panel.width());
+    ASSERT_EQ(bitmap.height, panel.height());
+    for (int y = 0; y < panel.height(); ++y)
+        ASSERT_EQ(0, std::memcmp(bitmap.rgba.data() + std::size_t(y) * bitmap.width * 4,
+                                 panel.constScanLine(y), std::size_t(bitmap.width) * 4))
+            << "row " << y;
+
+    WindowSpaceMapper workspaceOnly(platform.windowServer, platform.workspace);
+    EXPECT_EQ(workspaceOnly.mapAppsToSpaces({"1"}).icons.at("1")[0]->name(), "app:Editor");
 }
 
 TEST(IconFile, OnlyRegularFilesWithinTheBoundAreRead) {

@@ -50,7 +50,15 @@ struct LinuxPlatform {
                 .windowServer = windowServer,
                 .workspace = workspace,
                 .defaultCenter = defaultCenter,
-                .memoryPressure = lifetime == Lifetime::Session ? &memoryPressure : nullptr};
+                .memoryPressure = lifetime == Lifetime::Session ? &memoryPressure : nullptr,
+                .appIcons = appIcons};
+    }
+
+    // The app icons of the strip and the panel from one source (a UI's, which decodes the
+    // icon theme); without one they come from the workspace. Before the views are made.
+    void setAppIcons(const AppIconSource* source) {
+        appIcons = source;
+        spaceApps.setIconSource(source);
     }
 
     // What the hover panel's model reads and drives on this desktop.
@@ -77,6 +85,7 @@ struct LinuxPlatform {
     ResidualProcessCleaner cleaner{kernel, windowServer, workspace};
     SpaceAppsLookup spaceApps{windowServer, workspace, settings};
     AppActions appActions{workspace, kernel, scripts, power};
+    const AppIconSource* appIcons = nullptr;
     PortalAppearance portal{mainQueue, [this](std::optional<std::uint32_t> colorScheme) {
                                 workspace.setPortalColorScheme(colorScheme);
                             }};

@@ -70,6 +70,19 @@ QPixmap AppIconProvider::icon(const SpaceAppDetail& app, int size, qreal scale) 
     return pixmap;
 }
 
+ImageRef AppIconProvider::appIcon(const SpaceAppDetail& app, int pixels) const {
+    const QImage image =
+        icon(app, pixels, 1).toImage().convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    Bitmap bitmap{image.width(), image.height(), {}};
+    bitmap.rgba.reserve(std::size_t(image.width()) * std::size_t(image.height()) * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = image.constScanLine(y);
+        bitmap.rgba.insert(bitmap.rgba.end(), row, row + std::size_t(image.width()) * 4);
+    }
+    const Size size{double(image.width()), double(image.height())};
+    return Image::fromBitmap(size, std::move(bitmap), app.bundleID);
+}
+
 QPixmap AppIconProvider::load(const SpaceAppDetail& app, int size, qreal scale) const {
     const int pixels = int(std::ceil(size * scale));
     if (iconNames_) {

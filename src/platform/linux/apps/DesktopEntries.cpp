@@ -139,18 +139,52 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
     return entry;
 }
 
-std::vector<std::filesystem::path> DesktopEntries::defaultDataDirs() {
+std::vector<std::filesystem::path> applicationDataDirs() {
     std::vector<std::filesystem::path> dirs;
-    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home)
+    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home == '/')
         dirs.emplace_back(home);
-    else if (const char* user = std::getenv("HOME"); user && *user)
+    else if (const char* user = std::getenv("HOME"); user && *user == '/')
         dirs.emplace_back(std::filesystem::path(user) / ".local/share");
     std::string list = "/usr/local/share:/usr/share";
     if (const char* data = std::getenv("XDG_DATA_DIRS"); data && *data)
         list = data;
     for (const auto part : listItems(list, ':'))
-        dirs.emplace_back(std::string(part));
+        if (part.front() == '/')
+            dirs.emplace_back(std::string(part));
     return dirs;
+}
+
+std::vector<std::string> desktopEntryPaths(std::string_view id) {
+    if (id.empty() || id == "." || id == ".." || id.find('/') != std::string_view::npos ||
+        id.find('\0') != std::string_view::npos)
+        return {};
+    std::vector<std::string> paths{std::string(id) + ".desktop"};
+    std::string nested(id);
+    for (auto dash = nested.find('-'); dash != std::string::npos; dash = nested.find('-', dash)) {
+        nested[dash] = '/';
+        paths.push_back(nested + ".desktop");
+    }
+    return paths;
+}
+
+std::optional<DesktopEntry> findDesktopEntry(const std::vector<std::filesystem::path>& dataDirs,
+                                             std::string_view id) {
+    std::error_code error;
+    for (const auto& dir : dataDirs) {
+        for (const auto& relative : desktopEntryPaths(id)) {
+            const auto path = dir / "applications" / relative;
+            if (!std::filesystem::is_regular_file(path, error))
+                continue;
+            // As the scan does: a file it would not read shadows nothing.
+            if (std::filesystem::file_size(path, error) > kMaxFileBytes || error)
+                continue;
+            std::ifstream in(path, std::ios::binary);
+            std::ostringstream text;
+            text << in.rdbuf();
+            return parseDesktopEntry(text.str(), std::string(id), path);
+        }
+    }
+    return std::nullopt;
 }
 
 DesktopEntries::DesktopEntries(const std::vector<std::filesystem::path>& dataDirs) {
@@ -163,7 +197,7 @@ DesktopEntries::DesktopEntries(const std::vector<std::filesystem::path>& dataDir
         if (!entry.startupWmClass.empty())
             byStartupClass_.emplace(entry.startupWmClass, id);
         byLowerId_.emplace(lowerAscii(id), id);
-        byLowerId_.emplace(lowerAscii(lastDottedPart(id)), id);
+        byLowerLastPart_.emplace(lowerAscii(lastDottedPart(id)), id);
     }
 }
 
@@ -174,19 +208,25 @@ const DesktopEntry* DesktopEntries::byId(std::string_view id) const {
 
 const DesktopEntry* DesktopEntries::byWmClass(std::string_view className,
                                               std::string_view instanceName) const {
-    for (const auto name : {className, instanceName}) {
-        if (name.empty())
-            continue;
-        if (const auto it = byStartupClass_.find(name); it != byStartupClass_.end())
-            return byId(it->second);
-    }
-    for (const auto name : {className, instanceName}) {
-        if (name.empty())
-            continue;
-        if (const auto it = byLowerId_.find(lowerAscii(name)); it != byLowerId_.end())
-            return byId(it->second);
-    }
-    return nullptr;
+    const auto lookUp = [&](const auto& find) -> const DesktopEntry* {
+        for (const auto name : {className, instanceName})
+            if (!name.empty())
+                if (const auto* entry = find(name))
+                    return entry;
+        return nullptr;
+    };
+    const auto in = [this](const std::map<std::string, std::string, std::less<>>& index,
+                           std::string_view name) -> const DesktopEntry* {
+        const auto it = index.find(name);
+        return it == index.end() ? nullptr : byId(it->second);
+    };
+    if (const auto* entry = lookUp([&](auto name) { return in(byStartupClass_, name); }))
+        return entry;
+    if (const auto* entry = lookUp([&](auto name) { return byId(name); }))
+        return entry;
+    if (const auto* entry = lookUp([&](auto name) { return in(byLowerId_, lowerAscii(name)); }))
+        return entry;
+    return lookUp([&](auto name) { return in(byLowerLastPart_, lowerAscii(name)); });
 }
 
 std::optional<AppNaming> nameApp(const DesktopEntries& entries, std::string_view className,

@@ -34,18 +34,33 @@ void forEachMainGroupKey(
 std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string id,
                                               std::filesystem::path path);
 
+// The XDG data directories, in the order they decide: $XDG_DATA_HOME (or ~/.local/share),
+// then $XDG_DATA_DIRS (or /usr/local/share:/usr/share); relative paths are ignored.
+std::vector<std::filesystem::path> applicationDataDirs();
+
+// Where the entry of an id may lie in an applications folder: "a-b-c.desktop", then each
+// dash standing for a folder from the left ("a/b-c.desktop", "a/b/c.desktop"), the scan's
+// naming of entries in sub-folders read backwards. Nothing for an id that could leave the
+// folder.
+std::vector<std::string> desktopEntryPaths(std::string_view id);
+
+// The entry the desktop takes for `id` now, read from the files: the first data directory
+// that has a file for it decides, and a hidden or non-application entry there means none.
+std::optional<DesktopEntry> findDesktopEntry(const std::vector<std::filesystem::path>& dataDirs,
+                                             std::string_view id);
+
 // The application entries of the XDG data directories, the first directory winning for an
 // id, read once at construction. Identifies X clients by their WM_CLASS.
 class DesktopEntries {
 public:
-    // $XDG_DATA_HOME (or ~/.local/share), then $XDG_DATA_DIRS (or /usr/local/share:/usr/share).
-    static std::vector<std::filesystem::path> defaultDataDirs();
-
-    explicit DesktopEntries(const std::vector<std::filesystem::path>& dataDirs = defaultDataDirs());
+    explicit DesktopEntries(
+        const std::vector<std::filesystem::path>& dataDirs = applicationDataDirs());
 
     const DesktopEntry* byId(std::string_view id) const;
-    // The entry whose StartupWMClass is the class or instance; else the one whose id (or the
-    // last dotted part of it) equals either, ignoring case.
+    // The entry for a window's class and instance, in one order: the entry whose
+    // StartupWMClass is the class or the instance; else the entry whose id is either (as
+    // written, then ignoring case); else the entry whose id's last dotted part is either,
+    // ignoring case ("org.gnome.Calculator" for "calculator").
     const DesktopEntry* byWmClass(std::string_view className, std::string_view instanceName) const;
     std::size_t size() const { return entries_.size(); }
 
@@ -53,6 +68,7 @@ private:
     std::map<std::string, DesktopEntry, std::less<>> entries_;
     std::map<std::string, std::string, std::less<>> byStartupClass_;
     std::map<std::string, std::string, std::less<>> byLowerId_;
+    std::map<std::string, std::string, std::less<>> byLowerLastPart_;
 };
 
 // How the app of a window is known: by the desktop entry that `byWmClass` finds for its X

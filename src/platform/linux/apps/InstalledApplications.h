@@ -6,12 +6,12 @@
 
 namespace tidemark::linux_proc {
 
-// Whether an application id names an installed application: a desktop entry with that id in
-// the XDG data directories, or an installed Flatpak with that id.
+// Whether an application id names an installed application: the desktop entry the desktop
+// takes for that id (findDesktopEntry), or an installed Flatpak with that id.
 class InstalledApplications {
 public:
-    // $XDG_DATA_HOME and $XDG_DATA_DIRS (with their standard defaults), and the user and
-    // system Flatpak installations.
+    // The XDG data directories (applicationDataDirs), and the user and system Flatpak
+    // installations.
     static InstalledApplications fromEnvironment();
 
     InstalledApplications(std::vector<std::filesystem::path> dataDirectories,
@@ -22,8 +22,6 @@ public:
     // `id` without the ".desktop" suffix, e.g. "org.mozilla.firefox". An entry marked
     // Hidden counts as removed; ids that could leave the directories are refused.
     bool isInstalled(const std::string& id) const;
-
-    const std::vector<std::filesystem::path>& dataDirectories() const { return dataDirectories_; }
 
 private:
     std::vector<std::filesystem::path> dataDirectories_;

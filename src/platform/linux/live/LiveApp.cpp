@@ -41,6 +41,8 @@ struct LiveApp {
     const ReportHooks reports;
     ui::QtMainQueue queue;
     std::unique_ptr<LinuxPlatform> platform;
+    // The one source of app icons, for the strip and the panel alike.
+    std::shared_ptr<const ui::AppIconProvider> appIcons;
     AutostartLoginItem loginService{
         AutostartLoginItem::defaultEntryFile(), AutostartLoginItem::runningExecutable(),
         AutostartSession::current([this] { return platform->x->windowManagerName(); })};
@@ -71,7 +73,14 @@ struct LiveApp {
     // False, with one line in `error`, when no X server answers.
     bool open(std::string& error) {
         platform = LinuxPlatform::open(queue, error);
-        return platform != nullptr;
+        if (!platform)
+            return false;
+        appIcons = std::make_shared<const ui::AppIconProvider>(
+            &platform->workspace, [&workspace = platform->workspace](const std::string& appKey) {
+                return workspace.desktopIconName(appKey);
+            });
+        platform->setAppIcons(appIcons.get());
+        return true;
     }
 
     // Everything else, then the strip on screen and the desktop followed.
@@ -131,7 +140,7 @@ struct LiveApp {
     }
 
     void makeDelegate() {
-        panel = std::make_unique<LivePanel>(*platform, reports.panel);
+        panel = std::make_unique<LivePanel>(*platform, appIcons, reports.panel);
         StatusItemParts parts{{queue, platform->settings, platform->poster, platform->windowServer,
                                *permission, *application, alerts, *screen},
                               {strip, menu, [this] { return panel->makeWindow(); }},
@@ -210,12 +219,14 @@ LiveAppExit runLiveApp() {
         return {EXIT_FAILURE, error};
     installQtMessageHandler(reports.qtWarnings);
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // Qt names its windows' X class after these, by which the workspace tells this
+    // program's windows from other apps'.
     int argc = 1;
-    char name[] = "tidemark";
-    char* argv[] = {name, nullptr};
+    std::string name = kOwnWindowInstance;
+    char* argv[] = {name.data(), nullptr};
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("Tidemark"));
+    QApplication::setApplicationName(QString::fromLatin1(kOwnWindowClass));
 
     LiveApp app(reports);
     if (!app.open(error))

@@ -15,14 +15,11 @@ constexpr int kReportDelayMs = 100;
 
 } // namespace
 
-LivePanel::LivePanel(LinuxPlatform& platform, bool reporting)
+LivePanel::LivePanel(LinuxPlatform& platform, std::shared_ptr<const ui::AppIconProvider> icons,
+                     bool reporting)
     : x_(platform.x), model_(SpacePopoverViewModel::create(platform.popoverServices())),
-      icons_(std::make_shared<const ui::AppIconProvider>(
-          &platform.workspace,
-          [&workspace = platform.workspace](const std::string& appKey) {
-              return workspace.desktopIconName(appKey);
-          })),
-      compositing_(compositorRunning(*platform.x)), reporting_(reporting) {
+      icons_(std::move(icons)), compositing_(compositorRunning(*platform.x)),
+      reporting_(reporting) {
     if (!reporting_)
         return;
     reportTimer_.setSingleShot(true);

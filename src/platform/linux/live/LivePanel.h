@@ -18,7 +18,9 @@ namespace tidemark::linux_platform::live {
 // around the popover view, and, with `reporting`, the panel's report lines (ReportHooks).
 class LivePanel {
 public:
-    LivePanel(LinuxPlatform& platform, bool reporting);
+    // `icons` is the app icon source the platform's strip takes too.
+    LivePanel(LinuxPlatform& platform, std::shared_ptr<const ui::AppIconProvider> icons,
+              bool reporting);
 
     const std::shared_ptr<SpacePopoverViewModel>& model() const { return model_; }
     // Builds the window and its view ahead of the first opening (after launch, when the app

@@ -5,7 +5,6 @@
 #include "platform/linux/session/JournalLog.h"
 #include "platform/linux/x11/XSettings.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -51,6 +50,8 @@ const WaylandWorkspace::AppMap& WaylandWorkspace::currentAppsLocked() {
     if (observing_)
         recordOwnersLocked(*windows);
     apps_ = appsOf(*windows, *entries_, owners_);
+    // This program's own windows are no app of the desktop's to list or quit.
+    apps_.erase(::getpid());
     std::vector<RunningApplication> apps;
     apps.reserve(apps_.size());
     for (const auto& [pid, app] : apps_)
@@ -118,19 +119,6 @@ bool WaylandWorkspace::terminate(std::int32_t pid) {
     const auto apps = appsOf(*windows, *entries_);
     const auto app = apps.find(pid);
     return app != apps.end() && session_.closeWindows(app->second.windows);
-}
-
-bool WaylandWorkspace::forceTerminate(std::int32_t pid) {
-    // A pid that is a thread (this program's too) would end the whole process.
-    if (pid <= 1 || pid == ::getpid() || linux_proc::threadGroupOf("/proc", pid) != pid)
-        return false;
-    // Checked against the windows' owners now: a pid reused since the app was listed is not
-    // signalled unless it owns a window again.
-    const auto windows = session_.freshWindows();
-    if (!windows || std::none_of(windows->begin(), windows->end(),
-                                 [&](const WindowEntry& window) { return window.pid == pid; }))
-        return false;
-    return ::kill(pid, SIGKILL) == 0;
 }
 
 void WaylandWorkspace::postLater(WorkspaceEvent event) {

@@ -40,7 +40,8 @@ public:
     // Polite: asks the compositor to close each of the app's windows. Forced: SIGKILL, only to
     // a pid that owns a window at this moment, never to init, a thread or this program.
     bool terminate(std::int32_t pid) override;
-    bool forceTerminate(std::int32_t pid) override;
+    // Each process with a window is an app, as the X11 desktop counts them.
+    AppCounting appCounting() const override { return AppCounting::ByProcess; }
     WorkspaceEvents& events() override { return workspaceEvents_; }
 
     // Subscribes to the compositor's events; main queue only.

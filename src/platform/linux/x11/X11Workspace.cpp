@@ -4,10 +4,10 @@
 #include "platform/linux/apps/GenericAppIcon.h"
 #include "platform/linux/proc/ProcFiles.h"
 #include "platform/linux/x11/PropertyValue.h"
+#include "platform/linux/x11/WindowClose.h"
 #include "platform/linux/x11/XSettings.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 #include <xcb/randr.h>
@@ -44,48 +44,7 @@ X11Workspace::~X11Workspace() {
 }
 
 X11Workspace::AppMap X11Workspace::readApps(const std::vector<WindowFacts>& facts) const {
-    AppMap apps;
-    for (const auto& window : facts) {
-        if (!window.exists || !window.pid)
-            continue;
-        auto& state = apps[*window.pid];
-        auto& app = state.application;
-        const bool first = state.windows.empty();
-        state.windows.push_back(window.window);
-        if (first) {
-            app.pid = *window.pid;
-            app.hidden = true;
-            app.activationPolicy = ActivationPolicy::Accessory;
-        }
-        if (!app.bundleIdentifier)
-            if (auto naming = nameApp(*entries_, window.className, window.instanceName)) {
-                app.bundleIdentifier = std::move(naming->identifier);
-                app.localizedName = std::move(naming->name);
-                app.bundlePath = std::move(naming->entryPath);
-                if (naming->listed && app.activationPolicy != ActivationPolicy::Prohibited)
-                    app.activationPolicy = ActivationPolicy::Regular;
-            }
-        // Windows whose owners were seen as different processes name none of them.
-        if (const auto owner = owners_.find(window.window);
-            owner != owners_.end() && owner->second.pid == *window.pid) {
-            if (!app.seenOwner)
-                app.seenOwner = owner->second.start;
-            else if (*app.seenOwner != owner->second.start)
-                app.seenOwner = SeenOwner();
-        }
-        // Hidden only while every window is minimised; regular once any window is an
-        // ordinary one that belongs in a task bar.
-        if (!window.hidden)
-            app.hidden = false;
-        // The owner of the desktop or of a dock or bar is the desktop's own program, never
-        // an app to list or quit, even where it also opens ordinary windows.
-        if (window.kind == WindowKind::Desktop || window.kind == WindowKind::Dock)
-            app.activationPolicy = ActivationPolicy::Prohibited;
-        else if (window.kind == WindowKind::Normal && !window.skipTaskbar &&
-                 app.activationPolicy != ActivationPolicy::Prohibited)
-            app.activationPolicy = ActivationPolicy::Regular;
-    }
-    return apps;
+    return groupClientApps(facts, *entries_, owners_, ::getpid(), kOwnBundleIdentifier);
 }
 
 X11Workspace::AppMap X11Workspace::readAppsLocked() {
@@ -272,33 +231,14 @@ bool X11Workspace::isApplicationInstalled(const std::string& bundleIdentifier) {
 }
 
 bool X11Workspace::terminate(std::int32_t pid) {
+    if (pid <= 1 || pid == ::getpid())
+        return false;
     std::lock_guard lock(mutex_);
+    // The windows the pid owns now: a pid reused since the app was listed closes nothing of
+    // the earlier process's.
     const auto apps = readAppsLocked();
     const auto it = apps.find(pid);
-    if (it == apps.end())
-        return false;
-    auto& e = x_->ewmh();
-    for (const auto window : it->second.windows)
-        xcb_ewmh_request_close_window(&e, 0, window, XCB_CURRENT_TIME,
-                                      XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-    // A round trip: the requests are through before this answers.
-    Reply<xcb_get_input_focus_reply_t> sync(
-        xcb_get_input_focus_reply(x_->raw(), xcb_get_input_focus(x_->raw()), nullptr));
-    x_->checkAlive();
-    return true;
-}
-
-bool X11Workspace::forceTerminate(std::int32_t pid) {
-    // A window may claim a thread's id (this program's too): its signal would end the whole
-    // process.
-    if (pid <= 1 || pid == ::getpid() || linux_proc::threadGroupOf("/proc", pid) != pid)
-        return false;
-    std::lock_guard lock(mutex_);
-    // The pid is checked against the windows' owners now, so a pid reused since the app was
-    // listed is not signalled unless it owns a window again.
-    if (!readAppsLocked().contains(pid))
-        return false;
-    return ::kill(pid, SIGKILL) == 0;
+    return it != apps.end() && closeWindowsPolitely(*x_, it->second.windows);
 }
 
 void X11Workspace::announce(WorkspaceEvent event) {

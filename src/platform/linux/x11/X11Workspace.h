@@ -5,6 +5,7 @@
 #include "platform/linux/apps/DesktopEntries.h"
 #include "platform/linux/apps/InstalledApplications.h"
 #include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/x11/ClientApps.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/WindowFacts.h"
 #include "platform/linux/x11/XConnection.h"
@@ -19,8 +20,9 @@
 
 namespace tidemark::linux_platform {
 
-// The running applications of an X11 desktop: the processes that own client windows,
-// named and identified through desktop entries (else WM_CLASS). Its notifications come from
+// The running applications of an X11 desktop: the processes that own client windows, each an
+// app of its own, named and identified through desktop entries (else WM_CLASS); this
+// program is none of them. Its notifications come from
 // the X event stream and i3's subscriptions, watched on a thread and handled on the main
 // queue. Events arrive on a connection of their own, on which nothing else waits for
 // replies: xcb would otherwise read them into its queue while a refresh waits, where no
@@ -40,6 +42,7 @@ public:
 
     std::vector<RunningApplication> runningApplications() override;
     RunningApplications sharedRunningApplications() override;
+    AppCounting appCounting() const override { return AppCounting::ByProcess; }
     Appearance effectiveAppearance() override;
     std::optional<std::string> ownBundleIdentifier() override { return kOwnBundleIdentifier; }
     ImageRef iconForFile(const std::string& path) override;
@@ -49,11 +52,10 @@ public:
     // the UI decodes it. Nothing for an app without an entry or an entry without an icon.
     std::optional<std::string> desktopIconName(const std::string& appKey) const;
     bool isApplicationInstalled(const std::string& bundleIdentifier) override;
-    // Polite: asks the window manager to close each of the app's windows. Forced: SIGKILL,
-    // only to a pid that owns a client window at this moment, never to init, a thread or this
-    // program.
+    // Polite: closes each window the process owns at this moment (closeWindowsPolitely);
+    // false when nothing could be sent. X has no forced quit of its own: the quit
+    // procedure's signals, each checked against the process's start stamp, are the rest.
     bool terminate(std::int32_t pid) override;
-    bool forceTerminate(std::int32_t pid) override;
     WorkspaceEvents& events() override { return workspaceEvents_; }
 
     // Subscribes to the root window, the client windows, RandR, XSETTINGS and i3; main queue
@@ -71,11 +73,7 @@ public:
     void dispatchEvents() override;
 
 private:
-    struct AppState {
-        RunningApplication application;
-        std::vector<xcb_window_t> windows;
-    };
-    using AppMap = std::map<std::int32_t, AppState>;
+    using AppMap = ClientApps;
 
     using Clock = std::chrono::steady_clock;
 
@@ -125,11 +123,7 @@ private:
     std::vector<xcb_window_t> newlyWatched_;
     // The owner of each client as it was when the client was first seen, while observing:
     // a pid alone may pass to another process once the window's owner has ended.
-    struct WindowOwner {
-        std::int32_t pid = 0;
-        SeenOwner start;
-    };
-    std::map<xcb_window_t, WindowOwner> owners_;
+    WindowOwners owners_;
     std::optional<std::int32_t> activePid_;
     std::uint8_t randrEventBase_ = 0;
     bool hasRandr_ = false;

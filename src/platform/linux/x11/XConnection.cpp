@@ -53,16 +53,18 @@ std::shared_ptr<XConnection> XConnection::open(const char* displayName) {
     result->screen_ = it.data;
     result->screenNumber_ = screenNumber;
 
-    // Every request goes out before the first reply is read: one round trip, not four.
+    // Every request goes out before the first reply is read: one round trip, not five.
     auto* cookies = xcb_ewmh_init_atoms(connection, &result->ewmh_);
     const auto i3SocketPath = requestAtom(connection, "I3_SOCKET_PATH");
     const auto opacity = requestAtom(connection, "_NET_WM_WINDOW_OPACITY");
+    const auto deleteWindow = requestAtom(connection, "WM_DELETE_WINDOW");
     xcb_prefetch_extension_data(connection, &xcb_res_id);
     if (!xcb_ewmh_init_atoms_replies(&result->ewmh_, cookies, nullptr))
         return nullptr;
     result->ewmhReady_ = true;
     result->i3SocketPath_ = takeAtom(connection, i3SocketPath);
     result->opacity_ = takeAtom(connection, opacity);
+    result->deleteWindow_ = takeAtom(connection, deleteWindow);
     const auto* res = xcb_get_extension_data(connection, &xcb_res_id);
     if (res && res->present) {
         auto cookie = xcb_res_query_version(connection, 1, 2);

@@ -28,6 +28,7 @@ public:
     // Atoms xcb-ewmh does not intern.
     xcb_atom_t i3SocketPathAtom() const { return i3SocketPath_; }
     xcb_atom_t opacityAtom() const { return opacity_; }
+    xcb_atom_t deleteWindowAtom() const { return deleteWindow_; }
 
     // Whether the X extensions are there.
     bool hasXRes() const { return hasXRes_; }
@@ -52,6 +53,7 @@ private:
     bool ewmhReady_ = false;
     xcb_atom_t i3SocketPath_ = XCB_ATOM_NONE;
     xcb_atom_t opacity_ = XCB_ATOM_NONE;
+    xcb_atom_t deleteWindow_ = XCB_ATOM_NONE;
     bool hasXRes_ = false;
 };
 

@@ -73,17 +73,73 @@ TEST_F(EntriesFixture, EarlierDirectoriesWinAndHiddenEntriesShadow) {
 }
 
 TEST_F(EntriesFixture, WmClassFindsStartupClassThenIdThenLastDottedPart) {
-    write("d/applications/org.gnome.Calculator.desktop",
-          "[Desktop Entry]\nType=Application\nName=Calculator\n");
-    write("d/applications/term.desktop",
-          "[Desktop Entry]\nType=Application\nName=Term\nStartupWMClass=XTerm\n");
-    write("d/applications/xlogo.desktop", "[Desktop Entry]\nType=Application\nName=Logo\n");
+    const auto entry = [&](const std::string& id, const std::string& keys = "") {
+        write("d/applications/" + id + ".desktop",
+              "[Desktop Entry]\nType=Application\nName=" + id + "\n" + keys);
+    };
+    entry("org.gnome.Calculator");
+    entry("term", "StartupWMClass=XTerm\n");
+    entry("xterm");
+    entry("xlogo");
+    entry("Code");
+    entry("code");
+    // Sorts before "code" and "term", whose last dotted parts it shares.
+    entry("com.visualstudio.code");
+    entry("org.a.Term");
     const DesktopEntries entries({root / "d"});
-    EXPECT_EQ(entries.byWmClass("XTerm", "xterm")->id, "term");
-    EXPECT_EQ(entries.byWmClass("XLogo", "xlogo")->id, "xlogo");
-    EXPECT_EQ(entries.byWmClass("gnome-calculator", "calculator")->id, "org.gnome.Calculator");
-    EXPECT_EQ(entries.byWmClass("Unknown", "unknown"), nullptr);
-    EXPECT_EQ(entries.byWmClass("", ""), nullptr);
+    struct Case {
+        std::string className, instanceName;
+        const char* id; // null: none
+    };
+    const std::vector<Case> cases{
+        {"XTerm", "xterm", "term"}, // StartupWMClass before the id
+        {"XLogo", "xlogo", "xlogo"},
+        {"code", "code", "code"}, // the id as written, before another case and a dotted part
+        {"Code", "code", "Code"},
+        {"TERM", "other", "term"}, // the id ignoring case, before a last dotted part
+        {"gnome-calculator", "calculator", "org.gnome.Calculator"},
+        {"Unknown", "unknown", nullptr},
+        {"", "", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto* found = entries.byWmClass(c.className, c.instanceName);
+        EXPECT_EQ(found ? found->id : "none", c.id ? c.id : "none") << c.className;
+    }
+}
+
+TEST_F(EntriesFixture, OneEntryLookedUpByIdIsTheOneTheScanTakes) {
+    write("home/applications/editor.desktop", "[Desktop Entry]\nType=Application\nName=Mine\n");
+    write("home/applications/old.desktop", "[Desktop Entry]\nType=Application\nHidden=true\n");
+    write("usr/applications/editor.desktop", "[Desktop Entry]\nType=Application\nName=System\n");
+    write("usr/applications/old.desktop", "[Desktop Entry]\nType=Application\nName=Old\n");
+    write("usr/applications/kde/konsole.desktop",
+          "[Desktop Entry]\nType=Application\nName=Konsole\n");
+    const std::vector<fs::path> dirs{root / "home", root / "usr"};
+    const DesktopEntries scanned(dirs);
+    for (const char* id : {"editor", "old", "kde-konsole", "konsole", "missing"}) {
+        const auto* fromScan = scanned.byId(id);
+        const auto found = findDesktopEntry(dirs, id);
+        ASSERT_EQ(bool(found), fromScan != nullptr) << id;
+        if (found) {
+            EXPECT_EQ(found->name, fromScan->name) << id;
+        }
+    }
+}
+
+TEST(ApplicationDataDirs, HomeThenTheSystemsAbsoluteFolders) {
+    ::setenv("XDG_DATA_HOME", "/tmp/tidemark-data-home", 1);
+    ::setenv("XDG_DATA_DIRS", "/opt/share:relative/ignored:/usr/share", 1);
+    EXPECT_EQ(applicationDataDirs(),
+              (std::vector<fs::path>{"/tmp/tidemark-data-home", "/opt/share", "/usr/share"}));
+    ::unsetenv("XDG_DATA_DIRS");
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    ::setenv("XDG_DATA_HOME", "relative", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(applicationDataDirs(), (std::vector<fs::path>{"/home/someone/.local/share",
+                                                            "/usr/local/share", "/usr/share"}));
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST_F(EntriesFixture, ReadsEachDirectoryOnceWhateverLinksLeadBackToIt) {

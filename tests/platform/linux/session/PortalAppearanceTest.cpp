@@ -32,15 +32,28 @@ public:
         const auto socket = folder_.path() / "bus";
         address_ = "unix:path=" + socket.string();
         const std::string addressOption = "--address=" + address_;
-        const char* argv[] = {"dbus-daemon", "--session",           "--nofork",
-                              "--nopidfile", addressOption.c_str(), nullptr};
-        if (::posix_spawnp(&pid_, "dbus-daemon", nullptr, nullptr, const_cast<char**>(argv),
-                           environ) != 0) {
-            pid_ = 0;
+        // The daemon prints its address once it listens: read up to that line, rather than
+        // racing the socket file, which exists before the daemon accepts on it.
+        int ready[2];
+        if (::pipe(ready) != 0)
             return;
+        const char* argv[] = {"dbus-daemon",         "--session",         "--nofork", "--nopidfile",
+                              addressOption.c_str(), "--print-address=3", nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
+        const bool spawned = ::posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr,
+                                            const_cast<char**>(argv), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(ready[1]);
+        if (!spawned)
+            pid_ = 0;
+        char c = 0;
+        while (spawned && ::read(ready[0], &c, 1) == 1 && c != '\n') {
         }
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::close(ready[0]);
+        if (!spawned)
+            return;
         const char* previous = std::getenv("DBUS_SESSION_BUS_ADDRESS");
         previous_ = previous ? std::optional<std::string>(previous) : std::nullopt;
         ::setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
