@@ -71,6 +71,32 @@ void BM_OpenedAppsRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenedAppsRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same, as the running app makes it: the adapters follow the desktop's events, and each
+// refresh comes after an i3 window event that may have moved any window and named every
+// client's facts stale, so everything an event can change is asked again.
+void BM_FollowedOpenedAppsRefresh(benchmark::State& state) {
+    auto platform = openI3Session(state);
+    if (!platform)
+        return;
+    platform->startObserving();
+    const auto listed = platform->windowServer.windows();
+    linux_platform::desktop::EventTurn turn{.fromX = true,
+                                            .fromI3 = true,
+                                            .i3WindowsMayHaveMoved = true,
+                                            .i3OutputsMayHaveChanged = false,
+                                            .changedWindows = {}};
+    for (const auto& window : listed->windows)
+        if (window.number)
+            turn.changedWindows.insert(std::uint32_t(*window.number));
+    std::size_t placed = 0;
+    for (auto _ : state) {
+        platform->windowServer.desktopChanged(turn);
+        placed = openedAppsRefresh(*platform);
+    }
+    state.counters["windows_placed"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_FollowedOpenedAppsRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The whole refresh of the space observer in the opened-apps style (the mapper included).
 void BM_ObserverRefreshOpenedApps(benchmark::State& state) {
     auto platform = openI3Session(state);
