@@ -37,6 +37,7 @@ std::vector<Display> displaysOf(const Outputs& outputs, const Windows& windows) 
             space.id = workspace.id;
             space.wmNumber = workspace.number;
             space.wmName = workspace.name;
+            space.isUrgent = workspace.urgent;
             display.spaces.push_back(std::move(space));
             if (!current && workspace.visible)
                 current = workspace.id;

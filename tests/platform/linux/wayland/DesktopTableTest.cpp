@@ -12,7 +12,7 @@ namespace {
 const Outputs kOutputs{
     {"left", {{.id = 1, .number = 1}, {.id = 2, .number = 2, .name = "web", .visible = true}}},
     {"dark", {{.id = 9}}},
-    {"right", {{.id = 3, .name = "music", .visible = true, .focused = true}}},
+    {"right", {{.id = 3, .name = "music", .visible = true, .focused = true, .urgent = true}}},
 };
 
 std::vector<SpaceId> ids(const Display& display) {
@@ -38,6 +38,8 @@ TEST(DesktopTable, DisplaysAreTheOutputsThatShowAWorkspaceAFullScreenOneWhenItsW
     EXPECT_EQ(displays[0].spaces[1].wmName, "web");
     EXPECT_EQ(displays[1].identifier, "right");
     EXPECT_EQ(displays[1].spaces[0].wmNumber, std::nullopt);
+    EXPECT_TRUE(displays[1].spaces[0].isUrgent);
+    EXPECT_FALSE(displays[0].spaces[1].isUrgent);
     // Alone and full screen: 1 (owner known) and 3 (owner unknown); 2 holds two windows.
     EXPECT_EQ(displays[0].spaces[0].kind, SpaceKind::FullScreen);
     EXPECT_EQ(displays[0].spaces[0].fullScreenOwner, 100);
