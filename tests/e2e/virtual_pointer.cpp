@@ -1,14 +1,19 @@
-// Moves, clicks and turns the wheel of a virtual pointer (wlr-virtual-pointer) of a Wayland
-// compositor, as a user's mouse would. Usage:
-//   tidemark_virtual_pointer LAYOUT_WIDTH LAYOUT_HEIGHT X Y [left|right|down|up]...
-// The position is in the compositor's layout; each later word is a click or a wheel notch.
+// A mouse for a Wayland compositor without one: a virtual pointer (wlr-virtual-pointer) that
+// lives as long as this process, so that the seat has a pointer before the client under test
+// starts, as with a real mouse. Usage: tidemark_virtual_pointer LAYOUT_WIDTH LAYOUT_HEIGHT,
+// then one command a line on standard input, each answered "ok" once the compositor has it:
+//   move X Y         (in the compositor's layout)
+//   left | right     (a click)
+//   up | down        (a wheel notch)
 #include "wlr-virtual-pointer-unstable-v1-client.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <linux/input-event-codes.h>
-#include <string_view>
+#include <sstream>
+#include <string>
 #include <wayland-client.h>
 
 namespace {
@@ -45,11 +50,12 @@ void notch(zwlr_virtual_pointer_v1* pointer, int direction) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: %s LAYOUT_WIDTH LAYOUT_HEIGHT X Y [left|right|down|up]...\n",
-                     argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s LAYOUT_WIDTH LAYOUT_HEIGHT\n", argv[0]);
         return 2;
     }
+    const auto width = std::uint32_t(std::atoi(argv[1]));
+    const auto height = std::uint32_t(std::atoi(argv[2]));
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
         std::fprintf(stderr, "virtual_pointer: no Wayland compositor\n");
@@ -63,21 +69,29 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
-    zwlr_virtual_pointer_v1_motion_absolute(pointer, now++, std::atoi(argv[3]), std::atoi(argv[4]),
-                                            std::atoi(argv[1]), std::atoi(argv[2]));
-    zwlr_virtual_pointer_v1_frame(pointer);
-    for (int i = 5; i < argc; ++i) {
-        const std::string_view word(argv[i]);
-        if (word == "left")
-            button(pointer, BTN_LEFT);
-        else if (word == "right")
-            button(pointer, BTN_RIGHT);
-        else if (word == "down" || word == "up")
-            notch(pointer, word == "down" ? 1 : -1);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream words(line);
+        std::string command;
+        words >> command;
+        if (command == "move") {
+            std::uint32_t x = 0, y = 0;
+            words >> x >> y;
+            zwlr_virtual_pointer_v1_motion_absolute(pointer, now++, x, y, width, height);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else if (command == "left" || command == "right") {
+            button(pointer, command == "left" ? BTN_LEFT : BTN_RIGHT);
+        } else if (command == "up" || command == "down") {
+            notch(pointer, command == "down" ? 1 : -1);
+        } else {
+            std::cout << "unknown command" << std::endl;
+            continue;
+        }
+        // Through once the compositor answered what came after it.
+        if (wl_display_roundtrip(display) < 0)
+            return 1;
+        std::cout << "ok" << std::endl;
     }
-    // The requests are through once the compositor answered what came after them; the
-    // pointer stays where it was put when this client goes.
-    wl_display_roundtrip(display);
     zwlr_virtual_pointer_v1_destroy(pointer);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
