@@ -35,7 +35,8 @@ constexpr Option kScale{.name = "--scale", .value = "S", .help = "pixels per poi
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table{
-        {.summary = "the strip on the X11 desktop", .run = DRAWING(runLiveApp)},
+        {.summary = "the strip on the desktop (X11, sway, Hyprland, niri)",
+         .run = DRAWING(runLiveApp)},
         {.name = "snapshot",
          .summary = "print the display-and-space snapshot as JSON",
          .desktop = Desktop::ScenarioOrLive,

@@ -9,6 +9,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -217,6 +218,25 @@ void PreferencesWindow::addShortcutRecorder(KeyBindings::ShortcutRecorder& recor
     row->addWidget(field);
     row->addStretch();
     sections_->addLayout(row);
+}
+
+void PreferencesWindow::addShortcutBindingLine(const std::string& configFile,
+                                               const std::string& line) {
+    auto* content = sections_->parentWidget();
+    sections_->addWidget(makeDivider(content));
+    sections_->addWidget(sectionTitle("Keyboard", content));
+    auto* intro = new QLabel(
+        QString::fromStdString("To refresh the spaces with a shortcut, add this line to " +
+                               configFile + ":"),
+        content);
+    intro->setWordWrap(true);
+    sections_->addWidget(intro);
+    auto* binding = new QLabel(QString::fromStdString(line), content);
+    binding->setObjectName(QStringLiteral("refreshBinding"));
+    binding->setTextFormat(Qt::PlainText);
+    binding->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    binding->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    sections_->addWidget(binding);
 }
 
 void PreferencesWindow::showEvent(QShowEvent* event) {

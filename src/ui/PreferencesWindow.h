@@ -35,6 +35,10 @@ public:
     void addShortcutRecorder(KeyBindings::ShortcutRecorder& recorder,
                              ShortcutRecorderField::KeyCodeTranslator translate);
 
+    // A last section saying which line of the compositor's configuration binds the refresh
+    // shortcut, where no recorder can work (a Wayland client gets no global hot key).
+    void addShortcutBindingLine(const std::string& configFile, const std::string& line);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;

@@ -23,7 +23,7 @@ void QtApplicationPort::terminate() {
 }
 
 void QtApplicationPort::setMouseEventMonitor(std::function<bool(const MouseEvent&)> monitor) {
-    strip_.setMouseMonitor(std::move(monitor));
+    installMonitor_(std::move(monitor));
 }
 
 void QtAlertPresenter::present(const AlertContent& alert, std::function<void(int)> answered) {

@@ -1,17 +1,18 @@
 #pragma once
 
 #include "statusbar/ViewPorts.h"
-#include "ui/StripWindow.h"
 
 #include <functional>
 
 namespace tidemark::ui {
 
-// The application as the status bar sees it: the strip window's mouse events are its
-// events, and quitting ends Qt's event loop.
+// The application as the status bar sees it: the strip's mouse events are its events (handed
+// to the strip's monitor through `installMonitor`), and quitting ends Qt's event loop.
 class QtApplicationPort final : public ApplicationPort {
 public:
-    explicit QtApplicationPort(StripWindow& strip) : strip_(strip) {}
+    using MouseMonitor = std::function<bool(const MouseEvent&)>;
+    explicit QtApplicationPort(std::function<void(MouseMonitor)> installMonitor)
+        : installMonitor_(std::move(installMonitor)) {}
 
     std::optional<std::string> bundleDisplayName() const override;
     std::optional<std::string> bundleName() const override;
@@ -20,7 +21,7 @@ public:
     void setMouseEventMonitor(std::function<bool(const MouseEvent&)> monitor) override;
 
 private:
-    StripWindow& strip_;
+    std::function<void(MouseMonitor)> installMonitor_;
 };
 
 // Alerts as message boxes above every window; modal, so `answered` runs before `present`

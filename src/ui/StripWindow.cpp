@@ -1,7 +1,6 @@
 #include "ui/StripWindow.h"
 
-#include "ui/AppearancePalette.h"
-#include "ui/ImageRenderer.h"
+#include "ui/StripPainting.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,14 +9,6 @@
 #include <utility>
 
 namespace tidemark::ui {
-namespace {
-
-// Eighths of a degree: a notch of an ordinary wheel; a high-resolution wheel or a touchpad
-// sends parts of one.
-constexpr int kAngleDeltaPerNotch = 120;
-
-} // namespace
-
 StripWindow::StripWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                            Qt::WindowStaysOnTopHint) {
@@ -41,8 +32,7 @@ void StripWindow::setAppearance(Appearance appearance) {
 }
 
 int StripWindow::buttonWidth() const {
-    const double imageWidth = image_ ? image_->size().width : 0;
-    return int(std::ceil(imageWidth)) + 2 * kButtonMargin;
+    return stripButtonWidth(image_.get());
 }
 
 void StripWindow::setMouseMonitor(std::function<bool(const MouseEvent&)> monitor) {
@@ -99,24 +89,12 @@ void StripWindow::trackPointer(std::function<void()> entered, std::function<void
 
 void StripWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), barBackground(appearance_));
-    if (!image_)
-        return;
-    const QRect button = buttonRect();
+    std::optional<QColor> highlight;
     if (highlighted_)
-        painter.fillRect(button, palette().color(QPalette::Highlight).lighter(130));
-    const qreal scale = devicePixelRatioF();
-    if (pixels_.isNull() || !qFuzzyCompare(pixels_.devicePixelRatio(), scale)) {
-        pixels_ = renderImage(*image_, scale, stripForeground(appearance_));
-        pixels_.setDevicePixelRatio(scale);
-    }
-    // Centred in the button, on whole device pixels so nothing is resampled.
-    const QSizeF size =
-        image_->size().width > 0 ? QSizeF(image_->size().width, image_->size().height) : QSizeF();
-    const qreal x = std::round((button.x() + (button.width() - size.width()) / 2) * scale) / scale;
-    const qreal y = std::round(((button.height() - size.height()) / 2) * scale) / scale;
-    painter.drawImage(QPointF(x, y), pixels_);
-    if (firstImageListener_)
+        highlight = palette().color(QPalette::Highlight).lighter(130);
+    paintStrip(painter, rect(), buttonRect(), devicePixelRatioF(),
+               {image_.get(), appearance_, highlight}, pixels_);
+    if (image_ && firstImageListener_)
         std::exchange(firstImageListener_, nullptr)();
 }
 
@@ -183,19 +161,13 @@ void StripWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void StripWindow::leaveEvent(QEvent* event) {
     updatePointerInside(QPointF(-1, -1));
-    wheelRemainder_ = 0;
+    wheel_.reset();
     QWidget::leaveEvent(event);
 }
 
 void StripWindow::wheelEvent(QWheelEvent* event) {
     event->accept();
-    const int delta = event->angleDelta().y();
-    // Parts of a turn the other way are no longer on their way to a notch.
-    if ((delta > 0 && wheelRemainder_ < 0) || (delta < 0 && wheelRemainder_ > 0))
-        wheelRemainder_ = 0;
-    wheelRemainder_ += delta;
-    const int notches = wheelRemainder_ / kAngleDeltaPerNotch;
-    wheelRemainder_ -= notches * kAngleDeltaPerNotch;
+    const int notches = wheel_.add(event->angleDelta().y());
     // Qt counts a turn away from the user (up) as positive; down is the next space.
     if (notches != 0 && turned_)
         turned_(toButton(event->position()), -notches);

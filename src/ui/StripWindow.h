@@ -2,6 +2,8 @@
 
 #include "spaces/Workspace.h"
 #include "statusbar/ViewPorts.h"
+#include "statusbar/WheelNotches.h"
+#include "ui/StripPainting.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,8 +20,7 @@ namespace tidemark::ui {
 class StripWindow final : public QWidget, public StatusItemButton {
     Q_OBJECT
 public:
-    static constexpr int kBarHeight = 24;
-    static constexpr int kButtonMargin = 6;
+    static constexpr int kBarHeight = kStripBarHeight;
 
     StripWindow();
 
@@ -80,8 +81,8 @@ private:
     std::function<void()> entered_, exited_;
     std::function<void(Point)> moved_;
     std::function<void(Point, int)> turned_;
-    // Qt's angle delta not yet a whole notch.
-    int wheelRemainder_ = 0;
+    // Qt's angle deltas: 120 (eighths of a degree) a notch of an ordinary wheel.
+    WheelNotches wheel_{120};
 };
 
 } // namespace tidemark::ui

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -64,6 +65,24 @@ TEST(PreferencesWindow, IsAsHighAsItsSectionsAlsoAfterTheKeyboardSectionCame) {
     const int lastBottom = last->mapTo(&window, QPoint(0, last->height())).y();
     EXPECT_GE(lastBottom, window.height() - 16 - 4);
     EXPECT_LE(lastBottom, window.height() - 16);
+}
+
+TEST(PreferencesWindow, TheBindingLineIsWholeSelectableAndInsideTheWindow) {
+    Preferences preferences;
+    auto& window = *preferences.window;
+    window.show();
+    ASSERT_TRUE(serveUntil([&] { return window.isVisible(); }));
+    const int before = window.height();
+    const QString line = QStringLiteral("bindsym Ctrl+Alt+r exec tidemark refresh");
+    window.addShortcutBindingLine("~/.config/sway/config", line.toStdString());
+    ASSERT_TRUE(serveUntil([&] { return window.height() > before; }));
+    const auto* label = window.findChild<QLabel*>(QStringLiteral("refreshBinding"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), line);
+    EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+    // Not cut: the whole line fits the window's width.
+    EXPECT_LE(label->mapTo(&window, QPoint(label->sizeHint().width(), 0)).x(), window.width());
+    EXPECT_LE(label->mapTo(&window, QPoint(0, label->height())).y(), window.height());
 }
 
 TEST(PreferencesWindow, TheColourPanelKeepsWhatItShowsOrTakesItBackWhenCancelled) {

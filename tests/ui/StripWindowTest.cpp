@@ -51,7 +51,8 @@ struct StripClickFixture : testing::StatusBarFixture {
         ensureGuiApplication();
         return std::make_shared<StripWindow>();
     }();
-    QtApplicationPort stripApplication{*strip};
+    QtApplicationPort stripApplication{
+        [this](auto monitor) { strip->setMouseMonitor(std::move(monitor)); }};
 };
 
 TEST_F(StripClickFixture, ASuperClickSwitchesLikeAPlainClick) {

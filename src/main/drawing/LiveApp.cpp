@@ -1,4 +1,7 @@
 #include "platform/linux/live/LiveApp.h"
+#if TIDEMARK_WAYLAND_STRIP
+#include "platform/linux/live/wayland/WaylandLiveApp.h"
+#endif
 
 #include "main/Commands.h"
 #include "platform/linux/DesktopSession.h"
@@ -15,10 +18,18 @@ int runLiveApp(Invocation) {
         std::cerr << "tidemark: " << linux_platform::unsupportedSessionLine() << "\n";
         return kExitFailure;
     } else if (session != DesktopSession::X11) {
-        std::cerr << "tidemark: the strip runs on X11 desktops only for now; under "
+#if TIDEMARK_WAYLAND_STRIP
+        const auto ended = linux_platform::live::runWaylandLiveApp(session);
+        if (!ended.error.empty())
+            std::cerr << "tidemark: " << ended.error << "\n";
+        return ended.status;
+#else
+        std::cerr << "tidemark: this build has no strip for Wayland (it was built without "
+                     "libwayland-client); under "
                   << linux_platform::sessionName(session)
                   << " the commands work (tidemark --help lists them)\n";
         return kExitFailure;
+#endif
     }
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {

@@ -40,6 +40,23 @@ std::string_view sessionName(DesktopSession session) {
     return "X11";
 }
 
+std::optional<RefreshBinding> refreshBinding(DesktopSession session) {
+    switch (session) {
+    case DesktopSession::Sway:
+        return RefreshBinding{"~/.config/sway/config", "bindsym Ctrl+Alt+r exec tidemark refresh"};
+    case DesktopSession::Hyprland:
+        return RefreshBinding{"~/.config/hypr/hyprland.conf",
+                              "bind = CTRL ALT, R, exec, tidemark refresh"};
+    case DesktopSession::Niri:
+        return RefreshBinding{"the binds section of ~/.config/niri/config.kdl",
+                              "Ctrl+Alt+R { spawn \"tidemark\" \"refresh\"; }"};
+    case DesktopSession::X11:
+    case DesktopSession::OtherWayland:
+        break;
+    }
+    return std::nullopt;
+}
+
 std::string unsupportedSessionLine() {
     return "this Wayland compositor is not supported; Tidemark reads sway, Hyprland, niri and "
            "X11 desktops";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,16 @@ DesktopSession currentDesktopSession();
 
 // The compositor's name as users know it ("sway"); "X11" for X11.
 std::string_view sessionName(DesktopSession session);
+
+// The line of the compositor's configuration, and its file, that makes Ctrl+Alt+R run
+// `tidemark refresh`: a Wayland client gets no global hot key, so the compositor binds it.
+// Nothing for X11, where the app grabs the key itself, and for a compositor Tidemark does not
+// read.
+struct RefreshBinding {
+    std::string configFile;
+    std::string line;
+};
+std::optional<RefreshBinding> refreshBinding(DesktopSession session);
 
 // Why an OtherWayland session gets nothing, in one line that names what is supported.
 std::string unsupportedSessionLine();

@@ -129,7 +129,8 @@ struct LiveApp {
         menu->setPlacement(
             [this](QPoint wanted, QSize size) { return placement->menuPosition(wanted, size); });
         permission = std::make_unique<LinuxSwitchPermission>(platform->poster);
-        application = std::make_unique<ui::QtApplicationPort>(*strip);
+        application = std::make_unique<ui::QtApplicationPort>(
+            [this](auto monitor) { strip->setMouseMonitor(std::move(monitor)); });
         screen = std::make_unique<ui::QtScreenPort>(
             [this](Rect rect) { return placement->panelArea(rect); });
         strip->setImageSizeListener([this] {

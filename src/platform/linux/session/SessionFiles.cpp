@@ -1,5 +1,7 @@
 #include "platform/linux/session/SessionFiles.h"
 
+#include "platform/linux/DesktopSession.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +15,23 @@ namespace {
 bool allDigits(std::string_view text) {
     return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
 }
+
+// Letters, digits, '.' and '-' as they are; anything else, '/' above all, '_'.
+std::string fileNamePart(std::string_view text) {
+    std::string name(text);
+    std::ranges::replace_if(
+        name,
+        [](char c) {
+            const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                               (c >= '0' && c <= '9') || c == '.' || c == '-';
+            return !plain;
+        },
+        '_');
+    return name;
+}
+
+// With "wl-" and ".lock" it stays well inside a file name's 255 bytes.
+constexpr std::size_t kMaxDisplayName = 200;
 
 } // namespace
 
@@ -35,16 +54,13 @@ std::optional<std::string> xDisplayIdentity(std::string_view display) {
             host.remove_prefix(protocol.size());
     if (host.empty() || host == "unix" || host == "localhost")
         return "x11-" + std::string(number);
-    std::string name(host);
-    std::ranges::replace_if(
-        name,
-        [](char c) {
-            const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                               (c >= '0' && c <= '9') || c == '.' || c == '-';
-            return !plain;
-        },
-        '_');
-    return "x11-" + name + "-" + std::string(number);
+    return "x11-" + fileNamePart(host) + "-" + std::string(number);
+}
+
+std::optional<std::string> waylandDisplayIdentity(std::string_view waylandDisplay) {
+    if (waylandDisplay.size() > kMaxDisplayName)
+        return std::nullopt;
+    return "wl-" + fileNamePart(waylandDisplay.empty() ? "wayland-0" : waylandDisplay);
 }
 
 bool isPrivateFolder(bool isDirectory, unsigned owner, unsigned mode, unsigned uid) {
@@ -75,10 +91,14 @@ std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, 
 
 std::optional<std::filesystem::path> displaySessionFile(std::string_view extension,
                                                         std::string& error) {
-    const char* display = std::getenv("DISPLAY");
-    const auto identity = xDisplayIdentity(display ? display : "");
+    const bool wayland = currentDesktopSession() != DesktopSession::X11;
+    const char* display = std::getenv(wayland ? "WAYLAND_DISPLAY" : "DISPLAY");
+    const auto identity = wayland ? waylandDisplayIdentity(display ? display : "")
+                                  : xDisplayIdentity(display ? display : "");
     if (!identity) {
-        error = "DISPLAY '" + std::string(display ? display : "") + "' names no X display";
+        error = std::string(wayland ? "WAYLAND_DISPLAY '" : "DISPLAY '") +
+                (display ? display : "") +
+                (wayland ? "' names no Wayland display" : "' names no X display");
         return std::nullopt;
     }
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");

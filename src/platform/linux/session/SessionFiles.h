@@ -16,6 +16,12 @@ namespace tidemark::linux_platform {
 // result. Nothing for a value that names no display.
 std::optional<std::string> xDisplayIdentity(std::string_view display);
 
+// The Wayland display `waylandDisplay` (WAYLAND_DISPLAY) names: "wl-" and the socket's name,
+// "wayland-0" when it is empty as for libwayland, any character but letters, digits, '.' and
+// '-' made '_' (an absolute path names the socket itself). Nothing for a name too long to be
+// part of a file name.
+std::optional<std::string> waylandDisplayIdentity(std::string_view waylandDisplay);
+
 // Whether a folder found at the session folder's place may hold this user's session files:
 // a real directory (not a link to one) of this user that nobody else may enter or change.
 bool isPrivateFolder(bool isDirectory, unsigned owner, unsigned mode, unsigned uid);
@@ -26,9 +32,11 @@ bool isPrivateFolder(bool isDirectory, unsigned owner, unsigned mode, unsigned u
 std::optional<std::filesystem::path> sessionFolder(std::string_view runtimeDir, unsigned uid,
                                                    std::string& error);
 
-// The file of this user and of the X display that DISPLAY names, with `extension` (".lock",
-// ".sock"), in the session folder of XDG_RUNTIME_DIR: `$XDG_RUNTIME_DIR/tidemark/x11-0.lock`.
-// Nothing, with one line in `error`, when DISPLAY names no display or the folder is not safe.
+// The file of this user and of the display the session shows the strip on, with `extension`
+// (".lock", ".sock"), in the session folder of XDG_RUNTIME_DIR: the X display that DISPLAY
+// names (`$XDG_RUNTIME_DIR/tidemark/x11-0.lock`), or under a Wayland compositor the one
+// WAYLAND_DISPLAY names (`wl-wayland-1.lock`). Nothing, with one line in `error`, when DISPLAY
+// names no display or the folder is not safe.
 std::optional<std::filesystem::path> displaySessionFile(std::string_view extension,
                                                         std::string& error);
 

@@ -37,6 +37,22 @@ TEST(SessionFiles, OneNamePerXDisplayWhateverItsSpelling) {
         EXPECT_EQ(xDisplayIdentity(c.display), c.identity) << "DISPLAY '" << c.display << "'";
 }
 
+TEST(SessionFiles, OneNamePerWaylandDisplayThatIsAFileName) {
+    const struct {
+        std::string waylandDisplay;
+        std::optional<std::string> identity;
+    } cases[] = {
+        {"wayland-1", "wl-wayland-1"},
+        {"", "wl-wayland-0"},
+        {"/run/user/1000/wayland-1", "wl-_run_user_1000_wayland-1"},
+        {"../../x", "wl-.._.._x"},
+        {std::string(200, 'a'), "wl-" + std::string(200, 'a')},
+        {std::string(201, 'a'), std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(waylandDisplayIdentity(c.waylandDisplay), c.identity) << c.waylandDisplay;
+}
+
 TEST(SessionFiles, OnlyAPrivateFolderOfThisUserHoldsThem) {
     const struct {
         bool isDirectory;

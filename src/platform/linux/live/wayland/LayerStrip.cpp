@@ -1,0 +1,396 @@
+#include "platform/linux/live/wayland/LayerStrip.h"
+
+#include "platform/linux/live/wayland/LayerShellProtocol.h"
+#include "ui/StripPainting.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <climits>
+#include <linux/input-event-codes.h>
+#include <wayland-client.h>
+#include <wayland-cursor.h>
+
+namespace tidemark::linux_platform::live::wayland {
+namespace {
+
+using linux_platform::wayland::BufferSize;
+using linux_platform::wayland::SurfaceSize;
+
+constexpr SurfaceSize kAskedSize{0, ui::kStripBarHeight};
+constexpr int kCursorSize = 24;
+
+Point surfacePoint(wl_fixed_t x, wl_fixed_t y) {
+    return Point{wl_fixed_to_double(x), wl_fixed_to_double(y)};
+}
+
+} // namespace
+
+LayerStrip::LayerStrip(WaylandConnection& connection) : connection_(connection) {
+    connection_.setOutputsListener([this] { placeOnOutput(); });
+    connection_.setPointerListener([this] { followPointer(); });
+    if (connection_.pointer())
+        followPointer();
+    placeOnOutput();
+}
+
+void LayerStrip::followPointer() {
+    // Assigned one by one: libwayland adds members for newer versions, left empty here.
+    static const wl_pointer_listener listener = [] {
+        wl_pointer_listener listener{};
+        listener.enter = [](void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface,
+                            wl_fixed_t x, wl_fixed_t y) {
+            static_cast<LayerStrip*>(data)->pointerEntered(serial, surface, surfacePoint(x, y));
+        };
+        listener.leave = [](void* data, wl_pointer*, std::uint32_t, wl_surface* surface) {
+            static_cast<LayerStrip*>(data)->pointerLeft(surface);
+        };
+        listener.motion = [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
+            static_cast<LayerStrip*>(data)->pointerMoved(surfacePoint(x, y));
+        };
+        listener.button = [](void* data, wl_pointer*, std::uint32_t, std::uint32_t,
+                             std::uint32_t button, std::uint32_t state) {
+            static_cast<LayerStrip*>(data)->pointerButton(button,
+                                                          state == WL_POINTER_BUTTON_STATE_PRESSED);
+        };
+        listener.axis = [](void* data, wl_pointer*, std::uint32_t, std::uint32_t axis,
+                           wl_fixed_t value) {
+            if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL)
+                static_cast<LayerStrip*>(data)->pendingContinuous_ += wl_fixed_to_double(value);
+        };
+        // A frame ends the events of one moment: a wheel click's discrete step comes with
+        // its continuous value, and only the step counts then.
+        listener.frame = [](void* data, wl_pointer*) {
+            auto& self = *static_cast<LayerStrip*>(data);
+            const int discrete = std::exchange(self.pendingDiscrete_, 0);
+            const double continuous = std::exchange(self.pendingContinuous_, 0);
+            if (!self.onSurface_ || (discrete == 0 && continuous == 0))
+                return;
+            int notches = discrete;
+            if (discrete != 0)
+                self.wheel_.reset();
+            else
+                notches = self.wheel_.add(continuous);
+            if (notches != 0 && self.turned_)
+                self.turned_(self.toButton(self.pointerAt_), notches);
+        };
+        listener.axis_source = [](void*, wl_pointer*, std::uint32_t) {};
+        listener.axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {};
+        listener.axis_discrete = [](void* data, wl_pointer*, std::uint32_t axis,
+                                    std::int32_t discrete) {
+            if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL)
+                static_cast<LayerStrip*>(data)->pendingDiscrete_ += discrete;
+        };
+        return listener;
+    }();
+    wl_pointer_add_listener(connection_.pointer(), &listener, this);
+}
+
+LayerStrip::~LayerStrip() {
+    connection_.setOutputsListener(nullptr);
+    connection_.setPointerListener(nullptr);
+    removeSurface();
+    if (cursorSurface_)
+        wl_surface_destroy(cursorSurface_);
+    if (cursorTheme_)
+        wl_cursor_theme_destroy(cursorTheme_);
+    connection_.flush();
+}
+
+const WaylandOutput* LayerStrip::output() const {
+    for (const auto& output : connection_.outputs())
+        if (surface_ && output->globalName == outputName_)
+            return output.get();
+    return nullptr;
+}
+
+int LayerStrip::scale() const {
+    const auto* on = output();
+    return on ? on->scale : 1;
+}
+
+void LayerStrip::placeOnOutput() {
+    const auto& outputs = connection_.outputs();
+    if (surface_) {
+        // Still there: only its scale may have changed.
+        if (output()) {
+            if (scale() != drawnScale_)
+                markDirty();
+            return;
+        }
+        removeSurface();
+    }
+    const WaylandOutput* chosen = nullptr;
+    for (const auto& output : outputs)
+        if (output->described && output->globalName != closedOutput_.value_or(0)) {
+            chosen = output.get();
+            break;
+        }
+    if (!chosen && !outputs.empty() && outputs.front()->described)
+        chosen = outputs.front().get();
+    if (!chosen)
+        return;
+    outputName_ = chosen->globalName;
+    surface_ = wl_compositor_create_surface(connection_.compositor());
+    layer_ =
+        zwlr_layer_shell_v1_get_layer_surface(connection_.layerShell(), surface_, chosen->output,
+                                              ZWLR_LAYER_SHELL_V1_LAYER_TOP, "tidemark");
+    zwlr_layer_surface_v1_set_anchor(layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_size(layer_, std::uint32_t(kAskedSize.width),
+                                   std::uint32_t(kAskedSize.height));
+    zwlr_layer_surface_v1_set_exclusive_zone(layer_, kAskedSize.height);
+    static const zwlr_layer_surface_v1_listener listener{
+        .configure =
+            [](void* data, zwlr_layer_surface_v1*, std::uint32_t serial, std::uint32_t width,
+               std::uint32_t height) {
+                static_cast<LayerStrip*>(data)->configured(serial, width, height);
+            },
+        .closed =
+            [](void* data, zwlr_layer_surface_v1*) {
+                auto& self = *static_cast<LayerStrip*>(data);
+                self.closedOutput_ = self.outputName_;
+                self.removeSurface();
+                self.placeOnOutput();
+            },
+    };
+    zwlr_layer_surface_v1_add_listener(layer_, &listener, this);
+    // The first commit carries no buffer: the compositor answers with the size.
+    wl_surface_commit(surface_);
+    connection_.flush();
+}
+
+void LayerStrip::removeSurface() {
+    if (onSurface_)
+        pointerLeft(surface_);
+    buffers_.clear();
+    if (layer_)
+        zwlr_layer_surface_v1_destroy(layer_);
+    if (surface_)
+        wl_surface_destroy(surface_);
+    layer_ = nullptr;
+    surface_ = nullptr;
+    size_.reset();
+    dirty_ = true;
+}
+
+void LayerStrip::configured(std::uint32_t serial, std::uint32_t width, std::uint32_t height) {
+    zwlr_layer_surface_v1_ack_configure(layer_, serial);
+    const auto size = linux_platform::wayland::configuredSize(width, height, kAskedSize);
+    if (!size)
+        return;
+    size_ = size;
+    // Every configure wants a commit after its ack, whether the size changed or not.
+    markDirty();
+}
+
+void LayerStrip::markDirty() {
+    dirty_ = true;
+    redraw();
+}
+
+ShmBuffer* LayerStrip::freeBuffer(BufferSize size) {
+    std::erase_if(buffers_,
+                  [&](const auto& buffer) { return !buffer->busy() && buffer->size() != size; });
+    for (const auto& buffer : buffers_)
+        if (!buffer->busy())
+            return buffer.get();
+    // Two are enough: one the compositor shows, one to paint. A third waits for a release.
+    if (buffers_.size() >= 2)
+        return nullptr;
+    auto made = ShmBuffer::create(connection_.shm(), size);
+    if (!made)
+        return nullptr;
+    buffers_.push_back(std::move(made));
+    return buffers_.back().get();
+}
+
+void LayerStrip::redraw() {
+    if (!surface_ || !size_ || !dirty_)
+        return;
+    const int scale = this->scale();
+    const auto size = linux_platform::wayland::bufferSize(*size_, scale);
+    if (!size)
+        return;
+    ShmBuffer* buffer = freeBuffer(*size);
+    if (!buffer)
+        return;
+    QImage& pixels = buffer->image();
+    pixels.setDevicePixelRatio(scale);
+    pixels.fill(Qt::transparent);
+    {
+        QPainter painter(&pixels);
+        const Rect button = buttonRect();
+        std::optional<QColor> highlight;
+        if (highlighted_)
+            highlight = highlightColor_;
+        ui::paintStrip(painter, QRect(0, 0, size_->width, size_->height),
+                       QRect(int(button.minX()), 0, int(button.width()), int(button.height())),
+                       scale, {image_.get(), appearance_, highlight}, pixels_);
+    }
+    wl_surface_set_buffer_scale(surface_, scale);
+    wl_surface_attach(surface_, buffer->buffer(), 0, 0);
+    wl_surface_damage_buffer(surface_, 0, 0, INT32_MAX, INT32_MAX);
+    wl_surface_commit(surface_);
+    // A change that came while both buffers were busy is painted when one comes back.
+    buffer->attached([this] { redraw(); });
+    drawnScale_ = scale;
+    dirty_ = false;
+    connection_.flush();
+    if (image_ && firstImageListener_)
+        std::exchange(firstImageListener_, nullptr)();
+}
+
+void LayerStrip::setAppearance(Appearance appearance) {
+    appearance_ = appearance;
+    pixels_ = QImage();
+    markDirty();
+}
+
+void LayerStrip::setImage(ImageRef image) {
+    image_ = std::move(image);
+    pixels_ = QImage();
+    markDirty();
+}
+
+Rect LayerStrip::buttonRect() const {
+    return linux_platform::wayland::buttonRect(size_.value_or(kAskedSize),
+                                               ui::stripButtonWidth(image_.get()));
+}
+
+Rect LayerStrip::bounds() const {
+    const Rect button = buttonRect();
+    return Rect{0, 0, button.width(), button.height()};
+}
+
+std::optional<WindowID> LayerStrip::window() const {
+    if (!surface_ || !size_)
+        return std::nullopt;
+    return WindowID(wl_proxy_get_id(reinterpret_cast<wl_proxy*>(surface_)));
+}
+
+std::optional<Rect> LayerStrip::outputFrame() const {
+    const auto* on = output();
+    if (!on || !size_)
+        return std::nullopt;
+    return Rect{double(on->x), double(on->y), double(size_->width), double(size_->height)};
+}
+
+std::optional<Rect> LayerStrip::convertToScreen(Rect inButton) const {
+    const auto frame = outputFrame();
+    if (!frame)
+        return std::nullopt;
+    const Rect button = buttonRect();
+    return Rect{frame->minX() + button.minX() + inButton.minX(),
+                frame->minY() + button.minY() + inButton.minY(), inButton.width(),
+                inButton.height()};
+}
+
+Point LayerStrip::pointerLocation() const {
+    const auto frame = outputFrame().value_or(Rect{});
+    return Point{frame.minX() + pointerAt_.x, frame.minY() + pointerAt_.y};
+}
+
+void LayerStrip::setHighlighted(bool highlighted) {
+    if (highlighted_ == highlighted)
+        return;
+    highlighted_ = highlighted;
+    markDirty();
+}
+
+void LayerStrip::trackPointer(std::function<void()> entered, std::function<void()> exited,
+                              std::function<void(Point)> moved) {
+    entered_ = std::move(entered);
+    exited_ = std::move(exited);
+    moved_ = std::move(moved);
+}
+
+Point LayerStrip::toButton(Point onSurface) const {
+    const Rect button = buttonRect();
+    return Point{onSurface.x - button.minX(), onSurface.y - button.minY()};
+}
+
+void LayerStrip::pointerEntered(std::uint32_t serial, wl_surface* surface, Point at) {
+    if (!surface || surface != surface_)
+        return;
+    onSurface_ = true;
+    enterSerial_ = serial;
+    setCursor();
+    pointerMoved(at);
+}
+
+void LayerStrip::pointerLeft(wl_surface* surface) {
+    if (!onSurface_ || surface != surface_)
+        return;
+    onSurface_ = false;
+    enterSerial_.reset();
+    wheel_.reset();
+    updatePointerInside();
+}
+
+void LayerStrip::pointerMoved(Point at) {
+    if (!onSurface_)
+        return;
+    pointerAt_ = at;
+    updatePointerInside();
+    if (pointerInside_ && moved_)
+        moved_(toButton(at));
+}
+
+void LayerStrip::updatePointerInside() {
+    const bool inside = onSurface_ && buttonRect().contains(pointerAt_);
+    if (inside == pointerInside_)
+        return;
+    pointerInside_ = inside;
+    if (inside && entered_)
+        entered_();
+    else if (!inside && exited_)
+        exited_();
+}
+
+void LayerStrip::pointerButton(std::uint32_t code, bool pressed) {
+    if (!onSurface_)
+        return;
+    MouseButton button;
+    if (code == BTN_LEFT)
+        button = MouseButton::Left;
+    else if (code == BTN_RIGHT)
+        button = MouseButton::Right;
+    else
+        return;
+    MouseEvent routed;
+    routed.button = button;
+    routed.action = pressed ? MouseAction::Down : MouseAction::Up;
+    routed.window = window();
+    routed.locationInButton = toButton(pointerAt_);
+    // The strip reads no keyboard, so a click carries no modifiers: none changes what a
+    // click does on a desktop that does not drag status items.
+    const bool goesOn = !monitor_ || monitor_(routed);
+    if (goesOn && button == MouseButton::Left)
+        setHighlighted(pressed);
+}
+
+void LayerStrip::setCursor() {
+    wl_pointer* pointer = connection_.pointer();
+    if (!pointer || !enterSerial_)
+        return;
+    const int scale = this->scale();
+    if (!cursorTheme_)
+        cursorTheme_ = wl_cursor_theme_load(nullptr, kCursorSize * scale, connection_.shm());
+    wl_cursor* cursor =
+        cursorTheme_ ? wl_cursor_theme_get_cursor(cursorTheme_, "left_ptr") : nullptr;
+    // Without a cursor theme the pointer keeps the image it had.
+    if (!cursor || cursor->image_count == 0)
+        return;
+    wl_cursor_image* image = cursor->images[0];
+    if (!cursorSurface_)
+        cursorSurface_ = wl_compositor_create_surface(connection_.compositor());
+    wl_surface_set_buffer_scale(cursorSurface_, scale);
+    wl_surface_attach(cursorSurface_, wl_cursor_image_get_buffer(image), 0, 0);
+    wl_surface_damage_buffer(cursorSurface_, 0, 0, INT32_MAX, INT32_MAX);
+    wl_surface_commit(cursorSurface_);
+    wl_pointer_set_cursor(pointer, *enterSerial_, cursorSurface_, int(image->hotspot_x) / scale,
+                          int(image->hotspot_y) / scale);
+}
+
+} // namespace tidemark::linux_platform::live::wayland

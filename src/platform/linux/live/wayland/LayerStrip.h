@@ -1,0 +1,121 @@
+#pragma once
+
+#include "platform/linux/live/wayland/ShmBuffer.h"
+#include "platform/linux/live/wayland/WaylandConnection.h"
+#include "platform/linux/wayland/StripSurface.h"
+#include "spaces/Workspace.h"
+#include "statusbar/ViewPorts.h"
+#include "statusbar/WheelNotches.h"
+
+#include <QColor>
+#include <QImage>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct wl_cursor_theme;
+struct wl_surface;
+struct zwlr_layer_surface_v1;
+
+namespace tidemark::linux_platform::live::wayland {
+
+// The strip as a layer surface on the top layer of the first output: a band across the
+// output's top that the compositor keeps windows out of, with the status item's button at its
+// right end. It is the status item button of the status bar: the image is painted into a
+// shared-memory buffer at the output's scale when the image, the appearance, the highlight,
+// the size or the scale changed, and at no other time. The pointer's buttons go to the mouse
+// monitor, its moves and whole wheel notches to the tracking callbacks, as the X11 strip's do.
+// When its output goes, the strip moves to the first one left.
+class LayerStrip final : public StatusItemButton {
+public:
+    explicit LayerStrip(WaylandConnection& connection);
+    ~LayerStrip() override;
+    LayerStrip(const LayerStrip&) = delete;
+    LayerStrip& operator=(const LayerStrip&) = delete;
+
+    void setAppearance(Appearance appearance);
+    void setHighlightColor(QColor color) { highlightColor_ = color; }
+    void setMouseMonitor(std::function<bool(const MouseEvent&)> monitor) {
+        monitor_ = std::move(monitor);
+    }
+    // Called once, after the first image was handed to the compositor.
+    void setFirstImageListener(std::function<void()> listener) {
+        firstImageListener_ = std::move(listener);
+    }
+    // The output the strip is on, in the compositor's layout; nothing while it is on none.
+    std::optional<Rect> outputFrame() const;
+    // Where the pointer was last seen over the strip, in the compositor's layout.
+    Point pointerLocation() const;
+
+    // StatusItemButton
+    void setImage(ImageRef image) override;
+    ImageRef image() const override { return image_; }
+    Rect bounds() const override;
+    std::optional<Rect> cellImageRect(Rect) const override { return std::nullopt; }
+    std::optional<WindowID> window() const override;
+    std::optional<Rect> convertToScreen(Rect inButton) const override;
+    void setHighlighted(bool highlighted) override;
+    void trackPointer(std::function<void()> entered, std::function<void()> exited,
+                      std::function<void(Point)> moved) override;
+    void trackWheel(std::function<void(Point, int)> turned) override {
+        turned_ = std::move(turned);
+    }
+
+private:
+    void placeOnOutput();
+    void removeSurface();
+    void configured(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
+    void markDirty();
+    void redraw();
+    ShmBuffer* freeBuffer(linux_platform::wayland::BufferSize size);
+    Rect buttonRect() const;
+    Point toButton(Point onSurface) const;
+    int scale() const;
+    const WaylandOutput* output() const;
+
+    // Pointer events
+    void followPointer();
+    void pointerEntered(std::uint32_t serial, wl_surface* surface, Point at);
+    void pointerLeft(wl_surface* surface);
+    void pointerMoved(Point at);
+    void pointerButton(std::uint32_t button, bool pressed);
+    void updatePointerInside();
+    void setCursor();
+
+    WaylandConnection& connection_;
+    wl_surface* surface_ = nullptr;
+    zwlr_layer_surface_v1* layer_ = nullptr;
+    std::uint32_t outputName_ = 0;
+    // The output whose surface the compositor closed: not chosen again while others exist.
+    std::optional<std::uint32_t> closedOutput_;
+    std::optional<linux_platform::wayland::SurfaceSize> size_;
+    int drawnScale_ = 0;
+    std::vector<std::unique_ptr<ShmBuffer>> buffers_;
+    bool dirty_ = true;
+
+    ImageRef image_;
+    Appearance appearance_ = Appearance::Light;
+    QColor highlightColor_{0x99, 0xc1, 0xf1};
+    bool highlighted_ = false;
+    QImage pixels_;
+
+    bool onSurface_ = false;
+    bool pointerInside_ = false;
+    Point pointerAt_;
+    std::optional<std::uint32_t> enterSerial_;
+    int pendingDiscrete_ = 0;
+    double pendingContinuous_ = 0;
+    // Continuous scrolling: about 10 surface units a notch, as libinput reports a wheel click.
+    WheelNotches wheel_{10};
+    wl_cursor_theme* cursorTheme_ = nullptr;
+    wl_surface* cursorSurface_ = nullptr;
+
+    std::function<bool(const MouseEvent&)> monitor_;
+    std::function<void()> firstImageListener_;
+    std::function<void()> entered_, exited_;
+    std::function<void(Point)> moved_;
+    std::function<void(Point, int)> turned_;
+};
+
+} // namespace tidemark::linux_platform::live::wayland

@@ -1,0 +1,221 @@
+#include "platform/linux/live/wayland/WaylandLiveApp.h"
+
+#include "app/AppDelegate.h"
+#include "icon/ArtworkCatalog.h"
+#include "platform/linux/live/QtMessages.h"
+#include "platform/linux/live/ReportHooks.h"
+#include "platform/linux/live/wayland/LayerStrip.h"
+#include "platform/linux/live/wayland/WaylandConnection.h"
+#include "platform/linux/session/ControlServer.h"
+#include "platform/linux/session/JournalLog.h"
+#include "platform/linux/session/SessionFiles.h"
+#include "platform/linux/session/SingleInstanceLock.h"
+#include "platform/linux/settings/AutostartEntry.h"
+#include "platform/linux/wayland/WaylandPlatform.h"
+#include "platform/linux/x11/LinuxSwitchPermission.h"
+#include "popover/SpacePopoverViewModel.h"
+#include "preferences/PreferencesModel.h"
+#include "ui/AppearancePalette.h"
+#include "ui/PreferencesWindow.h"
+#include "ui/QtMainQueue.h"
+#include "ui/QtStatusPorts.h"
+#include "ui/StatusMenu.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QScreen>
+#include <cstdlib>
+#include <iostream>
+
+namespace tidemark::linux_platform::live {
+namespace {
+
+using wayland::LayerStrip;
+using wayland::WaylandConnection;
+
+// The pointer as the strip last saw it; the usable part of the screen is the strip's output
+// below its band (a layer surface is told its output's width only, so the panel's frame
+// keeps inside that width and under the band).
+class StripScreenPort final : public ScreenPort {
+public:
+    explicit StripScreenPort(const LayerStrip& strip) : strip_(strip) {}
+    Point pointerLocation() const override { return strip_.pointerLocation(); }
+    Rect visibleFrame(Rect rect) const override {
+        const auto output = strip_.outputFrame();
+        if (!output)
+            return rect;
+        return Rect{output->minX(), output->maxY(), output->width(),
+                    std::max(rect.maxY() - output->maxY(), rect.height())};
+    }
+
+private:
+    const LayerStrip& strip_;
+};
+
+struct WaylandLiveApp {
+    WaylandLiveApp(ReportHooks reports, DesktopSession session)
+        : reports(reports), session(session) {}
+
+    const ReportHooks reports;
+    const DesktopSession session;
+    ui::QtMainQueue queue;
+    std::unique_ptr<WaylandPlatform> platform;
+    std::unique_ptr<WaylandConnection> connection;
+    std::unique_ptr<FdWatcher> connectionWatcher;
+    AutostartLoginItem loginService{AutostartLoginItem::defaultEntryFile(),
+                                    AutostartLoginItem::runningExecutable(),
+                                    AutostartSession::current([] { return std::nullopt; })};
+    JournalLog journal;
+    LoginItem loginItem{loginService, journal};
+    ArtworkCatalog artwork;
+    std::unique_ptr<PreferencesModel> preferencesModel;
+    std::unique_ptr<ui::PreferencesWindow> preferences;
+    std::shared_ptr<LayerStrip> strip;
+    std::shared_ptr<ui::StatusMenu> menu;
+    std::unique_ptr<LinuxSwitchPermission> permission;
+    std::unique_ptr<ui::QtApplicationPort> application;
+    ui::QtAlertPresenter alerts;
+    std::unique_ptr<StripScreenPort> screen;
+    std::shared_ptr<AppDelegate> delegate;
+    ObservationToken appearanceToken;
+    std::unique_ptr<ControlServer> control;
+    std::unique_ptr<FdWatcher> controlWatcher;
+
+    // False, with one line in `error`, when the compositor does not answer or has no layer
+    // shell.
+    bool open(std::string& error) {
+        platform = WaylandPlatform::open(queue, session, error);
+        if (!platform)
+            return false;
+        connection = WaylandConnection::open(error);
+        return connection != nullptr;
+    }
+
+    void launch() {
+        connection->setLostListener([this] {
+            // As for the compositor's IPC: without the compositor there is no desktop.
+            std::cerr << "tidemark: lost the connection to " << sessionName(session) << "\n";
+            std::exit(EXIT_FAILURE);
+        });
+        connectionWatcher = std::make_unique<FdWatcher>(queue, *connection);
+        makeViews();
+        makeDelegate();
+        delegate->applicationDidFinishLaunching();
+        platform->startObserving();
+        followAppearance();
+        listenForRequests();
+    }
+
+    Appearance appearance() { return platform->workspace.effectiveAppearance(); }
+
+    ui::PreferencesWindow& preferencesWindow() {
+        if (!preferences) {
+            preferences = std::make_unique<ui::PreferencesWindow>(*preferencesModel);
+            if (const auto binding = refreshBinding(session))
+                preferences->addShortcutBindingLine(binding->configFile, binding->line);
+        }
+        return *preferences;
+    }
+
+    // Where the preferences window centres itself: the strip's output.
+    QRect outputGeometry() const {
+        const auto frame = strip->outputFrame();
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        if (primary && (!frame || primary->geometry().width() > 0))
+            return primary->geometry();
+        return frame ? QRect(int(frame->minX()), int(frame->minY()), int(frame->width()), 768)
+                     : QRect(0, 0, 1024, 768);
+    }
+
+    void makeViews() {
+        ui::applyAppearance(appearance());
+        preferencesModel =
+            std::make_unique<PreferencesModel>(platform->settings, platform->defaultCenter,
+                                               loginItem, [this] { return appearance(); });
+        strip = std::make_shared<LayerStrip>(*connection);
+        strip->setAppearance(appearance());
+        strip->setHighlightColor(QApplication::palette().color(QPalette::Highlight).lighter(130));
+        strip->setFirstImageListener(reports.firstImageListener());
+        menu = std::make_shared<ui::StatusMenu>(
+            [this] { preferencesWindow().present(outputGeometry()); },
+            [] { QCoreApplication::quit(); });
+        menu->setButton(strip.get());
+        menu->announceTracking(platform->defaultCenter);
+        permission = std::make_unique<LinuxSwitchPermission>(platform->poster);
+        application = std::make_unique<ui::QtApplicationPort>(
+            [this](auto monitor) { strip->setMouseMonitor(std::move(monitor)); });
+        screen = std::make_unique<StripScreenPort>(*strip);
+    }
+
+    void makeDelegate() {
+        auto model = SpacePopoverViewModel::create(platform->popoverServices());
+        // No hover panel yet on Wayland: the status bar opens none without a window for it.
+        StatusItemParts parts{{queue, platform->settings, platform->poster, platform->windowServer,
+                               *permission, *application, alerts, *screen},
+                              {strip, menu, nullptr},
+                              [model] { return model; },
+                              artwork};
+        delegate = AppDelegate::create(platform->services(), std::move(parts));
+        delegate->spaceObserver().setRefreshListener(reports.refreshListener());
+    }
+
+    // `tidemark refresh`, which a compositor binding runs, reaches the app here.
+    void listenForRequests() {
+        std::string error;
+        const auto path = displaySessionFile(".sock", error);
+        control = path ? ControlServer::listen(
+                             *path,
+                             [this](ControlRequest request) {
+                                 if (request == ControlRequest::Refresh)
+                                     delegate->spaceObserver().updateSpaceInformation();
+                             },
+                             error)
+                       : nullptr;
+        if (!control) {
+            std::cerr << "tidemark: " << error << "\n";
+            return;
+        }
+        controlWatcher = std::make_unique<FdWatcher>(queue, *control);
+    }
+
+    void followAppearance() {
+        appearanceToken = platform->workspace.events().addObserver(
+            WorkspaceEventKind::AppearanceChanged, [this](const WorkspaceEvent&) {
+                ui::applyAppearance(appearance());
+                strip->setAppearance(appearance());
+                if (preferences)
+                    preferences->appearanceDidChange();
+            });
+    }
+};
+
+} // namespace
+
+LiveAppExit runWaylandLiveApp(DesktopSession session) {
+    const auto reports = ReportHooks::fromEnvironment();
+    std::string error;
+    const auto path = displaySessionFile(".lock", error);
+    const auto lock = path ? SingleInstanceLock::acquire(*path, error) : std::nullopt;
+    if (!lock)
+        return {EXIT_FAILURE, error};
+    installQtMessageHandler(reports.qtWarnings, std::string(sessionName(session)));
+    // Qt's windows (menu, preferences, about) through its Wayland platform where it is
+    // installed; offscreen they cannot be seen, but the strip still works.
+    qputenv("QT_QPA_PLATFORM", "wayland;offscreen");
+    int argc = 1;
+    char name[] = "tidemark";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Tidemark"));
+
+    WaylandLiveApp app(reports, session);
+    if (!app.open(error))
+        return {EXIT_FAILURE, error};
+    app.launch();
+    const int status = application.exec();
+    app.queue.finishBackgroundWork();
+    return {status, {}};
+}
+
+} // namespace tidemark::linux_platform::live

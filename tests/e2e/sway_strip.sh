@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The live app under a headless sway with two outputs, run by an unprivileged user: the strip
+# is a layer surface across the top of the first output that keeps its band free of windows
+# and shows a glyph per workspace at its right end (grim's screenshot); a virtual pointer's
+# click on a glyph and a wheel notch over the strip switch sway's workspace (a right click's
+# menu is kept as a screenshot only); `tidemark refresh` reaches the app; a second app
+# refuses; and the app ends with one line, at once, when sway goes.
+source "$(dirname "$0")/session.sh"
+source "$(dirname "$0")/sway_session.sh"
+
+command -v grim >/dev/null || { echo "SKIP: grim missing"; exit 77; }
+POINTER=${TIDEMARK_VIRTUAL_POINTER:?}
+if ! as_user test -x "$POINTER"; then
+    mkdir -p "$E2E_TMP/bin"
+    cp "$POINTER" "$E2E_TMP/bin/"
+    chmod 755 "$E2E_TMP/bin" "$E2E_TMP/bin/$(basename "$POINTER")"
+    POINTER="$E2E_TMP/bin/$(basename "$POINTER")"
+fi
+SHOTS=${TIDEMARK_E2E_SHOTS:-$E2E_TMP/shots}
+mkdir -p "$SHOTS"
+
+start_foot 1
+start_foot 2
+start_foot 4
+msg workspace 1
+"$TIDEMARK" defaults write displayStyle 2 >/dev/null
+
+# The mouse is there before the app, as a real one is.
+coproc MOUSE { as_user "${session_env[@]}" "$POINTER" 2560 720 2>&1; }
+track "$MOUSE_PID"
+mouse() {
+    local answer
+    echo "$*" >&"${MOUSE[1]}"
+    read -r -t 5 answer <&"${MOUSE[0]}" || fail "the virtual pointer did not answer '$*'"
+    [ "$answer" = ok ] || fail "the virtual pointer said: $answer"
+}
+
+as_user "${session_env[@]}" TIDEMARK_REPORT_FIRST_IMAGE=1 TIDEMARK_REPORT_REFRESHES=1 \
+    "$USER_TIDEMARK" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+APP_PID=$!
+track "$APP_PID"
+first_image() { grep -q "first image" "$E2E_TMP/app.err"; }
+wait_for 100 first_image || fail "no first image: $(cat "$E2E_TMP/app.err")"
+
+# The band: sway keeps the first output's windows below the strip, the other's at the top.
+workspace_top() {
+    query get_workspaces |
+        python3 -c 'import json,sys; print(next(w["rect"]["y"] for w in json.load(sys.stdin) if w["name"]==sys.argv[1]))' "$1"
+}
+band_kept() { [ "$(workspace_top 1)" = 24 ]; }
+wait_for 50 band_kept || fail "workspace 1 starts at y $(workspace_top 1), not below the strip"
+[ "$(workspace_top 4)" = 0 ] || fail "the second output lost its top band: y $(workspace_top 4)"
+
+# A screenshot of the first output; the glyphs are the runs of columns in the band that are
+# not the bar's colour, and they sit at the band's right end.
+shoot() {
+    as_user "${session_env[@]}" grim -o HEADLESS-1 "$SWAY_HOME/shot.png"
+    cp "$SWAY_HOME/shot.png" "$SHOTS/sway-strip-$1.png"
+    convert "$SWAY_HOME/shot.png" -crop 1280x24+0+0 +repage -depth 8 rgb:"$E2E_TMP/band.rgb"
+}
+glyphs() {
+    python3 - "$E2E_TMP/band.rgb" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+width, height = 1280, 24
+def pixel(x, y):
+    i = 3 * (y * width + x)
+    return data[i:i + 3]
+bar = pixel(2, 2)
+marked = [any(pixel(x, y) != bar for y in range(height)) for x in range(width)]
+runs, start = [], None
+for x, m in enumerate(marked + [False]):
+    if m and start is None:
+        start = x
+    elif not m and start is not None:
+        runs.append((start, x))
+        start = None
+print(" ".join(f"{a}-{b}" for a, b in runs))
+PY
+}
+shoot start
+runs=$(glyphs)
+read -r -a glyph_runs <<<"$runs"
+[ "${#glyph_runs[@]}" = 3 ] || fail "the band shows $runs, not three glyphs"
+first=${glyph_runs[0]%-*}
+last=${glyph_runs[2]#*-}
+((first > 1000 && last > 1260)) || fail "the glyphs $runs are not at the right end"
+
+# A click on the second glyph shows workspace 2 on the first output; the second keeps 4.
+centre() { local run=${glyph_runs[$1]}; echo $(((${run%-*} + ${run#*-}) / 2)); }
+shows() { [ "$(sway_visible HEADLESS-1)" = "$1" ]; }
+mouse move "$(centre 1)" 12
+mouse left
+wait_for 50 shows 2 || fail "a click on the second glyph left sway on $(sway_visible HEADLESS-1)"
+[ "$(sway_visible HEADLESS-2)" = 4 ] || fail "HEADLESS-2 moved"
+shoot clicked
+
+# A wheel notch up over the strip steps the first output back to workspace 1.
+mouse move "$(centre 0)" 12
+mouse up
+wait_for 50 shows 1 || fail "a notch up left sway on $(sway_visible HEADLESS-1)"
+
+# A right click's menu, a window of Qt's own Wayland connection, for the eye.
+mouse right
+shoot menu
+
+# `tidemark refresh` reaches the app on this Wayland display.
+refreshes() { grep -c "refreshed the spaces" "$E2E_TMP/app.err"; }
+before=$(refreshes)
+"$TIDEMARK" refresh || fail "refresh exited $?"
+more_refreshes() { (($(refreshes) > before)); }
+wait_for 50 more_refreshes || fail "the app did not refresh"
+
+# A second app on the same display refuses in one line.
+status=0
+"$TIDEMARK" >"$E2E_TMP/second.out" 2>"$E2E_TMP/second.err" || status=$?
+[ "$status" = 1 ] || fail "a second app exited $status"
+[ "$(wc -l <"$E2E_TMP/second.err")" = 1 ] || fail "a second app said: $(cat "$E2E_TMP/second.err")"
+
+# sway goes: the app ends at once with one line, not spinning on a dead socket.
+kill "$SWAY_PID"
+status=0
+for _ in $(seq 50); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$APP_PID" 2>/dev/null && fail "the app outlived sway by 5 s"
+wait "$APP_PID" || status=$?
+[ "$status" = 1 ] || fail "the app exited $status without sway"
+grep -qx "tidemark: lost the connection to sway" "$E2E_TMP/app.err" ||
+    fail "the app said: $(cat "$E2E_TMP/app.err")"
+echo "sway strip: ok"
