@@ -44,21 +44,24 @@ TEST(PropertyValue, NumbersOnlyFromTheRightTypeAndFormat) {
 }
 
 TEST(PropertyValue, UrgencyIsBitEightOfTheHintsFlags) {
+    // The value borrows its bytes: each case owns them.
     const struct {
         const char* name;
-        PropertyValue value;
+        xcb_atom_t type;
+        std::uint8_t format;
+        std::string bytes;
         bool urgent;
     } cases[] = {
-        {"urgency alone", {XCB_ATOM_WM_HINTS, 32, wordBytes({0x100})}, true},
-        {"urgency among other flags", {XCB_ATOM_WM_HINTS, 32, wordBytes({0x1ff, 1, 0})}, true},
-        {"other flags", {XCB_ATOM_WM_HINTS, 32, wordBytes({0x0ff, 0x100})}, false},
-        {"wrong type", {XCB_ATOM_CARDINAL, 32, wordBytes({0x100})}, false},
-        {"wrong format", {XCB_ATOM_WM_HINTS, 8, wordBytes({0x100})}, false},
-        {"shorter than a word", {XCB_ATOM_WM_HINTS, 32, "\x00\x01"s}, false},
-        {"absent", {}, false},
+        {"urgency alone", XCB_ATOM_WM_HINTS, 32, wordBytes({0x100}), true},
+        {"urgency among other flags", XCB_ATOM_WM_HINTS, 32, wordBytes({0x1ff, 1, 0}), true},
+        {"other flags", XCB_ATOM_WM_HINTS, 32, wordBytes({0x0ff, 0x100}), false},
+        {"wrong type", XCB_ATOM_CARDINAL, 32, wordBytes({0x100}), false},
+        {"wrong format", XCB_ATOM_WM_HINTS, 8, wordBytes({0x100}), false},
+        {"shorter than a word", XCB_ATOM_WM_HINTS, 32, "\x00\x01"s, false},
+        {"absent", XCB_ATOM_NONE, 0, "", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(wmHintsUrgent(c.value), c.urgent) << c.name;
+        EXPECT_EQ(wmHintsUrgent({c.type, c.format, c.bytes}), c.urgent) << c.name;
 }
 
 TEST(PropertyValue, TextEndsAtNulIsRepairedAndBounded) {
