@@ -90,6 +90,13 @@ void StripWindow::setHighlighted(bool highlighted) {
     update();
 }
 
+void StripWindow::setDropTarget(std::optional<Rect> glyphInButton) {
+    if (dropTarget_ == glyphInButton)
+        return;
+    dropTarget_ = glyphInButton;
+    update();
+}
+
 void StripWindow::trackPointer(std::function<void()> entered, std::function<void()> exited,
                                std::function<void(Point)> moved) {
     entered_ = std::move(entered);
@@ -105,6 +112,23 @@ void StripWindow::paintEvent(QPaintEvent*) {
     const QRect button = buttonRect();
     if (highlighted_)
         painter.fillRect(button, palette().color(QPalette::Highlight).lighter(130));
+    if (dropTarget_) {
+        // Behind the glyph, a little larger, so the glyph stays as legible as ever.
+        const QRectF glyph(button.x() + dropTarget_->minX(), button.y() + dropTarget_->minY(),
+                           dropTarget_->width(), dropTarget_->height());
+        QColor fill = palette().color(QPalette::Highlight);
+        const QColor edge = fill;
+        fill.setAlphaF(0.45f);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(edge, 1.5));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(glyph.adjusted(-3, -2, 3, 2)
+                                    .intersected(QRectF(button))
+                                    .adjusted(0.75, 0.75, -0.75, -0.75),
+                                4, 4);
+        painter.restore();
+    }
     const qreal scale = devicePixelRatioF();
     if (pixels_.isNull() || !qFuzzyCompare(pixels_.devicePixelRatio(), scale)) {
         pixels_ = renderImage(*image_, scale, stripForeground(appearance_));

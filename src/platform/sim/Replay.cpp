@@ -213,7 +213,9 @@ public:
                 continue;
             const auto kind = action.kind == sim::SimAction::Kind::QuitRequest ? Kind::QuitRequest
                               : action.kind == sim::SimAction::Kind::Signal    ? Kind::Signal
-                                                                               : Kind::SleepRequest;
+                              : action.kind == sim::SimAction::Kind::MoveRequest
+                                  ? Kind::MoveRequest
+                                  : Kind::SleepRequest;
             happenings_.push_back({action.at, kind, false, membersAfterKind(*fields)});
         }
     }
@@ -248,6 +250,10 @@ public:
             return app_.poster.setTrusted(event.trusted);
         case EventKind::DumpModel:
             return add(Kind::Model, membersAfterKind(popoverModelFields(*model_)));
+        case EventKind::RowDragged:
+            return dragRow(event.pid);
+        case EventKind::RowDropped:
+            return app_.rowDropped();
         default:
             return;
         }
@@ -286,6 +292,17 @@ private:
         case sim::PopoverAction::Sleep:
             return model.sleepSystem();
         }
+    }
+
+    // Only a row the shown panel lists can be pressed.
+    void dragRow(std::int32_t pid) {
+        if (!model_ || !model_->space() || !app_.isPanelOnScreen())
+            return;
+        for (const auto& detail : model_->space()->appDetails)
+            if (detail.pid == pid) {
+                app_.rowDragged(pid);
+                return;
+            }
     }
 
     sim::SimPlatform& platform_;
@@ -371,7 +388,7 @@ std::string formatHappening(const ReplayHappening& happening) {
     static const char* const names[] = {
         "refresh",     "timerStarted", "timerStopped", "image",   "panelShown",
         "panelMoved",  "panelHidden",  "menuOpened",   "gesture", "alert",
-        "quitRequest", "signal",       "sleepRequest", "model"};
+        "quitRequest", "signal",       "sleepRequest", "model",   "moveRequest"};
     std::string line = "{\"at\": " + fixed(happening.at, 3) + ", \"kind\": \"" +
                        names[static_cast<int>(happening.kind)] + "\"";
     if (happening.kind == Kind::Refresh)
