@@ -368,8 +368,11 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
             break;
         runUntil(event.at);
         if (sim::isInteraction(event.kind)) {
-            if (interaction)
+            if (interaction) {
                 interaction->apply(event);
+                // Before the refreshes the event sets off: a drop asks, then the strip follows.
+                interaction->collectActions();
+            }
         } else {
             applyEvent(event, platform, observer);
         }
