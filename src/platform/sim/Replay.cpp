@@ -341,6 +341,10 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
     if (observer.hasWindowCheckTimer())
         happenings.push_back({queue.now(), Kind::TimerStarted, false, {}});
     observer.setRefreshListener([&](bool published) {
+        // What the system was asked before this refresh comes first: a drop asks, then the
+        // strip follows.
+        if (interaction)
+            interaction->collectActions();
         happenings.push_back({queue.now(), Kind::Refresh, published, {}});
         if (interaction)
             interaction->refreshed();
@@ -368,11 +372,8 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
             break;
         runUntil(event.at);
         if (sim::isInteraction(event.kind)) {
-            if (interaction) {
+            if (interaction)
                 interaction->apply(event);
-                // Before the refreshes the event sets off: a drop asks, then the strip follows.
-                interaction->collectActions();
-            }
         } else {
             applyEvent(event, platform, observer);
         }
