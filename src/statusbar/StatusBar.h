@@ -135,7 +135,7 @@ private:
     std::optional<std::string> dropTargetAt(Point onScreen) const;
     std::optional<Rect> glyphRectInButton(const std::string& spaceID) const;
     void showDropTarget();
-    void endRowDrag(Point onScreen);
+    void endRowDrag();
 
     StatusBarServices services_;
     StatusBarViews views_;

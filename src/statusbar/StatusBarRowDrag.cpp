@@ -68,14 +68,13 @@ void StatusBar::rowDragMoved(Point onScreen) {
     showDropTarget();
 }
 
-void StatusBar::endRowDrag(Point onScreen) {
+void StatusBar::endRowDrag() {
     rowDrag_.reset();
     showDropTarget();
-    // Hover takes over again where the pointer is: over the strip the panel stays on its
-    // space until the pointer moves to another glyph; elsewhere it closes as on leaving.
-    const auto button = buttonRectOnScreen();
-    hoveredSpaceID_ =
-        button && button->contains(onScreen) ? panelSpaceID_ : std::optional<std::string>();
+    // The drag held the pointer, so the strip heard nothing of it meanwhile: hover starts
+    // afresh with the next move over a glyph, and the panel closes unless the pointer is
+    // back on it.
+    hoveredSpaceID_.reset();
     scheduleDismiss();
 }
 
@@ -84,7 +83,7 @@ void StatusBar::dropRow(Point onScreen) {
         return;
     rowDragMoved(onScreen);
     const RowDrag drag = *rowDrag_;
-    endRowDrag(onScreen);
+    endRowDrag();
     if (!drag.target)
         return;
     const auto from = spaceIdOf(drag.fromSpaceID);
@@ -99,7 +98,7 @@ void StatusBar::dropRow(Point onScreen) {
 
 void StatusBar::cancelRowDrag() {
     if (rowDrag_)
-        endRowDrag(services_.screen.pointerLocation());
+        endRowDrag();
 }
 
 } // namespace tidemark

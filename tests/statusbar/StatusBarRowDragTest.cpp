@@ -68,11 +68,13 @@ TEST_F(RowDragFixture, ADropOnAnotherDesktopGlyphMovesTheAppAndOnlyThere) {
     EXPECT_FALSE(statusBar->isDraggingRow());
     EXPECT_EQ(button->dropTarget(), std::nullopt);
     EXPECT_EQ(statusBar->lastMove(), windowServer.moveAnswer);
-    // Hover takes over: the panel stays over the strip and follows the next glyph.
+    // Hover starts afresh: the panel closes, and a rest on a glyph opens it again.
     queue.advance(1);
-    EXPECT_TRUE(statusBar->isPopoverShown());
+    EXPECT_FALSE(statusBar->isPopoverShown());
     moveTo({26, 6});
-    EXPECT_EQ(content->takeCalls(), (Calls{"space 2", "memory 2", "otherApps 2 of 3 fetching"}));
+    queue.advance(StatusBar::kDwellDelay);
+    EXPECT_TRUE(statusBar->isPopoverShown());
+    EXPECT_EQ(statusBar->hoveredSpaceID(), "2");
 }
 
 TEST_F(RowDragFixture, EveryOtherEndMovesNothing) {
@@ -87,13 +89,18 @@ TEST_F(RowDragFixture, EveryOtherEndMovesNothing) {
          [](RowDragFixture& f) {
              f.dragTo({5, 6});
          },
-         true},
+         false},
         {"full-screen glyph",
          [](RowDragFixture& f) {
              f.dragTo({50, 6});
          },
-         true},
+         false},
         {"elsewhere", [](RowDragFixture& f) { f.leaveToNowhere(); }, false},
+        {"back on the panel",
+         [](RowDragFixture& f) {
+             f.screen.movePointer({f.panelWindow->frame().midX(), f.panelWindow->frame().midY()});
+         },
+         true},
     };
     for (const auto& c : cases) {
         openPanelAndDrag(7);

@@ -19,6 +19,8 @@ RowDragGesture::RowDragGesture(QWidget* grabber, RowDragHandlers handlers)
 RowDragGesture::~RowDragGesture() {
     if (dragging_)
         finish(std::nullopt);
+    else if (awaitingRelease_)
+        grabber_->releaseMouse();
 }
 
 void RowDragGesture::watchRow(QWidget* row, std::int32_t pid) {
@@ -36,6 +38,15 @@ void RowDragGesture::start() {
     grabber_->grabKeyboard();
 }
 
+void RowDragGesture::cancel() {
+    dragging_ = false;
+    awaitingRelease_ = true;
+    pressedPid_.reset();
+    grabber_->releaseKeyboard();
+    if (handlers_.cancelled)
+        handlers_.cancelled();
+}
+
 void RowDragGesture::finish(std::optional<QPoint> dropAt) {
     dragging_ = false;
     pressedPid_.reset();
@@ -51,8 +62,9 @@ bool RowDragGesture::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (dragging_ || watched == grabber_ || mouse->button() != Qt::LeftButton)
-            return dragging_;
+        if (dragging_ || awaitingRelease_ || watched == grabber_ ||
+            mouse->button() != Qt::LeftButton)
+            return dragging_ || awaitingRelease_;
         pressedPid_ = watched->property(kPidProperty).toInt();
         pressedAt_ = mouse->globalPosition().toPoint();
         return true;
@@ -65,6 +77,8 @@ bool RowDragGesture::eventFilter(QObject* watched, QEvent* event) {
                 handlers_.moved(at);
             return true;
         }
+        if (awaitingRelease_)
+            return true;
         if (pressedPid_ && (mouse->buttons() & Qt::LeftButton) &&
             (at - pressedAt_).manhattanLength() >= kStartDistance) {
             start();
@@ -80,12 +94,17 @@ bool RowDragGesture::eventFilter(QObject* watched, QEvent* event) {
             finish(mouse->globalPosition().toPoint());
             return true;
         }
+        if (awaitingRelease_ && !(mouse->buttons() & Qt::LeftButton)) {
+            awaitingRelease_ = false;
+            grabber_->releaseMouse();
+            return true;
+        }
         pressedPid_.reset();
         return false;
     }
     case QEvent::KeyPress:
         if (dragging_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            finish(std::nullopt);
+            cancel();
             return true;
         }
         return dragging_;

@@ -21,7 +21,8 @@ struct RowDragHandlers {
 
 // A press on a watched row and a move of a few points turn into a drag of that row's app.
 // The drag is the grabber's: it holds the pointer and the keyboard, so the moves over the
-// strip, another window, still reach it, and so does Escape, which cancels. Rows may be
+// strip, another window, still reach it, and so does Escape, which cancels. After Escape the
+// pointer stays held until the button is up, so that the release clicks nothing. Rows may be
 // rebuilt during a drag; the grabber outlives them.
 class RowDragGesture final : public QObject {
 public:
@@ -39,12 +40,14 @@ protected:
 private:
     void start();
     void finish(std::optional<QPoint> dropAt);
+    void cancel();
 
     QWidget* grabber_;
     RowDragHandlers handlers_;
     std::optional<std::int32_t> pressedPid_;
     QPoint pressedAt_;
     bool dragging_ = false;
+    bool awaitingRelease_ = false;
 };
 
 } // namespace tidemark::ui

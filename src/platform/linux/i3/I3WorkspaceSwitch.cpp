@@ -51,7 +51,7 @@ std::optional<std::string> windowMoveCommand(const nlohmann::json& workspaces, s
     if (!name)
         return std::nullopt;
     return "[con_id=" + std::to_string(conId) +
-           "] move container to workspace --no-auto-back-and-forth " + quoted(*name);
+           "] move --no-auto-back-and-forth container to workspace " + quoted(*name);
 }
 
 bool commandsSucceeded(const nlohmann::json& reply) {

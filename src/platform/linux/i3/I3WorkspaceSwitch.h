@@ -16,7 +16,9 @@ std::optional<std::string> workspaceSwitchCommand(const nlohmann::json& workspac
 
 // The command that moves container `conId` to the workspace with container id `to` of a
 // `get_workspaces` answer, by its full name, auto back-and-forth off so that a move to the
-// focused workspace lands there. Nothing when the answer lists no such workspace.
+// focused workspace lands there. The flag goes before "container": i3 (and sway) read it
+// there, while after "workspace" i3 takes it for the start of the name. Nothing when the answer
+// lists no such workspace.
 std::optional<std::string> windowMoveCommand(const nlohmann::json& workspaces, std::int64_t conId,
                                              std::int64_t to);
 

@@ -29,7 +29,7 @@ TEST(I3WorkspaceSwitch, NamesTheWorkspaceOfTheIdQuotedForTheParser) {
                   c.name ? "workspace --no-auto-back-and-forth " + *c.name : c.name)
             << c.id;
         EXPECT_EQ(windowMoveCommand(kWorkspaces, 94, c.id),
-                  c.name ? "[con_id=94] move container to workspace --no-auto-back-and-forth " +
+                  c.name ? "[con_id=94] move --no-auto-back-and-forth container to workspace " +
                                *c.name
                          : c.name)
             << c.id;
