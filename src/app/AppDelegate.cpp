@@ -14,6 +14,11 @@ AppDelegate::AppDelegate(SpaceObserverServices services, std::optional<StatusIte
         statusBar_ = StatusBar::create(statusItem->services, std::move(statusItem->views),
                                        statusItem->makePopoverViewModel());
     spaceObserver_ = SpaceObserver::create(services_);
+    if (statusBar_)
+        statusBar_->setRefreshRequest([observer = std::weak_ptr<SpaceObserver>(spaceObserver_)] {
+            if (const auto live = observer.lock())
+                live->updateSpaceInformation();
+        });
     if (statusItem) {
         Workspace& workspace = services_.workspace;
         iconCreator_ =

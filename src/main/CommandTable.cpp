@@ -129,8 +129,8 @@ const std::vector<Command>& commandTable() {
                .value = "SECONDS",
                .help = "where virtual time stops, at most a year"},
               {.name = "--ui",
-               .help = "let the headless app take pointer, clicks and panel controls "
-                       "and print what a user would see"}},
+               .help = "let the headless app take pointer, clicks, panel controls and "
+                       "row drags and print what a user would see"}},
          .run = runReplay},
         {.name = "scan",
          .summary = "list the helper processes that closed apps left running",

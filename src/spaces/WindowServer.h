@@ -89,6 +89,17 @@ struct WindowList {
 // Null when the window server could not list the windows.
 using SharedWindowList = std::shared_ptr<const WindowList>;
 
+// What a request to move an app's windows to another space did, window by window.
+struct WindowMoveResult {
+    // Windows the window manager took the request for; the move itself shows in later answers.
+    int requested = 0;
+    // Windows it refused, or that could not be asked.
+    int refused = 0;
+    // Windows on every space (sticky), left where they are.
+    int leftAlone = 0;
+    friend bool operator==(const WindowMoveResult&, const WindowMoveResult&) = default;
+};
+
 // The window server: the displays with their spaces, and the windows. Answers are shared
 // and immutable; an adapter may hand out the same answer until its desktop changes.
 class WindowServer {
@@ -105,6 +116,11 @@ public:
     // Asks for `space` to become the current space of its display; false when the request
     // could not be made or was refused. The change itself shows in later `displays()`.
     virtual bool makeCurrent(SpaceId /*space*/) { return false; }
+    // Asks for the windows of process `pid` on space `from` to move to space `to`. A window
+    // server that cannot move windows refuses; nothing is requested when no window matches.
+    virtual WindowMoveResult moveWindows(std::int32_t /*pid*/, SpaceId /*from*/, SpaceId /*to*/) {
+        return {.refused = 1};
+    }
 };
 
 } // namespace tidemark

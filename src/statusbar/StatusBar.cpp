@@ -64,6 +64,11 @@ void StatusBar::updateStatusItem(IconLayoutRef layout, std::vector<Space> spaces
         views_.button->setImage(layout ? layout->image : nullptr);
     currentSpaces_ = std::move(spaces);
     currentLayout_ = std::move(layout);
+    // The glyphs moved or a space changed kind under a dragged row.
+    if (rowDrag_) {
+        rowDrag_->target = dropTargetAt(rowDrag_->lastPoint);
+        showDropTarget();
+    }
     if (!isPopoverShown_ || !hoveredSpaceID_)
         return;
     if (const Space* space = findSpace(*hoveredSpaceID_)) {

@@ -85,6 +85,23 @@ public:
     std::shared_ptr<HoverPanel> makeHoverPanel();
     void hidePopover();
 
+    // Dragging an app's row of the panel onto another glyph moves that app's windows on the
+    // panel's space there. While a row is dragged the panel stays on its space, hover is
+    // ignored, and the glyph under the pointer (screen coordinates) is marked when a drop
+    // there would move the windows: not the panel's own space, not a full-screen space.
+    // A drop anywhere else, or a cancel, moves nothing. `beginRowDrag` answers whether a
+    // drag began (only while the panel is shown).
+    bool beginRowDrag(std::int32_t pid);
+    void rowDragMoved(Point onScreen);
+    void dropRow(Point onScreen);
+    void cancelRowDrag();
+    bool isDraggingRow() const { return rowDrag_.has_value(); }
+    std::optional<std::string> dropTargetSpaceID() const;
+    // What the last drop asked of the window server; nothing before the first.
+    const std::optional<WindowMoveResult>& lastMove() const { return lastMove_; }
+    // How a move asks for the desktop to be read again at once.
+    void setRefreshRequest(std::function<void()> request) { requestRefresh_ = std::move(request); }
+
     const std::vector<Space>& currentSpaces() const { return currentSpaces_; }
     const std::optional<std::string>& hoveredSpaceID() const { return hoveredSpaceID_; }
     bool isPopoverShown() const { return isPopoverShown_; }
@@ -115,6 +132,10 @@ private:
     void dismissCheck();
     void answerSwitchAlert(SwitchAlertAction action);
     std::string appName() const;
+    std::optional<std::string> dropTargetAt(Point onScreen) const;
+    std::optional<Rect> glyphRectInButton(const std::string& spaceID) const;
+    void showDropTarget();
+    void endRowDrag();
 
     StatusBarServices services_;
     StatusBarViews views_;
@@ -132,6 +153,17 @@ private:
     std::optional<TimeSeconds> lastScrollStep_;
     std::shared_ptr<DesktopSwitcher> switcher_;
     PanelListener panelListener_;
+    // The space the shown panel is about.
+    std::optional<std::string> panelSpaceID_;
+    struct RowDrag {
+        std::int32_t pid = 0;
+        std::string fromSpaceID;
+        std::optional<std::string> target;
+        Point lastPoint;
+    };
+    std::optional<RowDrag> rowDrag_;
+    std::optional<WindowMoveResult> lastMove_;
+    std::function<void()> requestRefresh_;
 };
 
 } // namespace tidemark

@@ -18,6 +18,9 @@ void StatusBar::pointerEntered() {
 }
 
 void StatusBar::pointerExited() {
+    // A dragged row keeps the panel where it is; the drop decides what follows.
+    if (rowDrag_)
+        return;
     cancelTimer(dwellTimer_);
     hoveredSpaceID_.reset();
     if (isPopoverShown_)
@@ -25,7 +28,7 @@ void StatusBar::pointerExited() {
 }
 
 void StatusBar::handleHoverMove(Point inButton) {
-    if (clickCooldown_)
+    if (clickCooldown_ || rowDrag_)
         return;
     if (!settings::hoverPopupEnabled(services_.settings)) {
         if (isPopoverShown_)
@@ -66,6 +69,8 @@ void StatusBar::handleHoverMove(Point inButton) {
 
 void StatusBar::scheduleDismiss() {
     cancelTimer(dismissTimer_);
+    if (rowDrag_)
+        return;
     const std::weak_ptr<StatusBar> weakSelf = weak_from_this();
     dismissTimer_ = services_.mainQueue.scheduleTimer(kDismissDelay, kTimerTolerance, [weakSelf] {
         if (auto self = weakSelf.lock()) {
@@ -89,6 +94,7 @@ void StatusBar::dismissCheck() {
 }
 
 void StatusBar::feedPopover(const Space& space) {
+    panelSpaceID_ = space.spaceID;
     popoverViewModel_->setSpace(space);
     popoverViewModel_->updateMemory(space);
     popoverViewModel_->updateOtherApps(space, currentSpaces_, true);
@@ -161,6 +167,11 @@ void StatusBar::hidePopover() {
     const bool wasShown = isPopoverShown_;
     isPopoverShown_ = false;
     hoveredSpaceID_.reset();
+    panelSpaceID_.reset();
+    if (rowDrag_) {
+        rowDrag_.reset();
+        showDropTarget();
+    }
     if (hoverPanel_) {
         const std::weak_ptr<StatusBar> weakSelf = weak_from_this();
         hoverPanel_->dismissAnimated([weakSelf] {

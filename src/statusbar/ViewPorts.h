@@ -40,6 +40,9 @@ public:
     // A rectangle in button coordinates on screen; nothing while the button has no window.
     virtual std::optional<Rect> convertToScreen(Rect inButton) const = 0;
     virtual void setHighlighted(bool highlighted) = 0;
+    // Marks the glyph a dragged row of the panel would be dropped on (button coordinates,
+    // y down); nothing clears the mark.
+    virtual void setDropTarget(std::optional<Rect> glyphInButton) = 0;
     // Reports the pointer entering, leaving and moving over the button (moves in button
     // coordinates); clicks still reach the button.
     virtual void trackPointer(std::function<void()> entered, std::function<void()> exited,

@@ -19,6 +19,23 @@ void paintStrip(QPainter& painter, QRect area, QRect button, qreal scale, const 
         return;
     if (look.highlight)
         painter.fillRect(button, *look.highlight);
+    if (look.dropTarget) {
+        // Behind the glyph, a little larger, so the glyph stays as legible as ever.
+        const auto& target = *look.dropTarget;
+        const QRectF glyph(button.x() + target.minX(), button.y() + target.minY(), target.width(),
+                           target.height());
+        QColor fill = look.dropColor;
+        fill.setAlphaF(0.45f);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(look.dropColor, 1.5));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(glyph.adjusted(-3, -2, 3, 2)
+                                    .intersected(QRectF(button))
+                                    .adjusted(0.75, 0.75, -0.75, -0.75),
+                                4, 4);
+        painter.restore();
+    }
     if (cache.isNull() || !qFuzzyCompare(cache.devicePixelRatio(), scale)) {
         cache = renderImage(*look.image, scale, stripForeground(look.appearance));
         cache.setDevicePixelRatio(scale);

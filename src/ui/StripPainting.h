@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/Geometry.h"
 #include "foundation/Image.h"
 #include "spaces/Workspace.h"
 
@@ -25,6 +26,10 @@ struct StripLook {
     Appearance appearance = Appearance::Light;
     // Over the button while it is pressed.
     std::optional<QColor> highlight;
+    // The glyph a dragged row would be dropped on (button coordinates, y down), marked in
+    // `dropColor` behind the image.
+    std::optional<Rect> dropTarget;
+    QColor dropColor;
 };
 
 // Paints the bar's colour over `area` and the image centred in `button` (both in points) on

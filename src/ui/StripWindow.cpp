@@ -80,6 +80,13 @@ void StripWindow::setHighlighted(bool highlighted) {
     update();
 }
 
+void StripWindow::setDropTarget(std::optional<Rect> glyphInButton) {
+    if (dropTarget_ == glyphInButton)
+        return;
+    dropTarget_ = glyphInButton;
+    update();
+}
+
 void StripWindow::trackPointer(std::function<void()> entered, std::function<void()> exited,
                                std::function<void(Point)> moved) {
     entered_ = std::move(entered);
@@ -92,8 +99,10 @@ void StripWindow::paintEvent(QPaintEvent*) {
     std::optional<QColor> highlight;
     if (highlighted_)
         highlight = palette().color(QPalette::Highlight).lighter(130);
-    paintStrip(painter, rect(), buttonRect(), devicePixelRatioF(),
-               {image_.get(), appearance_, highlight}, pixels_);
+    paintStrip(
+        painter, rect(), buttonRect(), devicePixelRatioF(),
+        {image_.get(), appearance_, highlight, dropTarget_, palette().color(QPalette::Highlight)},
+        pixels_);
     if (image_ && firstImageListener_)
         std::exchange(firstImageListener_, nullptr)();
 }

@@ -49,6 +49,7 @@ public:
     std::optional<WindowID> window() const override;
     std::optional<Rect> convertToScreen(Rect inButton) const override;
     void setHighlighted(bool highlighted) override;
+    void setDropTarget(std::optional<Rect> glyphInButton) override;
     void trackPointer(std::function<void()> entered, std::function<void()> exited,
                       std::function<void(Point)> moved) override;
     void trackWheel(std::function<void(Point, int)> turned) override {
@@ -74,6 +75,7 @@ private:
     Appearance appearance_ = Appearance::Light;
     QImage pixels_;
     bool highlighted_ = false;
+    std::optional<Rect> dropTarget_;
     bool pointerInside_ = false;
     std::function<bool(const MouseEvent&)> monitor_;
     std::function<void()> sizeListener_;

@@ -91,7 +91,7 @@ centre() { local run=${glyph_runs[$1]}; echo $(((${run%-*} + ${run#*-}) / 2)); }
 shows() { [ "$(sway_visible HEADLESS-1)" = "$1" ]; }
 mouse move "$(centre 1)" 12
 mouse left
-wait_for 50 shows 2 || fail "a click on the second glyph left sway on $(sway_visible HEADLESS-1)"
+wait_for 50 shows 2 || fail "a click on the second glyph left sway on $(sway_visible HEADLESS-1): $(tail -n 5 "$E2E_TMP/app.err")"
 [ "$(sway_visible HEADLESS-2)" = 4 ] || fail "HEADLESS-2 moved"
 shoot clicked
 

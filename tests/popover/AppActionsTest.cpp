@@ -31,6 +31,9 @@ std::vector<std::string> everyRequest(const sim::SimPlatform& platform) {
         case sim::SimAction::Kind::Script:
             lines.push_back("script " + a.script);
             break;
+        case sim::SimAction::Kind::MoveRequest:
+            lines.push_back("move " + std::to_string(a.pid) + " " + std::to_string(a.spaceID));
+            break;
         }
     }
     return lines;

@@ -55,6 +55,8 @@ const std::map<std::string, KindInfo, std::less<>>& kinds() {
         {"alertButton", {EventKind::AlertButton, {"index"}}},
         {"setTrusted", {EventKind::SetTrusted, {"value"}}},
         {"dumpModel", {EventKind::DumpModel, {}}},
+        {"rowDragged", {EventKind::RowDragged, {"pid"}}},
+        {"rowDropped", {EventKind::RowDropped, {}}},
     };
     return table;
 }

@@ -49,6 +49,8 @@ enum class EventKind {
     AlertButton,
     SetTrusted,
     DumpModel,
+    RowDragged,
+    RowDropped,
 };
 
 // Whether an event needs the headless app (replay --ui).

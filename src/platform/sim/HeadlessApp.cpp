@@ -30,13 +30,28 @@ HeadlessApp::~HeadlessApp() {
     delegate.reset();
 }
 
-void HeadlessApp::placePointer() {
+void HeadlessApp::placePointerOnScreen() {
     if (overPanel_ && panelWindow_)
         screen.movePointer({panelWindow_->frame().midX(), panelWindow_->frame().midY()});
     else if (overStatusItem_)
         screen.movePointer({kHeadlessButtonScreenX + lastMove_.x, lastMove_.y});
     else
         screen.movePointer({10, kHeadlessScreen.maxY() - 10});
+}
+
+void HeadlessApp::rowDragged(std::int32_t pid) {
+    statusBar().beginRowDrag(pid);
+}
+
+void HeadlessApp::rowDropped() {
+    statusBar().dropRow(screen.pointerLocation());
+}
+
+// The pointer is the drag's while a row is dragged, wherever it goes.
+void HeadlessApp::placePointer() {
+    placePointerOnScreen();
+    if (statusBar().isDraggingRow())
+        statusBar().rowDragMoved(screen.pointerLocation());
 }
 
 void HeadlessApp::pointerEntered() {

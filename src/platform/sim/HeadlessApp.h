@@ -28,6 +28,10 @@ public:
     // A button event on the status item; answers whether it reached the button.
     bool mouse(MouseButton button, MouseAction action, Point inButton, ModifierFlags modifiers);
     void scroll(Point inButton, int notches) { button->wheelTurned(inButton, notches); }
+    // A row of the panel pressed and dragged; the pointer's moves carry it until it is
+    // released where the pointer is.
+    void rowDragged(std::int32_t pid);
+    void rowDropped();
 
     StatusBar& statusBar() { return *delegate->statusBar(); }
     // Null until the panel is first shown.
@@ -47,6 +51,7 @@ public:
 
 private:
     void placePointer();
+    void placePointerOnScreen();
 
     HeadlessPanelWindow* panelWindow_ = nullptr;
     bool overStatusItem_ = false;

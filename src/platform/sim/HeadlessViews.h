@@ -29,6 +29,7 @@ public:
     std::optional<WindowID> window() const override { return window_; }
     std::optional<Rect> convertToScreen(Rect inButton) const override;
     void setHighlighted(bool highlighted) override { highlights_.push_back(highlighted); }
+    void setDropTarget(std::optional<Rect> glyphInButton) override { dropTarget_ = glyphInButton; }
     void trackPointer(std::function<void()> entered, std::function<void()> exited,
                       std::function<void(Point)> moved) override;
     void trackWheel(std::function<void(Point, int)> turned) override {
@@ -44,11 +45,13 @@ public:
     // Hears each image set.
     std::function<void(const ImageRef&)> onImage;
     const std::vector<bool>& highlights() const { return highlights_; }
+    const std::optional<Rect>& dropTarget() const { return dropTarget_; }
 
 private:
     ImageRef image_;
     std::optional<WindowID> window_ = kHeadlessStatusWindow;
     std::vector<bool> highlights_;
+    std::optional<Rect> dropTarget_;
     std::function<void()> entered_;
     std::function<void()> exited_;
     std::function<void(Point)> moved_;

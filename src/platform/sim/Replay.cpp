@@ -213,7 +213,9 @@ public:
                 continue;
             const auto kind = action.kind == sim::SimAction::Kind::QuitRequest ? Kind::QuitRequest
                               : action.kind == sim::SimAction::Kind::Signal    ? Kind::Signal
-                                                                               : Kind::SleepRequest;
+                              : action.kind == sim::SimAction::Kind::MoveRequest
+                                  ? Kind::MoveRequest
+                                  : Kind::SleepRequest;
             happenings_.push_back({action.at, kind, false, membersAfterKind(*fields)});
         }
     }
@@ -248,6 +250,10 @@ public:
             return app_.poster.setTrusted(event.trusted);
         case EventKind::DumpModel:
             return add(Kind::Model, membersAfterKind(popoverModelFields(*model_)));
+        case EventKind::RowDragged:
+            return dragRow(event.pid);
+        case EventKind::RowDropped:
+            return app_.rowDropped();
         default:
             return;
         }
@@ -288,6 +294,17 @@ private:
         }
     }
 
+    // Only a row the shown panel lists can be pressed.
+    void dragRow(std::int32_t pid) {
+        if (!model_ || !model_->space() || !app_.isPanelOnScreen())
+            return;
+        for (const auto& detail : model_->space()->appDetails)
+            if (detail.pid == pid) {
+                app_.rowDragged(pid);
+                return;
+            }
+    }
+
     sim::SimPlatform& platform_;
     std::vector<ReplayHappening>& happenings_;
     std::shared_ptr<SpacePopoverViewModel> model_;
@@ -324,6 +341,10 @@ std::vector<ReplayHappening> replay(sim::Scenario scenario,
     if (observer.hasWindowCheckTimer())
         happenings.push_back({queue.now(), Kind::TimerStarted, false, {}});
     observer.setRefreshListener([&](bool published) {
+        // What the system was asked before this refresh comes first: a drop asks, then the
+        // strip follows.
+        if (interaction)
+            interaction->collectActions();
         happenings.push_back({queue.now(), Kind::Refresh, published, {}});
         if (interaction)
             interaction->refreshed();
@@ -371,7 +392,7 @@ std::string formatHappening(const ReplayHappening& happening) {
     static const char* const names[] = {
         "refresh",     "timerStarted", "timerStopped", "image",   "panelShown",
         "panelMoved",  "panelHidden",  "menuOpened",   "gesture", "alert",
-        "quitRequest", "signal",       "sleepRequest", "model"};
+        "quitRequest", "signal",       "sleepRequest", "model",   "moveRequest"};
     std::string line = "{\"at\": " + fixed(happening.at, 3) + ", \"kind\": \"" +
                        names[static_cast<int>(happening.kind)] + "\"";
     if (happening.kind == Kind::Refresh)

@@ -33,6 +33,7 @@ struct ReplayHappening {
         Signal,
         SleepRequest,
         Model,
+        MoveRequest,
     };
     double at = 0;
     Kind kind = Kind::Refresh;

@@ -40,6 +40,12 @@ SimAction SimAction::scriptRun(std::string source, bool compiled) {
     return made;
 }
 
+SimAction SimAction::moveRequest(std::int32_t pid, std::int64_t spaceID) {
+    auto made = action(Kind::MoveRequest, pid, true);
+    made.spaceID = spaceID;
+    return made;
+}
+
 void SimActionLog::record(SimAction action) {
     action.at = clock_.now();
     std::lock_guard lock(mutex_);
@@ -66,6 +72,10 @@ std::optional<nlohmann::ordered_json> replayLineFields(const SimAction& action) 
             {"kind", "signal"}, {"pid", action.pid}, {"signal", action.signal}};
     case SimAction::Kind::SleepTool:
         return nlohmann::ordered_json{{"kind", "sleepRequest"}};
+    case SimAction::Kind::MoveRequest:
+        return nlohmann::ordered_json{{"kind", "moveRequest"},
+                                      {"pid", action.pid},
+                                      {"spaceID", std::to_string(action.spaceID)}};
     case SimAction::Kind::SleepService:
     case SimAction::Kind::Script:
         break;

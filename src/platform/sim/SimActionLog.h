@@ -19,7 +19,8 @@ struct SimAction {
         Signal,       // a signal to a process
         SleepTool,    // the power-management tool was started (the sleep procedure begins)
         SleepService, // the power-management service was asked
-        Script        // a script was handed to the scripting host
+        Script,       // a script was handed to the scripting host
+        MoveRequest   // an app's windows were asked to move to another space
     };
 
     TimeSeconds at = 0;
@@ -29,12 +30,14 @@ struct SimAction {
     int signal = 0;
     bool delivered = false;
     std::string script;
+    std::int64_t spaceID = 0;
 
     static SimAction quitRequest(std::int32_t pid, bool force, bool delivered);
     static SimAction signalSent(std::int32_t pid, int signal, bool delivered);
     static SimAction sleepTool(bool started);
     static SimAction sleepService(bool reached);
     static SimAction scriptRun(std::string source, bool compiled);
+    static SimAction moveRequest(std::int32_t pid, std::int64_t spaceID);
 
     friend bool operator==(const SimAction&, const SimAction&) = default;
 };
@@ -56,7 +59,8 @@ private:
 
 // The replay line of an action without its "at": {"kind": "quitRequest", "pid", "force"}
 // for a delivered quit request, {"kind": "signal", "pid", "signal"} for every signal sent,
-// {"kind": "sleepRequest"} when the sleep procedure starts; nothing for the other actions.
+// {"kind": "sleepRequest"} when the sleep procedure starts, {"kind": "moveRequest", "pid",
+// "spaceID"} for every move request; nothing for the other actions.
 std::optional<nlohmann::ordered_json> replayLineFields(const SimAction& action);
 
 } // namespace tidemark::sim

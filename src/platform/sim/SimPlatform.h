@@ -66,6 +66,9 @@ struct SimPlatform : SimClockAndSettings, ScenarioPorts {
         });
         // An app that quits takes its process with it.
         workspace.setAppQuitHook([this](std::int32_t pid) { kernel.removeProcess(pid); });
+        windowServer.setMoveRequestHook([this](std::int32_t pid, SpaceId to) {
+            actions.record(SimAction::moveRequest(pid, to));
+        });
         kernel.setSignalHook([this](std::int32_t pid, Signal signal, bool delivered) {
             actions.record(SimAction::signalSent(pid, static_cast<int>(signal), delivered));
         });

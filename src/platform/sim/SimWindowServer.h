@@ -4,6 +4,7 @@
 #include "spaces/WindowServer.h"
 
 #include <atomic>
+#include <functional>
 
 namespace tidemark::sim {
 
@@ -21,6 +22,13 @@ public:
         return windows_;
     }
 
+    // Heard, not carried out: the scenario's windows stay where they are. Windows of `pid`
+    // on `from` count as requested.
+    WindowMoveResult moveWindows(std::int32_t pid, SpaceId from, SpaceId to) override;
+    void setMoveRequestHook(std::function<void(std::int32_t pid, SpaceId to)> hook) {
+        moveRequestHook_ = std::move(hook);
+    }
+
     // An event script's answers, in the scenario's form.
     void setDisplays(const std::optional<Value>& answer);
     void setWindows(const std::optional<Value>& answer);
@@ -35,6 +43,7 @@ private:
     bool spacesKnown_;
     // Counted from the cleaner's background scans too.
     std::atomic<int> windowListCalls_ = 0;
+    std::function<void(std::int32_t, SpaceId)> moveRequestHook_;
 };
 
 } // namespace tidemark::sim

@@ -44,6 +44,22 @@ SpacePopoverView::SpacePopoverView(std::shared_ptr<SpacePopoverViewModel> model,
 
 SpacePopoverView::~SpacePopoverView() = default;
 
+void SpacePopoverView::setRowDragHandlers(RowDragHandlers handlers) {
+    delete rowDrag_;
+    rowDrag_ = new RowDragGesture(this, std::move(handlers));
+    watchAppRows();
+}
+
+void SpacePopoverView::watchAppRows() {
+    if (!rowDrag_ || !content_)
+        return;
+    for (auto* child : content_->findChildren<QWidget*>()) {
+        const QString name = child->objectName();
+        if (name.startsWith(u"app:"))
+            rowDrag_->watchRow(child, name.mid(4).toInt());
+    }
+}
+
 void SpacePopoverView::modelChanged(const PopoverChange& change) {
     if (change.transition)
         pendingTransition_ = std::max(pendingTransition_.value_or(0), change.transition->duration);
@@ -116,6 +132,7 @@ void SpacePopoverView::rebuild() {
         column->setContentsMargins(0, 0, 0, 0);
     }
     layout()->addWidget(content_);
+    watchAppRows();
     const QSize hint = model_->space() ? QSize(kWidth, column->sizeHint().height()) : QSize(0, 0);
     if (isVisible())
         content_->show();

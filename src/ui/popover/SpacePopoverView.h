@@ -3,6 +3,7 @@
 #include "foundation/NotificationCenter.h"
 #include "popover/SpacePopoverViewModel.h"
 #include "ui/popover/AppIconProvider.h"
+#include "ui/popover/RowDragGesture.h"
 
 #include <QWidget>
 #include <memory>
@@ -26,6 +27,9 @@ public:
                      std::shared_ptr<const AppIconProvider> icons, QWidget* parent = nullptr);
     ~SpacePopoverView() override;
 
+    // From now on the space's app rows can be dragged, reporting to `handlers`.
+    void setRowDragHandlers(RowDragHandlers handlers);
+
     // The size the panel should have for the current content.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -38,6 +42,7 @@ private:
     void scheduleRebuild();
     void rebuildIfNeeded();
     void rebuild();
+    void watchAppRows();
     void animateRows(const std::map<QString, QRect>& before, std::map<QString, QPixmap> leaving,
                      int milliseconds);
 
@@ -52,6 +57,7 @@ private:
     // The longest transition among the changes since the last rebuild.
     std::optional<TimeSeconds> pendingTransition_;
     QSize lastHint_;
+    RowDragGesture* rowDrag_ = nullptr;
 };
 
 } // namespace tidemark::ui

@@ -16,10 +16,8 @@ std::string quoted(const std::string& text) {
     return result + '"';
 }
 
-} // namespace
-
-std::optional<std::string> workspaceSwitchCommand(const nlohmann::json& workspaces,
-                                                  std::int64_t id) {
+// The full name of the workspace with container id `id`.
+std::optional<std::string> workspaceName(const nlohmann::json& workspaces, std::int64_t id) {
     if (!workspaces.is_array())
         return std::nullopt;
     for (const auto& workspace : workspaces) {
@@ -32,9 +30,28 @@ std::optional<std::string> workspaceSwitchCommand(const nlohmann::json& workspac
             continue;
         if (name == workspace.end() || !name->is_string())
             return std::nullopt;
-        return "workspace --no-auto-back-and-forth " + quoted(name->get<std::string>());
+        return name->get<std::string>();
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> workspaceSwitchCommand(const nlohmann::json& workspaces,
+                                                  std::int64_t id) {
+    const auto name = workspaceName(workspaces, id);
+    if (!name)
+        return std::nullopt;
+    return "workspace --no-auto-back-and-forth " + quoted(*name);
+}
+
+std::optional<std::string> windowMoveCommand(const nlohmann::json& workspaces, std::int64_t conId,
+                                             std::int64_t to) {
+    const auto name = workspaceName(workspaces, to);
+    if (!name)
+        return std::nullopt;
+    return "[con_id=" + std::to_string(conId) +
+           "] move --no-auto-back-and-forth container to workspace " + quoted(*name);
 }
 
 bool commandsSucceeded(const nlohmann::json& reply) {

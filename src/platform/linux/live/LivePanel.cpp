@@ -32,8 +32,9 @@ LivePanel::LivePanel(LinuxPlatform& platform, std::shared_ptr<const ui::AppIconP
 void LivePanel::prepareWindow() {
     if (prepared_ || window_)
         return;
-    prepared_ = std::make_unique<ui::QtPanelWindow>(
-        std::make_unique<ui::SpacePopoverView>(model_, icons_), compositing_);
+    auto view = std::make_unique<ui::SpacePopoverView>(model_, icons_);
+    view->setRowDragHandlers(rowDragHandlers());
+    prepared_ = std::make_unique<ui::QtPanelWindow>(std::move(view), compositing_);
     // The native window, its fonts and style, and the icon theme's index, now.
     const auto native = xcb_window_t(prepared_->winId());
     if (compositing_)
@@ -51,7 +52,32 @@ std::unique_ptr<PanelWindow> LivePanel::makeWindow() {
     return std::move(prepared_);
 }
 
+ui::RowDragHandlers LivePanel::rowDragHandlers() {
+    const auto point = [](QPoint p) { return Point{double(p.x()), double(p.y())}; };
+    return {.begin =
+                [this](std::int32_t pid) {
+                    const auto bar = statusBar_.lock();
+                    return bar && bar->beginRowDrag(pid);
+                },
+            .moved =
+                [this, point](QPoint p) {
+                    if (const auto bar = statusBar_.lock())
+                        bar->rowDragMoved(point(p));
+                },
+            .dropped =
+                [this, point](QPoint p) {
+                    if (const auto bar = statusBar_.lock())
+                        bar->dropRow(point(p));
+                },
+            .cancelled =
+                [this] {
+                    if (const auto bar = statusBar_.lock())
+                        bar->cancelRowDrag();
+                }};
+}
+
 void LivePanel::listen(StatusBar& statusBar) {
+    statusBar_ = statusBar.weak_from_this();
     if (!reporting_)
         return;
     const auto opening = [this](const std::string&) {

@@ -5,6 +5,7 @@
 #include "statusbar/StatusBar.h"
 #include "ui/QtPanelWindow.h"
 #include "ui/popover/AppIconProvider.h"
+#include "ui/popover/RowDragGesture.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -28,11 +29,13 @@ public:
     void prepareWindow();
     // The status bar's panel window factory.
     std::unique_ptr<PanelWindow> makeWindow();
-    // Starts the report lines when they are asked for.
+    // Hands the panel's row drags to the status bar, and starts the report lines when they
+    // are asked for.
     void listen(StatusBar& statusBar);
 
 private:
     void reportPlacement() const;
+    ui::RowDragHandlers rowDragHandlers();
 
     std::shared_ptr<XConnection> x_;
     std::shared_ptr<SpacePopoverViewModel> model_;
@@ -45,6 +48,7 @@ private:
     std::unique_ptr<ui::QtPanelWindow> prepared_;
     QPointer<ui::QtPanelWindow> window_;
     std::optional<std::chrono::steady_clock::time_point> dwellFired_;
+    std::weak_ptr<StatusBar> statusBar_;
 };
 
 } // namespace tidemark::linux_platform::live

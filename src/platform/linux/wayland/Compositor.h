@@ -56,6 +56,9 @@ public:
     virtual bool focusWorkspace(SpaceId id) = 0;
     // Asks the window's client to close it.
     virtual bool closeWindow(std::int64_t id) = 0;
+    // Moves the window to workspace `to` without following it; false when refused, not
+    // delivered, or not offered by this compositor.
+    virtual bool moveWindow(std::int64_t /*id*/, SpaceId /*to*/) { return false; }
     // Nothing when it cannot subscribe now.
     virtual std::unique_ptr<CompositorEvents> subscribe() = 0;
 };

@@ -79,6 +79,24 @@ bool CompositorSession::closeWindows(const std::vector<std::int64_t>& ids) {
     return all;
 }
 
+WindowMoveResult CompositorSession::moveWindows(std::int32_t pid, SpaceId from, SpaceId to) {
+    const auto windows = freshWindows();
+    if (!windows)
+        return {.refused = 1};
+    std::lock_guard lock(mutex_);
+    WindowMoveResult result;
+    for (const auto& window : *windows) {
+        if (window.pid != pid || window.workspace != from || from == to)
+            continue;
+        if (window.sticky)
+            ++result.leftAlone;
+        else
+            ++(compositor_->moveWindow(window.id, to) ? result.requested : result.refused);
+    }
+    windows_.stale = true;
+    return result;
+}
+
 std::unique_ptr<CompositorEvents> CompositorSession::subscribe() {
     std::lock_guard lock(mutex_);
     return compositor_->subscribe();

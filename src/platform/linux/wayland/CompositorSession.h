@@ -31,6 +31,8 @@ public:
     bool focusWorkspace(SpaceId id);
     // Whether every request was delivered.
     bool closeWindows(const std::vector<std::int64_t>& ids);
+    // The windows of `pid` on workspace `from`, by the table as it is now; sticky ones stay.
+    WindowMoveResult moveWindows(std::int32_t pid, SpaceId from, SpaceId to);
     std::unique_ptr<CompositorEvents> subscribe();
 
 private:

@@ -85,6 +85,12 @@ bool HyprlandCompositor::closeWindow(std::int64_t id) {
     return dispatch(hyprland::closeRequest(id));
 }
 
+bool HyprlandCompositor::moveWindow(std::int64_t id, SpaceId to) {
+    const auto workspaces = ask("j/workspaces");
+    const auto request = workspaces ? hyprland::moveRequest(*workspaces, id, to) : std::nullopt;
+    return request && dispatch(*request);
+}
+
 std::unique_ptr<CompositorEvents> HyprlandCompositor::subscribe() {
     auto stream = LineStream::open(paths_.events, {});
     if (!stream)

@@ -153,10 +153,28 @@ std::optional<std::string> switchRequest(const json& workspaces, SpaceId id) {
     return std::nullopt;
 }
 
-std::string closeRequest(std::int64_t id) {
+namespace {
+
+std::string windowAddress(std::int64_t id) {
     char hex[32];
     std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(id));
-    return std::string("dispatch closewindow address:0x") + hex;
+    return std::string("address:0x") + hex;
+}
+
+} // namespace
+
+std::string closeRequest(std::int64_t id) {
+    return "dispatch closewindow " + windowAddress(id);
+}
+
+std::optional<std::string> moveRequest(const json& workspaces, std::int64_t id, SpaceId to) {
+    const auto target = switchRequest(workspaces, to);
+    const std::string_view lead = "dispatch workspace ";
+    // The window follows a comma, so a name holding one would be cut there.
+    if (!target || !target->starts_with(lead) || target->find(',') != std::string::npos)
+        return std::nullopt;
+    return "dispatch movetoworkspacesilent " + target->substr(lead.size()) + "," +
+           windowAddress(id);
 }
 
 TableChanges eventChanges(std::string_view line) {

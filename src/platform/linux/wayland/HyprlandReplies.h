@@ -39,6 +39,11 @@ std::optional<std::string> switchRequest(const nlohmann::json& workspaces, Space
 
 // The request that closes window `id`.
 std::string closeRequest(std::int64_t id);
+// Moves window `id` to the workspace `to` of a `j/workspaces` answer without following it
+// (by number, else by name); nothing when the answer lists no such workspace or its name
+// cannot be written in the request.
+std::optional<std::string> moveRequest(const nlohmann::json& workspaces, std::int64_t id,
+                                       SpaceId to);
 
 // What an event line ("name>>data") may have changed; an event of no interest changes
 // nothing.

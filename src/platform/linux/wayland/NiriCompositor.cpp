@@ -67,6 +67,11 @@ bool NiriCompositor::closeWindow(std::int64_t id) {
     return reply && niri::handled(*reply);
 }
 
+bool NiriCompositor::moveWindow(std::int64_t id, SpaceId to) {
+    const auto reply = ask(niri::moveWindowRequest(id, to));
+    return reply && niri::handled(*reply);
+}
+
 std::unique_ptr<CompositorEvents> NiriCompositor::subscribe() {
     auto stream = LineStream::open(socketPath_, niri::kEventStreamRequest, kReplyTimeoutMs);
     if (!stream)

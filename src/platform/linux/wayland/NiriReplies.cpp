@@ -48,6 +48,14 @@ std::string closeWindowRequest(std::int64_t window) {
     return json{{"Action", {{"CloseWindow", {{"id", window}}}}}}.dump() + "\n";
 }
 
+std::string moveWindowRequest(std::int64_t window, SpaceId workspace) {
+    return json{{"Action",
+                 {{"MoveWindowToWorkspace",
+                   {{"window_id", window}, {"reference", {{"Id", workspace}}}, {"focus", false}}}}}}
+               .dump() +
+           "\n";
+}
+
 std::optional<json> okPayload(const json& reply, const char* kind) {
     const auto* ok = member::member(reply, "Ok");
     const auto* payload = ok ? member::member(*ok, kind) : nullptr;

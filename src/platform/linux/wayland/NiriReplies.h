@@ -20,6 +20,8 @@ inline constexpr std::string_view kEventStreamRequest = "\"EventStream\"\n";
 // Shows the workspace with id `id` on its output.
 std::string focusWorkspaceRequest(SpaceId id);
 std::string closeWindowRequest(std::int64_t id);
+// Moves the window to the workspace with that id, the focus staying where it is.
+std::string moveWindowRequest(std::int64_t window, SpaceId workspace);
 
 // The payload of an `Ok` reply of `kind` ({"Ok": {"Workspaces": […]}}); nothing for an error
 // or another reply.

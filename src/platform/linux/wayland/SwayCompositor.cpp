@@ -93,6 +93,14 @@ bool SwayCompositor::closeWindow(std::int64_t id) {
     return reply && i3::commandsSucceeded(*reply);
 }
 
+bool SwayCompositor::moveWindow(std::int64_t id, SpaceId to) {
+    const auto workspaces = client_.request(i3::MessageType::GetWorkspaces);
+    const auto command = workspaces ? i3::windowMoveCommand(*workspaces, id, to) : std::nullopt;
+    const auto reply = command ? client_.request(i3::MessageType::RunCommand, *command)
+                               : std::optional<nlohmann::json>();
+    return reply && i3::commandsSucceeded(*reply);
+}
+
 std::unique_ptr<CompositorEvents> SwayCompositor::subscribe() {
     auto connection = i3::Connection::open(socketPath_);
     if (!connection)

@@ -19,6 +19,7 @@ public:
     bool isReachable() override;
     bool focusWorkspace(SpaceId id) override;
     bool closeWindow(std::int64_t id) override;
+    bool moveWindow(std::int64_t id, SpaceId to) override;
     std::unique_ptr<CompositorEvents> subscribe() override;
 
 private:

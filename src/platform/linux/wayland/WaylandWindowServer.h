@@ -18,6 +18,9 @@ public:
     SharedWindowList windows() override;
     bool switchesDirectly() const override { return true; }
     bool makeCurrent(SpaceId space) override { return session_.focusWorkspace(space); }
+    WindowMoveResult moveWindows(std::int32_t pid, SpaceId from, SpaceId to) override {
+        return session_.moveWindows(pid, from, to);
+    }
 
 private:
     // An answer with the table it was made of.

@@ -71,6 +71,55 @@ I3Tree i3Tree(const json& tree, bool* truncated) {
     return {std::move(spaces), std::move(fullScreen)};
 }
 
+namespace {
+
+i3::TreeWindows xWindows(const json& tree) {
+    return i3::treeWindows(
+        tree, [](const json& node) { return json_members::integer(node, "window").has_value(); });
+}
+
+} // namespace
+
+std::vector<std::int64_t> i3WindowsOn(const json& tree, SpaceId from) {
+    std::vector<std::int64_t> windows;
+    for (const auto& found : xWindows(tree).windows)
+        if (found.workspace == from && !found.scratchpad)
+            windows.push_back(*json_members::integer(*found.node, "window"));
+    return windows;
+}
+
+MovePlan i3MovePlan(const json& tree, SpaceId from, std::int32_t pid,
+                    const std::map<std::int64_t, std::int32_t>& owners) {
+    MovePlan plan;
+    for (const auto& found : xWindows(tree).windows) {
+        if (found.workspace != from || found.scratchpad)
+            continue;
+        const auto owner = owners.find(*json_members::integer(*found.node, "window"));
+        const auto container = json_members::integer(*found.node, "id");
+        if (owner == owners.end() || owner->second != pid || !container)
+            continue;
+        if (found.sticky)
+            ++plan.leftAlone;
+        else
+            plan.windows.push_back(*container);
+    }
+    return plan;
+}
+
+MovePlan ewmhMovePlan(const std::vector<DesktopWindow>& windows, std::int32_t pid,
+                      std::uint32_t from) {
+    MovePlan plan;
+    for (const auto& window : windows) {
+        if (window.pid != pid)
+            continue;
+        if (window.sticky || window.desktop == kAllDesktops)
+            ++plan.leftAlone;
+        else if (window.desktop == from)
+            plan.windows.push_back(window.window);
+    }
+    return plan;
+}
+
 WmLabel i3WorkspaceLabel(std::optional<std::int64_t> num, std::string_view name) {
     const auto trimmed = [](std::string_view text) -> std::optional<std::string> {
         const auto first = text.find_first_not_of(" \t");

@@ -74,6 +74,33 @@ I3Tree i3Tree(const nlohmann::json& tree, bool* truncated = nullptr);
 inline constexpr std::string_view kI3TreeMembers[] = {
     "type", "id", "name", "window", "sticky", "fullscreen_mode", "nodes", "floating_nodes"};
 
+// Which windows of an app a move to another space asks for, and how many of its windows on
+// the space stay because they are on every space.
+struct MovePlan {
+    std::vector<std::int64_t> windows;
+    int leftAlone = 0;
+    friend bool operator==(const MovePlan&, const MovePlan&) = default;
+};
+
+// i3: the X windows on workspace `from` (tiled and floating; not the scratchpad's).
+std::vector<std::int64_t> i3WindowsOn(const nlohmann::json& tree, SpaceId from);
+// i3: the containers (their `id`) of the windows on workspace `from` whose owner, by
+// `owners` (X window to pid), is `pid`; a sticky one stays.
+MovePlan i3MovePlan(const nlohmann::json& tree, SpaceId from, std::int32_t pid,
+                    const std::map<std::int64_t, std::int32_t>& owners);
+
+// EWMH: one client window with what decides whether it moves.
+struct DesktopWindow {
+    std::int64_t window = 0;
+    std::optional<std::int32_t> pid;
+    std::optional<std::uint32_t> desktop;
+    // _NET_WM_STATE_STICKY, or the desktop 0xFFFFFFFF.
+    bool sticky = false;
+};
+// The windows of `pid` on desktop `from` (0-based); those on every desktop stay.
+MovePlan ewmhMovePlan(const std::vector<DesktopWindow>& windows, std::int32_t pid,
+                      std::uint32_t from);
+
 // What one turn of desktop events may have changed, for answers kept between them.
 struct EventTurn {
     bool fromX = false;

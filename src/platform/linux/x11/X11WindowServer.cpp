@@ -351,11 +351,72 @@ bool X11WindowServer::ewmhMakeCurrentLocked(SpaceId space) {
         return false;
     xcb_ewmh_request_change_current_desktop(&e, 0, static_cast<std::uint32_t>(space - 1),
                                             XCB_CURRENT_TIME);
-    // A round trip: the server has passed the request on before this returns.
+    syncLocked();
+    return true;
+}
+
+void X11WindowServer::syncLocked() {
     Reply<xcb_get_input_focus_reply_t> sync(
         xcb_get_input_focus_reply(x_->raw(), xcb_get_input_focus(x_->raw()), nullptr));
     x_->checkAlive();
-    return true;
+}
+
+WindowMoveResult X11WindowServer::moveWindows(std::int32_t pid, SpaceId from, SpaceId to) {
+    std::lock_guard lock(mutex_);
+    if (from == to)
+        return {};
+    return modeLocked() == Mode::I3 ? i3MoveWindowsLocked(pid, from, to)
+                                    : ewmhMoveWindowsLocked(pid, from, to);
+}
+
+WindowMoveResult X11WindowServer::i3MoveWindowsLocked(std::int32_t pid, SpaceId from, SpaceId to) {
+    // Read afresh: the windows and names of the moment of the drop, not of the last refresh.
+    const auto tree = i3_.request(i3::MessageType::GetTree, {}, desktop::kI3TreeMembers);
+    const auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
+    if (!tree || !workspaces)
+        return {.refused = 1};
+    // i3 does not say whose the windows are; X does.
+    std::vector<xcb_window_t> onSpace;
+    for (const auto window : desktop::i3WindowsOn(*tree, from))
+        onSpace.push_back(xcb_window_t(window));
+    std::map<std::int64_t, std::int32_t> owners;
+    for (const auto& facts : fetchWindowFacts(*x_, onSpace, {.geometry = false}))
+        if (facts.exists && facts.pid)
+            owners.emplace(facts.window, *facts.pid);
+    const auto plan = desktop::i3MovePlan(*tree, from, pid, owners);
+    WindowMoveResult result{.leftAlone = plan.leftAlone};
+    for (const auto container : plan.windows) {
+        const auto command = i3::windowMoveCommand(*workspaces, container, to);
+        const auto reply = command ? i3_.request(i3::MessageType::RunCommand, *command)
+                                   : std::optional<nlohmann::json>();
+        ++(reply && i3::commandsSucceeded(*reply) ? result.requested : result.refused);
+    }
+    if (!plan.windows.empty())
+        membershipStale_ = true;
+    return result;
+}
+
+WindowMoveResult X11WindowServer::ewmhMoveWindowsLocked(std::int32_t pid, SpaceId from,
+                                                        SpaceId to) {
+    auto& e = x_->ewmh();
+    const auto count = rootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
+    if (!count || from < 1 || to < 1 || from > SpaceId{*count} || to > SpaceId{*count})
+        return {.refused = 1};
+    const auto clients = clientsLocked(true);
+    std::vector<desktop::DesktopWindow> windows;
+    for (const auto id : clients.shown) {
+        const auto& facts = clients.facts.at(id);
+        if (facts.kind == WindowKind::Normal)
+            windows.push_back({id, facts.pid, facts.desktop, facts.sticky});
+    }
+    const auto plan = desktop::ewmhMovePlan(windows, pid, std::uint32_t(from - 1));
+    // Source indication 2: a pager's request, which managers honour as the user's.
+    for (const auto window : plan.windows)
+        xcb_ewmh_request_change_wm_desktop(&e, 0, xcb_window_t(window), std::uint32_t(to - 1),
+                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    if (!plan.windows.empty())
+        syncLocked();
+    return {.requested = int(plan.windows.size()), .leftAlone = plan.leftAlone};
 }
 
 std::optional<nlohmann::json> X11WindowServer::i3Outputs() {

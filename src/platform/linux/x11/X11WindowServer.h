@@ -38,6 +38,9 @@ public:
     // desktop.
     bool switchesDirectly() const override { return true; }
     bool makeCurrent(SpaceId space) override;
+    // i3: a command per container, by the workspace's name; EWMH: a _NET_WM_DESKTOP request
+    // per window. Windows on every space stay.
+    WindowMoveResult moveWindows(std::int32_t pid, SpaceId from, SpaceId to) override;
 
     // From now on the desktop's events tell when windows may have moved between spaces or
     // the spaces changed (`desktopChanged`), so these are asked again only then rather than
@@ -92,6 +95,10 @@ private:
     bool ewmhSupportsCurrentDesktopLocked();
     bool i3MakeCurrentLocked(SpaceId space);
     bool ewmhMakeCurrentLocked(SpaceId space);
+    WindowMoveResult i3MoveWindowsLocked(std::int32_t pid, SpaceId from, SpaceId to);
+    WindowMoveResult ewmhMoveWindowsLocked(std::int32_t pid, SpaceId from, SpaceId to);
+    // One round trip: the server has passed every request on before it returns.
+    void syncLocked();
 
     // An answer kept while no desktop event came after it and, with a `maxAge`, while young;
     // a failed answer (null) is not kept.

@@ -15,21 +15,27 @@ const nlohmann::json kWorkspaces = nlohmann::json::parse(R"([
     {"id": 15, "name": 7}
 ])");
 
+// A switch shows the workspace, a move sends container 94 there; both by the same name.
 TEST(I3WorkspaceSwitch, NamesTheWorkspaceOfTheIdQuotedForTheParser) {
     const struct {
         std::int64_t id;
-        std::optional<std::string> command;
+        std::optional<std::string> name;
     } cases[] = {
-        {11, R"(workspace --no-auto-back-and-forth "3")"},
-        {12, R"(workspace --no-auto-back-and-forth "3:web")"},
-        {13, R"(workspace --no-auto-back-and-forth "say \"hi\" \\o/")"},
-        {14, std::nullopt},
-        {15, std::nullopt},
-        {3, std::nullopt},
+        {11, R"("3")"},     {12, R"("3:web")"}, {13, R"("say \"hi\" \\o/")"},
+        {14, std::nullopt}, {15, std::nullopt}, {3, std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(workspaceSwitchCommand(kWorkspaces, c.id), c.command) << c.id;
+    for (const auto& c : cases) {
+        EXPECT_EQ(workspaceSwitchCommand(kWorkspaces, c.id),
+                  c.name ? "workspace --no-auto-back-and-forth " + *c.name : c.name)
+            << c.id;
+        EXPECT_EQ(windowMoveCommand(kWorkspaces, 94, c.id),
+                  c.name ? "[con_id=94] move --no-auto-back-and-forth container to workspace " +
+                               *c.name
+                         : c.name)
+            << c.id;
+    }
     EXPECT_EQ(workspaceSwitchCommand(nlohmann::json::object(), 11), std::nullopt);
+    EXPECT_EQ(windowMoveCommand(nlohmann::json::object(), 94, 11), std::nullopt);
 }
 
 TEST(I3WorkspaceSwitch, OnlyAReplyOfSuccessesSucceeds) {

@@ -85,6 +85,14 @@ TEST(HyprlandReplies, RequestsNameTheWorkspaceAsTheDispatcherReadsIt) {
     EXPECT_EQ(hyprland::switchRequest(lying, -1401), std::nullopt);
     EXPECT_EQ(hyprland::closeRequest(0x55d0c1a2b3c0),
               "dispatch closewindow address:0x55d0c1a2b3c0");
+    EXPECT_EQ(hyprland::moveRequest(kWorkspaces, 0x55d0, 4),
+              "dispatch movetoworkspacesilent 4,address:0x55d0");
+    EXPECT_EQ(hyprland::moveRequest(kWorkspaces, 0x55d0, -1338),
+              "dispatch movetoworkspacesilent name:mail,address:0x55d0");
+    const auto comma = json::parse(R"([{"id": -1402, "name": "a,b"}])");
+    EXPECT_EQ(hyprland::moveRequest(comma, 0x55d0, -1402), std::nullopt);
+    EXPECT_EQ(hyprland::moveRequest(lying, 0x55d0, -1400), std::nullopt);
+    EXPECT_EQ(hyprland::moveRequest(kWorkspaces, 0x55d0, 77), std::nullopt);
 }
 
 TEST(HyprlandReplies, EventsAndSockets) {

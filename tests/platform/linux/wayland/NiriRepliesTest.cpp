@@ -57,6 +57,10 @@ TEST(NiriReplies, RequestsAndEvents) {
               "\n");
     EXPECT_EQ(niri::closeWindowRequest(12), R"({"Action":{"CloseWindow":{"id":12}}})"
                                             "\n");
+    EXPECT_EQ(niri::moveWindowRequest(12, 5),
+              R"({"Action":{"MoveWindowToWorkspace":{"focus":false,"reference":{"Id":5},)"
+              R"("window_id":12}}})"
+              "\n");
     struct Case {
         const char* line;
         TableChanges expected;

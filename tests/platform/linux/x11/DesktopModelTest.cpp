@@ -94,6 +94,49 @@ TEST(I3Tree, WindowsAtAnyDepthFloatingStickyAndOnTheScratchpad) {
     EXPECT_EQ(spaces.size(), 6u);
 }
 
+TEST(MovePlans, AnAppsWindowsOnTheSpaceByContainerOrWindowStickyOnesStay) {
+    const auto tree = treeAnswer(R"({
+      "type": "root", "nodes": [
+        {"type": "workspace", "id": 1, "name": "__i3_scratch",
+         "floating_nodes": [{"type": "floating_con", "id": 5001, "window": 500}]},
+        {"type": "workspace", "id": 10, "name": "1", "nodes": [
+          {"type": "con", "id": 1001, "window": 100},
+          {"type": "con", "layout": "splitv", "nodes": [
+            {"type": "con", "id": 1011, "window": 101}, {"type": "con", "window": 103}]}],
+         "floating_nodes": [{"type": "floating_con", "id": 1002, "window": 102, "sticky": true}]},
+        {"type": "workspace", "id": 20, "name": "2", "nodes": [
+          {"type": "con", "id": 2001, "window": 200}, {"type": "con", "id": 2002, "window": 201}]}
+      ]})");
+    // 103 has no container id; 201's owner is unknown.
+    const std::map<std::int64_t, std::int32_t> owners{{100, 7}, {101, 8}, {102, 7},
+                                                      {103, 7}, {200, 7}, {500, 7}};
+    EXPECT_EQ(i3WindowsOn(tree, 10), (std::vector<std::int64_t>{100, 101, 103, 102}));
+    EXPECT_EQ(i3WindowsOn(tree, 1), std::vector<std::int64_t>{});
+    const struct {
+        SpaceId from;
+        std::int32_t pid;
+        MovePlan plan;
+    } i3Cases[] = {
+        {10, 7, {{1001}, 1}}, {10, 8, {{1011}, 0}},
+        {20, 7, {{2001}, 0}}, {1, 7, {}}, // the scratchpad is no space of the strip
+        {30, 7, {}},
+    };
+    for (const auto& c : i3Cases)
+        EXPECT_EQ(i3MovePlan(tree, c.from, c.pid, owners), c.plan) << c.from << " " << c.pid;
+
+    const std::vector<DesktopWindow> windows{{1, 7, 0, false},
+                                             {2, 7, 1, false},
+                                             {3, 8, 0, false},
+                                             {4, 7, 0, true},
+                                             {5, 7, kAllDesktops, false},
+                                             {6, std::nullopt, 0, false},
+                                             {7, 7, std::nullopt, false}};
+    EXPECT_EQ(ewmhMovePlan(windows, 7, 0), (MovePlan{{1}, 2}));
+    EXPECT_EQ(ewmhMovePlan(windows, 7, 1), (MovePlan{{2}, 2}));
+    EXPECT_EQ(ewmhMovePlan(windows, 8, 0), (MovePlan{{3}, 0}));
+    EXPECT_EQ(ewmhMovePlan(windows, 9, 0), MovePlan{});
+}
+
 TEST(I3Tree, AbsurdlyDeepTreesAreCutOff) {
     // Built as text: the reply parser is iterative, so any depth arrives.
     std::string text = R"({"type":"workspace","id":5,"name":"1","nodes":[)";

@@ -226,7 +226,8 @@ void LayerStrip::redraw() {
             highlight = highlightColor_;
         ui::paintStrip(painter, QRect(0, 0, size_->width, size_->height),
                        QRect(int(button.minX()), 0, int(button.width()), int(button.height())),
-                       scale, {image_.get(), appearance_, highlight}, pixels_);
+                       scale, {image_.get(), appearance_, highlight, dropTarget_, highlightColor_},
+                       pixels_);
     }
     wl_surface_set_buffer_scale(surface_, scale);
     wl_surface_attach(surface_, buffer->buffer(), 0, 0);
@@ -295,6 +296,13 @@ void LayerStrip::setHighlighted(bool highlighted) {
     if (highlighted_ == highlighted)
         return;
     highlighted_ = highlighted;
+    markDirty();
+}
+
+void LayerStrip::setDropTarget(std::optional<Rect> glyphInButton) {
+    if (dropTarget_ == glyphInButton)
+        return;
+    dropTarget_ = glyphInButton;
     markDirty();
 }
 

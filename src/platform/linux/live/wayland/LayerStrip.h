@@ -56,6 +56,7 @@ public:
     std::optional<WindowID> window() const override;
     std::optional<Rect> convertToScreen(Rect inButton) const override;
     void setHighlighted(bool highlighted) override;
+    void setDropTarget(std::optional<Rect> glyphInButton) override;
     void trackPointer(std::function<void()> entered, std::function<void()> exited,
                       std::function<void(Point)> moved) override;
     void trackWheel(std::function<void(Point, int)> turned) override {
@@ -98,6 +99,7 @@ private:
     Appearance appearance_ = Appearance::Light;
     QColor highlightColor_{0x99, 0xc1, 0xf1};
     bool highlighted_ = false;
+    std::optional<Rect> dropTarget_;
     QImage pixels_;
 
     bool onSurface_ = false;
