@@ -7,9 +7,9 @@
 #include "platform/linux/keys/LinuxShortcuts.h"
 #include "platform/linux/live/LivePanel.h"
 #include "platform/linux/live/QtMessages.h"
+#include "platform/linux/live/RefreshRequests.h"
 #include "platform/linux/live/ReportHooks.h"
 #include "platform/linux/live/StripPlacement.h"
-#include "platform/linux/session/ControlServer.h"
 #include "platform/linux/session/JournalLog.h"
 #include "platform/linux/session/SessionFiles.h"
 #include "platform/linux/session/SingleInstanceLock.h"
@@ -67,8 +67,7 @@ struct LiveApp {
     ObservationToken screenToken;
     ObservationToken appearanceToken;
     // Requests of other programs (`tidemark refresh`); the watcher ends first.
-    std::unique_ptr<ControlServer> control;
-    std::unique_ptr<FdWatcher> controlWatcher;
+    RefreshRequests refreshRequests;
 
     // False, with one line in `error`, when no X server answers.
     bool open(std::string& error) {
@@ -97,7 +96,8 @@ struct LiveApp {
         // After the first image, off the start-up's path.
         queue.asyncAfter(kPanelPreparationDelay, [this] { panel->prepareWindow(); });
         followScreensAndAppearance();
-        listenForRequests();
+        refreshRequests = listenForRefreshRequests(
+            queue, [this] { delegate->spaceObserver().updateSpaceInformation(); });
     }
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
@@ -167,26 +167,6 @@ struct LiveApp {
             if (code <= 0xff)
                 shortcuts->hotKeys.deliverRawKey(std::uint8_t(code), std::uint16_t(state), pressed);
         });
-    }
-
-    // A refresh asked for through the socket is the refresh shortcut's. Without the socket
-    // the app runs on; only `tidemark refresh` cannot reach it.
-    void listenForRequests() {
-        std::string error;
-        const auto path = displaySessionFile(".sock", error);
-        control = path ? ControlServer::listen(
-                             *path,
-                             [this](ControlRequest request) {
-                                 if (request == ControlRequest::Refresh)
-                                     delegate->spaceObserver().updateSpaceInformation();
-                             },
-                             error)
-                       : nullptr;
-        if (!control) {
-            std::cerr << "tidemark: " << error << "\n";
-            return;
-        }
-        controlWatcher = std::make_unique<FdWatcher>(queue, *control);
     }
 
     void followScreensAndAppearance() {

@@ -3,10 +3,10 @@
 #include "app/AppDelegate.h"
 #include "icon/ArtworkCatalog.h"
 #include "platform/linux/live/QtMessages.h"
+#include "platform/linux/live/RefreshRequests.h"
 #include "platform/linux/live/ReportHooks.h"
 #include "platform/linux/live/wayland/LayerStrip.h"
 #include "platform/linux/live/wayland/WaylandConnection.h"
-#include "platform/linux/session/ControlServer.h"
 #include "platform/linux/session/JournalLog.h"
 #include "platform/linux/session/SessionFiles.h"
 #include "platform/linux/session/SingleInstanceLock.h"
@@ -78,8 +78,7 @@ struct WaylandLiveApp {
     std::unique_ptr<StripScreenPort> screen;
     std::shared_ptr<AppDelegate> delegate;
     ObservationToken appearanceToken;
-    std::unique_ptr<ControlServer> control;
-    std::unique_ptr<FdWatcher> controlWatcher;
+    RefreshRequests refreshRequests;
 
     // False, with one line in `error`, when the compositor does not answer or has no layer
     // shell.
@@ -103,7 +102,8 @@ struct WaylandLiveApp {
         delegate->applicationDidFinishLaunching();
         platform->startObserving();
         followAppearance();
-        listenForRequests();
+        refreshRequests = listenForRefreshRequests(
+            queue, [this] { delegate->spaceObserver().updateSpaceInformation(); });
     }
 
     Appearance appearance() { return platform->workspace.effectiveAppearance(); }
@@ -157,25 +157,6 @@ struct WaylandLiveApp {
                               artwork};
         delegate = AppDelegate::create(platform->services(), std::move(parts));
         delegate->spaceObserver().setRefreshListener(reports.refreshListener());
-    }
-
-    // `tidemark refresh`, which a compositor binding runs, reaches the app here.
-    void listenForRequests() {
-        std::string error;
-        const auto path = displaySessionFile(".sock", error);
-        control = path ? ControlServer::listen(
-                             *path,
-                             [this](ControlRequest request) {
-                                 if (request == ControlRequest::Refresh)
-                                     delegate->spaceObserver().updateSpaceInformation();
-                             },
-                             error)
-                       : nullptr;
-        if (!control) {
-            std::cerr << "tidemark: " << error << "\n";
-            return;
-        }
-        controlWatcher = std::make_unique<FdWatcher>(queue, *control);
     }
 
     void followAppearance() {
