@@ -7,19 +7,31 @@ set -euo pipefail
 E2E_PIDS=()
 E2E_TMP=$(mktemp -d /tmp/tidemark-e2e.XXXXXX)
 
+# Whether pid $1 is still a process this script started: one it has already reaped may name
+# another test's process by now, which must never be signalled.
+is_ours() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    # After the command name, which may hold blanks and parentheses: state, then parent.
+    stat=${stat##*) }
+    local fields
+    read -r -a fields <<<"$stat"
+    [ "${fields[1]}" = "$$" ]
+}
+
 e2e_cleanup() {
     local status=$?
     local i
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${E2E_PIDS[i]}" 2>/dev/null || true
+        ! is_ours "${E2E_PIDS[i]}" || kill "${E2E_PIDS[i]}" 2>/dev/null || true
     done
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         local waited=0
-        while kill -0 "${E2E_PIDS[i]}" 2>/dev/null && ((waited < 30)); do
+        while is_ours "${E2E_PIDS[i]}" && kill -0 "${E2E_PIDS[i]}" 2>/dev/null && ((waited < 30)); do
             sleep 0.1
             waited=$((waited + 1))
         done
-        kill -9 "${E2E_PIDS[i]}" 2>/dev/null || true
+        ! is_ours "${E2E_PIDS[i]}" || kill -9 "${E2E_PIDS[i]}" 2>/dev/null || true
     done
     rm -rf "$E2E_TMP"
     exit "$status"
@@ -87,7 +99,7 @@ start_openbox() {
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     WM_PID=$!
     track $WM_PID
-    wait_for 100 wmctrl -m || fail "openbox did not start"
+    wait_for 100 wmctrl -m || fail "openbox did not start: $(tail -n 3 "$E2E_TMP/openbox.log")"
     wait_for 50 sh -c '[ "$(wmctrl -d | wc -l)" -ge 4 ]' || fail "openbox has no desktops"
 }
 

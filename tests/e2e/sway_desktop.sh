@@ -3,18 +3,23 @@
 # snapshot names both outputs' workspaces and the foot terminals' pids, a switch changes
 # sway's shown workspace, a watch follows `swaymsg workspace`, the panel, scan and memory
 # commands answer, and the commands say so in one line once sway is gone.
-source "$(dirname "$0")/session.sh"
 source "$(dirname "$0")/sway_session.sh"
+
+TIDEMARK=$(runnable_path "$TIDEMARK" "$(dirname "$TIDEMARK")/tidemark-draw")
+start_sway <<CONF
+workspace 1 output HEADLESS-1
+workspace 2 output HEADLESS-1
+workspace 4 output HEADLESS-2
+CONF
+
+# The commands run as that user in the session's environment.
+TIDEMARK=$(session_command "$TIDEMARK")
 
 start_foot 1; foot1=$LAST_PID
 start_foot 2; foot2=$LAST_PID
 start_foot 4; foot4=$LAST_PID
 msg workspace 1
 
-sway_id() {
-    query get_workspaces |
-        python3 -c 'import json,sys; print(next(w["id"] for w in json.load(sys.stdin) if w["name"]==sys.argv[1]))' "$1"
-}
 ws1=$(sway_id 1); ws2=$(sway_id 2); ws4=$(sway_id 4)
 
 "$TIDEMARK" defaults write displayStyle 4 >/dev/null

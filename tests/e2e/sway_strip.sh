@@ -5,17 +5,18 @@
 # click on a glyph and a wheel notch over the strip switch sway's workspace (a right click's
 # menu is kept as a screenshot only); `tidemark refresh` reaches the app; a second app
 # refuses; and the app ends with one line, at once, when sway goes.
-source "$(dirname "$0")/session.sh"
 source "$(dirname "$0")/sway_session.sh"
 
 command -v grim >/dev/null || { echo "SKIP: grim missing"; exit 77; }
-POINTER=${TIDEMARK_VIRTUAL_POINTER:?}
-if ! as_user test -x "$POINTER"; then
-    mkdir -p "$E2E_TMP/bin"
-    cp "$POINTER" "$E2E_TMP/bin/"
-    chmod 755 "$E2E_TMP/bin" "$E2E_TMP/bin/$(basename "$POINTER")"
-    POINTER="$E2E_TMP/bin/$(basename "$POINTER")"
-fi
+POINTER=$(runnable_path "${TIDEMARK_VIRTUAL_POINTER:?}")
+USER_TIDEMARK=$(runnable_path "$TIDEMARK" "$(dirname "$TIDEMARK")/tidemark-draw")
+start_sway <<CONF
+workspace 1 output HEADLESS-1
+workspace 2 output HEADLESS-1
+workspace 4 output HEADLESS-2
+CONF
+# The commands run as that user in the session's environment.
+TIDEMARK=$(session_command "$USER_TIDEMARK")
 SHOTS=${TIDEMARK_E2E_SHOTS:-$E2E_TMP/shots}
 mkdir -p "$SHOTS"
 
@@ -26,7 +27,7 @@ msg workspace 1
 "$TIDEMARK" defaults write displayStyle 2 >/dev/null
 
 # The mouse is there before the app, as a real one is.
-coproc MOUSE { as_user "${session_env[@]}" "$POINTER" 2560 720 2>&1; }
+coproc MOUSE { in_session "$POINTER" 2560 720 2>&1; }
 track "$MOUSE_PID"
 mouse() {
     local answer
@@ -35,7 +36,7 @@ mouse() {
     [ "$answer" = ok ] || fail "the virtual pointer said: $answer"
 }
 
-as_user "${session_env[@]}" TIDEMARK_REPORT_FIRST_IMAGE=1 TIDEMARK_REPORT_REFRESHES=1 \
+in_session TIDEMARK_REPORT_FIRST_IMAGE=1 TIDEMARK_REPORT_REFRESHES=1 \
     "$USER_TIDEMARK" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
 APP_PID=$!
 track "$APP_PID"
@@ -54,7 +55,7 @@ wait_for 50 band_kept || fail "workspace 1 starts at y $(workspace_top 1), not b
 # A screenshot of the first output; the glyphs are the runs of columns in the band that are
 # not the bar's colour, and they sit at the band's right end.
 shoot() {
-    as_user "${session_env[@]}" grim -o HEADLESS-1 "$SWAY_HOME/shot.png"
+    in_session grim -o HEADLESS-1 "$SWAY_HOME/shot.png"
     cp "$SWAY_HOME/shot.png" "$SHOTS/sway-strip-$1.png"
     convert "$SWAY_HOME/shot.png" -crop 1280x24+0+0 +repage -depth 8 rgb:"$E2E_TMP/band.rgb"
 }
@@ -90,6 +91,10 @@ last=${glyph_runs[2]#*-}
 centre() { local run=${glyph_runs[$1]}; echo $(((${run%-*} + ${run#*-}) / 2)); }
 shows() { [ "$(sway_visible HEADLESS-1)" = "$1" ]; }
 mouse move "$(centre 1)" 12
+# A click right after the move was lost in about half the runs (the button reached the app
+# with no switch following; whether sway or the strip drops it is not yet known): a pause
+# stands in for a state to wait on until that is found.
+sleep 0.5
 mouse left
 wait_for 50 shows 2 || fail "a click on the second glyph left sway on $(sway_visible HEADLESS-1): $(tail -n 5 "$E2E_TMP/app.err")"
 [ "$(sway_visible HEADLESS-2)" = 4 ] || fail "HEADLESS-2 moved"

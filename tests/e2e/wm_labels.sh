@@ -63,7 +63,7 @@ expect_urgency_followed "$web_window" "$(workspace_id 3:web)"
 
 kill "$WM_PID"
 wait "$WM_PID" 2>/dev/null || true
-for pid in "${E2E_PIDS[@]:1}"; do kill "$pid" 2>/dev/null || true; done
+for pid in "${E2E_PIDS[@]:1}"; do ! is_ours "$pid" || kill "$pid" 2>/dev/null || true; done
 # Gone before Openbox starts, so that it manages none of i3's clients (the root's client list
 # is i3's last word until Openbox writes its own, so it cannot tell).
 for pid in "${E2E_PIDS[@]:1}"; do wait "$pid" 2>/dev/null || true; done

@@ -61,7 +61,7 @@ std::optional<Outputs> SwayCompositor::readOutputs() {
 }
 
 std::optional<Windows> SwayCompositor::readWindows() {
-    const auto tree = client_.request(i3::MessageType::GetTree);
+    const auto tree = client_.request(i3::MessageType::GetTree, {}, sway::kTreeMembers);
     if (!tree)
         return std::nullopt;
     bool truncated = false;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // sway's answers (its i3-style IPC) read into the desktop table. Pure functions; where given,
 // `truncated` is set when a list was cut at kMaxDesktopItems.
@@ -20,6 +21,11 @@ Outputs outputs(const nlohmann::json& workspaces, const nlohmann::json& outputs,
 // and instance of its `window_properties`, each with its `pid` and workspace (a window on the
 // scratchpad with the scratchpad's, which no output lists).
 Windows windows(const nlohmann::json& tree, bool* truncated = nullptr);
+// The members `windows` reads: a tree answer parsed with only these is read the same, and
+// the titles, geometry and properties of every container are never built.
+inline constexpr std::string_view kTreeMembers[] = {
+    "type",    "id",    "name", "nodes",  "floating_nodes",    "fullscreen_mode", "sticky",
+    "focused", "shell", "pid",  "app_id", "window_properties", "class",           "instance"};
 
 // What an event of `type` with its "change" may have changed. Window titles, marks and
 // urgency are in no table; an unknown change counts as a change.

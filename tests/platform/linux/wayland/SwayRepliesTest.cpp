@@ -26,7 +26,8 @@ const json kWorkspaces = json::parse(R"([
   {"id": "7", "name": "broken", "output": "HEADLESS-2"}
 ])");
 
-const json kTree = json::parse(R"({
+// Parsed as the compositor parses the answer: only the members the reader keeps.
+const json kTree = i3::parseReplyPayload(R"({
   "id": 1, "type": "root", "name": "root", "nodes": [
     {"id": 2147483647, "type": "output", "name": "__i3", "nodes": [
       {"id": 2147483646, "type": "workspace", "name": "__i3_scratch", "fullscreen_mode": 1,
@@ -51,7 +52,9 @@ const json kTree = json::parse(R"({
       {"id": 6, "type": "workspace", "name": "3", "fullscreen_mode": 1, "nodes": [
         {"id": 10, "type": "con", "pid": 7367, "app_id": "foot", "shell": "xdg_shell",
          "fullscreen_mode": 1, "nodes": []}]}]}]
-})");
+})",
+                                         sway::kTreeMembers)
+                       .value();
 
 TEST(SwayReplies, OutputsWithTheirWorkspacesNumberedAndNamedAsI3Does) {
     bool truncated = true;

@@ -1,0 +1,143 @@
+// The live Wayland desktop under sway (scripts/bench-sway sets up headless sway with two
+// outputs and 40 foot clients, and runs this as the session's user in its environment):
+//  - one refresh in the opened-apps style through the Wayland adapters, every answer asked
+//    anew as after an event that may have changed them all;
+//  - from a workspace switch request to a refreshed snapshot that shows it.
+// Outside a sway session every benchmark reports that it skipped.
+#include "app/AppDelegate.h"
+#include "platform/linux/PollMainQueue.h"
+#include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/wayland/WaylandPlatform.h"
+#include "preferences/SettingsKeys.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+
+using namespace tidemark;
+using linux_platform::WaylandPlatform;
+
+namespace {
+
+namespace i3 = linux_platform::i3;
+
+// Outlives every session the benchmarks open.
+linux_platform::PollMainQueue& benchQueue() {
+    static linux_platform::PollMainQueue queue;
+    return queue;
+}
+
+std::unique_ptr<WaylandPlatform> openSwaySession(benchmark::State& state) {
+    const auto session = linux_platform::currentDesktopSession();
+    if (session != linux_platform::DesktopSession::Sway) {
+        state.SkipWithError("skipped: no sway session here (see scripts/bench-sway)");
+        return nullptr;
+    }
+    std::string error;
+    auto platform = WaylandPlatform::open(benchQueue(), session, error);
+    if (!platform)
+        state.SkipWithError(("skipped: " + error).c_str());
+    return platform;
+}
+
+// What one opened-apps refresh asks of the window server and the workspace: the displays,
+// the window list with the spaces of every window, and the running applications.
+std::size_t openedAppsRefresh(WaylandPlatform& platform) {
+    platform.session.changed({.workspaces = true, .outputs = true, .windows = true});
+    auto& server = platform.windowServer;
+    const auto displays = server.displays();
+    const auto windows = server.windows();
+    const auto apps = platform.workspace.runningApplications();
+    std::size_t placed = 0;
+    if (windows)
+        for (const auto& window : windows->windows)
+            if (window.layer == WindowLayer{} && window.ownerPid)
+                placed += window.spaces.size();
+    benchmark::DoNotOptimize(displays);
+    benchmark::DoNotOptimize(apps);
+    return placed;
+}
+
+void BM_SwayOpenedAppsRefresh(benchmark::State& state) {
+    auto platform = openSwaySession(state);
+    if (!platform)
+        return;
+    std::size_t placed = 0;
+    for (auto _ : state)
+        placed = openedAppsRefresh(*platform);
+    state.counters["windows_placed"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_SwayOpenedAppsRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// From the sway command that switches a workspace to the refreshed snapshot: the switch
+// arrives as a workspace event, the workspace posts its notification on the main queue, the
+// observer refreshes, and the delegate receives a snapshot that shows the new current space.
+void BM_SwayWorkspaceSwitchToSnapshot(benchmark::State& state) {
+    auto platform = openSwaySession(state);
+    if (!platform)
+        return;
+    // The opened-apps style: the most a refresh does. The observer hears the switch from the
+    // workspace's notification like the app does.
+    platform->settings.set(settings::kDisplayStyle, Value(4));
+    auto delegate = AppDelegate::create(platform->services());
+    delegate->applicationDidFinishLaunching();
+    platform->startObserving();
+    const std::string socket = std::getenv("SWAYSOCK");
+    i3::Client commands([&]() -> std::optional<std::string> { return socket; },
+                        [](const std::string& path) { return i3::Connection::open(path); });
+
+    // Two workspaces of the focused output, switched back and forth by name, as
+    // `swaymsg workspace N` does.
+    const auto workspaces = commands.request(i3::MessageType::GetWorkspaces);
+    if (!workspaces) {
+        state.SkipWithError("sway does not list its workspaces");
+        return;
+    }
+    std::string output;
+    for (const auto& w : *workspaces)
+        if (w.value("focused", false))
+            output = w.value("output", "");
+    std::vector<std::pair<std::string, std::string>> targets; // name, space id
+    for (const auto& w : *workspaces)
+        if (w.value("output", "") == output)
+            targets.emplace_back(w.value("name", ""), std::to_string(w.value("id", 0LL)));
+    if (targets.size() < 2) {
+        state.SkipWithError("skipped: the focused output needs two workspaces");
+        return;
+    }
+    auto shows = [&](const std::string& id) {
+        for (const auto& space : delegate->latestSpaces())
+            if (space.spaceID == id)
+                return space.isCurrentSpace;
+        return false;
+    };
+    std::size_t next = 0;
+    double commandSeconds = 0;
+    for (auto _ : state) {
+        next = (next + 1) % 2;
+        const auto& [name, id] = targets[next];
+        const auto start = std::chrono::steady_clock::now();
+        commands.request(i3::MessageType::RunCommand, "workspace " + name);
+        commandSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const bool shown = benchQueue().runUntil([&] { return shows(id); }, 2.0);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        if (!shown) {
+            state.SkipWithError("the switch never showed in a snapshot");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
+        // Let the follow-up refreshes of this switch (activation bursts reach 0.6 s) run
+        // outside the measured time, so that each switch starts from a quiet queue.
+        benchQueue().runUntil([] { return false; }, 0.7);
+    }
+    // The part of each switch that is sway's own work, until its command reply.
+    state.counters["sway_command_ms"] =
+        benchmark::Counter(commandSeconds * 1000 / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_SwayWorkspaceSwitchToSnapshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(6);
+
+} // namespace
