@@ -51,7 +51,9 @@ track() { E2E_PIDS+=("$1"); }
 start_xvfb() {
     local fifo="$E2E_TMP/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 2048x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    # -noreset: a server left without clients (between two window managers) must not
+    # regenerate and turn the next one away meanwhile.
+    Xvfb -displayfd 3 -screen 0 2048x768x24 -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     track $!
     local number
     read -r -t 10 number <"$fifo" || fail "Xvfb did not report a display"

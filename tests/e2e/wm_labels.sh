@@ -67,6 +67,9 @@ for pid in "${E2E_PIDS[@]:1}"; do ! is_ours "$pid" || kill "$pid" 2>/dev/null ||
 # Gone before Openbox starts, so that it manages none of i3's clients (the root's client list
 # is i3's last word until Openbox writes its own, so it cannot tell).
 for pid in "${E2E_PIDS[@]:1}"; do wait "$pid" 2>/dev/null || true; done
+# The server keeps its root properties without a reset: Openbox would take i3's desktops.
+xprop -root -remove _NET_NUMBER_OF_DESKTOPS -remove _NET_DESKTOP_NAMES \
+    -remove _NET_CURRENT_DESKTOP -remove _NET_CLIENT_LIST -remove _NET_CLIENT_LIST_STACKING
 start_openbox
 start_client xterm
 start_client xlogo; xlogo_pid=$LAST_PID
