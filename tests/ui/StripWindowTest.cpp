@@ -22,6 +22,9 @@ struct StripClickFixture : testing::StatusBarFixture {
         strip->resize(strip->buttonWidth(), StripWindow::kBarHeight);
         strip->show();
     }
+    // The status bar's teardown reaches the strip through this fixture's members: it goes
+    // before they do.
+    ~StripClickFixture() override { statusBar.reset(); }
     // Where the image's point `inImage` lies in the window: the image is centred.
     QPointF inWindow(Point inImage) const {
         const auto image = strip->image()->size();
