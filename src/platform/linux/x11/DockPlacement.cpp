@@ -1,5 +1,6 @@
 #include "platform/linux/x11/DockPlacement.h"
 
+#include "platform/linux/JsonMembers.h"
 #include "platform/linux/x11/DesktopModel.h"
 
 #include <algorithm>
@@ -15,7 +16,8 @@ std::vector<OutputGeometry> i3OutputGeometry(const nlohmann::json& outputs) {
     for (const auto& output : outputs) {
         if (++read > desktop::kMaxDesktopItems)
             break;
-        if (!output.is_object() || !output.value("active", false))
+        // Read as i3 writes them: any other type is "no", never an exception.
+        if (!output.is_object() || !json_members::flag(output, "active"))
             continue;
         const auto rect = output.find("rect");
         const auto name = output.find("name");
@@ -31,10 +33,8 @@ std::vector<OutputGeometry> i3OutputGeometry(const nlohmann::json& outputs) {
         const auto x = number("x"), y = number("y"), w = number("width"), h = number("height");
         if (!x || !y || !w || !h || *w <= 0 || *h <= 0)
             continue;
-        const auto primary = output.find("primary");
-        result.push_back(
-            {name->get<std::string>(), Rect{*x, *y, *w, *h},
-             primary != output.end() && primary->is_boolean() && primary->get<bool>()});
+        result.push_back({name->get<std::string>(), Rect{*x, *y, *w, *h},
+                          json_members::flag(output, "primary")});
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/X11Workspace.h"
 
 #include "foundation/Text.h"
+#include "platform/linux/JsonMembers.h"
 #include "platform/linux/apps/GenericAppIcon.h"
 #include "platform/linux/proc/ProcFiles.h"
 #include "platform/linux/x11/PropertyValue.h"
@@ -316,7 +317,7 @@ bool X11Workspace::connectI3() {
         return true;
     const auto reply = connection->request(i3::MessageType::Subscribe,
                                            R"(["workspace","output","window","shutdown"])");
-    if (reply && reply->is_object() && reply->value("success", false))
+    if (reply && json_members::flag(*reply, "success"))
         i3Events_ = std::move(connection);
     return !i3Events_;
 }

@@ -18,6 +18,8 @@ TEST(DockPlacement, ReadsTheActiveOutputsOfI3AndSkipsMalformedOnes) {
       {"name": "broken", "active": true, "rect": {"x": "0", "y": 0, "width": 10, "height": 10}},
       {"name": "empty", "active": true, "rect": {"x": 0, "y": 0, "width": 0, "height": 10}},
       {"active": true, "rect": {"x": 0, "y": 0, "width": 10, "height": 10}},
+      {"name": "said-yes", "active": "yes", "primary": 1,
+       "rect": {"x": 0, "y": 0, "width": 10, "height": 10}},
       "nonsense"
     ])");
     const auto geometry = i3OutputGeometry(outputs);
