@@ -7,6 +7,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
 #include "preferences/SettingsKeys.h"
+#include "support/SwitchToSnapshot.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -133,9 +134,7 @@ void BM_WmctrlList(benchmark::State& state) {
 }
 BENCHMARK(BM_WmctrlList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// From the i3 command that switches a workspace to the refreshed snapshot: the switch
-// arrives as a workspace event, the workspace posts its notification on the main queue, the
-// observer refreshes, and the delegate receives a snapshot that shows the new current space.
+// From the i3 command that switches a workspace to the refreshed snapshot.
 void BM_WorkspaceSwitchToSnapshot(benchmark::State& state) {
     auto platform = openI3Session(state);
     if (!platform)
@@ -147,51 +146,7 @@ void BM_WorkspaceSwitchToSnapshot(benchmark::State& state) {
     delegate->applicationDidFinishLaunching();
     platform->startObserving();
     linux_platform::i3::Client commands([&] { return platform->x->i3SocketPath(); });
-
-    // Two workspaces of the focused output, switched back and forth by name, as
-    // `i3-msg workspace N` does.
-    const auto workspaces = commands.request(linux_platform::i3::MessageType::GetWorkspaces);
-    std::string output;
-    for (const auto& w : *workspaces)
-        if (w.value("focused", false))
-            output = w.value("output", "");
-    std::vector<std::pair<std::string, std::string>> targets; // name, space id
-    for (const auto& w : *workspaces)
-        if (w.value("output", "") == output)
-            targets.emplace_back(w.value("name", ""), std::to_string(w.value("id", 0LL)));
-    if (targets.size() < 2) {
-        state.SkipWithError("skipped: the focused output needs two workspaces");
-        return;
-    }
-    auto shows = [&](const std::string& id) {
-        for (const auto& space : delegate->latestSpaces())
-            if (space.spaceID == id)
-                return space.isCurrentSpace;
-        return false;
-    };
-    std::size_t next = 0;
-    double commandSeconds = 0;
-    for (auto _ : state) {
-        next = (next + 1) % 2;
-        const auto& [name, id] = targets[next];
-        const auto start = std::chrono::steady_clock::now();
-        commands.request(linux_platform::i3::MessageType::RunCommand, "workspace " + name);
-        commandSeconds +=
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const bool shown = benchQueue().runUntil([&] { return shows(id); }, 2.0);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        if (!shown) {
-            state.SkipWithError("the switch never showed in a snapshot");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
-        // Let the follow-up refreshes of this switch (activation bursts reach 0.6 s) run
-        // outside the measured time, so that each switch starts from a quiet queue.
-        benchQueue().runUntil([] { return false; }, 0.7);
-    }
-    // The part of each switch that is i3's own work, until its command reply.
-    state.counters["i3_command_ms"] =
-        benchmark::Counter(commandSeconds * 1000 / static_cast<double>(state.iterations()));
+    bench::measureSwitchToSnapshot(state, commands, benchQueue(), *delegate, "i3_command_ms");
 }
 BENCHMARK(BM_WorkspaceSwitchToSnapshot)
     ->Unit(benchmark::kMillisecond)
