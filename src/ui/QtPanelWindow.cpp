@@ -2,7 +2,6 @@
 
 #include "ui/popover/PanelPicture.h"
 
-#include <QEasingCurve>
 #include <QEnterEvent>
 #include <QLayout>
 #include <QPainter>
@@ -14,8 +13,16 @@ namespace tidemark::ui {
 
 namespace {
 
+QPainterPath roundedOutline(QSizeF size) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(QPointF(0, 0), size), kPanelCornerRadius, kPanelCornerRadius);
+    return path;
+}
+
+} // namespace
+
 // The standard cubic curves of the toolkit this product comes from.
-QEasingCurve easingFor(AnimationCurve curve) {
+QEasingCurve panelEasing(AnimationCurve curve) {
     QEasingCurve easing(QEasingCurve::BezierSpline);
     switch (curve) {
     case AnimationCurve::EaseIn:
@@ -31,13 +38,14 @@ QEasingCurve easingFor(AnimationCurve curve) {
     return easing;
 }
 
-QPainterPath roundedOutline(QSizeF size) {
-    QPainterPath path;
-    path.addRoundedRect(QRectF(QPointF(0, 0), size), kPanelCornerRadius, kPanelCornerRadius);
-    return path;
+Size contentFittingSize(QWidget* content) {
+    if (!content)
+        return {};
+    if (auto* layout = content->layout())
+        layout->activate();
+    const QSize hint = content->sizeHint().expandedTo(content->minimumSize());
+    return Size{double(hint.width()), double(hint.height())};
 }
-
-} // namespace
 
 QtPanelWindow::QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
@@ -62,12 +70,7 @@ void QtPanelWindow::notifyNextFrame(std::function<void()> listener) {
 }
 
 Size QtPanelWindow::fittingSize() {
-    if (!content_)
-        return {};
-    if (auto* layout = content_->layout())
-        layout->activate();
-    const QSize hint = content_->sizeHint().expandedTo(content_->minimumSize());
-    return Size{double(hint.width()), double(hint.height())};
+    return contentFittingSize(content_);
 }
 
 void QtPanelWindow::setFrame(Rect frame) {
@@ -111,7 +114,7 @@ void QtPanelWindow::animateAlpha(double alpha, TimeSeconds duration, AnimationCu
     fade->setDuration(int(std::lround(duration * 1000)));
     fade->setStartValue(windowOpacity());
     fade->setEndValue(alpha);
-    fade->setEasingCurve(easingFor(curve));
+    fade->setEasingCurve(panelEasing(curve));
     fade_ = fade;
     fadeCompletion_ = std::move(completion);
     connect(fade, &QPropertyAnimation::finished, this, [this] {

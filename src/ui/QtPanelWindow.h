@@ -2,6 +2,7 @@
 
 #include "statusbar/ViewPorts.h"
 
+#include <QEasingCurve>
 #include <QPointer>
 #include <QPropertyAnimation>
 #include <QWidget>
@@ -10,22 +11,35 @@
 
 namespace tidemark::ui {
 
+// What the panel windows share: the fades' curves and the size their content wants.
+QEasingCurve panelEasing(AnimationCurve curve);
+Size contentFittingSize(QWidget* content);
+
+// A panel window the live app follows: its content, its placements and its frames.
+class ObservablePanelWindow : public PanelWindow {
+public:
+    virtual QWidget* content() const = 0;
+    // Runs once, right after the next frame of the window reached the screen.
+    virtual void notifyNextFrame(std::function<void()> listener) = 0;
+    // Runs after the window was placed, resized or shown.
+    virtual void setPlacementListener(std::function<void()> listener) = 0;
+};
+
 // The hover panel's window: a frameless window that the window manager never manages, so it
 // is never tiled, decorated or activated, and its first click acts. It holds one content view
 // and is exactly as large as the view wants. With a compositor it is translucent and fades;
 // without one it is opaque with a shape mask that keeps the corners round, and it appears and
 // goes at once. Its colours follow the application's palette.
-class QtPanelWindow final : public QWidget, public PanelWindow {
+class QtPanelWindow final : public QWidget, public ObservablePanelWindow {
     Q_OBJECT
 public:
     // `compositing`: a compositor draws translucent windows and their opacity.
     QtPanelWindow(std::unique_ptr<QWidget> content, bool compositing);
 
-    QWidget* content() const { return content_; }
-    // Runs once, right after the next frame of the window reached the screen.
-    void notifyNextFrame(std::function<void()> listener);
-    // Runs after the window was placed, resized or shown.
-    void setPlacementListener(std::function<void()> listener) {
+    // ObservablePanelWindow
+    QWidget* content() const override { return content_; }
+    void notifyNextFrame(std::function<void()> listener) override;
+    void setPlacementListener(std::function<void()> listener) override {
         placementListener_ = std::move(listener);
     }
 

@@ -8,6 +8,7 @@
 # where the panel and its named controls are (TIDEMARK_REPORT_PANEL). Screenshots are kept
 # in $TIDEMARK_E2E_SHOTS (default: the build's e2e-shots folder).
 source "$(dirname "$0")/session.sh"
+source "$(dirname "$0")/panel_reports.sh"
 
 shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/hover-panel
 mkdir -p "$shots"
@@ -77,51 +78,12 @@ panel_geometry() {
     eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
     echo "$X $Y $WIDTH $HEIGHT"
 }
-# The last reported rectangle of the control whose name matches the regular expression $1,
-# as its centre "X Y"; the lines after the last "panel at" are the current placement.
-control_center() {
-    python3 - "$log" "$1" <<'PY'
-import re, sys
-lines = open(sys.argv[1]).read().splitlines()
-last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=None)
-if last is None:
-    sys.exit(1)
-for line in lines[last + 1:]:
-    m = re.match(r"tidemark: panel control (\S+) (-?\d+) (-?\d+) (\d+) (\d+)$", line)
-    if m and re.search(sys.argv[2], m.group(1)):
-        x, y, w, h = map(int, m.groups()[1:])
-        print(x + w // 2, y + h // 2)
-        sys.exit(0)
-sys.exit(1)
-PY
-}
 click_control() {
     local at
     wait_for 30 control_center "$1" || fail "no control $1: $(grep 'panel control' "$log" | tail -n 20)"
     at=$(control_center "$1")
     xdotool mousemove $at sleep 0.2 click 1
 }
-# The names of the current placement's controls that match the regular expression $1. Checks
-# wait for the state of the current placement, never for a line anywhere in the log: a
-# control of an earlier state (the list's "Dismiss", say) may already be there.
-control_names() {
-    python3 - "$log" "$1" <<'PY'
-import re, sys
-lines = open(sys.argv[1]).read().splitlines()
-last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=-1)
-for l in lines[last + 1:]:
-    if (m := re.match(r"tidemark: panel control (\S+) ", l)) and re.search(sys.argv[2], m.group(1)):
-        print(m.group(1))
-PY
-}
-control_count() { control_names "$1" | wc -l; }
-# Whether the current placement has $2 controls matching $1 ("+" for one or more).
-controls_are() {
-    local count
-    count=$(control_count "$1")
-    if [ "$2" = + ]; then [ "$count" -gt 0 ]; else [ "$count" = "$2" ]; fi
-}
-
 first=$(workspace_id 1)
 second=$(workspace_id 2)
 first_x=$(glyph_x "$first")

@@ -6,6 +6,7 @@
 # second drag moves nothing, and the release after it clicks nothing (the current desktop
 # stays). Screenshots are kept in $TIDEMARK_E2E_SHOTS (default: the build's e2e-shots folder).
 source "$(dirname "$0")/session.sh"
+source "$(dirname "$0")/panel_reports.sh"
 wm=${1:?usage: row_drag.sh i3|openbox}
 
 shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/row-drag-$wm
@@ -55,23 +56,6 @@ panel_x() {
     eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
     echo "$X"
 }
-# The centre "X Y" of the current placement's reported control named exactly $1.
-control_center() {
-    python3 - "$log" "$1" <<'PY'
-import re, sys
-lines = open(sys.argv[1]).read().splitlines()
-last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=None)
-if last is None:
-    sys.exit(1)
-for line in lines[last + 1:]:
-    m = re.match(r"tidemark: panel control (\S+) (-?\d+) (-?\d+) (\d+) (\d+)$", line)
-    if m and m.group(1) == sys.argv[2]:
-        x, y, w, h = map(int, m.groups()[1:])
-        print(x + w // 2, y + h // 2)
-        sys.exit(0)
-sys.exit(1)
-PY
-}
 # The space of X window $1 as the window manager keeps it: i3's workspace name, or the
 # EWMH desktop index.
 space_of() {
@@ -100,10 +84,10 @@ current_space() {
 open_panel() {
     xdotool mousemove "$from_x" 12
     wait_for 40 panel_window || fail "no panel over the first glyph: $(tail -n 5 "$log")"
-    wait_for 30 control_center "app:$1" || fail "no row app:$1: $(grep 'panel control' "$log" | tail -n 10)"
+    wait_for 30 control_center "^app:$1$" || fail "no row app:$1: $(grep 'panel control' "$log" | tail -n 10)"
 }
 open_panel "$term_pid"
-read -r rx ry <<<"$(control_center "app:$term_pid")"
+read -r rx ry <<<"$(control_center "^app:$term_pid$")"
 panel_before=$(panel_x)
 xdotool mousemove "$rx" "$ry" sleep 0.2 mousedown 1 sleep 0.2 mousemove $((rx + 6)) "$ry" sleep 0.2 \
     mousemove $(((rx + to_x) / 2)) 60 sleep 0.2 mousemove "$to_x" 12 sleep 0.6
@@ -124,7 +108,7 @@ shot 2-dropped
 xdotool mousemove 300 600
 wait_for 50 sh -c "! xdotool search --onlyvisible --name '^Tidemark Panel$'" || fail "the panel stayed"
 open_panel "$logo_pid"
-read -r rx ry <<<"$(control_center "app:$logo_pid")"
+read -r rx ry <<<"$(control_center "^app:$logo_pid$")"
 xdotool mousemove "$rx" "$ry" sleep 0.2 mousedown 1 sleep 0.2 mousemove $((rx + 6)) "$ry" sleep 0.2 \
     mousemove "$to_x" 12 sleep 0.4 key Escape sleep 0.3 mouseup 1 sleep 1
 [ "$(space_of "$logo_window")" = "$from_name" ] || fail "Escape did not cancel: xlogo moved"

@@ -201,6 +201,13 @@ DesktopEntries::DesktopEntries(const std::vector<std::filesystem::path>& dataDir
     }
 }
 
+std::optional<std::string> DesktopEntries::iconName(std::string_view id) const {
+    const auto* entry = byId(id);
+    if (!entry || entry->icon.empty())
+        return std::nullopt;
+    return entry->icon;
+}
+
 const DesktopEntry* DesktopEntries::byId(std::string_view id) const {
     const auto it = entries_.find(id);
     return it == entries_.end() ? nullptr : &it->second;

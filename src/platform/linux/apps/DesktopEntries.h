@@ -57,6 +57,8 @@ public:
         const std::vector<std::filesystem::path>& dataDirs = applicationDataDirs());
 
     const DesktopEntry* byId(std::string_view id) const;
+    // The Icon= value of the entry with this id, when it has one.
+    std::optional<std::string> iconName(std::string_view id) const;
     // The entry for a window's class and instance, in one order: the entry whose
     // StartupWMClass is the class or the instance; else the entry whose id is either (as
     // written, then ignoring case); else the entry whose id's last dotted part is either,

@@ -14,6 +14,7 @@
 #include "platform/linux/session/SessionFiles.h"
 #include "platform/linux/session/SingleInstanceLock.h"
 #include "platform/linux/settings/AutostartEntry.h"
+#include "platform/linux/x11/Compositor.h"
 #include "platform/linux/x11/DisplayCheck.h"
 #include "platform/linux/x11/LinuxSwitchPermission.h"
 #include "preferences/PreferencesModel.h"
@@ -141,7 +142,8 @@ struct LiveApp {
     }
 
     void makeDelegate() {
-        panel = std::make_unique<LivePanel>(*platform, appIcons, reports.panel);
+        panel = std::make_unique<LivePanel>(platform->popoverServices(), appIcons,
+                                            panelWindowMaker(), reports.panel);
         StatusItemParts parts{{queue, platform->settings, platform->poster, platform->windowServer,
                                *permission, *application, alerts, *screen},
                               {strip, menu, [this] { return panel->makeWindow(); }},
@@ -150,6 +152,18 @@ struct LiveApp {
         delegate = AppDelegate::create(platform->services(), std::move(parts));
         panel->listen(*delegate->statusBar());
         delegate->spaceObserver().setRefreshListener(reports.refreshListener());
+    }
+
+    // The panel's X11 window, made native at once (blurred behind under a compositor).
+    LivePanel::WindowMaker panelWindowMaker() {
+        return [x = platform->x](std::unique_ptr<QWidget> view) {
+            const bool compositing = compositorRunning(*x);
+            auto window = std::make_unique<ui::QtPanelWindow>(std::move(view), compositing);
+            const auto native = xcb_window_t(window->winId());
+            if (compositing)
+                requestBlurBehind(*x, native);
+            return window;
+        };
     }
 
     // The refresh shortcut, as key grabs on a connection of their own.

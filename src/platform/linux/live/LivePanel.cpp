@@ -1,7 +1,6 @@
 #include "platform/linux/live/LivePanel.h"
 
 #include "platform/linux/live/ReportHooks.h"
-#include "platform/linux/x11/Compositor.h"
 #include "ui/popover/SpacePopoverView.h"
 
 #include <QIcon>
@@ -15,11 +14,11 @@ constexpr int kReportDelayMs = 100;
 
 } // namespace
 
-LivePanel::LivePanel(LinuxPlatform& platform, std::shared_ptr<const ui::AppIconProvider> icons,
+LivePanel::LivePanel(SpacePopoverServices services,
+                     std::shared_ptr<const ui::AppIconProvider> icons, WindowMaker makeWindow,
                      bool reporting)
-    : x_(platform.x), model_(SpacePopoverViewModel::create(platform.popoverServices())),
-      icons_(std::move(icons)), compositing_(compositorRunning(*platform.x)),
-      reporting_(reporting) {
+    : model_(SpacePopoverViewModel::create(services)), icons_(std::move(icons)),
+      windowMaker_(std::move(makeWindow)), reporting_(reporting) {
     if (!reporting_)
         return;
     reportTimer_.setSingleShot(true);
@@ -34,12 +33,9 @@ void LivePanel::prepareWindow() {
         return;
     auto view = std::make_unique<ui::SpacePopoverView>(model_, icons_);
     view->setRowDragHandlers(rowDragHandlers());
-    prepared_ = std::make_unique<ui::QtPanelWindow>(std::move(view), compositing_);
-    // The native window, its fonts and style, and the icon theme's index, now.
-    const auto native = xcb_window_t(prepared_->winId());
-    if (compositing_)
-        requestBlurBehind(*x_, native);
-    prepared_->ensurePolished();
+    prepared_ = windowMaker_(std::move(view));
+    // Its fonts and style, and the icon theme's index, now.
+    prepared_->content()->ensurePolished();
     prepared_->fittingSize();
     QIcon::hasThemeIcon(QStringLiteral("application-x-executable"));
     if (reporting_)
@@ -49,6 +45,7 @@ void LivePanel::prepareWindow() {
 std::unique_ptr<PanelWindow> LivePanel::makeWindow() {
     prepareWindow();
     window_ = prepared_.get();
+    windowContent_ = window_->content();
     return std::move(prepared_);
 }
 
@@ -84,18 +81,19 @@ void LivePanel::listen(StatusBar& statusBar) {
         dwellFired_ = std::chrono::steady_clock::now();
     };
     const auto shown = [this](const std::string&) {
-        if (!window_ || !dwellFired_)
+        if (!windowContent_ || !dwellFired_)
             return;
         window_->notifyNextFrame([fired = *dwellFired_] {
             reportPanelFrame(std::chrono::duration_cast<std::chrono::microseconds>(
                 std::chrono::steady_clock::now() - fired));
         });
     };
-    statusBar.setPanelListener({.opening = opening, .shown = shown, .moved = {}, .hidden = {}});
+    statusBar.setPanelListener(
+        {.opening = opening, .shown = shown, .moved = {}, .hidden = [] { reportPanelHidden(); }});
 }
 
 void LivePanel::reportPlacement() const {
-    if (!window_ || !window_->isVisible())
+    if (!windowContent_ || !window_->isVisible())
         return;
     reportPanelPlacement(*window_);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/linux/LinuxPlatform.h"
 #include "popover/SpacePopoverViewModel.h"
 #include "statusbar/StatusBar.h"
 #include "ui/QtPanelWindow.h"
@@ -15,13 +14,18 @@
 
 namespace tidemark::linux_platform::live {
 
-// The live app's hover panel: its content model over this desktop's services, the Qt window
-// around the popover view, and, with `reporting`, the panel's report lines (ReportHooks).
+// The live app's hover panel: its content model over this desktop's services, the desktop's
+// window around the popover view, and, with `reporting`, the panel's report lines
+// (ReportHooks).
 class LivePanel {
 public:
+    // The desktop's panel window around a view; its native parts are made at once.
+    using WindowMaker =
+        std::function<std::unique_ptr<ui::ObservablePanelWindow>(std::unique_ptr<QWidget> view)>;
+
     // `icons` is the app icon source the platform's strip takes too.
-    LivePanel(LinuxPlatform& platform, std::shared_ptr<const ui::AppIconProvider> icons,
-              bool reporting);
+    LivePanel(SpacePopoverServices services, std::shared_ptr<const ui::AppIconProvider> icons,
+              WindowMaker makeWindow, bool reporting);
 
     const std::shared_ptr<SpacePopoverViewModel>& model() const { return model_; }
     // Builds the window and its view ahead of the first opening (after launch, when the app
@@ -37,16 +41,17 @@ private:
     void reportPlacement() const;
     ui::RowDragHandlers rowDragHandlers();
 
-    std::shared_ptr<XConnection> x_;
     std::shared_ptr<SpacePopoverViewModel> model_;
     std::shared_ptr<const ui::AppIconProvider> icons_;
-    const bool compositing_;
+    const WindowMaker windowMaker_;
     const bool reporting_;
     // The controls are reported once the view settled after a placement or a model change.
     QTimer reportTimer_;
     ObservationToken modelObservation_;
-    std::unique_ptr<ui::QtPanelWindow> prepared_;
-    QPointer<ui::QtPanelWindow> window_;
+    std::unique_ptr<ui::ObservablePanelWindow> prepared_;
+    // The status bar owns the window once made; its content goes with it.
+    ui::ObservablePanelWindow* window_ = nullptr;
+    QPointer<QWidget> windowContent_;
     std::optional<std::chrono::steady_clock::time_point> dwellFired_;
     std::weak_ptr<StatusBar> statusBar_;
 };

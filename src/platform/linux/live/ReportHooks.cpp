@@ -55,16 +55,22 @@ void reportPanelFrame(std::chrono::microseconds sinceDwell) {
     std::cerr << "tidemark: panel frame after " << sinceDwell.count() << " us\n";
 }
 
-void reportPanelPlacement(const ui::QtPanelWindow& window) {
+void reportPanelPlacement(const ui::ObservablePanelWindow& window) {
     // Written at once, so a reader of the log never sees half a placement.
     std::ostringstream report;
     report << "tidemark: panel at ";
     printRect(report, window.frame());
-    for (const auto& control : ui::namedControls(window)) {
+    const auto controls =
+        window.content() ? ui::namedControls(*window.content()) : std::vector<ui::NamedControl>{};
+    for (const auto& control : controls) {
         report << "tidemark: panel control " << control.name << ' ';
         printRect(report, control.onScreen);
     }
     std::cerr << report.str() << std::flush;
+}
+
+void reportPanelHidden() {
+    std::cerr << "tidemark: panel hidden" << std::endl;
 }
 
 } // namespace tidemark::linux_platform::live

@@ -20,6 +20,8 @@ namespace tidemark::linux_platform::live {
 //                                the panel was placed or its content changed
 //                                tidemark: panel control NAME X Y W H
 //                                one per named control (screen pixels), after it
+//                                tidemark: panel hidden
+//                                the panel went
 //   TIDEMARK_QT_WARNINGS         Qt's warnings too, as "tidemark: MESSAGE"
 struct ReportHooks {
     bool firstImage = false;
@@ -36,6 +38,7 @@ struct ReportHooks {
 
 // The panel's lines, for the panel to print when `panel` is set.
 void reportPanelFrame(std::chrono::microseconds sinceDwell);
-void reportPanelPlacement(const ui::QtPanelWindow& window);
+void reportPanelPlacement(const ui::ObservablePanelWindow& window);
+void reportPanelHidden();
 
 } // namespace tidemark::linux_platform::live

@@ -47,7 +47,15 @@ struct WaylandPlatform {
                 .windowServer = windowServer,
                 .workspace = workspace,
                 .defaultCenter = defaultCenter,
-                .memoryPressure = lifetime == Lifetime::Session ? &memoryPressure : nullptr};
+                .memoryPressure = lifetime == Lifetime::Session ? &memoryPressure : nullptr,
+                .appIcons = appIcons};
+    }
+
+    // The app icons of the strip and the panel from one source (a UI's, which finds them
+    // through desktop entries and the icon theme). Before the views are made.
+    void setAppIcons(const AppIconSource* source) {
+        appIcons = source;
+        spaceApps.setIconSource(source);
     }
 
     SpacePopoverServices popoverServices() {
@@ -72,6 +80,7 @@ struct WaylandPlatform {
     ResidualProcessCleaner cleaner{kernel, windowServer, workspace};
     SpaceAppsLookup spaceApps{windowServer, workspace, settings};
     AppActions appActions{workspace, kernel, scripts, power};
+    const AppIconSource* appIcons = nullptr;
     PortalAppearance portal{mainQueue, [this](std::optional<std::uint32_t> colorScheme) {
                                 workspace.setPortalColorScheme(colorScheme);
                             }};

@@ -44,6 +44,10 @@ public:
     AppCounting appCounting() const override { return AppCounting::ByProcess; }
     WorkspaceEvents& events() override { return workspaceEvents_; }
 
+    // The Icon= value of the app's desktop entry, when it has one.
+    std::optional<std::string> desktopIconName(const std::string& appKey) const {
+        return entries_->iconName(appKey);
+    }
     // Subscribes to the compositor's events; main queue only.
     void startObserving();
     // The desktop portal's colour-scheme preference, when it has one; main queue only.

@@ -217,10 +217,7 @@ ImageRef X11Workspace::applicationIcon(std::int32_t pid) {
 }
 
 std::optional<std::string> X11Workspace::desktopIconName(const std::string& appKey) const {
-    const auto* entry = entries_->byId(appKey);
-    if (!entry || entry->icon.empty())
-        return std::nullopt;
-    return entry->icon;
+    return entries_->iconName(appKey);
 }
 
 ImageRef X11Workspace::genericApplicationIcon() {

@@ -4,95 +4,27 @@
 #include "ui/StripPainting.h"
 
 #include <QPainter>
-#include <algorithm>
-#include <climits>
 #include <linux/input-event-codes.h>
 #include <wayland-client.h>
-#include <wayland-cursor.h>
 
 namespace tidemark::linux_platform::live::wayland {
 namespace {
 
-using linux_platform::wayland::BufferSize;
 using linux_platform::wayland::SurfaceSize;
 
 constexpr SurfaceSize kAskedSize{0, ui::kStripBarHeight};
-constexpr int kCursorSize = 24;
-
-Point surfacePoint(wl_fixed_t x, wl_fixed_t y) {
-    return Point{wl_fixed_to_double(x), wl_fixed_to_double(y)};
-}
 
 } // namespace
 
-LayerStrip::LayerStrip(WaylandConnection& connection) : connection_(connection) {
+LayerStrip::LayerStrip(WaylandConnection& connection, PointerRouter& pointer)
+    : connection_(connection), pointer_(pointer), buffers_(connection.shm()) {
     connection_.setOutputsListener([this] { placeOnOutput(); });
-    connection_.setPointerListener([this] { followPointer(); });
-    if (connection_.pointer())
-        followPointer();
     placeOnOutput();
-}
-
-void LayerStrip::followPointer() {
-    // Assigned one by one: libwayland adds members for newer versions, left empty here.
-    static const wl_pointer_listener listener = [] {
-        wl_pointer_listener listener{};
-        listener.enter = [](void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface,
-                            wl_fixed_t x, wl_fixed_t y) {
-            static_cast<LayerStrip*>(data)->pointerEntered(serial, surface, surfacePoint(x, y));
-        };
-        listener.leave = [](void* data, wl_pointer*, std::uint32_t, wl_surface* surface) {
-            static_cast<LayerStrip*>(data)->pointerLeft(surface);
-        };
-        listener.motion = [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
-            static_cast<LayerStrip*>(data)->pointerMoved(surfacePoint(x, y));
-        };
-        listener.button = [](void* data, wl_pointer*, std::uint32_t, std::uint32_t,
-                             std::uint32_t button, std::uint32_t state) {
-            static_cast<LayerStrip*>(data)->pointerButton(button,
-                                                          state == WL_POINTER_BUTTON_STATE_PRESSED);
-        };
-        listener.axis = [](void* data, wl_pointer*, std::uint32_t, std::uint32_t axis,
-                           wl_fixed_t value) {
-            if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL)
-                static_cast<LayerStrip*>(data)->pendingContinuous_ += wl_fixed_to_double(value);
-        };
-        // A frame ends the events of one moment: a wheel click's discrete step comes with
-        // its continuous value, and only the step counts then.
-        listener.frame = [](void* data, wl_pointer*) {
-            auto& self = *static_cast<LayerStrip*>(data);
-            const int discrete = std::exchange(self.pendingDiscrete_, 0);
-            const double continuous = std::exchange(self.pendingContinuous_, 0);
-            if (!self.onSurface_ || (discrete == 0 && continuous == 0))
-                return;
-            int notches = discrete;
-            if (discrete != 0)
-                self.wheel_.reset();
-            else
-                notches = self.wheel_.add(continuous);
-            if (notches != 0 && self.turned_)
-                self.turned_(self.toButton(self.pointerAt_), notches);
-        };
-        listener.axis_source = [](void*, wl_pointer*, std::uint32_t) {};
-        listener.axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {};
-        listener.axis_discrete = [](void* data, wl_pointer*, std::uint32_t axis,
-                                    std::int32_t discrete) {
-            if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL)
-                static_cast<LayerStrip*>(data)->pendingDiscrete_ += discrete;
-        };
-        return listener;
-    }();
-    wl_pointer_add_listener(connection_.pointer(), &listener, this);
 }
 
 LayerStrip::~LayerStrip() {
     connection_.setOutputsListener(nullptr);
-    connection_.setPointerListener(nullptr);
     removeSurface();
-    if (cursorSurface_)
-        wl_surface_destroy(cursorSurface_);
-    if (cursorTheme_)
-        wl_cursor_theme_destroy(cursorTheme_);
     connection_.flush();
 }
 
@@ -155,14 +87,15 @@ void LayerStrip::placeOnOutput() {
             },
     };
     zwlr_layer_surface_v1_add_listener(layer_, &listener, this);
+    pointer_.add(surface_, *this);
     // The first commit carries no buffer: the compositor answers with the size.
     wl_surface_commit(surface_);
     connection_.flush();
 }
 
 void LayerStrip::removeSurface() {
-    if (onSurface_)
-        pointerLeft(surface_);
+    if (surface_)
+        pointer_.remove(surface_);
     buffers_.clear();
     if (layer_)
         zwlr_layer_surface_v1_destroy(layer_);
@@ -189,22 +122,6 @@ void LayerStrip::markDirty() {
     redraw();
 }
 
-ShmBuffer* LayerStrip::freeBuffer(BufferSize size) {
-    std::erase_if(buffers_,
-                  [&](const auto& buffer) { return !buffer->busy() && buffer->size() != size; });
-    for (const auto& buffer : buffers_)
-        if (!buffer->busy())
-            return buffer.get();
-    // Two are enough: one the compositor shows, one to paint. A third waits for a release.
-    if (buffers_.size() >= 2)
-        return nullptr;
-    auto made = ShmBuffer::create(connection_.shm(), size);
-    if (!made)
-        return nullptr;
-    buffers_.push_back(std::move(made));
-    return buffers_.back().get();
-}
-
 void LayerStrip::redraw() {
     if (!surface_ || !size_ || !dirty_)
         return;
@@ -212,7 +129,7 @@ void LayerStrip::redraw() {
     const auto size = linux_platform::wayland::bufferSize(*size_, scale);
     if (!size)
         return;
-    ShmBuffer* buffer = freeBuffer(*size);
+    ShmBuffer* buffer = buffers_.free(*size);
     if (!buffer)
         return;
     QImage& pixels = buffer->image();
@@ -229,12 +146,8 @@ void LayerStrip::redraw() {
                        scale, {image_.get(), appearance_, highlight, dropTarget_, highlightColor_},
                        pixels_);
     }
-    wl_surface_set_buffer_scale(surface_, scale);
-    wl_surface_attach(surface_, buffer->buffer(), 0, 0);
-    wl_surface_damage_buffer(surface_, 0, 0, INT32_MAX, INT32_MAX);
-    wl_surface_commit(surface_);
     // A change that came while both buffers were busy is painted when one comes back.
-    buffer->attached([this] { redraw(); });
+    buffer->present(surface_, scale, [this] { redraw(); });
     drawnScale_ = scale;
     dirty_ = false;
     connection_.flush();
@@ -318,31 +231,32 @@ Point LayerStrip::toButton(Point onSurface) const {
     return Point{onSurface.x - button.minX(), onSurface.y - button.minY()};
 }
 
-void LayerStrip::pointerEntered(std::uint32_t serial, wl_surface* surface, Point at) {
-    if (!surface || surface != surface_)
-        return;
+void LayerStrip::pointerEntered(Point at) {
     onSurface_ = true;
-    enterSerial_ = serial;
-    setCursor();
     pointerMoved(at);
 }
 
-void LayerStrip::pointerLeft(wl_surface* surface) {
-    if (!onSurface_ || surface != surface_)
-        return;
+void LayerStrip::pointerLeft() {
     onSurface_ = false;
-    enterSerial_.reset();
     wheel_.reset();
     updatePointerInside();
 }
 
 void LayerStrip::pointerMoved(Point at) {
-    if (!onSurface_)
-        return;
     pointerAt_ = at;
     updatePointerInside();
     if (pointerInside_ && moved_)
         moved_(toButton(at));
+}
+
+void LayerStrip::pointerScrolled(int clicks, double distance) {
+    int notches = clicks;
+    if (clicks != 0)
+        wheel_.reset();
+    else
+        notches = wheel_.add(distance);
+    if (notches != 0 && turned_)
+        turned_(toButton(pointerAt_), notches);
 }
 
 void LayerStrip::updatePointerInside() {
@@ -357,8 +271,6 @@ void LayerStrip::updatePointerInside() {
 }
 
 void LayerStrip::pointerButton(std::uint32_t code, bool pressed) {
-    if (!onSurface_)
-        return;
     MouseButton button;
     if (code == BTN_LEFT)
         button = MouseButton::Left;
@@ -376,29 +288,6 @@ void LayerStrip::pointerButton(std::uint32_t code, bool pressed) {
     const bool goesOn = !monitor_ || monitor_(routed);
     if (goesOn && button == MouseButton::Left)
         setHighlighted(pressed);
-}
-
-void LayerStrip::setCursor() {
-    wl_pointer* pointer = connection_.pointer();
-    if (!pointer || !enterSerial_)
-        return;
-    const int scale = this->scale();
-    if (!cursorTheme_)
-        cursorTheme_ = wl_cursor_theme_load(nullptr, kCursorSize * scale, connection_.shm());
-    wl_cursor* cursor =
-        cursorTheme_ ? wl_cursor_theme_get_cursor(cursorTheme_, "left_ptr") : nullptr;
-    // Without a cursor theme the pointer keeps the image it had.
-    if (!cursor || cursor->image_count == 0)
-        return;
-    wl_cursor_image* image = cursor->images[0];
-    if (!cursorSurface_)
-        cursorSurface_ = wl_compositor_create_surface(connection_.compositor());
-    wl_surface_set_buffer_scale(cursorSurface_, scale);
-    wl_surface_attach(cursorSurface_, wl_cursor_image_get_buffer(image), 0, 0);
-    wl_surface_damage_buffer(cursorSurface_, 0, 0, INT32_MAX, INT32_MAX);
-    wl_surface_commit(cursorSurface_);
-    wl_pointer_set_cursor(pointer, *enterSerial_, cursorSurface_, int(image->hotspot_x) / scale,
-                          int(image->hotspot_y) / scale);
 }
 
 } // namespace tidemark::linux_platform::live::wayland

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/live/wayland/PointerRouter.h"
 #include "platform/linux/live/wayland/ShmBuffer.h"
 #include "platform/linux/live/wayland/WaylandConnection.h"
 #include "platform/linux/wayland/StripSurface.h"
@@ -12,9 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
-struct wl_cursor_theme;
 struct wl_surface;
 struct zwlr_layer_surface_v1;
 
@@ -27,9 +26,9 @@ namespace tidemark::linux_platform::live::wayland {
 // the size or the scale changed, and at no other time. The pointer's buttons go to the mouse
 // monitor, its moves and whole wheel notches to the tracking callbacks, as the X11 strip's do.
 // When its output goes, the strip moves to the first one left.
-class LayerStrip final : public StatusItemButton {
+class LayerStrip final : public StatusItemButton, private PointerSink {
 public:
-    explicit LayerStrip(WaylandConnection& connection);
+    LayerStrip(WaylandConnection& connection, PointerRouter& pointer);
     ~LayerStrip() override;
     LayerStrip(const LayerStrip&) = delete;
     LayerStrip& operator=(const LayerStrip&) = delete;
@@ -47,6 +46,8 @@ public:
     std::optional<Rect> outputFrame() const;
     // Where the pointer was last seen over the strip, in the compositor's layout.
     Point pointerLocation() const;
+    // The output the strip is on; nothing while it is on none.
+    const WaylandOutput* output() const;
 
     // StatusItemButton
     void setImage(ImageRef image) override;
@@ -69,22 +70,21 @@ private:
     void configured(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
     void markDirty();
     void redraw();
-    ShmBuffer* freeBuffer(linux_platform::wayland::BufferSize size);
     Rect buttonRect() const;
     Point toButton(Point onSurface) const;
     int scale() const;
-    const WaylandOutput* output() const;
-
-    // Pointer events
-    void followPointer();
-    void pointerEntered(std::uint32_t serial, wl_surface* surface, Point at);
-    void pointerLeft(wl_surface* surface);
-    void pointerMoved(Point at);
-    void pointerButton(std::uint32_t button, bool pressed);
     void updatePointerInside();
-    void setCursor();
+
+    // PointerSink
+    void pointerEntered(Point at) override;
+    void pointerLeft() override;
+    void pointerMoved(Point at) override;
+    void pointerButton(std::uint32_t code, bool pressed) override;
+    void pointerScrolled(int clicks, double distance) override;
+    int cursorScale() const override { return scale(); }
 
     WaylandConnection& connection_;
+    PointerRouter& pointer_;
     wl_surface* surface_ = nullptr;
     zwlr_layer_surface_v1* layer_ = nullptr;
     std::uint32_t outputName_ = 0;
@@ -92,7 +92,7 @@ private:
     std::optional<std::uint32_t> closedOutput_;
     std::optional<linux_platform::wayland::SurfaceSize> size_;
     int drawnScale_ = 0;
-    std::vector<std::unique_ptr<ShmBuffer>> buffers_;
+    ShmBuffers buffers_;
     bool dirty_ = true;
 
     ImageRef image_;
@@ -105,13 +105,8 @@ private:
     bool onSurface_ = false;
     bool pointerInside_ = false;
     Point pointerAt_;
-    std::optional<std::uint32_t> enterSerial_;
-    int pendingDiscrete_ = 0;
-    double pendingContinuous_ = 0;
     // Continuous scrolling: about 10 surface units a notch, as libinput reports a wheel click.
     WheelNotches wheel_{10};
-    wl_cursor_theme* cursorTheme_ = nullptr;
-    wl_surface* cursorSurface_ = nullptr;
 
     std::function<bool(const MouseEvent&)> monitor_;
     std::function<void()> firstImageListener_;

@@ -1,5 +1,6 @@
 #include "platform/linux/live/wayland/ShmBuffer.h"
 
+#include <climits>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -10,7 +11,7 @@ namespace tidemark::linux_platform::live::wayland {
 
 std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm,
                                              linux_platform::wayland::BufferSize size) {
-    const int fd = ::memfd_create("tidemark-strip", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    const int fd = ::memfd_create("tidemark-surface", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0)
         return nullptr;
     std::unique_ptr<ShmBuffer> made(new ShmBuffer);
@@ -52,6 +53,30 @@ ShmBuffer::~ShmBuffer() {
         wl_buffer_destroy(buffer_);
     if (memory_)
         ::munmap(memory_, size_.bytes());
+}
+
+void ShmBuffer::present(wl_surface* surface, int scale, std::function<void()> released) {
+    wl_surface_set_buffer_scale(surface, scale);
+    wl_surface_attach(surface, buffer_, 0, 0);
+    wl_surface_damage_buffer(surface, 0, 0, INT32_MAX, INT32_MAX);
+    wl_surface_commit(surface);
+    busy_ = true;
+    released_ = std::move(released);
+}
+
+ShmBuffer* ShmBuffers::free(linux_platform::wayland::BufferSize size) {
+    std::erase_if(buffers_,
+                  [&](const auto& buffer) { return !buffer->busy() && buffer->size() != size; });
+    for (const auto& buffer : buffers_)
+        if (!buffer->busy())
+            return buffer.get();
+    if (buffers_.size() >= 2)
+        return nullptr;
+    auto made = ShmBuffer::create(shm_, size);
+    if (!made)
+        return nullptr;
+    buffers_.push_back(std::move(made));
+    return buffers_.back().get();
 }
 
 } // namespace tidemark::linux_platform::live::wayland

@@ -5,9 +5,11 @@
 #include <QImage>
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct wl_buffer;
 struct wl_shm;
+struct wl_surface;
 
 namespace tidemark::linux_platform::live::wayland {
 
@@ -27,11 +29,9 @@ public:
     bool busy() const { return busy_; }
     // The pixels, valid while the buffer lives.
     QImage& image() { return image_; }
-    // Handed to the compositor: busy until it says it is done reading, then `released` runs.
-    void attached(std::function<void()> released) {
-        busy_ = true;
-        released_ = std::move(released);
-    }
+    // Shows the buffer on `surface` (committed, at `scale`): busy until the compositor says it
+    // is done reading, then `released` runs.
+    void present(wl_surface* surface, int scale, std::function<void()> released);
 
 private:
     ShmBuffer() = default;
@@ -42,6 +42,22 @@ private:
     QImage image_;
     bool busy_ = false;
     std::function<void()> released_;
+};
+
+// A surface's buffers: two are enough, one the compositor shows and one to paint; while both
+// are held a change waits for a release.
+class ShmBuffers {
+public:
+    explicit ShmBuffers(wl_shm* shm) : shm_(shm) {}
+
+    // A buffer of `size` the compositor does not hold; nothing while it holds both or the
+    // memory cannot be had.
+    ShmBuffer* free(linux_platform::wayland::BufferSize size);
+    void clear() { buffers_.clear(); }
+
+private:
+    wl_shm* shm_;
+    std::vector<std::unique_ptr<ShmBuffer>> buffers_;
 };
 
 } // namespace tidemark::linux_platform::live::wayland

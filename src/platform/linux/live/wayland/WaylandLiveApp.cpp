@@ -2,10 +2,13 @@
 
 #include "app/AppDelegate.h"
 #include "icon/ArtworkCatalog.h"
+#include "platform/linux/live/LivePanel.h"
 #include "platform/linux/live/QtMessages.h"
 #include "platform/linux/live/RefreshRequests.h"
 #include "platform/linux/live/ReportHooks.h"
+#include "platform/linux/live/wayland/LayerPanel.h"
 #include "platform/linux/live/wayland/LayerStrip.h"
+#include "platform/linux/live/wayland/PointerRouter.h"
 #include "platform/linux/live/wayland/WaylandConnection.h"
 #include "platform/linux/session/JournalLog.h"
 #include "platform/linux/session/SessionFiles.h"
@@ -13,7 +16,6 @@
 #include "platform/linux/settings/AutostartEntry.h"
 #include "platform/linux/wayland/WaylandPlatform.h"
 #include "platform/linux/x11/LinuxSwitchPermission.h"
-#include "popover/SpacePopoverViewModel.h"
 #include "preferences/PreferencesModel.h"
 #include "ui/AppearancePalette.h"
 #include "ui/PreferencesWindow.h"
@@ -30,8 +32,13 @@
 namespace tidemark::linux_platform::live {
 namespace {
 
+using wayland::LayerPanel;
 using wayland::LayerStrip;
+using wayland::PointerRouter;
 using wayland::WaylandConnection;
+
+// As on X11: after the first image, off the start-up's path.
+constexpr TimeSeconds kPanelPreparationDelay = 1.0;
 
 // The pointer as the strip last saw it; the usable part of the screen is the strip's output
 // below its band (a layer surface is told its output's width only, so the panel's frame
@@ -62,6 +69,9 @@ struct WaylandLiveApp {
     std::unique_ptr<WaylandPlatform> platform;
     std::unique_ptr<WaylandConnection> connection;
     std::unique_ptr<FdWatcher> connectionWatcher;
+    std::unique_ptr<PointerRouter> pointer;
+    // The one source of app icons, for the strip and the panel alike.
+    std::shared_ptr<const ui::AppIconProvider> appIcons;
     AutostartLoginItem loginService{AutostartLoginItem::defaultEntryFile(),
                                     AutostartLoginItem::runningExecutable(),
                                     AutostartSession::current([] { return std::nullopt; })};
@@ -71,6 +81,7 @@ struct WaylandLiveApp {
     std::unique_ptr<PreferencesModel> preferencesModel;
     std::unique_ptr<ui::PreferencesWindow> preferences;
     std::shared_ptr<LayerStrip> strip;
+    std::unique_ptr<LivePanel> panel;
     std::shared_ptr<ui::StatusMenu> menu;
     std::unique_ptr<LinuxSwitchPermission> permission;
     std::unique_ptr<ui::QtApplicationPort> application;
@@ -86,6 +97,11 @@ struct WaylandLiveApp {
         platform = WaylandPlatform::open(queue, session, error);
         if (!platform)
             return false;
+        appIcons = std::make_shared<const ui::AppIconProvider>(
+            &platform->workspace, [&workspace = platform->workspace](const std::string& appKey) {
+                return workspace.desktopIconName(appKey);
+            });
+        platform->setAppIcons(appIcons.get());
         connection = WaylandConnection::open(error);
         return connection != nullptr;
     }
@@ -97,10 +113,12 @@ struct WaylandLiveApp {
             std::exit(EXIT_FAILURE);
         });
         connectionWatcher = std::make_unique<FdWatcher>(queue, *connection);
+        pointer = std::make_unique<PointerRouter>(*connection);
         makeViews();
         makeDelegate();
         delegate->applicationDidFinishLaunching();
         platform->startObserving();
+        queue.asyncAfter(kPanelPreparationDelay, [this] { panel->prepareWindow(); });
         followAppearance();
         refreshRequests = listenForRefreshRequests(
             queue, [this] { delegate->spaceObserver().updateSpaceInformation(); });
@@ -132,7 +150,7 @@ struct WaylandLiveApp {
         preferencesModel =
             std::make_unique<PreferencesModel>(platform->settings, platform->defaultCenter,
                                                loginItem, [this] { return appearance(); });
-        strip = std::make_shared<LayerStrip>(*connection);
+        strip = std::make_shared<LayerStrip>(*connection, *pointer);
         strip->setAppearance(appearance());
         strip->setHighlightColor(QApplication::palette().color(QPalette::Highlight).lighter(130));
         strip->setFirstImageListener(reports.firstImageListener());
@@ -148,14 +166,19 @@ struct WaylandLiveApp {
     }
 
     void makeDelegate() {
-        auto model = SpacePopoverViewModel::create(platform->popoverServices());
-        // No hover panel yet on Wayland: the status bar opens none without a window for it.
+        panel = std::make_unique<LivePanel>(
+            platform->popoverServices(), appIcons,
+            [this](std::unique_ptr<QWidget> view) {
+                return std::make_unique<LayerPanel>(*connection, *pointer, *strip, std::move(view));
+            },
+            reports.panel);
         StatusItemParts parts{{queue, platform->settings, platform->poster, platform->windowServer,
                                *permission, *application, alerts, *screen},
-                              {strip, menu, nullptr},
-                              [model] { return model; },
+                              {strip, menu, [this] { return panel->makeWindow(); }},
+                              [this] { return panel->model(); },
                               artwork};
         delegate = AppDelegate::create(platform->services(), std::move(parts));
+        panel->listen(*delegate->statusBar());
         delegate->spaceObserver().setRefreshListener(reports.refreshListener());
     }
 
