@@ -154,9 +154,35 @@ mouse move "$(centre 0)" 12
 mouse up
 wait_for 50 shows 1 || fail "a notch up left sway on $(sway_visible HEADLESS-1)"
 
-# A right click's menu, a window of Qt's own Wayland connection, for the eye.
+# A right click's menu, a window of Qt's own Wayland connection, floats over the tiles (not
+# tiled beside them); it is drawn once the middle of its place shows something else than
+# before.
+menu_rect() {
+    query get_tree | python3 -c '
+import json, sys
+def floating(n, inside=False):
+    if inside and n.get("app_id") == "tidemark":
+        yield n["rect"]
+    for c in n.get("nodes", []):
+        yield from floating(c, inside)
+    for c in n.get("floating_nodes", []):
+        yield from floating(c, True)
+r = next(floating(json.load(sys.stdin)), None)
+if r is None:
+    sys.exit(1)
+print(r["x"], r["y"], r["width"], r["height"])
+'
+}
+menu_drawn() {
+    local x y w h
+    read -r x y w h <<<"$(menu_rect)" || return 1
+    shoot menu
+    middle() { convert "$1" -crop "1x1+$((x + w / 2))+$((y + h / 2))" -depth 8 rgb:- | od -An -tx1; }
+    [ "$(middle "$SWAY_HOME/shot.png")" != "$(middle "$E2E_TMP/before.png")" ]
+}
 mouse right
-shoot menu
+wait_for 50 menu_rect || fail "no floating menu window of the app: $(query get_tree | grep -E '"(app_id|type)"')"
+wait_for 50 menu_drawn || fail "the menu at $(menu_rect) was not drawn"
 
 # `tidemark refresh` reaches the app on this Wayland display.
 refreshes() { grep -c "refreshed the spaces" "$E2E_TMP/app.err"; }

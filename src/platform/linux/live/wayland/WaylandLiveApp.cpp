@@ -159,6 +159,9 @@ struct WaylandLiveApp {
             [] { QCoreApplication::quit(); });
         menu->setButton(strip.get());
         menu->announceTracking(platform->defaultCenter);
+        // Qt makes a parentless menu a toplevel on Wayland; one of a fixed size is floated
+        // (sway, Hyprland) instead of tiled across half the output.
+        menu->setFixedSize(menu->sizeHint());
         permission = std::make_unique<LinuxSwitchPermission>(platform->poster);
         application = std::make_unique<ui::QtApplicationPort>(
             [this](auto monitor) { strip->setMouseMonitor(std::move(monitor)); });
@@ -212,6 +215,8 @@ LiveAppExit runWaylandLiveApp(DesktopSession session) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Tidemark"));
+    // The app id of its windows, which compositors' rules and the desktop entry match.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tidemark"));
 
     WaylandLiveApp app(reports, session);
     if (!app.open(error))
