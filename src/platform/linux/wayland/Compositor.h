@@ -17,7 +17,7 @@ struct TableChanges {
     bool workspaces = false;
     // An output came, went or changed.
     bool outputs = false;
-    // A window came, went, moved, changed focus or full-screen state.
+    // A window came, went, moved, changed full-screen state, or took the focus untold.
     bool windows = false;
     // The window that took the focus last.
     std::optional<WindowEntry> focusedWindow = {};
