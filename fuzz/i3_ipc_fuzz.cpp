@@ -1,8 +1,9 @@
 // The byte stream from the i3 socket (whose path any X client can advertise) and sway's:
 // framing, then each reply's JSON through the readers of workspaces, outputs (as spaces and
 // as geometry), the tree (i3's and sway's, into the desktop table and out of it as displays
-// and windows), the configuration's key bindings, and each event's change. The payloads go
-// through Hyprland's and niri's readers of answers and event lines too.
+// and windows), the configuration's key bindings, and each event's change, with what sway's
+// events tell whole taken into the tables. The payloads go through Hyprland's and niri's
+// readers of answers and event lines too.
 #include "FuzzCheck.h"
 #include "platform/linux/i3/I3Bindings.h"
 #include "platform/linux/i3/I3Ipc.h"
@@ -54,6 +55,25 @@ void readReply(const nlohmann::json& reply, const nlohmann::json& previous) {
             (void)i3::parseKeyBindings(config->get_ref<const std::string&>());
 }
 
+// What a sway event tells whole, taken into the tables read from the last reply.
+void takeSwayEvent(const i3::Message& event, const nlohmann::json& previous) {
+    const auto changes =
+        wayland::sway::eventChanges(static_cast<i3::EventType>(event.eventType()), event.payload);
+    FUZZ_CHECK(changes.shownWorkspaces.size() <= 1);
+    if (const auto& focused = changes.focusedWindow) {
+        const auto windows = wayland::sway::windows(previous);
+        if (const auto edited = wayland::withFocusedWindow(windows, *focused))
+            FUZZ_CHECK(edited->size() == windows.size() &&
+                       std::any_of(edited->begin(), edited->end(),
+                                   [](const wayland::WindowEntry& w) { return w.focused; }));
+    }
+    for (const auto& shown : changes.shownWorkspaces) {
+        const auto outputs = wayland::sway::outputs(previous, previous);
+        if (const auto edited = wayland::withShownWorkspace(outputs, shown))
+            FUZZ_CHECK(edited->size() == outputs.size());
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -79,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(framed.message->payload.size() <= kMaxPayloadBytes);
             if (framed.message->isEvent()) {
                 (void)i3::eventChange(framed.message->payload);
+                takeSwayEvent(*framed.message, previous);
                 (void)wayland::hyprland::eventChanges(framed.message->payload);
                 (void)wayland::niri::eventChanges(framed.message->payload);
             }

@@ -2,6 +2,7 @@
 
 #include "platform/linux/wayland/DesktopTable.h"
 
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -9,22 +10,36 @@
 
 namespace tidemark::linux_platform::wayland {
 
-// What the compositor's events say may have changed in its table.
+// What the compositor's events say may have changed in its table: parts to ask again, and
+// what they told whole, for a kept part to take without asking.
 struct TableChanges {
     // A workspace was shown, made, removed, renamed or moved.
     bool workspaces = false;
     // An output came, went or changed.
     bool outputs = false;
-    // A window came, went, moved, changed focus or full-screen state.
+    // A window came, went, moved, changed full-screen state, or took the focus untold.
     bool windows = false;
+    // The window that took the focus last.
+    std::optional<WindowEntry> focusedWindow = {};
+    // The workspaces shown, in the order told: each output shows the last one told of it.
+    std::vector<ShownWorkspace> shownWorkspaces = {};
 
-    bool any() const { return workspaces || outputs || windows; }
-    TableChanges& operator|=(const TableChanges& other) {
+    bool touchesWindows() const { return windows || focusedWindow; }
+    bool touchesWorkspaces() const { return workspaces || !shownWorkspaces.empty(); }
+    bool any() const { return touchesWorkspaces() || outputs || touchesWindows(); }
+    // `other` told later.
+    TableChanges& operator|=(TableChanges other) {
         workspaces = workspaces || other.workspaces;
         outputs = outputs || other.outputs;
         windows = windows || other.windows;
+        if (other.focusedWindow)
+            focusedWindow = std::move(other.focusedWindow);
+        shownWorkspaces.insert(shownWorkspaces.end(),
+                               std::make_move_iterator(other.shownWorkspaces.begin()),
+                               std::make_move_iterator(other.shownWorkspaces.end()));
         return *this;
     }
+    friend bool operator==(const TableChanges&, const TableChanges&) = default;
 };
 
 // A compositor's event stream on a connection of its own.

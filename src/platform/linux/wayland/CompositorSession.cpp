@@ -26,6 +26,19 @@ std::shared_ptr<const Part> CompositorSession::partLocked(Kept<Part>& kept, Read
     return kept.value;
 }
 
+template <typename Part, typename Edit>
+void CompositorSession::editLocked(Kept<Part>& kept, Edit edit) {
+    // A part to be asked again has nothing to edit.
+    if (!kept.value || kept.stale)
+        return;
+    auto edited = edit(*kept.value);
+    if (!edited)
+        kept.stale = true;
+    // The same table keeps its pointer, so that answers made of it are handed out again.
+    else if (*edited != *kept.value)
+        kept.value = std::make_shared<const Part>(std::move(*edited));
+}
+
 std::shared_ptr<const Outputs> CompositorSession::outputs() {
     std::lock_guard lock(mutex_);
     return partLocked(outputs_, [&] { return compositor_->readOutputs(); });
@@ -53,8 +66,20 @@ void CompositorSession::changed(const TableChanges& changes) {
     std::lock_guard lock(mutex_);
     if (changes.workspaces || changes.outputs)
         outputs_.stale = true;
+    else if (!changes.shownWorkspaces.empty())
+        editLocked(outputs_, [&](const Outputs& outputs) {
+            std::optional<Outputs> edited = outputs;
+            for (const auto& shown : changes.shownWorkspaces)
+                if (!(edited = withShownWorkspace(*edited, shown)))
+                    break;
+            return edited;
+        });
     if (changes.windows)
         windows_.stale = true;
+    else if (changes.focusedWindow)
+        editLocked(windows_, [&](const Windows& windows) {
+            return withFocusedWindow(windows, *changes.focusedWindow);
+        });
 }
 
 bool CompositorSession::isReachable() {

@@ -25,6 +25,8 @@ public:
 
     // From now on the parts are kept until `changed` says otherwise.
     void followEvents();
+    // A part the changes told whole is edited; one they name, or one an edit does not fit, is
+    // asked again.
     void changed(const TableChanges& changes);
 
     bool isReachable();
@@ -44,6 +46,7 @@ private:
     };
     template <typename Part, typename Read>
     std::shared_ptr<const Part> partLocked(Kept<Part>&, Read);
+    template <typename Part, typename Edit> void editLocked(Kept<Part>&, Edit);
 
     std::unique_ptr<Compositor> compositor_;
     std::mutex mutex_;

@@ -2,6 +2,7 @@
 
 #include "platform/linux/x11/DesktopModel.h"
 
+#include <algorithm>
 #include <set>
 
 namespace tidemark::linux_platform::wayland {
@@ -59,6 +60,39 @@ std::vector<Display> displaysOf(const Outputs& outputs, const Windows& windows) 
         owners.emplace(space, pids[window]);
     desktop::markFullScreen(displays, owners);
     return displays;
+}
+
+std::optional<Windows> withFocusedWindow(const Windows& windows, const WindowEntry& focused) {
+    const auto known = std::find_if(windows.begin(), windows.end(), [&](const WindowEntry& window) {
+        return window.id == focused.id && window.pid == focused.pid &&
+               window.appId == focused.appId && window.instance == focused.instance;
+    });
+    if (known == windows.end())
+        return std::nullopt;
+    auto result = windows;
+    for (auto& window : result)
+        window.focused = window.id == focused.id;
+    return result;
+}
+
+std::optional<Outputs> withShownWorkspace(const Outputs& outputs, const ShownWorkspace& shown) {
+    const auto& target = shown.workspace;
+    auto result = outputs;
+    bool found = false;
+    for (auto& output : result)
+        for (auto& workspace : output.workspaces) {
+            const bool isTarget = workspace.id == target.id;
+            if (isTarget && (output.name != shown.output || workspace.number != target.number ||
+                             workspace.name != target.name))
+                return std::nullopt;
+            found = found || isTarget;
+            workspace.focused = isTarget;
+            if (output.name == shown.output)
+                workspace.visible = isTarget;
+        }
+    if (!found)
+        return std::nullopt;
+    return result;
 }
 
 WindowList windowListOf(const Outputs& outputs, const Windows& windows) {

@@ -55,6 +55,23 @@ struct WindowEntry {
 using Outputs = std::vector<OutputEntry>;
 using Windows = std::vector<WindowEntry>;
 
+// A workspace shown on output `output` that took the focus, as an event tells it.
+struct ShownWorkspace {
+    std::string output = {};
+    // Its id, number and name.
+    WorkspaceEntry workspace = {};
+    friend bool operator==(const ShownWorkspace&, const ShownWorkspace&) = default;
+};
+
+// The table once `focused` took the keyboard focus: the one focused window. Nothing when the
+// table holds no window of that id, owner and app id: it is out of date then.
+std::optional<Windows> withFocusedWindow(const Windows& windows, const WindowEntry& focused);
+
+// The table once `shown` was shown and focused: the one visible workspace of its output and the
+// one focused anywhere. Nothing when the table holds no workspace of that id, number and name on
+// that output: it is out of date then.
+std::optional<Outputs> withShownWorkspace(const Outputs& outputs, const ShownWorkspace& shown);
+
 // One display per output that shows a workspace (the first visible one is current), its
 // workspaces in order with the compositor's number and name. A workspace whose only window
 // is full screen is a full-screen space showing that window's process.

@@ -22,7 +22,7 @@ public:
         for (const auto& message : connection_->readAvailable())
             if (message.isEvent())
                 changes |= sway::eventChanges(static_cast<i3::EventType>(message.eventType()),
-                                              i3::eventChange(message.payload));
+                                              message.payload);
         return changes;
     }
 

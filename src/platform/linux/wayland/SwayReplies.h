@@ -27,8 +27,10 @@ inline constexpr std::string_view kTreeMembers[] = {
     "type",    "id",    "name", "nodes",  "floating_nodes",    "fullscreen_mode", "sticky",
     "focused", "shell", "pid",  "app_id", "window_properties", "class",           "instance"};
 
-// What an event of `type` with its "change" may have changed. Window titles, marks and
-// urgency are in no table; an unknown change counts as a change.
-TableChanges eventChanges(i3::EventType type, const std::optional<std::string>& change);
+// What an event of `type` with `payload` says of the table. A window's focus and a workspace's
+// are told whole (the window, the workspace with its output); every other change of windows,
+// workspaces or outputs is to be asked again, as is a told one that cannot be read. Window
+// titles, marks and urgency are in no table; an unknown change counts as a change.
+TableChanges eventChanges(i3::EventType type, std::string_view payload);
 
 } // namespace tidemark::linux_platform::wayland::sway

@@ -166,9 +166,9 @@ void WaylandWorkspace::dispatchEvents() {
         session_.changed(changes);
         endedStreams_ = 0;
     }
-    if (changes.windows)
+    if (changes.touchesWindows())
         diffApps();
-    if (changes.workspaces)
+    if (changes.touchesWorkspaces())
         postLater({Kind::ActiveSpaceChanged});
     if (changes.outputs)
         postLater({Kind::ScreenParametersChanged});

@@ -17,7 +17,7 @@ namespace tidemark::linux_platform::wayland {
 // The running applications of a Wayland compositor: the processes that own its windows, named
 // through desktop entries as on X11. While observing, the compositor's events (read on a
 // connection of their own, watched on a thread and handled on the main queue) mark the table
-// stale and become workspace events.
+// stale, or are taken into it, and become workspace events.
 class WaylandWorkspace final : public Workspace, public EventSource {
 public:
     static constexpr const char* kOwnBundleIdentifier = "tidemark";

@@ -119,5 +119,101 @@ TEST(DesktopTable, AppsAreTheOwnersNamedThroughDesktopEntriesAsOnX11) {
               std::optional<SeenOwner>(SeenOwner()));
 }
 
+// Which workspaces each output shows, and the focused one, in kOutputs' order.
+struct ShownState {
+    std::vector<std::vector<SpaceId>> visible;
+    std::optional<SpaceId> focused;
+    friend bool operator==(const ShownState&, const ShownState&) = default;
+};
+
+ShownState shownState(const Outputs& outputs) {
+    ShownState state;
+    for (const auto& output : outputs) {
+        state.visible.emplace_back();
+        for (const auto& workspace : output.workspaces) {
+            if (workspace.visible)
+                state.visible.back().push_back(workspace.id);
+            if (workspace.focused)
+                state.focused = workspace.id;
+        }
+    }
+    return state;
+}
+
+TEST(DesktopTable, AShownWorkspaceIsTheOneVisibleOnItsOutputWhereTheTableHoldsItSo) {
+    struct Case {
+        const char* what;
+        ShownWorkspace shown;
+        std::optional<ShownState> expected;
+    };
+    const Case cases[] = {
+        {"beside the shown one", {"left", {.id = 1, .number = 1}}, ShownState{{{1}, {}, {3}}, 1}},
+        {"on the other output",
+         {"right", {.id = 3, .name = "music"}},
+         ShownState{{{2}, {}, {3}}, 3}},
+        {"on an output that showed none", {"dark", {.id = 9}}, ShownState{{{2}, {9}, {3}}, 9}},
+        {"unknown", {"left", {.id = 4, .number = 4}}, std::nullopt},
+        {"moved to another output", {"right", {.id = 1, .number = 1}}, std::nullopt},
+        {"renamed", {"left", {.id = 2, .number = 2, .name = "mail"}}, std::nullopt},
+        {"renumbered", {"left", {.id = 2, .number = 5, .name = "web"}}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto outputs = withShownWorkspace(kOutputs, c.shown);
+        EXPECT_EQ(outputs.has_value(), c.expected.has_value()) << c.what;
+        if (outputs && c.expected) {
+            EXPECT_EQ(shownState(*outputs), *c.expected) << c.what;
+        }
+    }
+    // Only visibility and focus move: numbers, names and urgency stay as they were.
+    const auto outputs = withShownWorkspace(kOutputs, {"left", {.id = 1, .number = 1}});
+    ASSERT_TRUE(outputs);
+    EXPECT_EQ(outputs->at(2).workspaces[0].urgent, true);
+    EXPECT_EQ(outputs->at(0).workspaces[1].name, "web");
+}
+
+TEST(DesktopTable, AFocusedWindowIsTheOneFocusedWhereTheTableHoldsItSo) {
+    const Windows windows{
+        {.id = 10, .pid = 100, .appId = "foot", .workspace = 1, .focused = true},
+        {.id = 11, .pid = 101, .appId = "XTerm", .instance = "xterm", .workspace = 2},
+    };
+    struct Case {
+        const char* what;
+        WindowEntry focused;
+        std::optional<std::vector<bool>> expected;
+    };
+    const Case cases[] = {
+        {"another",
+         {.id = 11, .pid = 101, .appId = "XTerm", .instance = "xterm"},
+         std::vector{false, true}},
+        {"the same", {.id = 10, .pid = 100, .appId = "foot"}, std::vector{true, false}},
+        {"unknown", {.id = 12, .pid = 101, .appId = "XTerm", .instance = "xterm"}, std::nullopt},
+        {"other owner",
+         {.id = 11, .pid = 102, .appId = "XTerm", .instance = "xterm"},
+         std::nullopt},
+        {"other app id", {.id = 10, .pid = 100, .appId = "org.codeberg.dnkl.foot"}, std::nullopt},
+        {"other instance",
+         {.id = 11, .pid = 101, .appId = "XTerm", .instance = "uxterm"},
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto edited = withFocusedWindow(windows, c.focused);
+        EXPECT_EQ(edited.has_value(), c.expected.has_value()) << c.what;
+        if (!edited || !c.expected)
+            continue;
+        std::vector<bool> focused;
+        for (const auto& window : *edited)
+            focused.push_back(window.focused);
+        EXPECT_EQ(focused, *c.expected) << c.what;
+        // Nothing but the focus moves.
+        auto unfocused = *edited;
+        for (auto& window : unfocused)
+            window.focused = false;
+        auto before = windows;
+        for (auto& window : before)
+            window.focused = false;
+        EXPECT_EQ(unfocused, before) << c.what;
+    }
+}
+
 } // namespace
 } // namespace tidemark::linux_platform::wayland

@@ -93,32 +93,114 @@ TEST(SwayReplies, ViewsWithTheirPidAppIdOrXClassAndWhereTheySit) {
     EXPECT_TRUE(sway::windows(json::array()).empty());
 }
 
-TEST(SwayReplies, EventsSayWhichPartOfTheTableMayHaveChanged) {
+// Events recorded from sway 1.7, their containers cut to the members that shape them.
+const std::string kFootView = R"({"id": 10, "type": "con", "urgent": false, "focused": true,
+  "name": "foot", "nodes": [], "floating_nodes": [], "fullscreen_mode": 0, "sticky": false,
+  "pid": 10233, "app_id": "foot", "shell": "xdg_shell"})";
+
+std::string windowEvent(const std::string& change, const std::string& container = kFootView) {
+    return R"({"change": ")" + change + R"(", "container": )" + container + "}";
+}
+
+// Back to workspace 1 from 2 on the same output: both carried whole with their windows.
+const std::string kWorkspaceFocus = R"({"change": "focus",
+  "old": {"id": 9, "type": "workspace", "urgent": false, "focused": false, "name": "2",
+    "nodes": [{"id": 10, "type": "con", "focused": false, "name": "foot", "nodes": [],
+      "floating_nodes": [], "pid": 10233, "app_id": "foot", "shell": "xdg_shell"}],
+    "floating_nodes": [], "fullscreen_mode": 1, "num": 2, "output": "HEADLESS-1"},
+  "current": {"id": 4, "type": "workspace", "urgent": false, "focused": false, "name": "1",
+    "nodes": [{"id": 7, "type": "con", "focused": false, "name": "foot", "nodes": [],
+      "floating_nodes": [], "pid": 9979, "app_id": "foot", "shell": "xdg_shell"}],
+    "floating_nodes": [], "fullscreen_mode": 1, "num": 1, "output": "HEADLESS-1"}})";
+
+std::string workspaceEvent(const std::string& change, const std::string& current) {
+    return R"({"change": ")" + change + R"(", "old": null, "current": )" + current + "}";
+}
+
+TEST(SwayReplies, EventsSayWhatChangedOrTellTheFocusWhole) {
     using i3::EventType;
+    const std::string named = R"({"id": 15, "name": "music", "num": -1, "output": "HEADLESS-2"})";
     struct Case {
+        const char* what;
         EventType type;
-        std::optional<std::string> change;
+        std::string payload;
         TableChanges expected;
     };
     const Case cases[] = {
-        {EventType::Workspace, "focus", {.workspaces = true}},
-        {EventType::Workspace, "rename", {.workspaces = true}},
-        {EventType::Output, "unspecified", {.outputs = true}},
-        {EventType::Window, "new", {.windows = true}},
-        {EventType::Window, "focus", {.windows = true}},
-        {EventType::Window, "fullscreen_mode", {.windows = true}},
-        {EventType::Window, std::nullopt, {.windows = true}},
-        {EventType::Window, "title", {}},
-        {EventType::Window, "mark", {}},
-        {EventType::Shutdown, "exit", {}},
-        {static_cast<EventType>(42), "anything", {}},
+        {"workspace shown",
+         EventType::Workspace,
+         kWorkspaceFocus,
+         {.shownWorkspaces = {{"HEADLESS-1",
+                               {.id = 4, .number = 1, .visible = true, .focused = true}}}}},
+        {"named workspace shown",
+         EventType::Workspace,
+         workspaceEvent("focus", named),
+         {.shownWorkspaces = {{"HEADLESS-2",
+                               {.id = 15, .name = "music", .visible = true, .focused = true}}}}},
+        {"shown without its output",
+         EventType::Workspace,
+         workspaceEvent("focus", R"({"id": 4, "name": "1", "num": 1})"),
+         {.workspaces = true}},
+        {"shown, not JSON",
+         EventType::Workspace,
+         R"({"change": "focus", "current": {"id)",
+         {.workspaces = true}},
+        {"workspace made",
+         EventType::Workspace,
+         workspaceEvent("init", named),
+         {.workspaces = true}},
+        {"workspace emptied",
+         EventType::Workspace,
+         workspaceEvent("empty", named),
+         {.workspaces = true}},
+        {"workspace renamed",
+         EventType::Workspace,
+         workspaceEvent("rename", named),
+         {.workspaces = true}},
+        {"workspace moved",
+         EventType::Workspace,
+         workspaceEvent("move", named),
+         {.workspaces = true}},
+        {"workspace urgent",
+         EventType::Workspace,
+         workspaceEvent("urgent", named),
+         {.workspaces = true}},
+        {"configuration reloaded",
+         EventType::Workspace,
+         workspaceEvent("reload", "null"),
+         {.workspaces = true}},
+        {"output changed", EventType::Output, R"({"change": "unspecified"})", {.outputs = true}},
+        {"view focused",
+         EventType::Window,
+         windowEvent("focus"),
+         {.focusedWindow = WindowEntry{.id = 10, .pid = 10233, .appId = "foot", .focused = true}}},
+        {"Xwayland view focused",
+         EventType::Window,
+         windowEvent("focus", R"({"id": 12, "type": "con", "pid": 19787, "app_id": null,
+           "window": 4194313, "shell": "xwayland",
+           "window_properties": {"class": "URxvt", "instance": "urxvt"}})"),
+         {.focusedWindow =
+              WindowEntry{
+                  .id = 12, .pid = 19787, .appId = "URxvt", .instance = "urxvt", .focused = true}}},
+        // Focus on a split container (`focus parent`): no view to tell, the tree says.
+        {"container focused",
+         EventType::Window,
+         windowEvent("focus", R"({"id": 20, "type": "con", "nodes": [{"id": 10}]})"),
+         {.windows = true}},
+        {"view opened", EventType::Window, windowEvent("new"), {.windows = true}},
+        {"view closed", EventType::Window, windowEvent("close"), {.windows = true}},
+        {"view moved", EventType::Window, windowEvent("move"), {.windows = true}},
+        {"view floated", EventType::Window, windowEvent("floating"), {.windows = true}},
+        {"view full screen", EventType::Window, windowEvent("fullscreen_mode"), {.windows = true}},
+        {"unnamed window change", EventType::Window, R"({"container": {}})", {.windows = true}},
+        {"view retitled", EventType::Window, windowEvent("title"), {}},
+        {"view marked", EventType::Window, windowEvent("mark"), {}},
+        {"view urgent", EventType::Window, windowEvent("urgent"), {}},
+        {"shutdown", EventType::Shutdown, R"({"change": "exit"})", {}},
+        {"unknown event", static_cast<EventType>(42), R"({"change": "anything"})", {}},
     };
-    for (const auto& c : cases) {
-        const auto changes = sway::eventChanges(c.type, c.change);
-        EXPECT_EQ(changes.workspaces, c.expected.workspaces) << c.change.value_or("(none)");
-        EXPECT_EQ(changes.outputs, c.expected.outputs) << c.change.value_or("(none)");
-        EXPECT_EQ(changes.windows, c.expected.windows) << c.change.value_or("(none)");
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(sway::eventChanges(c.type, c.payload), c.expected) << c.what;
 }
 
 } // namespace

@@ -18,6 +18,7 @@ struct Desk {
     bool reachable = true;
     bool subscribable = true;
     int outputReads = 0;
+    int windowReads = 0;
     std::vector<SpaceId> focusRequests;
     std::vector<std::int64_t> closeRequests;
     int subscriptions = 0;
@@ -77,6 +78,7 @@ public:
     }
     std::optional<Windows> readWindows() override {
         std::lock_guard lock(desk_->mutex);
+        ++desk_->windowReads;
         return desk_->reachable ? std::optional(desk_->windows) : std::nullopt;
     }
     bool isReachable() override {
@@ -176,6 +178,56 @@ TEST_F(WaylandAdapters, EventsKeepTheTableAndBecomeWorkspaceEvents) {
     desk->announce({.outputs = true});
     waitFor(WorkspaceEventKind::ScreenParametersChanged);
     EXPECT_EQ(lostCalls, 0);
+}
+
+// A switch tells the shown workspace and the focused window whole: the kept table takes them
+// without asking the compositor, unless it does not hold them so or the part is to be asked.
+TEST_F(WaylandAdapters, FocusToldWholeEditsTheKeptTableAndWhatDoesNotFitIsAskedAgain) {
+    edit([](Desk& d) {
+        d.windows.push_back({.id = 11, .pid = 200, .appId = "beta", .workspace = 2});
+    });
+    workspace.startObserving();
+    ASSERT_EQ(workspace.runningApplications().size(), 2u);
+    ASSERT_EQ(windowServer.displays()->at(0).currentSpace, 1);
+    const int outputReads = desk->outputReads;
+    const int windowReads = desk->windowReads;
+
+    edit([](Desk& d) {
+        d.outputs[0].workspaces[0].visible = false;
+        d.outputs[0].workspaces[1].visible = true;
+        d.windows[0].focused = false;
+        d.windows[1].focused = true;
+    });
+    desk->announce({.focusedWindow = WindowEntry{.id = 11, .pid = 200, .appId = "beta"},
+                    .shownWorkspaces = {{"one", {.id = 2}}}});
+    waitFor(WorkspaceEventKind::ActiveSpaceChanged);
+    waitFor(WorkspaceEventKind::AppActivated, 200);
+    EXPECT_TRUE(sawEvent(WorkspaceEventKind::AppDeactivated, 100));
+    EXPECT_EQ(windowServer.displays()->at(0).currentSpace, 2);
+    EXPECT_EQ(desk->outputReads, outputReads);
+    EXPECT_EQ(desk->windowReads, windowReads);
+
+    // A window the table does not hold yet: the windows are asked again.
+    edit([](Desk& d) {
+        d.windows[1].focused = false;
+        d.windows.push_back(
+            {.id = 12, .pid = 300, .appId = "gamma", .workspace = 2, .focused = true});
+    });
+    desk->announce({.focusedWindow = WindowEntry{.id = 12, .pid = 300, .appId = "gamma"}});
+    waitFor(WorkspaceEventKind::AppLaunched, 300);
+    waitFor(WorkspaceEventKind::AppActivated, 300);
+    EXPECT_EQ(desk->windowReads, windowReads + 1);
+
+    // Told a workspace shown, and that workspaces changed: they are asked again.
+    edit([](Desk& d) {
+        d.outputs[0].workspaces[0].visible = true;
+        d.outputs[0].workspaces[1].visible = false;
+    });
+    seen.clear();
+    desk->announce({.workspaces = true, .shownWorkspaces = {{"one", {.id = 2}}}});
+    waitFor(WorkspaceEventKind::ActiveSpaceChanged);
+    EXPECT_EQ(windowServer.displays()->at(0).currentSpace, 1);
+    EXPECT_EQ(desk->outputReads, outputReads + 1);
 }
 
 TEST_F(WaylandAdapters, AnEndedStreamIsOpenedAgainAndAGoneCompositorEndsTheSession) {
