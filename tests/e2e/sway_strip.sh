@@ -4,8 +4,8 @@
 # and shows a glyph per workspace at its right end (grim's screenshot); a virtual pointer's
 # click on a glyph and a wheel notch over the strip switch sway's workspace (a right click's
 # menu is kept as a screenshot only); resting on a glyph opens the hover panel, a layer
-# surface of its own under the glyph, whose close control ends that workspace's foot and
-# which goes when the pointer leaves; `tidemark refresh` reaches the app; a second app
+# surface of its own under the glyph, whose close control ends one of that workspace's foots,
+# which follows the pointer to the next glyph and goes when the pointer leaves; `tidemark refresh` reaches the app; a second app
 # refuses; and the app ends with one line, at once, when sway goes.
 source "$(dirname "$0")/sway_session.sh"
 source "$(dirname "$0")/panel_reports.sh"
@@ -136,18 +136,19 @@ wait_for 50 controls_are "^app:$FOOT_SPARE$" 0 || fail "the quit foot's row stay
 controls_are "^app:$FOOT_ONE$" 1 || fail "the other foot's row went too"
 gone "$FOOT_ONE" && fail "the other foot went too"
 
-# Leaving for the desktop closes the panel.
-mouse move 600 500
-wait_for 50 panel_hidden || fail "the panel stayed after the pointer left"
-
-# A click on the second glyph shows workspace 2 on the first output; the second keeps 4. The
-# panel it opens first says the strip knows where the pointer is.
+# Over the second glyph the panel follows, with workspace 2's foot; a click there shows
+# workspace 2 on the first output, and the second output keeps 4.
 mouse move "$(centre 1)" 12
-wait_for 50 controls_are "^app:$FOOT_TWO$" 1 || fail "no panel for the second glyph"
+wait_for 50 controls_are "^app:$FOOT_TWO$" 1 || fail "the panel did not follow to the second glyph"
+controls_are "^app:$FOOT_ONE$" 0 || fail "the first workspace's rows stayed"
 mouse left
 wait_for 50 shows 2 || fail "a click on the second glyph left sway on $(sway_visible HEADLESS-1): $(tail -n 5 "$E2E_TMP/app.err")"
 [ "$(sway_visible HEADLESS-2)" = 4 ] || fail "HEADLESS-2 moved"
 shoot clicked
+
+# Leaving for the desktop closes the panel.
+mouse move 600 500
+wait_for 50 panel_hidden || fail "the panel stayed after the pointer left"
 
 # A wheel notch up over the strip steps the first output back to workspace 1.
 mouse move "$(centre 0)" 12
