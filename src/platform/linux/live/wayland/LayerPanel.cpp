@@ -137,56 +137,39 @@ void LayerPanel::createSurface() {
     const auto* output = strip_.output();
     if (!output)
         return;
-    surface_ = wl_compositor_create_surface(connection_.compositor());
-    layer_ =
-        zwlr_layer_shell_v1_get_layer_surface(connection_.layerShell(), surface_, output->output,
-                                              ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tidemark-panel");
-    zwlr_layer_surface_v1_set_anchor(layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
-                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
-    // Placed from the output's corner, over the strip's band and any other.
-    zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
-    static const zwlr_layer_surface_v1_listener listener{
-        .configure = [](void* data, zwlr_layer_surface_v1*, std::uint32_t serial, std::uint32_t,
-                        std::uint32_t) { static_cast<LayerPanel*>(data)->configured(serial); },
-        .closed =
-            [](void* data, zwlr_layer_surface_v1*) {
-                // Its output went: the panel shows again on the strip's next one.
-                static_cast<LayerPanel*>(data)->destroySurface();
-            },
-    };
-    zwlr_layer_surface_v1_add_listener(layer_, &listener, this);
-    pointer_.add(surface_, *this);
+    // Placed from the output's corner by its margins, over the strip's band and any other.
+    surface_ = std::make_unique<LayerSurface>(
+        connection_, pointer_, static_cast<PointerSink&>(*this), output->output,
+        LayerSurface::Role{.layer = ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+                           .name = "tidemark-panel",
+                           .anchor =
+                               ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT,
+                           .exclusiveZone = -1},
+        LayerSurface::Listener{.configured = [this](std::uint32_t, std::uint32_t) { configured(); },
+                               // Its output went: the panel shows again on the strip's next one.
+                               .closed = [this] { destroySurface(); }});
     placeSurface();
-    // The first commit carries no buffer: the compositor answers with a configure.
-    wl_surface_commit(surface_);
-    connection_.flush();
+    surface_->commitRole();
 }
 
 void LayerPanel::destroySurface() {
-    if (surface_)
-        pointer_.remove(surface_);
     buffers_.clear();
-    if (layer_)
-        zwlr_layer_surface_v1_destroy(layer_);
-    if (surface_)
-        wl_surface_destroy(surface_);
-    layer_ = nullptr;
-    surface_ = nullptr;
+    surface_.reset();
     configured_ = false;
 }
 
 void LayerPanel::placeSurface() {
     const auto* output = strip_.output();
-    if (!layer_ || !output)
+    if (!surface_ || !output)
         return;
     const auto size = surfaceSize(frame_);
-    zwlr_layer_surface_v1_set_size(layer_, std::uint32_t(size.width), std::uint32_t(size.height));
-    zwlr_layer_surface_v1_set_margin(layer_, int(frame_.minY()) - output->y, 0, 0,
+    zwlr_layer_surface_v1_set_size(surface_->layer(), std::uint32_t(size.width),
+                                   std::uint32_t(size.height));
+    zwlr_layer_surface_v1_set_margin(surface_->layer(), int(frame_.minY()) - output->y, 0, 0,
                                      int(frame_.minX()) - output->x);
 }
 
-void LayerPanel::configured(std::uint32_t serial) {
-    zwlr_layer_surface_v1_ack_configure(layer_, serial);
+void LayerPanel::configured() {
     configured_ = true;
     // Every configure wants a commit after its ack.
     dirty_ = true;
@@ -238,7 +221,7 @@ void LayerPanel::present() {
         painter.drawImage(QRect(0, 0, size->width, size->height), pixels_);
     }
     // A change that came while both buffers were busy is shown when one comes back.
-    buffer->present(surface_, scale, [this] { present(); });
+    buffer->present(surface_->surface(), scale, [this] { present(); });
     dirty_ = false;
     connection_.flush();
     if (frameListener_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/live/wayland/LayerSurface.h"
 #include "platform/linux/live/wayland/PointerRouter.h"
 #include "platform/linux/live/wayland/ShmBuffer.h"
 #include "platform/linux/wayland/StripSurface.h"
@@ -14,8 +15,6 @@
 #include <optional>
 
 class QWidget;
-struct wl_surface;
-struct zwlr_layer_surface_v1;
 
 namespace tidemark::linux_platform::live::wayland {
 
@@ -68,7 +67,7 @@ private:
     void createSurface();
     void destroySurface();
     void placeSurface();
-    void configured(std::uint32_t serial);
+    void configured();
     // Qt repainted the content (or it was resized): a new image, shown at once.
     void contentPainted();
     void contentWantsSize();
@@ -93,8 +92,7 @@ private:
     QPointer<QWidget> content_;
     ui::OffscreenPointer offscreenPointer_;
 
-    wl_surface* surface_ = nullptr;
-    zwlr_layer_surface_v1* layer_ = nullptr;
+    std::unique_ptr<LayerSurface> surface_;
     bool configured_ = false;
     ShmBuffers buffers_;
     QImage pixels_;

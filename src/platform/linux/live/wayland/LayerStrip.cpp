@@ -62,53 +62,36 @@ void LayerStrip::placeOnOutput() {
     if (!chosen)
         return;
     outputName_ = chosen->globalName;
-    surface_ = wl_compositor_create_surface(connection_.compositor());
-    layer_ =
-        zwlr_layer_shell_v1_get_layer_surface(connection_.layerShell(), surface_, chosen->output,
-                                              ZWLR_LAYER_SHELL_V1_LAYER_TOP, "tidemark");
-    zwlr_layer_surface_v1_set_anchor(layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
-                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_size(layer_, std::uint32_t(kAskedSize.width),
+    surface_ = std::make_unique<LayerSurface>(
+        connection_, pointer_, static_cast<PointerSink&>(*this), chosen->output,
+        LayerSurface::Role{.layer = ZWLR_LAYER_SHELL_V1_LAYER_TOP,
+                           .name = "tidemark",
+                           .anchor = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                     ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT,
+                           .exclusiveZone = kAskedSize.height},
+        LayerSurface::Listener{
+            .configured = [this](std::uint32_t width,
+                                 std::uint32_t height) { configured(width, height); },
+            .closed =
+                [this] {
+                    closedOutput_ = outputName_;
+                    removeSurface();
+                    placeOnOutput();
+                }});
+    zwlr_layer_surface_v1_set_size(surface_->layer(), std::uint32_t(kAskedSize.width),
                                    std::uint32_t(kAskedSize.height));
-    zwlr_layer_surface_v1_set_exclusive_zone(layer_, kAskedSize.height);
-    static const zwlr_layer_surface_v1_listener listener{
-        .configure =
-            [](void* data, zwlr_layer_surface_v1*, std::uint32_t serial, std::uint32_t width,
-               std::uint32_t height) {
-                static_cast<LayerStrip*>(data)->configured(serial, width, height);
-            },
-        .closed =
-            [](void* data, zwlr_layer_surface_v1*) {
-                auto& self = *static_cast<LayerStrip*>(data);
-                self.closedOutput_ = self.outputName_;
-                self.removeSurface();
-                self.placeOnOutput();
-            },
-    };
-    zwlr_layer_surface_v1_add_listener(layer_, &listener, this);
-    pointer_.add(surface_, *this);
-    // The first commit carries no buffer: the compositor answers with the size.
-    wl_surface_commit(surface_);
-    connection_.flush();
+    surface_->commitRole();
 }
 
 void LayerStrip::removeSurface() {
-    if (surface_)
-        pointer_.remove(surface_);
     buffers_.clear();
-    if (layer_)
-        zwlr_layer_surface_v1_destroy(layer_);
-    if (surface_)
-        wl_surface_destroy(surface_);
-    layer_ = nullptr;
-    surface_ = nullptr;
+    surface_.reset();
     size_.reset();
     dirty_ = true;
 }
 
-void LayerStrip::configured(std::uint32_t serial, std::uint32_t width, std::uint32_t height) {
-    zwlr_layer_surface_v1_ack_configure(layer_, serial);
+void LayerStrip::configured(std::uint32_t width, std::uint32_t height) {
     const auto size = linux_platform::wayland::configuredSize(width, height, kAskedSize);
     if (!size)
         return;
@@ -147,7 +130,7 @@ void LayerStrip::redraw() {
                        pixels_);
     }
     // A change that came while both buffers were busy is painted when one comes back.
-    buffer->present(surface_, scale, [this] { redraw(); });
+    buffer->present(surface_->surface(), scale, [this] { redraw(); });
     drawnScale_ = scale;
     dirty_ = false;
     connection_.flush();
@@ -180,7 +163,7 @@ Rect LayerStrip::bounds() const {
 std::optional<WindowID> LayerStrip::window() const {
     if (!surface_ || !size_)
         return std::nullopt;
-    return WindowID(wl_proxy_get_id(reinterpret_cast<wl_proxy*>(surface_)));
+    return WindowID(wl_proxy_get_id(reinterpret_cast<wl_proxy*>(surface_->surface())));
 }
 
 std::optional<Rect> LayerStrip::outputFrame() const {

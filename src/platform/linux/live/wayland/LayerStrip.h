@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/live/wayland/LayerSurface.h"
 #include "platform/linux/live/wayland/PointerRouter.h"
 #include "platform/linux/live/wayland/ShmBuffer.h"
 #include "platform/linux/live/wayland/WaylandConnection.h"
@@ -13,9 +14,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-struct wl_surface;
-struct zwlr_layer_surface_v1;
 
 namespace tidemark::linux_platform::live::wayland {
 
@@ -67,7 +65,7 @@ public:
 private:
     void placeOnOutput();
     void removeSurface();
-    void configured(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
+    void configured(std::uint32_t width, std::uint32_t height);
     void markDirty();
     void redraw();
     Rect buttonRect() const;
@@ -85,8 +83,7 @@ private:
 
     WaylandConnection& connection_;
     PointerRouter& pointer_;
-    wl_surface* surface_ = nullptr;
-    zwlr_layer_surface_v1* layer_ = nullptr;
+    std::unique_ptr<LayerSurface> surface_;
     std::uint32_t outputName_ = 0;
     // The output whose surface the compositor closed: not chosen again while others exist.
     std::optional<std::uint32_t> closedOutput_;
