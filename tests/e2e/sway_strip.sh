@@ -2,8 +2,8 @@
 # The live app under a headless sway with two outputs, run by an unprivileged user: the strip
 # is a layer surface across the top of the first output that keeps its band free of windows
 # and shows a glyph per workspace at its right end (grim's screenshot); a virtual pointer's
-# click on a glyph and a wheel notch over the strip switch sway's workspace (a right click's
-# menu is kept as a screenshot only); resting on a glyph opens the hover panel, a layer
+# click on a glyph and a wheel notch over the strip switch sway's workspace; a right click's
+# menu floats, is drawn and closes on a click elsewhere; resting on a glyph opens the hover panel, a layer
 # surface of its own under the glyph, whose close control ends one of that workspace's foots,
 # which follows the pointer to the next glyph and goes when the pointer leaves; `tidemark refresh` reaches the app; a second app
 # refuses; and the app ends with one line, at once, when sway goes.
@@ -184,6 +184,11 @@ menu_drawn() {
 mouse right
 wait_for 50 menu_rect || fail "no floating menu window of the app: $(query get_tree | grep -E '"(app_id|type)"')"
 wait_for 50 menu_drawn || fail "the menu at $(menu_rect) was not drawn"
+# A click elsewhere (on a terminal) closes it, as a menu's would.
+mouse move 100 400
+mouse left
+no_menu() { ! menu_rect >/dev/null; }
+wait_for 50 no_menu || fail "the menu stayed after a click elsewhere"
 
 # `tidemark refresh` reaches the app on this Wayland display.
 refreshes() { grep -c "refreshed the spaces" "$E2E_TMP/app.err"; }
