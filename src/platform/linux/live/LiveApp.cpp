@@ -139,6 +139,7 @@ struct LiveApp {
                 placement->place();
         });
         strip->setFirstImageListener(reports.firstImageListener());
+        reports.watchStripPaints(*strip);
     }
 
     void makeDelegate() {

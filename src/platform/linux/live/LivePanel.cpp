@@ -4,6 +4,8 @@
 #include "ui/popover/SpacePopoverView.h"
 
 #include <QIcon>
+#include <algorithm>
+#include <cmath>
 
 namespace tidemark::linux_platform::live {
 
@@ -22,10 +24,18 @@ LivePanel::LivePanel(SpacePopoverServices services,
     if (!reporting_)
         return;
     reportTimer_.setSingleShot(true);
-    reportTimer_.setInterval(kReportDelayMs);
     QObject::connect(&reportTimer_, &QTimer::timeout, [this] { reportPlacement(); });
-    modelObservation_ =
-        model_->observeChanges([this](const PopoverChange&) { reportTimer_.start(); });
+    modelObservation_ = model_->observeChanges([this](const PopoverChange& change) {
+        // Rows that slide in or out are reported once they are still.
+        const auto rowsMoving =
+            change.transition ? int(std::lround(change.transition->duration * 1000)) : 0;
+        scheduleReport(kReportDelayMs + rowsMoving);
+    });
+}
+
+void LivePanel::scheduleReport(int delayMs) {
+    // Never sooner than a report already due: a later change must not cut a transition short.
+    reportTimer_.start(std::max(delayMs, reportTimer_.remainingTime()));
 }
 
 void LivePanel::prepareWindow() {
@@ -39,7 +49,7 @@ void LivePanel::prepareWindow() {
     prepared_->fittingSize();
     QIcon::hasThemeIcon(QStringLiteral("application-x-executable"));
     if (reporting_)
-        prepared_->setPlacementListener([this] { reportTimer_.start(); });
+        prepared_->setPlacementListener([this] { scheduleReport(kReportDelayMs); });
 }
 
 std::unique_ptr<PanelWindow> LivePanel::makeWindow() {

@@ -38,6 +38,7 @@ public:
     void listen(StatusBar& statusBar);
 
 private:
+    void scheduleReport(int delayMs);
     void reportPlacement() const;
     ui::RowDragHandlers rowDragHandlers();
 

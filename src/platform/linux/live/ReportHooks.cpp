@@ -2,6 +2,10 @@
 
 #include "ui/NamedControls.h"
 
+#include <QEvent>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWidget>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -21,11 +25,38 @@ void printRect(std::ostream& out, const Rect& r) {
         << ' ' << std::lround(r.height()) << '\n';
 }
 
+// A paint only fills the backing store; the flush to the display server follows it, so the
+// line waits for the next turn of the event loop and a round trip to the server.
+class StripPaintReporter final : public QObject {
+public:
+    explicit StripPaintReporter(QWidget& strip) : QObject(&strip), strip_(strip) {
+        strip.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, this, [this] { report(); });
+        return false;
+    }
+
+private:
+    void report() const {
+        QGuiApplication::sync();
+        const QPoint origin = strip_.mapToGlobal(QPoint(0, 0));
+        std::cerr << "tidemark: strip painted at " << origin.x() << ' ' << origin.y() << ' '
+                  << strip_.width() << ' ' << strip_.height() << std::endl;
+    }
+
+    QWidget& strip_;
+};
+
 } // namespace
 
 ReportHooks ReportHooks::fromEnvironment() {
     return {.firstImage = isSet("TIDEMARK_REPORT_FIRST_IMAGE"),
             .refreshes = isSet("TIDEMARK_REPORT_REFRESHES"),
+            .stripPaints = isSet("TIDEMARK_REPORT_STRIP"),
             .panel = isSet("TIDEMARK_REPORT_PANEL"),
             .qtWarnings = isSet("TIDEMARK_QT_WARNINGS")};
 }
@@ -49,6 +80,11 @@ SpaceObserver::RefreshListener ReportHooks::refreshListener() const {
     if (!refreshes)
         return {};
     return [](bool) { std::cerr << "tidemark: refreshed the spaces" << std::endl; };
+}
+
+void ReportHooks::watchStripPaints(QWidget& strip) const {
+    if (stripPaints)
+        new StripPaintReporter(strip);
 }
 
 void reportPanelFrame(std::chrono::microseconds sinceDwell) {
