@@ -1,36 +1,45 @@
 # Reading the live app's panel report lines (TIDEMARK_REPORT_PANEL) from the log file named by
-# $log: the lines after the last "panel at" are the current placement. Sourced by the tests.
+# $log: the lines after the last "panel at" are the current placement, unless the panel went
+# since. Sourced by the tests.
+
+# The lines of the current placement; none while the panel is hidden.
+current_placement() {
+    python3 - "$log" <<'PY'
+import sys
+lines = open(sys.argv[1]).read().splitlines()
+placed = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=-1)
+hidden = max((i for i, l in enumerate(lines) if l == "tidemark: panel hidden"), default=-1)
+if placed > hidden:
+    print("\n".join(lines[placed:]))
+PY
+}
+# Whether the panel is shown and placed: its controls have been reported since it last went.
+panel_placed() { current_placement | grep -q '^tidemark: panel at '; }
+# Whether the panel went after it was last placed.
+panel_hidden() { grep -qx 'tidemark: panel hidden' "$log" && ! panel_placed; }
 
 # The centre "X Y" of the current placement's first control whose name matches the regular
 # expression $1; fails while there is none.
 control_center() {
-    python3 - "$log" "$1" <<'PY'
+    current_placement | python3 -c '
 import re, sys
-lines = open(sys.argv[1]).read().splitlines()
-last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=None)
-if last is None:
-    sys.exit(1)
-for line in lines[last + 1:]:
+for line in sys.stdin.read().splitlines():
     m = re.match(r"tidemark: panel control (\S+) (-?\d+) (-?\d+) (\d+) (\d+)$", line)
-    if m and re.search(sys.argv[2], m.group(1)):
+    if m and re.search(sys.argv[1], m.group(1)):
         x, y, w, h = map(int, m.groups()[1:])
         print(x + w // 2, y + h // 2)
         sys.exit(0)
-sys.exit(1)
-PY
+sys.exit(1)' "$1"
 }
 # The names of the current placement's controls that match the regular expression $1. Checks
 # wait for the state of the current placement, never for a line anywhere in the log: a
 # control of an earlier state (the list's "Dismiss", say) may already be there.
 control_names() {
-    python3 - "$log" "$1" <<'PY'
+    current_placement | python3 -c '
 import re, sys
-lines = open(sys.argv[1]).read().splitlines()
-last = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=-1)
-for l in lines[last + 1:]:
-    if (m := re.match(r"tidemark: panel control (\S+) ", l)) and re.search(sys.argv[2], m.group(1)):
-        print(m.group(1))
-PY
+for line in sys.stdin.read().splitlines():
+    if (m := re.match(r"tidemark: panel control (\S+) ", line)) and re.search(sys.argv[1], m.group(1)):
+        print(m.group(1))' "$1"
 }
 control_count() { control_names "$1" | wc -l; }
 # Whether the current placement has $2 controls matching $1 ("+" for one or more).
@@ -38,14 +47,4 @@ controls_are() {
     local count
     count=$(control_count "$1")
     if [ "$2" = + ]; then [ "$count" -gt 0 ]; else [ "$count" = "$2" ]; fi
-}
-# Whether the panel went after it was last placed.
-panel_hidden() {
-    python3 - "$log" <<'PY'
-import sys
-lines = open(sys.argv[1]).read().splitlines()
-placed = max((i for i, l in enumerate(lines) if l.startswith("tidemark: panel at ")), default=-1)
-hidden = max((i for i, l in enumerate(lines) if l == "tidemark: panel hidden"), default=-1)
-sys.exit(0 if hidden > placed else 1)
-PY
 }

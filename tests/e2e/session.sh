@@ -245,12 +245,42 @@ PY
         --out "$E2E_TMP/layout.png" >"$E2E_TMP/layout.json"
 }
 
-glyph_x() {
-    python3 - "$E2E_TMP/layout.json" "$1" "$GLYPHS_RIGHT" <<'PY'
+glyph_x() { glyph_place "$1" centre; }
+# The screen rectangle "W H X Y" of the strip around glyph $1, as high as the strip, with room
+# for a mark around the glyph.
+glyph_area() { glyph_place "$1" area; }
+glyph_place() {
+    python3 - "$E2E_TMP/layout.json" "$1" "$GLYPHS_RIGHT" "$2" <<'PY'
 import json, sys
 layout = json.load(open(sys.argv[1]))
 x, y, w, h = layout["rects"][sys.argv[2]]
-button = layout["width"] + 12
-print(int(int(sys.argv[3]) - button + 6 + x + w / 2))
+left = int(sys.argv[3]) - (layout["width"] + 12) + 6 + x
+print(int(left + w / 2) if sys.argv[4] == "centre" else f"{int(w) + 8} 24 {int(left) - 4} 0")
 PY
+}
+
+# A checksum of the screen's pixels in the rectangle W H X Y.
+area_sum() { xwd -root -silent | convert xwd:- -crop "${1}x${2}+${3}+${4}" +repage rgba:- | md5sum; }
+
+# Whether the app, whose standard error goes to file $1 with TIDEMARK_REPORT_STRIP set, has
+# put a frame of its strip on the screen; with "X Y W H" as $2, at that place.
+strip_painted() {
+    if [ -n "${2:-}" ]; then
+        grep -qx "tidemark: strip painted at $2" "$1"
+    else
+        grep -q '^tidemark: strip painted at ' "$1"
+    fi
+}
+
+# Whether X window $1 is drawn: its rectangle of the screen differs from the screen image in
+# file $2 (`xwd -root`, taken before the window was mapped) and has the many colours of drawn
+# text and icons. A window not yet drawn shows what was there before, or one colour.
+window_drawn() {
+    local info area now was
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    area=$(awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+        / Width:/ {w = $2} / Height:/ {h = $2} END {print w "x" h "+" x "+" y}' <<<"$info")
+    now=$(xwd -root -silent | convert xwd:- -crop "$area" +repage ppm:- | tee "$E2E_TMP/drawn.ppm" | md5sum)
+    was=$(convert "xwd:$2" -crop "$area" +repage ppm:- | md5sum)
+    [ "$now" != "$was" ] && [ "$(convert "$E2E_TMP/drawn.ppm" -format %k info:)" -gt 16 ]
 }
