@@ -14,7 +14,7 @@ if placed > hidden:
 PY
 }
 # Whether the panel is shown and placed: its controls have been reported since it last went.
-panel_placed() { current_placement | grep -q '^tidemark: panel at '; }
+panel_placed() { [ -n "$(current_placement)" ]; }
 # Whether the panel went after it was last placed.
 panel_hidden() { grep -qx 'tidemark: panel hidden' "$log" && ! panel_placed; }
 

@@ -37,7 +37,6 @@ TIDEMARK_REPORT_PANEL=1 TIDEMARK_REPORT_STRIP=1 "$TIDEMARK" 2>"$log" &
 app_pid=$!
 track "$app_pid"
 wait_for 100 strip_painted "$log" || fail "the strip was not painted: $(cat "$log")"
-strip=$(xdotool search --onlyvisible --name '^Tidemark$' | head -1)
 if [ "$wm" = i3 ]; then
     lay_out_glyphs 1024 4
     from=$(workspace_id 1)
@@ -86,16 +85,16 @@ open_panel() {
     wait_for 30 control_center "^app:$1$" || fail "no row app:$1: $(grep 'panel control' "$log" | tail -n 10)"
 }
 # The target glyph's pixels before and during the drag.
-unmarked= marked=
-target_marked() { [ "$(area_sum $(glyph_area "$to"))" != "$unmarked" ]; }
+unmarked='' marked=''
+target_marked() { [ "$(glyph_sum "$to")" != "$unmarked" ]; }
 # Presses the row at "$rx $ry" and drags it onto the target glyph, until the strip marks it:
 # from then on the drag holds the keyboard.
 drag_row_to_target() {
-    unmarked=$(area_sum $(glyph_area "$to"))
+    unmarked=$(glyph_sum "$to")
     xdotool mousemove "$rx" "$ry" mousedown 1 mousemove $((rx + 6)) "$ry" \
         mousemove $(((rx + to_x) / 2)) 60 mousemove "$to_x" 12
     wait_for 50 target_marked || fail "the strip did not mark the glyph under the dragged row"
-    marked=$(area_sum $(glyph_area "$to"))
+    marked=$(glyph_sum "$to")
 }
 open_panel "$term_pid"
 read -r rx ry <<<"$(control_center "^app:$term_pid$")"
@@ -113,7 +112,7 @@ wait_for 50 term_moved ||
 # The panel goes, and the strip shows the xterm on its new space, unmarked.
 dropped_shown() {
     local now
-    now=$(area_sum $(glyph_area "$to"))
+    now=$(glyph_sum "$to")
     panel_hidden && [ "$now" != "$marked" ] && [ "$now" != "$unmarked" ]
 }
 wait_for 50 dropped_shown || fail "the strip does not show the drop: $(tail -n 5 "$log")"
@@ -131,11 +130,9 @@ xdotool key Escape mouseup 1
 # opens the menu when the app has handled the release, by which time i3 has answered any
 # request of the app's, and openbox has it in its queue; a request of ours to openbox, taken
 # in turn, then shows that openbox has handled it too.
-menu_open() {
-    xdotool search --onlyvisible --class tidemark | grep -vx -e "$strip" -e "$(panel_window)" | grep -q .
-}
+windows=$(app_windows)
 xdotool click 3
-wait_for 50 menu_open || fail "no menu after the release"
+wait_for 50 new_app_window "$windows" || fail "no menu after the release"
 xdotool key Escape
 if [ "$wm" = openbox ]; then
     wmctrl -i -r "$term_window" -b add,above

@@ -246,9 +246,8 @@ PY
 }
 
 glyph_x() { glyph_place "$1" centre; }
-# The screen rectangle "W H X Y" of the strip around glyph $1, as high as the strip, with room
-# for a mark around the glyph.
-glyph_area() { glyph_place "$1" area; }
+# With "area" as $2, the screen rectangle "W H X Y" of the strip around glyph $1: as high as
+# the strip, with room for a mark around the glyph.
 glyph_place() {
     python3 - "$E2E_TMP/layout.json" "$1" "$GLYPHS_RIGHT" "$2" <<'PY'
 import json, sys
@@ -261,6 +260,12 @@ PY
 
 # A checksum of the screen's pixels in the rectangle W H X Y.
 area_sum() { xwd -root -silent | convert xwd:- -crop "${1}x${2}+${3}+${4}" +repage rgba:- | md5sum; }
+# The same of the strip around glyph $1.
+glyph_sum() {
+    local area
+    read -r -a area <<<"$(glyph_place "$1" area)"
+    area_sum "${area[@]}"
+}
 
 # Whether the app, whose standard error goes to file $1 with TIDEMARK_REPORT_STRIP set, has
 # put a frame of its strip on the screen; with "X Y W H" as $2, at that place.
@@ -272,15 +277,37 @@ strip_painted() {
     fi
 }
 
+# The app's windows on the screen, one id a line; and those of them not in the list $1.
+app_windows() { xdotool search --onlyvisible --class tidemark | sort; }
+new_app_window() { comm -13 <(echo "$1") <(app_windows) | grep .; }
+
+# The screen as a whole, as an image in file $1: xwd walks the windows, and shows popups with
+# a colour map of their own (a combo box's list) as black boxes.
+screen_image() { import -window root "$1"; }
+
 # Whether X window $1 is drawn: its rectangle of the screen differs from the screen image in
-# file $2 (`xwd -root`, taken before the window was mapped) and has the many colours of drawn
-# text and icons. A window not yet drawn shows what was there before, or one colour.
+# file $2 (screen_image, taken before the window was mapped) and has the many colours of
+# drawn text and icons. A window not yet drawn shows what was there before, or one colour.
 window_drawn() {
     local info area now was
     info=$(xwininfo -id "$1" 2>/dev/null) || return 1
     area=$(awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
         / Width:/ {w = $2} / Height:/ {h = $2} END {print w "x" h "+" x "+" y}' <<<"$info")
-    now=$(xwd -root -silent | convert xwd:- -crop "$area" +repage ppm:- | tee "$E2E_TMP/drawn.ppm" | md5sum)
-    was=$(convert "xwd:$2" -crop "$area" +repage ppm:- | md5sum)
-    [ "$now" != "$was" ] && [ "$(convert "$E2E_TMP/drawn.ppm" -format %k info:)" -gt 16 ]
+    screen_image "$E2E_TMP/drawn.miff"
+    now=$(convert "$E2E_TMP/drawn.miff" -crop "$area" +repage ppm:- | md5sum)
+    was=$(convert "$2" -crop "$area" +repage ppm:- | md5sum)
+    [ "$now" != "$was" ] &&
+        [ "$(convert "$E2E_TMP/drawn.miff" -crop "$area" +repage -format %k info:)" -gt 16 ]
+}
+
+# Opens a window of the app with the clicks or keys given to xdotool and waits until it is
+# drawn; sets OPENED to its id.
+open_window() {
+    local before
+    before=$(app_windows)
+    screen_image "$E2E_TMP/before.miff"
+    xdotool "$@"
+    wait_for 100 new_app_window "$before" || fail "no window opened by $*"
+    OPENED=$(new_app_window "$before" | tail -1)
+    wait_for 30 window_drawn "$OPENED" "$E2E_TMP/before.miff" || fail "window $OPENED opened by $* is not drawn"
 }
