@@ -15,7 +15,7 @@ rm -f "$shots"/*.png
 # with their own colour map (the style list) as black boxes.
 shot() { import -window root "$shots/$1.png"; }
 # Pixels of the bar band of the screen, as a checksum.
-band_sum() { xwd -root -silent | convert xwd:- -crop "${1}x24+${2}+0" +repage rgba:- | md5sum; }
+band_sum() { area_sum "$1" 24 "$2" 0; }
 
 # A plain window manager, which runs no autostart entries, with Tidemark on PATH as an
 # installed copy would be: the preferences show one line under the launch-at-login switch
@@ -41,13 +41,11 @@ else
     start_client xterm
 fi
 
-TIDEMARK_REPORT_REFRESHES=1 "$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
+TIDEMARK_REPORT_REFRESHES=1 TIDEMARK_REPORT_STRIP=1 "$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
 app_pid=$!
 track "$app_pid"
-strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
-wait_for 100 strip_window || fail "no strip window appeared: $(cat "$E2E_TMP/app.log")"
-sleep 0.5
-window=$(strip_window)
+wait_for 100 strip_painted "$E2E_TMP/app.log" || fail "the strip was not painted: $(cat "$E2E_TMP/app.log")"
+window=$(xdotool search --onlyvisible --name '^Tidemark$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "strip window at $X,$Y size ${WIDTH}x$HEIGHT"
 shot 1-started
@@ -114,6 +112,7 @@ PY
         read -r name output other kept <<<"$step"
         seen=$(wc -l <"$changes")
         target=$(workspace_id "$name")
+        unswitched=$(glyph_sum "$target")
         xdotool mousemove "$(glyph_x "$target")" 12 click 1
         expect_output "$name" visible_workspace "$output"
         focus_reached() { [[ " $(focused_since "$seen") " == *" $name "* ]]; }
@@ -137,30 +136,28 @@ else
     [ "$(seen_since 1)" = 1 ] || fail "the wheel went through: $(seen_since 1)"
     seen=$(wc -l <"$changes")
     target=3
+    unswitched=$(glyph_sum "$target")
     xdotool mousemove "$(glyph_x "$target")" 12 click 1
     expect_output 2 current_desktop
     wait_for 50 grep -q '= 2$' "$changes" || fail "the spy saw no change to desktop 2"
     [ "$(seen_since "$seen")" = 2 ] ||
         fail "switching to desktop 3 went through: $(seen_since "$seen")"
 fi
-sleep 0.5
+# The strip draws the last glyph clicked as the current one.
+switch_shown() { [ "$(glyph_sum "$target")" != "$unswitched" ]; }
+wait_for 30 switch_shown || fail "the strip does not show the switch to $target"
 shot 2-switched
 
 # A right click opens the menu: a new override-redirect window below the strip.
-menus_before=$(xdotool search --onlyvisible --class tidemark | wc -l)
-xdotool mousemove "$(glyph_x "$target")" 12 click 3
-wait_for 100 sh -c "[ \$(xdotool search --onlyvisible --class tidemark | wc -l) -gt $menus_before ]" ||
-    fail "no menu opened"
-sleep 0.3
+open_window mousemove "$(glyph_x "$target")" 12 click 3
+menu=$OPENED
 shot 3-menu
-menu=$(xdotool search --onlyvisible --class tidemark | grep -v "^$window\$" | tail -1)
 eval "$(xdotool getwindowgeometry --shell "$menu")"
 [ "$Y" -ge 24 ] || fail "menu at y $Y, over the strip"
 # "Preferences..." is the second of the two items at the bottom of the menu.
-xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+open_window mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
 prefs() { xdotool search --onlyvisible --name '^Tidemark Preferences$' | head -1; }
-wait_for 100 prefs || fail "no preferences window"
-sleep 0.5
+[ "$OPENED" = "$(prefs)" ] || fail "the menu opened $(xdotool getwindowname "$OPENED"), not the preferences"
 shot 4-preferences
 # The preferences window is this program's: no panel lists it as an app, here or elsewhere.
 "$TIDEMARK" snapshot >"$E2E_TMP/spaces.json"
@@ -179,15 +176,13 @@ py=$(xwininfo -id "$(prefs)" | awk '/Absolute upper-left Y/ {print $4}')
 
 # Choosing another style changes the strip's pixels and the stored setting.
 before=$(band_sum 300 $((output_right - 300)))
-xdotool mousemove $((px + 250)) $((py + 196 + hint)) click 1
-sleep 0.5
+open_window mousemove $((px + 250)) $((py + 196 + hint)) click 1
 shot 5-style-list
 xdotool key Up Return
 wait_for 100 sh -c "\"$TIDEMARK\" defaults read displayStyle | grep -qx 0" ||
     fail "style not stored: $("$TIDEMARK" defaults read displayStyle)"
-sleep 0.5
-after=$(band_sum 300 $((output_right - 300)))
-[ "$before" != "$after" ] || fail "the strip did not change"
+strip_changed() { [ "$(band_sum 300 $((output_right - 300)))" != "$before" ]; }
+wait_for 30 strip_changed || fail "the strip did not change"
 shot 6-rectangles
 
 # The launch-at-login switch writes and removes the autostart entry.
@@ -202,22 +197,27 @@ wait_for 100 test ! -f "$entry" || fail "the autostart entry stayed"
 # The refresh shortcut's field records ctrl+alt+r, which then refreshes the spaces, also
 # while the menu holds the keyboard.
 refreshes() { grep -c '^tidemark: refreshed the spaces$' "$E2E_TMP/app.log" || true; }
+# The field's pixels, which show whether it records and what it holds.
+field_sum() { area_sum 120 16 $((px + 127)) $((py + 446 + hint)); }
+field_changed() { [ "$(field_sum)" != "$1" ]; }
+idle_field=$(field_sum)
 xdotool mousemove $((px + 187)) $((py + 454 + hint)) click 1
-sleep 0.3
+wait_for 30 field_changed "$idle_field" || fail "the shortcut field does not show that it records"
 shot 8-recording
+recording_field=$(field_sum)
 xdotool key ctrl+alt+r
 wait_for 100 sh -c "\"$TIDEMARK\" shortcut show refresh | grep -qx 'refresh: Ctrl+Alt+R'" ||
     fail "shortcut not stored: $("$TIDEMARK" shortcut show refresh)"
-sleep 0.5
+wait_for 30 field_changed "$recording_field" || fail "the shortcut field does not show the new shortcut"
 shot 9-recorded
+# One press, one refresh: nothing else refreshes meanwhile.
 quiet=$(refreshes)
-sleep 1
-[ "$(refreshes)" = "$quiet" ] || fail "refreshes without a cause"
 xdotool key ctrl+alt+r
 wait_for 100 sh -c "[ \$(grep -c '^tidemark: refreshed the spaces\$' $E2E_TMP/app.log) -gt $quiet ]" ||
     fail "the shortcut did not refresh"
-xdotool mousemove "$(glyph_x "$target")" 12 click 3
-sleep 0.5
+[ "$(refreshes)" = $((quiet + 1)) ] || fail "$(($(refreshes) - quiet)) refreshes for one press of the shortcut"
+# The menu takes the keyboard as it appears.
+open_window mousemove "$(glyph_x "$target")" 12 click 3
 before_menu=$(refreshes)
 xdotool key ctrl+alt+r
 wait_for 100 sh -c "[ \$(grep -c '^tidemark: refreshed the spaces\$' $E2E_TMP/app.log) -gt $before_menu ]" ||
