@@ -22,13 +22,11 @@ track "$owner"
 exec 7>"$E2E_TMP/themes"
 wait_for 50 grep -q '^owner ' "$E2E_TMP/owner.log" || fail "the manager did not start"
 
-"$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 7>&- &
+TIDEMARK_REPORT_STRIP=1 "$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 7>&- &
 app_pid=$!
 track "$app_pid"
-strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
-wait_for 100 strip_window || fail "no strip window appeared: $(cat "$E2E_TMP/app.log")"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$(strip_window)")"
+wait_for 100 strip_painted "$E2E_TMP/app.log" || fail "the strip was not painted: $(cat "$E2E_TMP/app.log")"
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name '^Tidemark$' | head -1)")"
 # The strip's mean brightness, 0 (black) to 1 (white).
 brightness() {
     xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \

@@ -10,7 +10,7 @@ shots=${TIDEMARK_E2E_SHOTS:-$(dirname "$TIDEMARK")/../e2e-shots}/bad-input
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
-band_sum() { xwd -root -silent | convert xwd:- -crop "300x24+$((1024 - 300))+0" +repage rgba:- | md5sum; }
+band_sum() { area_sum 300 24 $((1024 - 300)) 0; }
 
 start_xvfb
 start_i3
@@ -21,12 +21,11 @@ msg workspace 1; start_client xterm
 "$TIDEMARK" defaults write displayStyle 1 >/dev/null
 settings="$XDG_CONFIG_HOME/tidemark/defaults.plist"
 
-"$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
+TIDEMARK_REPORT_STRIP=1 "$TIDEMARK" >"$E2E_TMP/app.log" 2>&1 &
 app_pid=$!
 track "$app_pid"
 strip_window() { xdotool search --onlyvisible --name '^Tidemark$' | head -1; }
-wait_for 100 strip_window || fail "no strip window appeared: $(cat "$E2E_TMP/app.log")"
-sleep 0.5
+wait_for 100 strip_painted "$E2E_TMP/app.log" || fail "the strip was not painted: $(cat "$E2E_TMP/app.log")"
 shot 1-numbers
 numbers=$(band_sum)
 
@@ -55,15 +54,11 @@ wait_for 30 sh -c "[ \"\$(xwd -root -silent | convert xwd:- -crop 300x24+724+0 +
 window=$(strip_window)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$X" -eq 0 ] && [ "$WIDTH" -eq 1024 ] || fail "strip at $X width $WIDTH before"
-xdotool mousemove 1000 12 click 3
-menu() { xdotool search --onlyvisible --class tidemark | grep -v "^$window\$" | tail -1; }
-wait_for 50 menu || fail "no menu"
-sleep 0.3
-eval "$(xdotool getwindowgeometry --shell "$(menu)")"
-xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+open_window mousemove 1000 12 click 3
+eval "$(xdotool getwindowgeometry --shell "$OPENED")"
+open_window mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
 prefs() { xdotool search --onlyvisible --name '^Tidemark Preferences$' | head -1; }
-wait_for 50 prefs || fail "no preferences window"
-sleep 0.3
+[ "$OPENED" = "$(prefs)" ] || fail "the menu opened $(xdotool getwindowname "$OPENED"), not the preferences"
 shot 3-two-outputs
 
 sed -i 's/^fake-outputs .*/fake-outputs 1024x768+1024+0/' "$E2E_TMP/i3.conf"
@@ -78,7 +73,8 @@ moved() {
     [ "$X" -eq 1024 ] && [ "$Y" -eq 0 ] && [ "$WIDTH" -eq 1024 ]
 }
 wait_for 100 moved || fail "the strip did not move to the remaining output: $(xdotool getwindowgeometry "$(strip_window)")"
-sleep 0.5
+wait_for 50 strip_painted "$E2E_TMP/app.log" "1024 0 1024 24" ||
+    fail "the moved strip was not painted: $(grep 'strip painted' "$E2E_TMP/app.log" | tail -n 3)"
 shot 4-one-output
 kill -0 "$app_pid" || fail "the app died when the output went: $(cat "$E2E_TMP/app.log")"
 prefs >/dev/null || fail "the preferences window went away"
@@ -88,7 +84,7 @@ before=$(xwd -root -silent | convert xwd:- -crop 300x24+1748+0 +repage rgba:- | 
 wait_for 30 sh -c "[ \"\$(xwd -root -silent | convert xwd:- -crop 300x24+1748+0 +repage rgba:- | md5sum)\" != '$before' ]" ||
     fail "the moved strip no longer follows the settings"
 shot 5-one-output-rectangles
-if grep -v '^tidemark: .*damaged' "$E2E_TMP/app.log" | grep -q .; then
+if grep -v -e '^tidemark: .*damaged' -e '^tidemark: strip painted at ' "$E2E_TMP/app.log" | grep -q .; then
     echo "app said: $(cat "$E2E_TMP/app.log")"
 fi
 echo "PASS bad input while running (screenshots in $shots)"

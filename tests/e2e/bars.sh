@@ -115,7 +115,15 @@ expect_current 2
 xdotool set_window --urgency 1 "$clock_window"
 wait_for 100 grep -qF "%{B#bd2c40} 3 %{B-}" "$E2E_TMP/module.lines" ||
     fail "no urgent label: $(tail -n 1 "$E2E_TMP/module.lines")"
-sleep 0.5
+# Red pixels (polybar's #bd2c40, the strip's mark) in the rectangle W H X Y of the screen.
+red_pixels() {
+    import -window root miff:- | convert miff:- -crop "${1}x${2}+${3}+${4}" +repage -depth 8 rgb:- | python3 -c '
+import sys
+p = sys.stdin.buffer.read()
+print(sum(1 for i in range(0, len(p) - 2, 3) if p[i] > 150 and p[i] - p[i + 1] > 60 and p[i] - p[i + 2] > 60))'
+}
+urgent_drawn() { [ "$(red_pixels 1024 24 0 "$bar_top")" -gt 100 ] && [ "$(red_pixels 1024 24 0 0)" -gt 0 ]; }
+wait_for 50 urgent_drawn || fail "the urgent workspace is not red in the bar and marked in the strip"
 shot 2-urgent
 
 # Every line is the module's: the click and wheel actions of fake-0's workspaces only.
