@@ -38,7 +38,6 @@ seen=$(watch_line_count)
 "$TIDEMARK" defaults write displayStyle 4 >/dev/null
 apps="[[a['pid'] for a in x['apps']] for x in s['spaces'] if x['spaceID'] in ('$ws1', '$ws2')]"
 expect_watch_line "$seen" "s['signature'].startswith('4:') and $apps == [[$xterm], [$xlogo]]"
-sleep 1
 seen=$(watch_line_count)
 msg '[class="XTerm"] move container to workspace 2'
 on2="[a['pid'] for x in s['spaces'] if x['spaceID'] == '$ws2' for a in x['apps']]"
