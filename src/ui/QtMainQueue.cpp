@@ -1,5 +1,7 @@
 #include "ui/QtMainQueue.h"
 
+#include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <cmath>
 
@@ -26,6 +28,44 @@ public:
 
 private:
     std::unique_ptr<QTimer> timer_;
+};
+
+// A delayed block on a timer of its own, which holds the item until it fires or a cancel on
+// the queue's thread stops it: a cancelled refresh wakes nobody.
+class QtWorkItem final : public WorkItem {
+public:
+    static std::shared_ptr<QtWorkItem> start(std::function<void()> block, QObject* context,
+                                             int ms) {
+        auto item = std::make_shared<QtWorkItem>(std::move(block), context->thread());
+        item->timer_ = new QTimer(context);
+        item->timer_->setSingleShot(true);
+        item->timer_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(item->timer_.get(), &QTimer::timeout, [item] {
+            item->stop();
+            item->perform();
+        });
+        item->timer_->start(ms);
+        return item;
+    }
+    QtWorkItem(std::function<void()> block, QThread* queueThread)
+        : WorkItem(std::move(block)), queueThread_(queueThread) {}
+
+    // Elsewhere than on the queue's thread the item is only marked, and skipped when it fires.
+    void cancel() override {
+        WorkItem::cancel();
+        if (QThread::currentThread() == queueThread_)
+            stop();
+    }
+
+private:
+    void stop() {
+        if (timer_)
+            timer_->deleteLater();
+        timer_.clear();
+    }
+
+    QThread* const queueThread_;
+    QPointer<QTimer> timer_;
 };
 
 int poolPriority(QualityOfService qos) {
@@ -67,10 +107,8 @@ void QtMainQueue::async(std::function<void()> block) {
 }
 
 std::shared_ptr<WorkItem> QtMainQueue::asyncAfter(TimeSeconds delay, std::function<void()> block) {
-    auto item = std::make_shared<WorkItem>(std::move(block));
-    const int ms = int(std::lround(std::max(0.0, delay) * 1000));
-    QTimer::singleShot(ms, Qt::PreciseTimer, &context_, [item] { item->perform(); });
-    return item;
+    return QtWorkItem::start(std::move(block), &context_,
+                             int(std::lround(std::max(0.0, delay) * 1000)));
 }
 
 std::shared_ptr<RepeatingTimer> QtMainQueue::scheduleRepeatingTimer(TimeSeconds interval,

@@ -249,8 +249,7 @@ void X11Workspace::announce(WorkspaceEvent event) {
 // Posted in the turn that saw them, once the tables are current: the refresh they set off
 // then reads what the dispatch just wrote, without another hop through the queue.
 void X11Workspace::postAnnounced() {
-    for (const auto& event : std::exchange(announced_, {}))
-        workspaceEvents_.post(event);
+    workspaceEvents_.postBatch(std::exchange(announced_, {}));
 }
 
 void X11Workspace::startObserving() {
