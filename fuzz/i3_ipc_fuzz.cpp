@@ -1,14 +1,16 @@
 // The byte stream from the i3 socket (whose path any X client can advertise) and sway's:
 // framing, then each reply's JSON through the readers of workspaces, outputs (as spaces and
 // as geometry), the tree (i3's and sway's, into the desktop table and out of it as displays
-// and windows), the configuration's key bindings, and each event's change. The payloads go
-// through Hyprland's and niri's readers of answers and event lines too.
+// and windows), the configuration's key bindings, and each event's change, also followed
+// into the last reply's tree. The payloads go through Hyprland's and niri's readers of
+// answers and event lines too.
 #include "FuzzCheck.h"
 #include "platform/linux/i3/I3Bindings.h"
 #include "platform/linux/i3/I3Ipc.h"
 #include "platform/linux/wayland/HyprlandReplies.h"
 #include "platform/linux/wayland/NiriReplies.h"
 #include "platform/linux/wayland/SwayReplies.h"
+#include "platform/linux/x11/DesktopEvents.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/DockPlacement.h"
 
@@ -78,7 +80,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             FUZZ_CHECK(framed.message->payload.size() <= kMaxPayloadBytes);
             if (framed.message->isEvent()) {
-                (void)i3::eventChange(framed.message->payload);
+                // Followed into the tree of the last reply, as the window server does.
+                auto tree = desktop::i3Tree(previous);
+                const auto change = desktop::readI3TreeChange(
+                    static_cast<i3::EventType>(framed.message->eventType()),
+                    framed.message->payload);
+                if (desktop::followI3TreeChange(tree, change))
+                    FUZZ_CHECK(tree.fullScreenWindows.size() <= tree.windowSpaces.size());
                 (void)wayland::hyprland::eventChanges(framed.message->payload);
                 (void)wayland::niri::eventChanges(framed.message->payload);
             }

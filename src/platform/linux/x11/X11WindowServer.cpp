@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <utility>
 
 namespace tidemark::linux_platform {
 
@@ -43,6 +44,7 @@ X11WindowServer::Mode X11WindowServer::recordReachLocked() {
     if (mode != before) {
         membershipStale_ = true;
         i3Outputs_.reset();
+        i3Workspaces_.reset();
     }
     return mode;
 }
@@ -72,16 +74,13 @@ template <typename Answer>
 void X11WindowServer::keepLocked(KeptAnswer<Answer>& answer, const Answer& value) {
     answer = {.value = value,
               .eventCount = desktopEventCount_,
-              .i3EventCount = i3EventCount_,
               .mode = modes_.mode(),
               .time = Clock::now()};
 }
 
 bool X11WindowServer::displaysAreCurrentLocked() const {
-    if (!followingEvents_ || !displays_.value || displays_.mode != modes_.mode())
-        return false;
-    return displays_.mode == Mode::I3 ? displays_.i3EventCount == i3EventCount_
-                                      : displays_.eventCount == desktopEventCount_;
+    return followingEvents_ && displays_.value && displays_.mode == Mode::Ewmh &&
+           modes_.mode() == Mode::Ewmh && displays_.eventCount == desktopEventCount_;
 }
 
 DisplayList X11WindowServer::displays() {
@@ -109,16 +108,22 @@ std::optional<std::vector<Display>> X11WindowServer::displaysLocked() {
 
 std::optional<std::vector<Display>> X11WindowServer::i3DisplaysLocked() {
     // Outputs change far less often than workspaces; followed, they are kept until i3 says.
-    if (!followingEvents_ || !i3Outputs_)
+    if (!followingEvents_ || !i3Outputs_) {
         i3Outputs_ = i3_.request(i3::MessageType::GetOutputs);
+        i3Workspaces_.reset();
+    }
     if (!i3Outputs_)
         return std::nullopt;
-    auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
-    if (!workspaces)
-        return std::nullopt;
-    bool truncated = false;
-    auto displays = desktop::i3DisplaySpaces(*workspaces, *i3Outputs_, &truncated);
-    noteTruncatedLocked(truncated);
+    if (!followingEvents_ || !i3Workspaces_ || i3WorkspacesAsOf_ != i3WorkspaceEvents_) {
+        const auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
+        if (!workspaces)
+            return std::nullopt;
+        bool truncated = false;
+        i3Workspaces_ = desktop::i3DisplaySpaces(*workspaces, *i3Outputs_, &truncated);
+        i3WorkspacesAsOf_ = i3WorkspaceEvents_;
+        noteTruncatedLocked(truncated);
+    }
+    auto displays = *i3Workspaces_;
     desktop::markFullScreen(displays, i3TreeLocked(TreeReader::Displays).fullScreenOwners);
     return displays;
 }
@@ -234,7 +239,7 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
 SharedWindowList X11WindowServer::windowListLocked(const Clients& clients) {
     const bool ewmh = modes_.mode() == Mode::Ewmh;
     const auto* membership =
-        ewmh ? nullptr : &i3TreeLocked(TreeReader::WindowList, clients.shown).membership;
+        ewmh ? nullptr : &i3TreeLocked(TreeReader::WindowList, clients.shown).tree.windowSpaces;
 
     auto list = std::make_shared<WindowList>();
     list->windows.reserve(clients.shown.size());
@@ -263,49 +268,65 @@ void X11WindowServer::followDesktopEvents() {
 void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     std::lock_guard lock(mutex_);
     // Word from i3 while EWMH answers for want of a connection: i3 takes them again.
-    if (turn.i3WindowsMayHaveMoved && modes_.isProbePending())
+    if (turn.fromI3 && modes_.isProbePending())
         recordReachLocked();
     // Under EWMH the desktops come with each window list, which any event renews.
-    if (turn.i3WindowsMayHaveMoved)
-        membershipStale_ = true;
+    for (const auto& change : turn.i3TreeChanges) {
+        if (membershipStale_)
+            break;
+        const auto fullScreenBefore = tree_.tree.fullScreenWindows;
+        membershipStale_ = !desktop::followI3TreeChange(tree_.tree, change);
+        fullScreenOwnersStale_ =
+            fullScreenOwnersStale_ ||
+            (!membershipStale_ && tree_.tree.fullScreenWindows != fullScreenBefore);
+    }
     staleFacts_.insert(turn.changedWindows.begin(), turn.changedWindows.end());
     if (turn.i3OutputsMayHaveChanged)
         i3Outputs_.reset();
     ++desktopEventCount_;
-    if (turn.fromI3)
-        ++i3EventCount_;
+    if (turn.i3WorkspacesMayHaveChanged)
+        ++i3WorkspaceEvents_;
 }
 
 const X11WindowServer::TreeAnswer&
 X11WindowServer::i3TreeLocked(TreeReader reader, const std::vector<xcb_window_t>& windows) {
     const bool awaited = std::exchange(treeAwaitsWindowList_, false);
     const bool knowsAll = std::all_of(windows.begin(), windows.end(), [&](xcb_window_t window) {
-        return tree_.membership.contains(window);
+        return tree_.tree.windowSpaces.contains(window);
     });
     const bool current =
         followingEvents_ ? !membershipStale_ : reader == TreeReader::WindowList && awaited;
-    if (current && knowsAll)
+    if (current && knowsAll) {
+        if (std::exchange(fullScreenOwnersStale_, false))
+            updateFullScreenOwnersLocked();
         return tree_;
+    }
     treeAwaitsWindowList_ = !followingEvents_ && reader == TreeReader::Displays;
     membershipStale_ = false;
+    fullScreenOwnersStale_ = false;
     tree_ = {};
     auto reply = i3_.request(i3::MessageType::GetTree, {}, desktop::kI3TreeMembers);
     if (!reply)
         return tree_;
     bool truncated = false;
-    auto tree = desktop::i3Tree(*reply, &truncated);
+    tree_.tree = desktop::i3Tree(*reply, &truncated);
     noteTruncatedLocked(truncated);
-    tree_.membership = std::move(tree.windowSpaces);
-    // i3 does not say whose the windows are: their owners cost one more round trip, and only
-    // while some workspace is full screen.
+    updateFullScreenOwnersLocked();
+    return tree_;
+}
+
+// i3 does not say whose the windows are: their owners cost one more round trip, and only
+// while some workspace is full screen.
+void X11WindowServer::updateFullScreenOwnersLocked() {
+    const auto& spaces = tree_.tree.fullScreenWindows;
     std::vector<xcb_window_t> fullScreen;
-    for (const auto& [space, window] : tree.fullScreenWindows)
+    for (const auto& [space, window] : spaces)
         fullScreen.push_back(xcb_window_t(window));
     const auto facts = fetchWindowFacts(*x_, fullScreen, {.geometry = false});
+    tree_.fullScreenOwners.clear();
     std::size_t i = 0;
-    for (const auto& [space, window] : tree.fullScreenWindows)
+    for (const auto& [space, window] : spaces)
         tree_.fullScreenOwners.emplace(space, facts[i++].pid);
-    return tree_;
 }
 
 bool X11WindowServer::takesSwitchRequests() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/x11/DesktopEvents.h"
 #include "platform/linux/x11/DesktopMode.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/WindowFacts.h"
@@ -44,8 +45,10 @@ public:
 
     // From now on the desktop's events tell when windows may have moved between spaces or
     // the spaces changed (`desktopChanged`), so these are asked again only then rather than
-    // at every refresh: an idle desktop costs the half-second check no i3 tree. The window
-    // list, whose sizes change without an event this program hears, is kept only briefly,
+    // at every refresh: an idle desktop costs the half-second check no i3 tree, and an i3
+    // event that says enough itself (a window closed or full screen) is followed into the
+    // tree kept, whose workspaces are asked again only after a workspace or output event. The
+    // window list, whose sizes change without an event this program hears, is kept only briefly,
     // for the refreshes that one switch or activation sets off together; its spaces come
     // from the tree kept since the last event that may have moved a window.
     void followDesktopEvents();
@@ -82,7 +85,7 @@ private:
 
     // What the i3 tree tells, with the owners of the full-screen workspaces' windows.
     struct TreeAnswer {
-        desktop::WindowSpaces membership;
+        desktop::I3Tree tree;
         std::map<SpaceId, std::optional<std::int32_t>> fullScreenOwners;
     };
     // A refresh asks for the displays, then for the window list: both read the tree.
@@ -105,13 +108,13 @@ private:
     template <typename Answer> struct KeptAnswer {
         Answer value;
         std::uint64_t eventCount = 0;
-        std::uint64_t i3EventCount = 0;
         Mode mode = Mode::Ewmh;
         Clock::time_point time{};
     };
-    // i3's outputs and workspaces change only with word from i3; an X event (a focus, a
-    // title) leaves them. Under EWMH any event may have changed the desktops.
+    // Under EWMH any event may have changed the desktops; i3's displays are made at each
+    // call from what is kept of them (outputs, workspaces, the tree).
     bool displaysAreCurrentLocked() const;
+    void updateFullScreenOwnersLocked();
     template <typename Answer>
     bool isCurrentLocked(const KeptAnswer<Answer>& answer,
                          std::optional<Clock::duration> maxAge = std::nullopt) const;
@@ -125,6 +128,8 @@ private:
     TreeAnswer tree_;
     bool followingEvents_ = false;
     bool membershipStale_ = true;
+    // A followed event changed which workspaces are full screen.
+    bool fullScreenOwnersStale_ = false;
     // Without events: the tree the displays were read from awaits their window list.
     bool treeAwaitsWindowList_ = false;
     std::uint64_t desktopEventCount_ = 0;
@@ -138,8 +143,11 @@ private:
     std::map<xcb_window_t, WindowFacts> keptFacts_;
     std::set<xcb_window_t> staleFacts_;
     bool keptFactsHaveDesktops_ = false;
-    std::uint64_t i3EventCount_ = 0;
+    // i3's outputs and workspaces change only with word of them from i3: kept until then.
     std::optional<nlohmann::json> i3Outputs_;
+    std::optional<std::vector<Display>> i3Workspaces_;
+    std::uint64_t i3WorkspaceEvents_ = 0;
+    std::uint64_t i3WorkspacesAsOf_ = 0;
 };
 
 } // namespace tidemark::linux_platform

@@ -342,7 +342,8 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         if (desktopEventListener_)
             desktopEventListener_({.fromX = true,
                                    .fromI3 = true,
-                                   .i3WindowsMayHaveMoved = true,
+                                   .i3TreeChanges = {{}},
+                                   .i3WorkspacesMayHaveChanged = true,
                                    .i3OutputsMayHaveChanged = true,
                                    .changedWindows = {}});
         announce({Kind::ActiveSpaceChanged});
@@ -417,19 +418,24 @@ void X11Workspace::dispatchEvents() {
             if (!message.isEvent())
                 continue;
             const auto kind = static_cast<i3::EventType>(message.eventType());
-            if (!turn.i3WindowsMayHaveMoved)
-                turn.i3WindowsMayHaveMoved =
-                    desktop::i3EventMayMoveWindows(kind, i3::eventChange(message.payload));
+            if (const auto change = desktop::readI3TreeChange(kind, message.payload);
+                change.kind != desktop::I3TreeChange::Kind::None)
+                turn.i3TreeChanges.push_back(change);
             anyI3Event = true;
             turn.fromI3 = true;
-            if (kind == i3::EventType::Workspace)
-                spaceChanged = true;
-            else if (kind == i3::EventType::Output)
+            if (kind == i3::EventType::Workspace) {
+                spaceChanged = turn.i3WorkspacesMayHaveChanged = true;
+            } else if (kind == i3::EventType::Output) {
                 screenChanged = turn.i3OutputsMayHaveChanged = true;
+                turn.i3WorkspacesMayHaveChanged = true;
+            } else if (kind == i3::EventType::Shutdown) {
+                turn.i3WorkspacesMayHaveChanged = true;
+            }
         }
         if (i3Events_->isBroken()) {
             turn.fromI3 = true;
-            turn.i3WindowsMayHaveMoved = true;
+            turn.i3TreeChanges.emplace_back();
+            turn.i3WorkspacesMayHaveChanged = true;
             turn.i3OutputsMayHaveChanged = true;
             // i3 restarted or exited; pick it up again when it is back.
             i3Events_.reset();

@@ -6,6 +6,7 @@
 #include "platform/linux/apps/InstalledApplications.h"
 #include "platform/linux/i3/I3Ipc.h"
 #include "platform/linux/x11/ClientApps.h"
+#include "platform/linux/x11/DesktopEvents.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/WindowFacts.h"
 #include "platform/linux/x11/XConnection.h"
