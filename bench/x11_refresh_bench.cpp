@@ -97,6 +97,7 @@ void followedRefresh(benchmark::State& state, const std::string& change) {
     linux_platform::desktop::EventTurn turn{.fromX = true,
                                             .fromI3 = true,
                                             .i3TreeChanges = {},
+                                            .i3WorkspaceFocus = {},
                                             .i3WorkspacesMayHaveChanged = false,
                                             .i3OutputsMayHaveChanged = false,
                                             .changedWindows = {std::uint32_t(window)}};

@@ -2,8 +2,8 @@
 // framing, then each reply's JSON through the readers of workspaces, outputs (as spaces and
 // as geometry), the tree (i3's and sway's, into the desktop table and out of it as displays
 // and windows), the configuration's key bindings, and each event's change, also followed
-// into the last reply's tree. The payloads go through Hyprland's and niri's readers of
-// answers and event lines too.
+// into the last reply's tree and (a workspace focus) its workspaces. The payloads go through
+// Hyprland's and niri's readers of answers and event lines too.
 #include "FuzzCheck.h"
 #include "platform/linux/i3/I3Bindings.h"
 #include "platform/linux/i3/I3Ipc.h"
@@ -87,6 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     framed.message->payload);
                 if (desktop::followI3TreeChange(tree, change))
                     FUZZ_CHECK(tree.fullScreenWindows.size() <= tree.windowSpaces.size());
+                if (const auto focus = desktop::readI3WorkspaceFocus(framed.message->payload)) {
+                    auto displays = desktop::i3DisplaySpaces(previous, previous);
+                    (void)desktop::followI3WorkspaceFocus(displays, *focus);
+                    for (const auto& display : displays)
+                        FUZZ_CHECK(std::any_of(display.spaces.begin(), display.spaces.end(),
+                                               [&](const tidemark::DisplaySpace& space) {
+                                                   return space.id == display.currentSpace;
+                                               }));
+                }
                 (void)wayland::hyprland::eventChanges(framed.message->payload);
                 (void)wayland::niri::eventChanges(framed.message->payload);
             }

@@ -3,6 +3,7 @@
 #include "platform/linux/JsonMembers.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 
 namespace tidemark::linux_platform::desktop {
@@ -45,7 +46,101 @@ bool onScratchpad(const I3Tree& tree, std::int64_t window, const std::vector<Spa
            });
 }
 
+// Reads the top-level "change" and the "id" and "output" of the top-level "current", and
+// stops once it has them.
+class FocusReader final : public nlohmann::json::json_sax_t {
+public:
+    std::optional<std::string> change;
+    std::optional<std::int64_t> id;
+    std::optional<std::string> output;
+
+    bool key(string_t& name) override {
+        wanted_ = Member::None;
+        if (depth_ == 1 && name == "change")
+            wanted_ = Member::Change;
+        else if (depth_ == 1 && name == "current")
+            wanted_ = Member::Current;
+        else if (depth_ == 2 && inCurrent_ && name == "id")
+            wanted_ = Member::Id;
+        else if (depth_ == 2 && inCurrent_ && name == "output")
+            wanted_ = Member::Output;
+        return true;
+    }
+    bool string(string_t& value) override {
+        if (wanted_ == Member::Change)
+            change = value;
+        else if (wanted_ == Member::Output)
+            output = value;
+        return scalar();
+    }
+    bool number_integer(number_integer_t value) override {
+        if (wanted_ == Member::Id)
+            id = value;
+        return scalar();
+    }
+    bool number_unsigned(number_unsigned_t value) override {
+        if (wanted_ == Member::Id && value <= std::uint64_t(INT64_MAX))
+            id = std::int64_t(value);
+        return scalar();
+    }
+    bool start_object(std::size_t) override {
+        inCurrent_ = inCurrent_ || wanted_ == Member::Current;
+        return enter();
+    }
+    bool start_array(std::size_t) override { return enter(); }
+    bool end_object() override { return leave(); }
+    bool end_array() override { return leave(); }
+    bool null() override { return scalar(); }
+    bool boolean(bool) override { return scalar(); }
+    bool number_float(number_float_t, const string_t&) override { return scalar(); }
+    bool binary(binary_t&) override { return scalar(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+private:
+    enum class Member { None, Change, Current, Id, Output };
+    bool enter() {
+        wanted_ = Member::None;
+        ++depth_;
+        return true;
+    }
+    bool leave() {
+        // The end of "current" ends the reading.
+        if (--depth_ == 1 && inCurrent_)
+            return false;
+        return true;
+    }
+    bool scalar() {
+        wanted_ = Member::None;
+        return !(change && id && output);
+    }
+
+    int depth_ = 0;
+    bool inCurrent_ = false;
+    Member wanted_ = Member::None;
+};
+
 } // namespace
+
+std::optional<I3WorkspaceFocus> readI3WorkspaceFocus(std::string_view payload) {
+    FocusReader reader;
+    nlohmann::json::sax_parse(payload, &reader, nlohmann::json::input_format_t::json, true);
+    if (reader.change != "focus" || !reader.id || !reader.output)
+        return std::nullopt;
+    return I3WorkspaceFocus{*reader.id, text::boundedUtf8(*reader.output, kMaxNameBytes)};
+}
+
+bool followI3WorkspaceFocus(std::vector<Display>& displays, const I3WorkspaceFocus& focus) {
+    for (auto& display : displays)
+        if (display.identifier == focus.output)
+            for (const auto& space : display.spaces)
+                if (space.id == focus.workspace) {
+                    display.currentSpace = focus.workspace;
+                    return true;
+                }
+    return false;
+}
 
 I3TreeChange readI3TreeChange(i3::EventType type, std::string_view payload) {
     const auto change = i3::eventChange(payload);

@@ -4,7 +4,9 @@
 #include "platform/linux/x11/DesktopModel.h"
 
 #include <cstdint>
+#include <optional>
 #include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,6 +47,22 @@ I3TreeChange readI3TreeChange(i3::EventType type, std::string_view payload);
 // a container above windows is full screen; one on the scratchpad changes nothing shown.
 bool followI3TreeChange(I3Tree& tree, const I3TreeChange& change);
 
+// i3 moved the focus to `workspace` (its container id) on `output`, which now shows it.
+struct I3WorkspaceFocus {
+    std::int64_t workspace = 0;
+    std::string output;
+    friend bool operator==(const I3WorkspaceFocus&, const I3WorkspaceFocus&) = default;
+};
+
+// A workspace event's payload read as far as the focused workspace's id and output (i3 lists
+// both workspaces whole, 15 kB with 40 windows, after them); nothing unless its change is
+// "focus" and both are there.
+std::optional<I3WorkspaceFocus> readI3WorkspaceFocus(std::string_view payload);
+
+// Shows the focused workspace in `displays` (as i3's workspaces were read); false when none of
+// them is that output holding that workspace, and the workspaces must be asked again.
+bool followI3WorkspaceFocus(std::vector<Display>& displays, const I3WorkspaceFocus& focus);
+
 // What one turn of desktop events may have changed, for answers kept between them.
 struct EventTurn {
     bool fromX = false;
@@ -53,7 +71,10 @@ struct EventTurn {
     // What i3's events said of the tree, in order; those that change nothing are left out.
     // i3 lost or back counts as an Unknown change.
     std::vector<I3TreeChange> i3TreeChanges;
-    // An i3 workspace or output event, or i3 lost or back: its workspaces may have changed.
+    // i3's focus moves between workspaces, in order.
+    std::vector<I3WorkspaceFocus> i3WorkspaceFocus;
+    // Any other i3 workspace or output event, or i3 lost or back: its workspaces may have
+    // changed otherwise.
     bool i3WorkspacesMayHaveChanged = false;
     // An i3 output event, or i3 lost or back: its outputs may have changed.
     bool i3OutputsMayHaveChanged = false;

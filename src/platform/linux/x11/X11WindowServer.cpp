@@ -13,8 +13,6 @@ namespace tidemark::linux_platform {
 
 namespace {
 
-// Long enough for the refreshes one switch sets off at once, short of the half-second check.
-constexpr auto kWindowListMaxAge = std::chrono::milliseconds(100);
 // Desktop names are a few words each; more than this is not read.
 constexpr std::uint32_t kMaxDesktopNamesBytes = 16 * 1024;
 
@@ -64,18 +62,14 @@ void X11WindowServer::noteTruncatedLocked(bool truncated) {
 }
 
 template <typename Answer>
-bool X11WindowServer::isCurrentLocked(const KeptAnswer<Answer>& answer,
-                                      std::optional<Clock::duration> maxAge) const {
+bool X11WindowServer::isCurrentLocked(const KeptAnswer<Answer>& answer) const {
     return followingEvents_ && answer.value && answer.eventCount == desktopEventCount_ &&
-           (!maxAge || Clock::now() - answer.time < *maxAge);
+           answer.mode == modes_.mode();
 }
 
 template <typename Answer>
 void X11WindowServer::keepLocked(KeptAnswer<Answer>& answer, const Answer& value) {
-    answer = {.value = value,
-              .eventCount = desktopEventCount_,
-              .mode = modes_.mode(),
-              .time = Clock::now()};
+    answer = {.value = value, .eventCount = desktopEventCount_, .mode = modes_.mode()};
 }
 
 bool X11WindowServer::displaysAreCurrentLocked() const {
@@ -178,7 +172,7 @@ std::optional<std::vector<Display>> X11WindowServer::ewmhDisplaysLocked() {
 
 SharedWindowList X11WindowServer::windows() {
     std::lock_guard lock(mutex_);
-    if (isCurrentLocked(windowList_, kWindowListMaxAge))
+    if (isCurrentLocked(windowList_))
         return windowList_.value;
     auto windows = windowListLocked(clientsLocked(modes_.mode() == Mode::Ewmh));
     keepLocked(windowList_, windows);
@@ -283,8 +277,17 @@ void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     staleFacts_.insert(turn.changedWindows.begin(), turn.changedWindows.end());
     if (turn.i3OutputsMayHaveChanged)
         i3Outputs_.reset();
-    ++desktopEventCount_;
-    if (turn.i3WorkspacesMayHaveChanged)
+    // Word from i3 alone that moved no window (a switch's focus) leaves the window list.
+    if (turn.fromX || !turn.i3TreeChanges.empty())
+        ++desktopEventCount_;
+    // A focus moved between workspaces i3 listed is shown without asking them again.
+    const bool workspacesKept = i3Workspaces_ && i3WorkspacesAsOf_ == i3WorkspaceEvents_;
+    const auto followed = [&](const desktop::I3WorkspaceFocus& focus) {
+        return desktop::followI3WorkspaceFocus(*i3Workspaces_, focus);
+    };
+    if (turn.i3WorkspacesMayHaveChanged ||
+        (workspacesKept &&
+         !std::all_of(turn.i3WorkspaceFocus.begin(), turn.i3WorkspaceFocus.end(), followed)))
         ++i3WorkspaceEvents_;
 }
 

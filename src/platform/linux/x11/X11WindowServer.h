@@ -48,9 +48,10 @@ public:
     // at every refresh: an idle desktop costs the half-second check no i3 tree, and an i3
     // event that says enough itself (a window closed or full screen) is followed into the
     // tree kept, whose workspaces are asked again only after a workspace or output event. The
-    // window list, whose sizes change without an event this program hears, is kept only briefly,
-    // for the refreshes that one switch or activation sets off together; its spaces come
-    // from the tree kept since the last event that may have moved a window.
+    // window list is kept until an X event or a change of the tree (the workspace watches
+    // each client's size and properties and names those that changed, whose facts alone are
+    // asked again); its spaces come from the tree kept since the last event that may have
+    // moved a window.
     void followDesktopEvents();
     void desktopChanged(const desktop::EventTurn& turn);
 
@@ -103,21 +104,17 @@ private:
     // One round trip: the server has passed every request on before it returns.
     void syncLocked();
 
-    // An answer kept while no desktop event came after it and, with a `maxAge`, while young;
-    // a failed answer (null) is not kept.
+    // An answer kept while no desktop event came after it; a failed answer (null) is not kept.
     template <typename Answer> struct KeptAnswer {
         Answer value;
         std::uint64_t eventCount = 0;
         Mode mode = Mode::Ewmh;
-        Clock::time_point time{};
     };
     // Under EWMH any event may have changed the desktops; i3's displays are made at each
     // call from what is kept of them (outputs, workspaces, the tree).
     bool displaysAreCurrentLocked() const;
     void updateFullScreenOwnersLocked();
-    template <typename Answer>
-    bool isCurrentLocked(const KeptAnswer<Answer>& answer,
-                         std::optional<Clock::duration> maxAge = std::nullopt) const;
+    template <typename Answer> bool isCurrentLocked(const KeptAnswer<Answer>& answer) const;
     template <typename Answer> void keepLocked(KeptAnswer<Answer>& answer, const Answer& value);
 
     std::shared_ptr<XConnection> x_;

@@ -343,6 +343,7 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
             desktopEventListener_({.fromX = true,
                                    .fromI3 = true,
                                    .i3TreeChanges = {{}},
+                                   .i3WorkspaceFocus = {},
                                    .i3WorkspacesMayHaveChanged = true,
                                    .i3OutputsMayHaveChanged = true,
                                    .changedWindows = {}});
@@ -359,7 +360,65 @@ std::vector<int> X11Workspace::eventFds() {
     return fds;
 }
 
+// i3 tells of a switch before the X server has carried it out (it answers its command once the
+// requests are sent): its word goes out in a turn of its own, whose refresh reads i3's answers
+// and the windows kept. The X events of the same moment, whose handling waits on the busy
+// server, are left for the next turn; their descriptor is still readable.
 void X11Workspace::dispatchEvents() {
+    if (dispatchI3Events())
+        return;
+    dispatchXEvents();
+}
+
+bool X11Workspace::dispatchI3Events() {
+    if (!i3Events_)
+        return false;
+    desktop::EventTurn turn;
+    bool spaceChanged = false;
+    bool screenChanged = false;
+    for (const auto& message : i3Events_->readAvailable()) {
+        if (!message.isEvent())
+            continue;
+        const auto kind = static_cast<i3::EventType>(message.eventType());
+        if (const auto change = desktop::readI3TreeChange(kind, message.payload);
+            change.kind != desktop::I3TreeChange::Kind::None)
+            turn.i3TreeChanges.push_back(change);
+        turn.fromI3 = true;
+        if (kind == i3::EventType::Workspace) {
+            spaceChanged = true;
+            if (auto focus = desktop::readI3WorkspaceFocus(message.payload))
+                turn.i3WorkspaceFocus.push_back(std::move(*focus));
+            else
+                turn.i3WorkspacesMayHaveChanged = true;
+        } else if (kind == i3::EventType::Output) {
+            screenChanged = turn.i3OutputsMayHaveChanged = true;
+            turn.i3WorkspacesMayHaveChanged = true;
+        } else if (kind == i3::EventType::Shutdown) {
+            turn.i3WorkspacesMayHaveChanged = true;
+        }
+    }
+    if (i3Events_->isBroken()) {
+        turn.fromI3 = true;
+        turn.i3TreeChanges.emplace_back();
+        turn.i3WorkspacesMayHaveChanged = true;
+        turn.i3OutputsMayHaveChanged = true;
+        // i3 restarted or exited; pick it up again when it is back.
+        i3Events_.reset();
+        scheduleI3Reconnect(0);
+    }
+    if (!turn.fromI3)
+        return false;
+    if (desktopEventListener_)
+        desktopEventListener_(turn);
+    if (spaceChanged)
+        announce({Kind::ActiveSpaceChanged});
+    if (screenChanged)
+        announce({Kind::ScreenParametersChanged});
+    postAnnounced();
+    return spaceChanged || screenChanged;
+}
+
+void X11Workspace::dispatchXEvents() {
     bool clientsChanged = false;
     std::set<xcb_window_t> changedWindows;
     bool activeChanged = false;
@@ -367,7 +426,6 @@ void X11Workspace::dispatchEvents() {
     bool screenChanged = false;
     bool themeChanged = false;
     desktop::EventTurn turn;
-    bool anyI3Event = false;
     while (auto* raw = xcb_poll_for_event(events_->raw())) {
         Reply<xcb_generic_event_t> event(raw);
         turn.fromX = true;
@@ -412,36 +470,8 @@ void X11Workspace::dispatchEvents() {
         }
     }
     events_->checkAlive();
-
-    if (i3Events_) {
-        for (const auto& message : i3Events_->readAvailable()) {
-            if (!message.isEvent())
-                continue;
-            const auto kind = static_cast<i3::EventType>(message.eventType());
-            if (const auto change = desktop::readI3TreeChange(kind, message.payload);
-                change.kind != desktop::I3TreeChange::Kind::None)
-                turn.i3TreeChanges.push_back(change);
-            anyI3Event = true;
-            turn.fromI3 = true;
-            if (kind == i3::EventType::Workspace) {
-                spaceChanged = turn.i3WorkspacesMayHaveChanged = true;
-            } else if (kind == i3::EventType::Output) {
-                screenChanged = turn.i3OutputsMayHaveChanged = true;
-                turn.i3WorkspacesMayHaveChanged = true;
-            } else if (kind == i3::EventType::Shutdown) {
-                turn.i3WorkspacesMayHaveChanged = true;
-            }
-        }
-        if (i3Events_->isBroken()) {
-            turn.fromI3 = true;
-            turn.i3TreeChanges.emplace_back();
-            turn.i3WorkspacesMayHaveChanged = true;
-            turn.i3OutputsMayHaveChanged = true;
-            // i3 restarted or exited; pick it up again when it is back.
-            i3Events_.reset();
-            scheduleI3Reconnect(0);
-        }
-    }
+    if (!turn.fromX)
+        return;
 
     // Asked before the app diff's requests go out, so that its reply comes with theirs.
     std::optional<xcb_get_property_cookie_t> activeWindow;
@@ -460,7 +490,7 @@ void X11Workspace::dispatchEvents() {
         turn.changedWindows.insert(newlyWatched_.begin(), newlyWatched_.end());
         newlyWatched_.clear();
     }
-    if ((turn.fromX || anyI3Event) && desktopEventListener_)
+    if (desktopEventListener_)
         desktopEventListener_(turn);
     if (spaceChanged)
         announce({Kind::ActiveSpaceChanged});

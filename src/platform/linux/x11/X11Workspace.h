@@ -93,6 +93,10 @@ private:
     // Subscribes to i3's events; whether i3 is advertised but did not subscribe.
     bool connectI3();
     void scheduleI3Reconnect(int attempt);
+    // i3's events, then the X server's; the first returns whether it told of a workspace or
+    // output change, which leaves the X events to the next turn.
+    bool dispatchI3Events();
+    void dispatchXEvents();
     // Posts the app events of what changed; whether a window's urgency did.
     bool diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.

@@ -76,6 +76,63 @@ TEST(I3TreeChange, ReadsWhatAnEventSaysOfTheWindowsWorkspaces) {
         EXPECT_EQ(readI3TreeChange(c.type, c.payload), c.expected) << c.payload;
 }
 
+TEST(I3WorkspaceFocus, ReadsTheFocusedWorkspaceAndShowsItOnItsOutput) {
+    // i3 4.22 lists "output" before the workspace's windows, whose own ids and outputs are
+    // not the workspace's.
+    const std::string current =
+        R"("current":{"id":20,"type":"workspace","rect":{"x":0},"marks":[],"output":"left",)"
+        R"("nodes":[{"id":7,"output":"right","window":1}],"name":"2"})";
+    const std::string old = R"("old":{"id":10,"type":"workspace","output":"left","nodes":[]})";
+    const std::pair<std::string, std::optional<I3WorkspaceFocus>> reads[] = {
+        {R"({"change":"focus",)" + current + "," + old + "}", I3WorkspaceFocus{20, "left"}},
+        // What follows the focused workspace is not read.
+        {R"({"change":"focus",)" + current + R"(,"old":{"id":)", I3WorkspaceFocus{20, "left"}},
+        {R"({"change":"init",)" + current + "}", std::nullopt},
+        {R"({"change":"focus","current":null,)" + old + "}", std::nullopt},
+        {R"({"change":"focus","current":{"id":20,"nodes":[{"output":"left"}]}})", std::nullopt},
+        {R"({"change":"focus","current":{"id":"20","output":"left"}})", std::nullopt},
+        {R"({"change":"focus","current":{"id":20,"output":7}})", std::nullopt},
+        {R"({"current":{"id":20,"output":"left"}})", std::nullopt},
+        {R"({"change":"focus","current":{"id":20,)", std::nullopt},
+    };
+    for (const auto& [payload, expected] : reads)
+        EXPECT_EQ(readI3WorkspaceFocus(payload), expected) << payload;
+
+    const auto display = [](const char* name, std::vector<SpaceId> ids, SpaceId current) {
+        Display d;
+        d.identifier = name;
+        for (const auto id : ids) {
+            DisplaySpace space;
+            space.id = id;
+            d.spaces.push_back(space);
+        }
+        d.currentSpace = current;
+        return d;
+    };
+    const std::vector<Display> before{display("left", {10, 20}, 10),
+                                      display("right", {30, 40}, 40)};
+    struct Case {
+        I3WorkspaceFocus focus;
+        bool followed;
+        std::vector<SpaceId> currents;
+    };
+    for (const auto& c : {
+             Case{{20, "left"}, true, {20, 40}},
+             Case{{30, "right"}, true, {10, 30}},
+             // Focus moving to the other output's visible workspace changes nothing shown.
+             Case{{40, "right"}, true, {10, 40}},
+             Case{{50, "left"}, false, {10, 40}},
+             Case{{30, "left"}, false, {10, 40}},
+             Case{{20, "gone"}, false, {10, 40}},
+         }) {
+        auto displays = before;
+        EXPECT_EQ(followI3WorkspaceFocus(displays, c.focus), c.followed) << c.focus.workspace;
+        EXPECT_EQ((std::vector<SpaceId>{displays[0].currentSpace, displays[1].currentSpace}),
+                  c.currents)
+            << c.focus.workspace;
+    }
+}
+
 // A tree as i3 lists it: workspaces by id with their windows.
 struct TreeWindow {
     std::int64_t window;
