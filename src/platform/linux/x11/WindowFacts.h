@@ -33,6 +33,7 @@ struct WindowFacts {
     std::optional<std::int32_t> pid;
     std::string instanceName;
     std::string className;
+    friend bool operator==(const WindowFacts&, const WindowFacts&) = default;
 };
 
 // What to ask beyond the window type, state and owner. Existence is judged from the

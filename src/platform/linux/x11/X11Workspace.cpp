@@ -53,7 +53,15 @@ X11Workspace::AppMap X11Workspace::readAppsLocked() {
     return readApps(fetchWindowFacts(*x_, clients, kClientFacts));
 }
 
-void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
+bool X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
+    // i3 writes the list again at every switch, mostly as it was.
+    if (tableRead_ && std::equal(list.begin(), list.end(), clients_.begin(), clients_.end(),
+                                 [](xcb_window_t window, const WindowFacts& facts) {
+                                     return window == facts.window;
+                                 })) {
+        tableTime_ = Clock::now();
+        return false;
+    }
     std::map<xcb_window_t, WindowFacts> known;
     for (auto& facts : clients_)
         known.emplace(facts.window, std::move(facts));
@@ -88,26 +96,32 @@ void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
     }
     tableRead_ = true;
     tableTime_ = Clock::now();
+    return true;
 }
 
-void X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
+bool X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
     std::vector<xcb_window_t> listed;
     for (const auto& facts : clients_)
         if (windows.contains(facts.window))
             listed.push_back(facts.window);
     if (listed.empty())
-        return;
+        return false;
     auto fresh = fetchWindowFacts(*x_, listed, kClientFacts);
     auto next = fresh.begin();
     std::vector<const WindowFacts*> refreshed;
     for (auto& facts : clients_)
         if (next != fresh.end() && facts.window == next->window) {
-            facts = std::move(*next++);
-            refreshed.push_back(&facts);
+            // A focus changes only the state's focused flag, which nothing here reads.
+            if (facts != *next) {
+                facts = std::move(*next);
+                refreshed.push_back(&facts);
+            }
+            ++next;
         }
     // A claimed owner (_NET_WM_PID) may change.
     if (observing_)
         recordOwnersLocked(refreshed);
+    return !refreshed.empty();
 }
 
 void X11Workspace::recordOwnersLocked(const std::vector<const WindowFacts*>& windows) {
@@ -519,9 +533,11 @@ bool X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
         std::optional<xcb_get_property_cookie_t> clientList;
         if (clientsChanged)
             clientList = requestRootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
-        refreshWindowsLocked(changedWindows);
-        if (clientList)
-            refreshClientsLocked(takeRootWindowList(*x_, *clientList));
+        const bool factsChanged = refreshWindowsLocked(changedWindows);
+        const bool listChanged =
+            clientList && refreshClientsLocked(takeRootWindowList(*x_, *clientList));
+        if (!factsChanged && !listChanged)
+            return false;
         previous = std::move(lastApps_);
         rebuildAppsLocked();
         current = lastApps_;

@@ -82,10 +82,11 @@ private:
     AppMap readAppsLocked();
     // The table, read afresh unless events or a recent read vouch for it.
     const AppMap& currentAppsLocked();
-    // Takes the client list just read, asking X only about windows the table does not hold.
-    void refreshClientsLocked(const std::vector<xcb_window_t>& list);
-    // Rereads the facts of clients whose properties changed.
-    void refreshWindowsLocked(const std::set<xcb_window_t>& windows);
+    // Takes the client list just read, asking X only about windows the table does not hold;
+    // whether the list changed.
+    bool refreshClientsLocked(const std::vector<xcb_window_t>& list);
+    // Rereads the facts of clients whose properties changed; whether any did.
+    bool refreshWindowsLocked(const std::set<xcb_window_t>& windows);
     // Notes who owns each of these clients, unless noted already for the same pid.
     void recordOwnersLocked(const std::vector<const WindowFacts*>& windows);
     void rebuildAppsLocked();
