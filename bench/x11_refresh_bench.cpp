@@ -100,7 +100,8 @@ void followedRefresh(benchmark::State& state, const std::string& change) {
                                             .i3WorkspaceFocus = {},
                                             .i3WorkspacesMayHaveChanged = false,
                                             .i3OutputsMayHaveChanged = false,
-                                            .changedWindows = {std::uint32_t(window)}};
+                                            .changedWindows = {std::uint32_t(window)},
+                                            .stackingChanged = false};
     const auto read =
         linux_platform::desktop::readI3TreeChange(linux_platform::i3::EventType::Window, payload);
     if (read.kind != linux_platform::desktop::I3TreeChange::Kind::None)

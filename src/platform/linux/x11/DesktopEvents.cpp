@@ -19,13 +19,21 @@ bool isOneOf(std::string_view change, std::initializer_list<std::string_view> na
     return std::find(names.begin(), names.end(), change) != names.end();
 }
 
+// The event with its container's members that are read; nothing when it has no container.
+std::optional<nlohmann::json> containerOf(std::string_view payload) {
+    auto event = i3::parseReplyPayload(payload, kContainerMembers);
+    const auto* container = event ? json_members::member(*event, "container") : nullptr;
+    if (!container || !container->is_object())
+        return std::nullopt;
+    return *container;
+}
+
 I3TreeChange windowChange(std::string_view change, std::string_view payload) {
     if (isOneOf(change, {"focus", "title", "urgent", "mark", "floating"}))
         return {Kind::None};
     if (!isOneOf(change, {"close", "fullscreen_mode"}))
         return {};
-    const auto event = i3::parseReplyPayload(payload, kContainerMembers);
-    const auto* container = event ? json_members::member(*event, "container") : nullptr;
+    const auto container = containerOf(payload);
     const auto window = container ? json_members::integer(*container, "window") : std::nullopt;
     if (!window)
         return {};
@@ -158,6 +166,13 @@ I3TreeChange readI3TreeChange(i3::EventType type, std::string_view payload) {
     default:
         return {};
     }
+}
+
+std::optional<std::int64_t> readI3FocusedWindow(std::string_view payload) {
+    if (i3::eventChange(payload) != "focus")
+        return std::nullopt;
+    const auto container = containerOf(payload);
+    return container ? json_members::integer(*container, "window") : std::nullopt;
 }
 
 bool followI3TreeChange(I3Tree& tree, const I3TreeChange& change) {

@@ -41,6 +41,10 @@ struct I3TreeChange {
 // for a close or a full-screen change, the container's window and mode.
 I3TreeChange readI3TreeChange(i3::EventType type, std::string_view payload);
 
+// A window event's payload read as far as its container's X window, when its change is
+// "focus": i3 tells of the focus before the X server has the active window.
+std::optional<std::int64_t> readI3FocusedWindow(std::string_view payload);
+
 // Applies `change` to `tree`, recomputing its full-screen workspaces; false when the change
 // cannot be followed (the tree must be asked again), `tree` then being as it was or partly
 // changed. A full-screen change is followed only for a window the tree holds, and not while
@@ -81,6 +85,8 @@ struct EventTurn {
     // Client windows whose facts (size, type, state, opacity, desktop, owner) may have
     // changed, and those only now watched, whose changes until now went unheard.
     std::set<std::uint32_t> changedWindows;
+    // The client list or its stacking order changed, or a client went.
+    bool stackingChanged = false;
 };
 
 } // namespace tidemark::linux_platform::desktop

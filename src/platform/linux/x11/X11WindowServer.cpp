@@ -180,6 +180,15 @@ SharedWindowList X11WindowServer::windows() {
 }
 
 X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
+    auto pending = std::exchange(pendingClients_, std::nullopt);
+    if (pending && pending->ewmh == ewmh)
+        return takeClientsLocked(*pending);
+    if (pending)
+        takeClientsLocked(*pending);
+    return takeClientsLocked(requestClientsLocked(ewmh));
+}
+
+X11WindowServer::ClientRequests X11WindowServer::requestClientsLocked(bool ewmh) {
     // Under EWMH each client's desktop and urgency come with its other facts, and the desktop
     // count that reads it with the list; under i3 the tree and the workspaces tell.
     const FactsRequest request{.desktop = ewmh, .urgencyHint = ewmh};
@@ -198,17 +207,25 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
     else
         due = listedWindows_;
     staleFacts_.clear();
-    const auto stackingCookie = requestRootWindowList(*x_, e._NET_CLIENT_LIST_STACKING);
-    std::optional<xcb_get_property_cookie_t> countCookie;
+    ClientRequests requests{.ewmh = ewmh,
+                            .stacking = requestRootWindowList(*x_, e._NET_CLIENT_LIST_STACKING),
+                            .desktopCount = std::nullopt,
+                            .facts = {}};
     if (ewmh)
-        countCookie = requestRootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
-    for (auto& window : fetchWindowFacts(*x_, due, request))
+        requests.desktopCount = requestRootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
+    requests.facts = requestWindowFacts(*x_, std::move(due), request);
+    return requests;
+}
+
+X11WindowServer::Clients X11WindowServer::takeClientsLocked(const ClientRequests& requests) {
+    auto& e = x_->ewmh();
+    for (auto& window : takeWindowFacts(*x_, requests.facts))
         keptFacts_.insert_or_assign(window.window, std::move(window));
-    auto stacking = takeRootWindowList(*x_, stackingCookie);
+    auto stacking = takeRootWindowList(*x_, requests.stacking);
     Clients clients;
-    clients.desktopCount =
-        std::min(countCookie ? takeRootCardinal(*x_, *countCookie).value_or(0) : 0,
-                 std::uint32_t(desktop::kMaxDesktopItems));
+    clients.desktopCount = std::min(
+        requests.desktopCount ? takeRootCardinal(*x_, *requests.desktopCount).value_or(0) : 0,
+        std::uint32_t(desktop::kMaxDesktopItems));
     if (stacking.empty())
         stacking = rootWindowList(*x_, e._NET_CLIENT_LIST);
     // Bottom to top on the wire; the window list runs front to back.
@@ -216,7 +233,7 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
     std::vector<xcb_window_t> unlisted;
     std::copy_if(stacking.begin(), stacking.end(), std::back_inserter(unlisted),
                  [&](xcb_window_t window) { return !keptFacts_.contains(window); });
-    for (auto& window : fetchWindowFacts(*x_, unlisted, request))
+    for (auto& window : fetchWindowFacts(*x_, unlisted, requests.facts.what))
         keptFacts_.insert_or_assign(window.window, std::move(window));
     listedWindows_ = stacking;
     const std::set<xcb_window_t> listed(stacking.begin(), stacking.end());
@@ -277,9 +294,23 @@ void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     staleFacts_.insert(turn.changedWindows.begin(), turn.changedWindows.end());
     if (turn.i3OutputsMayHaveChanged)
         i3Outputs_.reset();
-    // Word from i3 alone that moved no window (a switch's focus) leaves the window list.
-    if (turn.fromX || !turn.i3TreeChanges.empty())
+    // Under i3 the window list changes with the stacking, a client's facts or the tree; word
+    // from i3 that moved no window (a switch's focus) or an X event of nothing the list reads
+    // (a title) leaves it. Under EWMH the desktops come with each list, which any X event renews.
+    const bool i3 = modes_.mode() == Mode::I3;
+    const bool listChanged =
+        i3 ? turn.stackingChanged || !turn.changedWindows.empty() || !turn.i3TreeChanges.empty()
+           : turn.fromX || !turn.i3TreeChanges.empty();
+    if (listChanged) {
         ++desktopEventCount_;
+        // The next list is asked now and read at the next refresh, by when its answer is in.
+        if (followingEvents_ && i3) {
+            if (auto pending = std::exchange(pendingClients_, std::nullopt))
+                takeClientsLocked(*pending);
+            pendingClients_ = requestClientsLocked(false);
+            xcb_flush(x_->raw());
+        }
+    }
     // A focus moved between workspaces i3 listed is shown without asking them again.
     const bool workspacesKept = i3Workspaces_ && i3WorkspacesAsOf_ == i3WorkspaceEvents_;
     const auto followed = [&](const desktop::I3WorkspaceFocus& focus) {

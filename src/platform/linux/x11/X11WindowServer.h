@@ -82,6 +82,15 @@ private:
         std::uint32_t desktopCount = 0;
     };
     Clients clientsLocked(bool ewmh);
+    // The same in two halves: the requests sent, and their replies read into the kept facts.
+    struct ClientRequests {
+        bool ewmh = false;
+        xcb_get_property_cookie_t stacking;
+        std::optional<xcb_get_property_cookie_t> desktopCount;
+        WindowFactsRequests facts;
+    };
+    ClientRequests requestClientsLocked(bool ewmh);
+    Clients takeClientsLocked(const ClientRequests& requests);
     SharedWindowList windowListLocked(const Clients& clients);
 
     // What the i3 tree tells, with the owners of the full-screen workspaces' windows.
@@ -139,6 +148,8 @@ private:
     // facts then; a space's windows come from the tree or their desktops, not from it.
     std::map<xcb_window_t, WindowFacts> keptFacts_;
     std::set<xcb_window_t> staleFacts_;
+    // The next client list, asked when an event made the last one stale.
+    std::optional<ClientRequests> pendingClients_;
     bool keptFactsHaveDesktops_ = false;
     // i3's outputs and workspaces change only with word of them from i3: kept until then.
     std::optional<nlohmann::json> i3Outputs_;

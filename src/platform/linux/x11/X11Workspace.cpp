@@ -360,7 +360,8 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
                                    .i3WorkspaceFocus = {},
                                    .i3WorkspacesMayHaveChanged = true,
                                    .i3OutputsMayHaveChanged = true,
-                                   .changedWindows = {}});
+                                   .changedWindows = {},
+                                   .stackingChanged = true});
         announce({Kind::ActiveSpaceChanged});
         announce({Kind::ScreenParametersChanged});
         postAnnounced();
@@ -390,6 +391,7 @@ bool X11Workspace::dispatchI3Events() {
     desktop::EventTurn turn;
     bool spaceChanged = false;
     bool screenChanged = false;
+    std::optional<xcb_window_t> focused;
     for (const auto& message : i3Events_->readAvailable()) {
         if (!message.isEvent())
             continue;
@@ -409,6 +411,9 @@ bool X11Workspace::dispatchI3Events() {
             turn.i3WorkspacesMayHaveChanged = true;
         } else if (kind == i3::EventType::Shutdown) {
             turn.i3WorkspacesMayHaveChanged = true;
+        } else if (kind == i3::EventType::Window) {
+            if (const auto window = desktop::readI3FocusedWindow(message.payload))
+                focused = xcb_window_t(*window);
         }
     }
     if (i3Events_->isBroken()) {
@@ -428,6 +433,9 @@ bool X11Workspace::dispatchI3Events() {
         announce({Kind::ActiveSpaceChanged});
     if (screenChanged)
         announce({Kind::ScreenParametersChanged});
+    // A switch's activation goes out with its workspace change: one refresh for both.
+    if (focused)
+        activateClient(*focused);
     postAnnounced();
     return spaceChanged || screenChanged;
 }
@@ -450,7 +458,9 @@ void X11Workspace::dispatchXEvents() {
             auto& e = x_->ewmh();
             if (notify.window == events_->root()) {
                 if (notify.atom == e._NET_CLIENT_LIST)
-                    clientsChanged = true;
+                    clientsChanged = turn.stackingChanged = true;
+                else if (notify.atom == e._NET_CLIENT_LIST_STACKING)
+                    turn.stackingChanged = true;
                 else if (notify.atom == e._NET_ACTIVE_WINDOW)
                     activeChanged = true;
                 else if ((notify.atom == e._NET_CURRENT_DESKTOP ||
@@ -477,7 +487,7 @@ void X11Workspace::dispatchXEvents() {
             if (configure.event == configure.window && configure.window != events_->root())
                 turn.changedWindows.insert(configure.window);
         } else if (type == XCB_DESTROY_NOTIFY) {
-            clientsChanged = true;
+            clientsChanged = turn.stackingChanged = true;
         } else if (hasRandr_ && (type == randrEventBase_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
                                  type == randrEventBase_ + XCB_RANDR_NOTIFY)) {
             screenChanged = true;
@@ -567,9 +577,6 @@ bool X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
 
 void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
     std::optional<std::int32_t> pid;
-    std::optional<RunningApplication> app;
-    std::optional<RunningApplication> previousApp;
-    std::optional<std::int32_t> previous;
     {
         std::lock_guard lock(mutex_);
         xcb_window_t active = 0;
@@ -582,9 +589,32 @@ void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
             pid = known != clients_.end() ? known->pid : ownerPids(*x_, {active}).front();
         }
         x_->checkAlive();
+    }
+    activate(pid);
+}
+
+void X11Workspace::activateClient(xcb_window_t window) {
+    std::optional<std::int32_t> pid;
+    {
+        std::lock_guard lock(mutex_);
+        const auto known = std::find_if(clients_.begin(), clients_.end(),
+                                        [&](const auto& facts) { return facts.window == window; });
+        // A window the table does not hold yet is left to the X server's word.
+        if (known == clients_.end())
+            return;
+        pid = known->pid;
+    }
+    activate(pid);
+}
+
+void X11Workspace::activate(std::optional<std::int32_t> pid) {
+    std::optional<RunningApplication> app;
+    std::optional<RunningApplication> previousApp;
+    {
+        std::lock_guard lock(mutex_);
         if (pid == activePid_)
             return;
-        previous = std::exchange(activePid_, pid);
+        const auto previous = std::exchange(activePid_, pid);
         if (previous)
             if (auto it = lastApps_.find(*previous); it != lastApps_.end())
                 previousApp = it->second.application;

@@ -102,6 +102,10 @@ private:
     bool diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.
     void updateActiveApp(xcb_get_property_cookie_t activeWindow);
+    // The owner of a client i3 says has the focus.
+    void activateClient(xcb_window_t window);
+    // Announces the deactivation and activation when the active app changes.
+    void activate(std::optional<std::int32_t> pid);
     void announce(WorkspaceEvent event);
     void postAnnounced();
     void announceAppearanceIfChanged();

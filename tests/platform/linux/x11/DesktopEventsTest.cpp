@@ -74,6 +74,12 @@ TEST(I3TreeChange, ReadsWhatAnEventSaysOfTheWindowsWorkspaces) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(readI3TreeChange(c.type, c.payload), c.expected) << c.payload;
+
+    // A focus names the window that has it, which the X server tells only later.
+    EXPECT_EQ(readI3FocusedWindow(windowEvent("focus", "6291459")), 6291459);
+    EXPECT_EQ(readI3FocusedWindow(windowEvent("title", "6291459")), std::nullopt);
+    EXPECT_EQ(readI3FocusedWindow(windowEvent("focus", "null")), std::nullopt);
+    EXPECT_EQ(readI3FocusedWindow(R"({"change":"focus","container":7})"), std::nullopt);
 }
 
 TEST(I3WorkspaceFocus, ReadsTheFocusedWorkspaceAndShowsItOnItsOutput) {
