@@ -59,11 +59,19 @@ public:
     void postBatch(const std::vector<Event>& events) const {
         if (events.empty())
             return;
-        const auto registry = registry_;
-        ++registry->batchDepth;
-        for (const auto& event : events)
-            post(event);
-        if (--registry->batchDepth > 0)
+        {
+            // Ends the batch also when a handler throws (the display went away).
+            struct Depth {
+                std::shared_ptr<Entries> registry;
+                explicit Depth(std::shared_ptr<Entries> r) : registry(std::move(r)) {
+                    ++registry->batchDepth;
+                }
+                ~Depth() { --registry->batchDepth; }
+            } depth(registry_);
+            for (const auto& event : events)
+                post(event);
+        }
+        if (isDeliveringBatch())
             return;
         deliver([](const Entry& entry) { return entry.batchEnd != nullptr; },
                 [](const Entry& entry) { (*entry.batchEnd)(); });

@@ -3,6 +3,7 @@
 #include "foundation/NotificationCenter.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,14 @@ TEST(EventChannel, ABatchEndsOnceAfterItsLastEventAndANestedBatchJoinsIt) {
     seen.clear();
     doors.postBatch({{Door::Front, 5}});
     EXPECT_EQ(seen, std::vector<std::string>{"5b"});
+    EXPECT_FALSE(doors.isDeliveringBatch());
+
+    // A handler that throws ends the batch all the same.
+    auto thrower = doors.addObserver(Door::Front, [](const Knock& k) {
+        if (k.count == 6)
+            throw std::runtime_error("gone");
+    });
+    EXPECT_THROW(doors.postBatch({{Door::Front, 6}}), std::runtime_error);
     EXPECT_FALSE(doors.isDeliveringBatch());
 }
 
