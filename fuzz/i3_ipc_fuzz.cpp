@@ -1,8 +1,9 @@
 // The byte stream from the i3 socket (whose path any X client can advertise) and sway's:
 // framing, then each reply's JSON through the readers of workspaces, outputs (as spaces and
 // as geometry), the tree (i3's and sway's, into the desktop table and out of it as displays
-// and windows), the configuration's key bindings, and each event's change, with what sway's
-// events tell whole taken into the tables. The payloads go through Hyprland's and niri's
+// and windows), the configuration's key bindings, and each event's change, also followed
+// into the last reply's tree and (a workspace focus) its workspaces, and with what sway's
+// events tell whole taken into sway's tables. The payloads go through Hyprland's and niri's
 // readers of answers and event lines too.
 #include "FuzzCheck.h"
 #include "platform/linux/i3/I3Bindings.h"
@@ -10,6 +11,7 @@
 #include "platform/linux/wayland/HyprlandReplies.h"
 #include "platform/linux/wayland/NiriReplies.h"
 #include "platform/linux/wayland/SwayReplies.h"
+#include "platform/linux/x11/DesktopEvents.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/DockPlacement.h"
 
@@ -100,6 +102,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (framed.message->isEvent()) {
                 (void)i3::eventChange(framed.message->payload);
                 takeSwayEvent(*framed.message, previous);
+                // Followed into the tree of the last reply, as the window server does.
+                auto tree = desktop::i3Tree(previous);
+                const auto change = desktop::readI3TreeChange(
+                    static_cast<i3::EventType>(framed.message->eventType()),
+                    framed.message->payload);
+                if (desktop::followI3TreeChange(tree, change))
+                    FUZZ_CHECK(tree.fullScreenWindows.size() <= tree.windowSpaces.size());
+                if (const auto focus = desktop::readI3WorkspaceFocus(framed.message->payload)) {
+                    auto displays = desktop::i3DisplaySpaces(previous, previous);
+                    (void)desktop::followI3WorkspaceFocus(displays, *focus);
+                    for (const auto& display : displays)
+                        FUZZ_CHECK(std::any_of(display.spaces.begin(), display.spaces.end(),
+                                               [&](const tidemark::DisplaySpace& space) {
+                                                   return space.id == display.currentSpace;
+                                               }));
+                }
                 (void)wayland::hyprland::eventChanges(framed.message->payload);
                 (void)wayland::niri::eventChanges(framed.message->payload);
             }

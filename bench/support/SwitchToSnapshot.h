@@ -17,7 +17,8 @@ namespace tidemark::bench {
 // `queue`, the observer refreshes and `delegate` receives a snapshot showing the new current
 // space. Two workspaces of the focused output are switched back and forth by name, as
 // `i3-msg workspace N` does; the manager's own part, until its command reply, is reported in
-// the counter `replyCounter`.
+// the counter `replyCounter`, and the rest, from that reply to the snapshot, in
+// `after_reply_ms`.
 inline void measureSwitchToSnapshot(benchmark::State& state, linux_platform::i3::Client& commands,
                                     linux_platform::PollMainQueue& queue,
                                     const AppDelegate& delegate, const char* replyCounter) {
@@ -47,26 +48,32 @@ inline void measureSwitchToSnapshot(benchmark::State& state, linux_platform::i3:
     };
     std::size_t next = 0;
     double commandSeconds = 0;
+    double afterReplySeconds = 0;
     for (auto _ : state) {
+        // Let the follow-up refreshes of the last switch (activation bursts reach 0.6 s) and
+        // what starting to follow the desktop's events brought run outside the measured time,
+        // so that each switch starts from a quiet queue.
+        queue.runUntil([] { return false; }, 0.7);
         next = (next + 1) % 2;
         const auto& [name, id] = targets[next];
         const auto start = std::chrono::steady_clock::now();
         commands.request(i3::MessageType::RunCommand, "workspace " + name);
-        commandSeconds +=
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto replied = std::chrono::steady_clock::now();
+        commandSeconds += std::chrono::duration<double>(replied - start).count();
         const bool shown = queue.runUntil([&] { return shows(id); }, 2.0);
         const auto elapsed = std::chrono::steady_clock::now() - start;
+        afterReplySeconds += std::chrono::duration<double>(elapsed).count() -
+                             std::chrono::duration<double>(replied - start).count();
         if (!shown) {
             state.SkipWithError("the switch never showed in a snapshot");
             break;
         }
         state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
-        // Let the follow-up refreshes of this switch (activation bursts reach 0.6 s) run
-        // outside the measured time, so that each switch starts from a quiet queue.
-        queue.runUntil([] { return false; }, 0.7);
     }
-    state.counters[replyCounter] =
-        benchmark::Counter(commandSeconds * 1000 / static_cast<double>(state.iterations()));
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters[replyCounter] = benchmark::Counter(commandSeconds * 1000 / iterations);
+    // Ours: from the manager's reply to the snapshot, switch by switch.
+    state.counters["after_reply_ms"] = benchmark::Counter(afterReplySeconds * 1000 / iterations);
 }
 
 } // namespace tidemark::bench

@@ -21,7 +21,7 @@ template <typename Class, typename Member> struct MemberOf<Member Class::*> {
 
 // Delivers events synchronously, on the poster's thread, to the observers registered at the
 // time of posting for the event's key (the member `keyMember` of the event), or for every
-// event.
+// event. Events posted as a batch are followed by one call to the observers of batch ends.
 template <typename Event, auto keyMember> class EventChannel {
 public:
     using Key = typename detail::MemberOf<decltype(keyMember)>::type;
@@ -38,21 +38,47 @@ public:
         return add(std::nullopt, std::move(handler));
     }
 
+    // Called once after each batch, when its last event has been delivered.
+    [[nodiscard]] ObservationToken addBatchEndObserver(std::function<void()> handler) {
+        const auto id = registry_->nextId++;
+        registry_->entries.push_back(
+            {id, std::nullopt, nullptr,
+             std::make_shared<const std::function<void()>>(std::move(handler))});
+        return ObservationToken(registry_, id);
+    }
+
     void post(const Event& event) const {
         const Key& key = event.*keyMember;
-        // Observers may add or remove observers while being notified: deliver to a copy, and
-        // skip any that were removed in the meantime.
-        std::vector<std::pair<std::uint64_t, std::weak_ptr<const Handler>>> targets;
-        for (const auto& entry : registry_->entries)
-            if (entry.matches(key))
-                targets.emplace_back(entry.id, entry.handler);
-        for (const auto& [id, weakHandler] : targets) {
-            if (!registry_->contains(id))
-                continue;
-            if (auto handler = weakHandler.lock())
-                (*handler)(event);
-        }
+        deliver([&](const Entry& entry) { return entry.matches(key); },
+                [&](const Entry& entry) { (*entry.handler)(event); });
     }
+
+    // Events learnt of together: delivered in order, then the observers of batch ends hear
+    // once, so that they may answer the batch as a whole. A batch posted while another is
+    // being delivered joins it.
+    void postBatch(const std::vector<Event>& events) const {
+        if (events.empty())
+            return;
+        {
+            // Ends the batch also when a handler throws (the display went away).
+            struct Depth {
+                std::shared_ptr<Entries> registry;
+                explicit Depth(std::shared_ptr<Entries> r) : registry(std::move(r)) {
+                    ++registry->batchDepth;
+                }
+                ~Depth() { --registry->batchDepth; }
+            } depth(registry_);
+            for (const auto& event : events)
+                post(event);
+        }
+        if (isDeliveringBatch())
+            return;
+        deliver([](const Entry& entry) { return entry.batchEnd != nullptr; },
+                [](const Entry& entry) { (*entry.batchEnd)(); });
+    }
+
+    // Whether a batch is being delivered: an observer may leave its answer to the batch's end.
+    bool isDeliveringBatch() const { return registry_->batchDepth > 0; }
 
     // Observers of this key, not counting those of every event.
     template <typename K> std::size_t observerCount(const K& key) const {
@@ -66,13 +92,16 @@ private:
         std::uint64_t id;
         std::optional<Key> key; // nothing: every event
         std::shared_ptr<const Handler> handler;
+        // Instead of a handler: an observer of batch ends.
+        std::shared_ptr<const std::function<void()>> batchEnd = nullptr;
 
-        bool matches(const Key& k) const { return !key || *key == k; }
+        bool matches(const Key& k) const { return handler && (!key || *key == k); }
     };
 
     struct Entries final : ObservationToken::Registry {
         std::uint64_t nextId = 1;
         std::vector<Entry> entries;
+        int batchDepth = 0;
 
         void remove(std::uint64_t id) override {
             std::erase_if(entries, [id](const Entry& e) { return e.id == id; });
@@ -82,6 +111,19 @@ private:
                                [id](const Entry& e) { return e.id == id; });
         }
     };
+
+    // Observers may add or remove observers while being notified: deliver to a copy, and
+    // skip any that were removed in the meantime.
+    template <typename Select, typename Call> void deliver(Select select, Call call) const {
+        const auto registry = registry_;
+        std::vector<Entry> targets;
+        for (const auto& entry : registry->entries)
+            if (select(entry))
+                targets.push_back(entry);
+        for (const auto& entry : targets)
+            if (registry->contains(entry.id))
+                call(entry);
+    }
 
     ObservationToken add(std::optional<Key> key, Handler handler) {
         const auto id = registry_->nextId++;

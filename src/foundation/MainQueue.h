@@ -15,8 +15,12 @@ inline constexpr TimeSeconds kDistantPast = -std::numeric_limits<double>::infini
 class WorkItem {
 public:
     explicit WorkItem(std::function<void()> block) : block_(std::move(block)) {}
+    virtual ~WorkItem() = default;
+    WorkItem(const WorkItem&) = delete;
+    WorkItem& operator=(const WorkItem&) = delete;
 
-    void cancel() { cancelled_.store(true); }
+    // A queue may also take the item off its timers, so that it wakes nobody.
+    virtual void cancel() { cancelled_.store(true); }
     bool isCancelled() const { return cancelled_.load(); }
     // Runs the block unless cancelled.
     void perform() {

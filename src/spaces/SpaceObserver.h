@@ -134,6 +134,7 @@ private:
     // yet (another process wrote it); answered as that notification shortly after.
     std::shared_ptr<WorkItem> pendingPreferenceChange_;
     TimeSeconds lastUpdateTime_ = kDistantPast;
+    bool refreshAfterBatch_ = false;
     TimeSeconds minimumUpdateInterval_ = 0.1;
     std::optional<ByteString> cachedSpaceNamesData_;
     std::optional<SpaceNameMap> cachedSpaceNames_;

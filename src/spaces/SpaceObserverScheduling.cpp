@@ -2,6 +2,8 @@
 #include "spaces/SpaceObserver.h"
 #include "spaces/WindowSpaceMapper.h"
 
+#include <utility>
+
 namespace tidemark {
 namespace {
 
@@ -42,6 +44,10 @@ void SpaceObserver::startObserving() {
     observe(Kind::AppActivated, &SpaceObserver::handleAppActivated);
     observe(Kind::AppDeactivated, &SpaceObserver::handleAppDeactivated);
     observe(Kind::ScreenParametersChanged, &SpaceObserver::handleDisplayConfigurationChange);
+    observations_.push_back(events.addBatchEndObserver(weakly(weakSelf, [](SpaceObserver& self) {
+        if (std::exchange(self.refreshAfterBatch_, false))
+            self.refreshSpaces();
+    })));
 
     observations_.push_back(services_.defaultCenter.addObserver(
         settings::kButtonPressedNotification,
@@ -78,6 +84,12 @@ SpaceObserver::~SpaceObserver() {
 
 void SpaceObserver::stampedRefresh() {
     lastUpdateTime_ = services_.mainQueue.now();
+    // Events the workspace learnt of together (a switch's focus and activation) ask for one
+    // refresh, made once the last of them is handled, in the same turn.
+    if (services_.workspace.events().isDeliveringBatch()) {
+        refreshAfterBatch_ = true;
+        return;
+    }
     refreshSpaces();
 }
 

@@ -1,7 +1,9 @@
 #include "ui/QtMainQueue.h"
 
+#include <QThread>
 #include <QTimer>
 #include <cmath>
+#include <limits>
 
 namespace tidemark::ui {
 namespace {
@@ -42,7 +44,7 @@ int poolPriority(QualityOfService qos) {
 
 } // namespace
 
-QtMainQueue::QtMainQueue() {
+QtMainQueue::QtMainQueue() : delayed_(std::make_shared<DelayedBlocks>(clock_)) {
     clock_.start();
     // Slow work of the panel (a scan, a quit, sleep) rarely overlaps; two threads keep a
     // user-initiated task from waiting behind a utility one.
@@ -66,10 +68,81 @@ void QtMainQueue::async(std::function<void()> block) {
     QMetaObject::invokeMethod(&context_, std::move(block), Qt::QueuedConnection);
 }
 
+// Taken off the queue's timer when cancelled on the queue's thread; elsewhere only marked,
+// and skipped when due.
+class QtMainQueue::DelayedItem final : public WorkItem {
+public:
+    DelayedItem(std::function<void()> block, std::weak_ptr<DelayedBlocks> blocks, QThread* thread)
+        : WorkItem(std::move(block)), blocks_(std::move(blocks)), thread_(thread) {}
+    void cancel() override;
+    DelayedBlocks::Key key{};
+
+private:
+    std::weak_ptr<DelayedBlocks> blocks_;
+    QThread* const thread_;
+};
+
+QtMainQueue::DelayedBlocks::DelayedBlocks(const QElapsedTimer& clock) : clock_(clock) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { runDue(); });
+}
+
+TimeSeconds QtMainQueue::DelayedBlocks::now() const {
+    return double(clock_.nsecsElapsed()) / 1e9;
+}
+
+QtMainQueue::DelayedBlocks::Key QtMainQueue::DelayedBlocks::add(TimeSeconds at,
+                                                                std::shared_ptr<WorkItem> item) {
+    const Key key{at, nextSequence_++};
+    const bool earliest = items_.empty() || key < items_.begin()->first;
+    items_.emplace(key, std::move(item));
+    if (earliest)
+        arm();
+    return key;
+}
+
+void QtMainQueue::DelayedBlocks::remove(Key key) {
+    const auto it = items_.find(key);
+    if (it == items_.end())
+        return;
+    const bool earliest = it == items_.begin();
+    items_.erase(it);
+    if (earliest)
+        arm();
+}
+
+void QtMainQueue::DelayedBlocks::arm() {
+    if (items_.empty()) {
+        timer_.stop();
+        return;
+    }
+    const double waitMs = std::max(0.0, items_.begin()->first.first - now()) * 1000;
+    timer_.start(int(std::min(std::ceil(waitMs), double(std::numeric_limits<int>::max()))));
+}
+
+void QtMainQueue::DelayedBlocks::runDue() {
+    // A block may add or cancel others: the earliest is looked up afresh each time, and the
+    // timer is armed for the rest before each block runs, which may run a nested event loop.
+    while (!items_.empty() && items_.begin()->first.first <= now()) {
+        auto item = std::move(items_.begin()->second);
+        items_.erase(items_.begin());
+        arm();
+        item->perform();
+    }
+    arm();
+}
+
+void QtMainQueue::DelayedItem::cancel() {
+    WorkItem::cancel();
+    if (QThread::currentThread() == thread_)
+        if (auto blocks = blocks_.lock())
+            blocks->remove(key);
+}
+
 std::shared_ptr<WorkItem> QtMainQueue::asyncAfter(TimeSeconds delay, std::function<void()> block) {
-    auto item = std::make_shared<WorkItem>(std::move(block));
-    const int ms = int(std::lround(std::max(0.0, delay) * 1000));
-    QTimer::singleShot(ms, Qt::PreciseTimer, &context_, [item] { item->perform(); });
+    auto item = std::make_shared<DelayedItem>(std::move(block), delayed_, context_.thread());
+    item->key = delayed_->add(now() + std::max(0.0, delay), item);
     return item;
 }
 

@@ -5,6 +5,11 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QThreadPool>
+#include <QTimer>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <utility>
 
 namespace tidemark::ui {
 
@@ -30,9 +35,31 @@ public:
     void finishBackgroundWork();
 
 private:
+    // The delayed blocks in the order they are due, on one timer armed for the earliest: a
+    // cancelled block wakes nobody and costs no timer of its own.
+    class DelayedBlocks {
+    public:
+        using Key = std::pair<TimeSeconds, std::uint64_t>;
+        explicit DelayedBlocks(const QElapsedTimer& clock);
+        Key add(TimeSeconds at, std::shared_ptr<WorkItem> item);
+        void remove(Key key);
+
+    private:
+        TimeSeconds now() const;
+        void arm();
+        void runDue();
+
+        const QElapsedTimer& clock_;
+        QTimer timer_;
+        std::map<Key, std::shared_ptr<WorkItem>> items_;
+        std::uint64_t nextSequence_ = 0;
+    };
+    class DelayedItem;
+
     QElapsedTimer clock_;
     QObject context_;
     QThreadPool background_;
+    std::shared_ptr<DelayedBlocks> delayed_;
 };
 
 } // namespace tidemark::ui

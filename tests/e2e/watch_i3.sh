@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A running `tidemark watch` under i3: a line per refresh, a new snapshot after a workspace
 # switch, after another process changes a setting, after a window moves between
-# workspaces in the opened-apps style and after a window's own size or opacity changes, a clean end on SIGTERM, and one line
+# workspaces in the opened-apps style, after a window's own size or opacity changes, a window
+# closes or fills the screen, a clean end on SIGTERM, and one line
 # and a failure status when the X server goes.
 source "$(dirname "$0")/session.sh"
 
@@ -56,6 +57,20 @@ seen=$(watch_line_count)
 msg '[class="XTerm"] resize set 400 300'
 xprop -id "$xlogo_window" -remove _NET_WM_WINDOW_OPACITY
 expect_watch_line "$seen" "sorted($on2) == sorted([$xterm, $xlogo])"
+
+# A window closing and a full-screen mode are followed from i3's events without its tree:
+# workspace 2 fills the screen once its full-screen window is left alone on it, and no
+# longer when that window leaves full screen.
+filled="[x['isFullScreen'] for x in s['spaces'] if x['spaceID'] == '$ws2']"
+seen=$(watch_line_count)
+msg '[class="XLogo"] fullscreen enable'
+expect_watch_line "$seen" "sorted($on2) == sorted([$xterm, $xlogo]) and $filled == [False]"
+seen=$(watch_line_count)
+kill "$xterm"
+expect_watch_line "$seen" "$on2 == [$xlogo] and $filled == [True]"
+seen=$(watch_line_count)
+msg '[class="XLogo"] fullscreen disable'
+expect_watch_line "$seen" "$on2 == [$xlogo] and $filled == [False]"
 
 stop_watch TERM 0
 grep -q . "$WATCH_ERR" && fail "watch wrote errors: $(cat "$WATCH_ERR")"

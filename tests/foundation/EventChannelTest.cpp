@@ -3,6 +3,7 @@
 #include "foundation/NotificationCenter.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,41 @@ TEST(EventChannel, ObserversOfEveryEventSeeEachKeyInRegistrationOrderWithTheKeye
     all.reset();
     doors.post({Door::Back, 3});
     EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST(EventChannel, ABatchEndsOnceAfterItsLastEventAndANestedBatchJoinsIt) {
+    Doors doors;
+    std::vector<std::string> seen;
+    auto knocks = doors.addObserverForAll([&](const Knock& k) {
+        seen.push_back(std::to_string(k.count) + (doors.isDeliveringBatch() ? "b" : ""));
+        // A knock at the back brings a batch of its own while the first is delivered.
+        if (k.door == Door::Back)
+            doors.postBatch({{Door::Front, k.count * 10}});
+    });
+    auto ends = doors.addBatchEndObserver(
+        [&] { seen.push_back(doors.isDeliveringBatch() ? "end-inside" : "end"); });
+    doors.postBatch({{Door::Front, 1}, {Door::Back, 2}, {Door::Front, 3}});
+    EXPECT_EQ(seen, (std::vector<std::string>{"1b", "2b", "20b", "3b", "end"}));
+
+    // A single post and an empty batch end no batch.
+    seen.clear();
+    doors.post({Door::Front, 4});
+    doors.postBatch({});
+    EXPECT_EQ(seen, std::vector<std::string>{"4"});
+
+    ends.reset();
+    seen.clear();
+    doors.postBatch({{Door::Front, 5}});
+    EXPECT_EQ(seen, std::vector<std::string>{"5b"});
+    EXPECT_FALSE(doors.isDeliveringBatch());
+
+    // A handler that throws ends the batch all the same.
+    auto thrower = doors.addObserver(Door::Front, [](const Knock& k) {
+        if (k.count == 6)
+            throw std::runtime_error("gone");
+    });
+    EXPECT_THROW(doors.postBatch({{Door::Front, 6}}), std::runtime_error);
+    EXPECT_FALSE(doors.isDeliveringBatch());
 }
 
 TEST(EventChannel, ATokenThatOutlivesItsChannelLetsGoQuietly) {

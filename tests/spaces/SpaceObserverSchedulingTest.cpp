@@ -154,6 +154,35 @@ TEST(Scheduling, ActiveSpaceChangeCancelsPendingWorkAndFollowsUpWithoutStamping)
     EXPECT_EQ(r.refreshes, (Ms{1000, 1040, 1190, 1200}));
 }
 
+// A switch's events learnt of together: one refresh at once, then the last event's burst, as
+// when they come one by one.
+TEST(Scheduling, EventsPostedAsABatchRefreshOnceAtItsEnd) {
+    const std::vector<WorkspaceEvent> switchEvents{
+        {Kind::ActiveSpaceChanged},
+        {Kind::AppDeactivated, EventApp{100, "org.a.Alpha"}},
+        {Kind::AppActivated, EventApp{101, "org.b.Beta"}}};
+    for (const bool batched : {false, true}) {
+        SCOPED_TRACE(batched ? "batched" : "one by one");
+        Recorder r;
+        r.launchAndRunTo(1000);
+        std::vector<bool> refreshedInside;
+        r.observer().setRefreshListener([&](bool) {
+            r.refreshes.push_back(r.nowMs());
+            refreshedInside.push_back(r.platform.workspace.events().isDeliveringBatch());
+        });
+        if (batched)
+            r.platform.workspace.events().postBatch(switchEvents);
+        else
+            for (const auto& event : switchEvents)
+                r.platform.workspace.events().post(event);
+        EXPECT_EQ(r.refreshes, batched ? Ms{1000} : (Ms{1000, 1000, 1000}));
+        r.runTo(5000);
+        EXPECT_EQ(r.refreshes, batched ? (Ms{1000, 1080, 1250, 1600})
+                                       : (Ms{1000, 1000, 1000, 1080, 1250, 1600}));
+        EXPECT_EQ(refreshedInside, std::vector<bool>(r.refreshes.size(), false));
+    }
+}
+
 TEST(Scheduling, TerminationDropsTheCachedIconOfTheStrippedIdentifier) {
     Recorder r(scenario(kOpenedApps));
     r.launchAndRunTo(100);

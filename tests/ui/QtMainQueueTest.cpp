@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -29,6 +30,23 @@ TEST(QtMainQueue, RunsBlocksInOrderAndSkipsCancelledItems) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
     EXPECT_GT(queue.now(), 0.02);
+}
+
+TEST(QtMainQueue, DelayedBlocksRunByDeadlineAndOneMayCancelAnotherThatIsDue) {
+    ui::ensureGuiApplication();
+    ui::QtMainQueue queue;
+    std::vector<std::string> order;
+    std::shared_ptr<WorkItem> last;
+    queue.asyncAfter(0.03, [&] { order.push_back("c"); });
+    queue.asyncAfter(0.01, [&] {
+        order.push_back("a");
+        // Due later; even when this block runs late and both are due, it never runs.
+        last->cancel();
+    });
+    last = queue.asyncAfter(0.02, [&] { order.push_back("never"); });
+    queue.asyncAfter(0.01, [&] { order.push_back("b"); });
+    ASSERT_TRUE(serveUntil([&] { return order.size() >= 3; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c"}));
 }
 
 TEST(QtMainQueue, RepeatingTimerStopsForGoodWhenInvalidated) {

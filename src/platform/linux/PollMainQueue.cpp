@@ -114,13 +114,15 @@ bool PollMainQueue::hasPendingWork() {
     return !pending_.empty();
 }
 
-void PollMainQueue::runDue() {
+bool PollMainQueue::runDue(const std::function<bool()>& done) {
     for (;;) {
+        if (done())
+            return true;
         std::function<void()> task;
         {
             std::lock_guard lock(mutex_);
             if (pending_.empty() || pending_.begin()->first.first > now())
-                return;
+                return false;
             task = std::move(pending_.begin()->second);
             pending_.erase(pending_.begin());
         }
@@ -147,8 +149,7 @@ void PollMainQueue::waitForWork(TimeSeconds until) {
 bool PollMainQueue::runUntil(const std::function<bool()>& done, TimeSeconds timeout) {
     const TimeSeconds deadline = now() + timeout;
     for (;;) {
-        runDue();
-        if (done())
+        if (runDue(done))
             return true;
         if (now() >= deadline)
             return false;

@@ -33,7 +33,8 @@ public:
                                                            std::function<void()> action) override;
     void runInBackground(QualityOfService qos, std::function<void()> block) override;
 
-    // Serves work until `done` answers true or `timeout` passed; true when done.
+    // Serves work until `done` answers true, asked before each task, or `timeout` passed; true
+    // when done.
     bool runUntil(const std::function<bool()>& done, TimeSeconds timeout);
     // Serves until no work item or timer is pending, at most `timeout`; true when the queue
     // drained.
@@ -49,7 +50,8 @@ private:
     };
     void queueTick(std::shared_ptr<TimerTicks> ticks);
     void enqueue(TimeSeconds at, std::function<void()> task);
-    void runDue();
+    // Runs the tasks that are due until `done`; whether it is.
+    bool runDue(const std::function<bool()>& done);
     void waitForWork(TimeSeconds until);
 
     std::chrono::steady_clock::time_point start_;

@@ -24,6 +24,18 @@ TEST(PollMainQueue, RunsWorkInTimeOrderAndSkipsCancelledItems) {
     EXPECT_GE(queue.now() - start, 0.02);
 }
 
+TEST(PollMainQueue, RunUntilStopsAtTheTaskThatMadeItDoneAndLeavesTheRest) {
+    PollMainQueue queue;
+    std::vector<int> order;
+    for (int i = 1; i <= 3; ++i)
+        queue.async([&order, i] { order.push_back(i); });
+    EXPECT_TRUE(queue.runUntil([&] { return order.size() == 1; }, 5));
+    EXPECT_EQ(order, std::vector<int>{1});
+    EXPECT_TRUE(queue.hasPendingWork());
+    EXPECT_TRUE(queue.runUntilIdle(5));
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
 TEST(PollMainQueue, TimersRepeatUntilInvalidatedAndBackgroundWorkComesBack) {
     PollMainQueue queue;
     int ticks = 0;

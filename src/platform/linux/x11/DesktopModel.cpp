@@ -49,26 +49,32 @@ I3Tree i3Tree(const json& tree, bool* truncated) {
     const auto read = i3::treeWindows(
         tree, [](const json& node) { return json_members::integer(node, "window").has_value(); },
         truncated);
-    WindowSpaces spaces;
-    std::set<std::int64_t> fullScreenWindows;
-    std::vector<std::int64_t> stickyWindows;
+    I3Tree result;
+    result.workspaces = read.workspaces;
     for (const auto& found : read.windows) {
         const auto window = *json_members::integer(*found.node, "window");
-        if (found.fullScreen && !found.scratchpad)
-            fullScreenWindows.insert(window);
+        if (found.fullScreen && !found.scratchpad) {
+            result.fullScreen.insert(window);
+            if (json_members::integer(*found.node, "fullscreen_mode").value_or(0) <= 0)
+                result.fullScreenAboveWindows = true;
+        }
         if (found.sticky && !found.scratchpad)
-            stickyWindows.push_back(window);
+            result.stickyWindows.insert(window);
         else
-            spaces[window].push_back(found.workspace);
+            result.windowSpaces[window].push_back(found.workspace);
     }
-    for (const auto window : stickyWindows)
-        spaces[window] = read.workspaces;
+    for (const auto window : result.stickyWindows)
+        result.windowSpaces[window] = read.workspaces;
+    result.fullScreenWindows = i3FullScreenWindows(result);
+    return result;
+}
+
+std::map<SpaceId, std::int64_t> i3FullScreenWindows(const I3Tree& tree) {
     std::vector<SpaceWindow> windows;
-    windows.reserve(spaces.size());
-    for (const auto& [window, onSpaces] : spaces)
-        windows.push_back({window, onSpaces, fullScreenWindows.contains(window)});
-    auto fullScreen = fullScreenSpaces(windows);
-    return {std::move(spaces), std::move(fullScreen)};
+    windows.reserve(tree.windowSpaces.size());
+    for (const auto& [window, onSpaces] : tree.windowSpaces)
+        windows.push_back({window, onSpaces, tree.fullScreen.contains(window)});
+    return fullScreenSpaces(windows);
 }
 
 namespace {
@@ -216,19 +222,6 @@ std::vector<std::int64_t> ewmhSpacesOfDesktop(std::uint32_t desktop, std::uint32
         result.push_back(std::int64_t{desktop} + 1);
     }
     return result;
-}
-
-bool i3EventMayMoveWindows(i3::EventType type, const std::optional<std::string>& change) {
-    if (!change)
-        return true;
-    switch (type) {
-    case i3::EventType::Workspace:
-        return *change != "focus" && *change != "urgent" && *change != "rename";
-    case i3::EventType::Window:
-        return *change != "focus" && *change != "title" && *change != "urgent" && *change != "mark";
-    default:
-        return true;
-    }
 }
 
 } // namespace tidemark::linux_platform::desktop

@@ -68,8 +68,17 @@ struct I3Tree {
     // Workspaces whose only window is full screen (it, or a container below the workspace
     // holding it, has a `fullscreen_mode`), with that window.
     std::map<SpaceId, std::int64_t> fullScreenWindows;
+    // What following i3's events needs besides: the workspaces (not the scratchpad) in tree
+    // order, the sticky and the full-screen windows (not the scratchpad's), and whether a
+    // container holding windows is full screen, which their own events do not show.
+    std::vector<SpaceId> workspaces;
+    std::set<std::int64_t> stickyWindows;
+    std::set<std::int64_t> fullScreen;
+    bool fullScreenAboveWindows = false;
 };
 I3Tree i3Tree(const nlohmann::json& tree, bool* truncated = nullptr);
+// `fullScreenWindows` of a tree from its windows, their workspaces and full-screen flags.
+std::map<SpaceId, std::int64_t> i3FullScreenWindows(const I3Tree& tree);
 // The members `i3Tree` reads: a tree answer parsed with only these is read the same.
 inline constexpr std::string_view kI3TreeMembers[] = {
     "type", "id", "name", "window", "sticky", "fullscreen_mode", "nodes", "floating_nodes"};
@@ -100,25 +109,6 @@ struct DesktopWindow {
 // The windows of `pid` on desktop `from` (0-based); those on every desktop stay.
 MovePlan ewmhMovePlan(const std::vector<DesktopWindow>& windows, std::int32_t pid,
                       std::uint32_t from);
-
-// What one turn of desktop events may have changed, for answers kept between them.
-struct EventTurn {
-    bool fromX = false;
-    // Any word from i3, or its connection lost or back.
-    bool fromI3 = false;
-    // An i3 event that may have moved windows between workspaces (see below).
-    bool i3WindowsMayHaveMoved = false;
-    // An i3 output event, or i3 lost or back: its outputs may have changed.
-    bool i3OutputsMayHaveChanged = false;
-    // Client windows whose facts (size, type, state, opacity, desktop, owner) may have
-    // changed, and those only now watched, whose changes until now went unheard.
-    std::set<std::uint32_t> changedWindows;
-};
-
-// i3: whether an event of `type` with its "change" may have moved windows between
-// workspaces. A switch brings workspace and window focus events, which move none; an event
-// whose change is unknown counts as a move.
-bool i3EventMayMoveWindows(i3::EventType type, const std::optional<std::string>& change);
 
 // Plain EWMH: one display holding `desktopCount` desktops with ids 1…N, numbered so and
 // named by `names` in order; none while the current desktop is unknown or out of range.

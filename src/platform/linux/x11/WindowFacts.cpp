@@ -71,19 +71,29 @@ std::pair<std::string, std::string> splitWmClass(std::string_view bytes) {
     return {text::boundedName(instance, kMaxClassBytes), text::boundedName(klass, kMaxClassBytes)};
 }
 
-std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,
-                                                   const std::vector<xcb_window_t>& windows) {
-    std::vector<std::optional<std::int32_t>> result(windows.size());
+namespace {
+
+// XRes's answer for `windows`, sent; nothing without XRes or windows.
+std::optional<xcb_res_query_client_ids_cookie_t>
+requestOwnerPids(XConnection& x, const std::vector<xcb_window_t>& windows) {
     if (!x.hasXRes() || windows.empty())
-        return result;
+        return std::nullopt;
     std::vector<xcb_res_client_id_spec_t> specs;
     specs.reserve(windows.size());
     for (const auto window : windows)
         specs.push_back({window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID});
-    auto cookie =
-        xcb_res_query_client_ids(x.raw(), static_cast<std::uint32_t>(specs.size()), specs.data());
+    return xcb_res_query_client_ids(x.raw(), static_cast<std::uint32_t>(specs.size()),
+                                    specs.data());
+}
+
+std::vector<std::optional<std::int32_t>>
+takeOwnerPids(XConnection& x, const std::vector<xcb_window_t>& windows,
+              std::optional<xcb_res_query_client_ids_cookie_t> cookie) {
+    std::vector<std::optional<std::int32_t>> result(windows.size());
+    if (!cookie)
+        return result;
     Reply<xcb_res_query_client_ids_reply_t> reply(
-        xcb_res_query_client_ids_reply(x.raw(), cookie, nullptr));
+        xcb_res_query_client_ids_reply(x.raw(), *cookie, nullptr));
     if (!reply)
         return result;
     // The answer names clients, not windows: match by the client bits of the XID.
@@ -103,21 +113,26 @@ std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,
     return result;
 }
 
-std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_window_t>& windows,
-                                          FactsRequest what) {
+} // namespace
+
+std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,
+                                                   const std::vector<xcb_window_t>& windows) {
+    return takeOwnerPids(x, windows, requestOwnerPids(x, windows));
+}
+
+WindowFactsRequests requestWindowFacts(XConnection& x, std::vector<xcb_window_t> windows,
+                                       FactsRequest what) {
     auto& e = x.ewmh();
-    struct Cookies {
-        xcb_get_geometry_cookie_t geometry;
-        xcb_get_window_attributes_cookie_t attributes;
-        xcb_get_property_cookie_t type, state, opacity, desktop, pid, wmClass, hints;
-    };
-    std::vector<Cookies> cookies;
-    cookies.reserve(windows.size());
     // With XRes, a client it cannot attribute is a remote one, whose _NET_WM_PID names a
     // process on another machine: the claim is only worth reading without XRes.
-    const bool claimedPids = !x.hasXRes();
-    for (const auto window : windows) {
-        Cookies c{};
+    WindowFactsRequests requests{.windows = std::move(windows),
+                                 .what = what,
+                                 .claimedPids = !x.hasXRes(),
+                                 .cookies = {},
+                                 .owners = std::nullopt};
+    requests.cookies.reserve(requests.windows.size());
+    for (const auto window : requests.windows) {
+        WindowFactsRequests::Cookies c{};
         if (what.geometry) {
             c.geometry = xcb_get_geometry(x.raw(), window);
             c.attributes = xcb_get_window_attributes(x.raw(), window);
@@ -127,22 +142,30 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         c.state = requestProperty(x, window, e._NET_WM_STATE, XCB_ATOM_ATOM, kMaxAtomsRead);
         if (what.desktop)
             c.desktop = requestProperty(x, window, e._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1);
-        if (claimedPids)
+        if (requests.claimedPids)
             c.pid = requestProperty(x, window, e._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
         if (what.withClass)
             c.wmClass = requestProperty(x, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
                                         kMaxClassBytes * 2 / 4);
         if (what.urgencyHint)
             c.hints = requestProperty(x, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 1);
-        cookies.push_back(c);
+        requests.cookies.push_back(c);
     }
     // XRes goes out with the rest; its reply is read after them.
-    auto pids = ownerPids(x, windows);
+    requests.owners = requestOwnerPids(x, requests.windows);
+    return requests;
+}
+
+std::vector<WindowFacts> takeWindowFacts(XConnection& x, const WindowFactsRequests& requests) {
+    auto& e = x.ewmh();
+    const auto& what = requests.what;
+    const auto& windows = requests.windows;
+    auto pids = takeOwnerPids(x, windows, requests.owners);
 
     std::vector<WindowFacts> result(windows.size());
     for (std::size_t i = 0; i < windows.size(); ++i) {
         auto& facts = result[i];
-        const auto& c = cookies[i];
+        const auto& c = requests.cookies[i];
         facts.window = windows[i];
         Reply<xcb_get_geometry_reply_t> geometry;
         Reply<xcb_get_window_attributes_reply_t> attributes;
@@ -156,7 +179,7 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
         auto state = takeProperty(x, c.state);
         if (what.desktop)
             desktop = takeProperty(x, c.desktop);
-        if (claimedPids)
+        if (requests.claimedPids)
             pid = takeProperty(x, c.pid);
         if (what.withClass)
             wmClass = takeProperty(x, c.wmClass);
@@ -189,6 +212,11 @@ std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_
     }
     x.checkAlive();
     return result;
+}
+
+std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_window_t>& windows,
+                                          FactsRequest what) {
+    return takeWindowFacts(x, requestWindowFacts(x, windows, what));
 }
 
 xcb_get_property_cookie_t requestRootWindowList(XConnection& x, xcb_atom_t property) {

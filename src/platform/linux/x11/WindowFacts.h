@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <xcb/res.h>
 
 namespace tidemark::linux_platform {
 
@@ -33,6 +34,7 @@ struct WindowFacts {
     std::optional<std::int32_t> pid;
     std::string instanceName;
     std::string className;
+    friend bool operator==(const WindowFacts&, const WindowFacts&) = default;
 };
 
 // What to ask beyond the window type, state and owner. Existence is judged from the
@@ -48,6 +50,24 @@ struct FactsRequest {
 // trip for the whole list, however long.
 std::vector<WindowFacts> fetchWindowFacts(XConnection& x, const std::vector<xcb_window_t>& windows,
                                           FactsRequest what = {});
+
+// The same in two halves, so that other requests can go out between them and share the
+// round trip, or the replies be read later: what was sent, and its replies read.
+struct WindowFactsRequests {
+    struct Cookies {
+        xcb_get_geometry_cookie_t geometry;
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_property_cookie_t type, state, opacity, desktop, pid, wmClass, hints;
+    };
+    std::vector<xcb_window_t> windows;
+    FactsRequest what;
+    bool claimedPids = false;
+    std::vector<Cookies> cookies;
+    std::optional<xcb_res_query_client_ids_cookie_t> owners;
+};
+WindowFactsRequests requestWindowFacts(XConnection& x, std::vector<xcb_window_t> windows,
+                                       FactsRequest what = {});
+std::vector<WindowFacts> takeWindowFacts(XConnection& x, const WindowFactsRequests& requests);
 
 // Owner pids of windows by XRes, one request for all; absent where the server cannot tell.
 std::vector<std::optional<std::int32_t>> ownerPids(XConnection& x,

@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <utility>
 
 namespace tidemark::linux_platform {
 
 namespace {
 
-// Long enough for the refreshes one switch sets off at once, short of the half-second check.
-constexpr auto kWindowListMaxAge = std::chrono::milliseconds(100);
 // Desktop names are a few words each; more than this is not read.
 constexpr std::uint32_t kMaxDesktopNamesBytes = 16 * 1024;
 
@@ -43,6 +42,7 @@ X11WindowServer::Mode X11WindowServer::recordReachLocked() {
     if (mode != before) {
         membershipStale_ = true;
         i3Outputs_.reset();
+        i3Workspaces_.reset();
     }
     return mode;
 }
@@ -62,26 +62,19 @@ void X11WindowServer::noteTruncatedLocked(bool truncated) {
 }
 
 template <typename Answer>
-bool X11WindowServer::isCurrentLocked(const KeptAnswer<Answer>& answer,
-                                      std::optional<Clock::duration> maxAge) const {
+bool X11WindowServer::isCurrentLocked(const KeptAnswer<Answer>& answer) const {
     return followingEvents_ && answer.value && answer.eventCount == desktopEventCount_ &&
-           (!maxAge || Clock::now() - answer.time < *maxAge);
+           answer.mode == modes_.mode();
 }
 
 template <typename Answer>
 void X11WindowServer::keepLocked(KeptAnswer<Answer>& answer, const Answer& value) {
-    answer = {.value = value,
-              .eventCount = desktopEventCount_,
-              .i3EventCount = i3EventCount_,
-              .mode = modes_.mode(),
-              .time = Clock::now()};
+    answer = {.value = value, .eventCount = desktopEventCount_, .mode = modes_.mode()};
 }
 
 bool X11WindowServer::displaysAreCurrentLocked() const {
-    if (!followingEvents_ || !displays_.value || displays_.mode != modes_.mode())
-        return false;
-    return displays_.mode == Mode::I3 ? displays_.i3EventCount == i3EventCount_
-                                      : displays_.eventCount == desktopEventCount_;
+    return followingEvents_ && displays_.value && displays_.mode == Mode::Ewmh &&
+           modes_.mode() == Mode::Ewmh && displays_.eventCount == desktopEventCount_;
 }
 
 DisplayList X11WindowServer::displays() {
@@ -109,16 +102,22 @@ std::optional<std::vector<Display>> X11WindowServer::displaysLocked() {
 
 std::optional<std::vector<Display>> X11WindowServer::i3DisplaysLocked() {
     // Outputs change far less often than workspaces; followed, they are kept until i3 says.
-    if (!followingEvents_ || !i3Outputs_)
+    if (!followingEvents_ || !i3Outputs_) {
         i3Outputs_ = i3_.request(i3::MessageType::GetOutputs);
+        i3Workspaces_.reset();
+    }
     if (!i3Outputs_)
         return std::nullopt;
-    auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
-    if (!workspaces)
-        return std::nullopt;
-    bool truncated = false;
-    auto displays = desktop::i3DisplaySpaces(*workspaces, *i3Outputs_, &truncated);
-    noteTruncatedLocked(truncated);
+    if (!followingEvents_ || !i3Workspaces_ || i3WorkspacesAsOf_ != i3WorkspaceEvents_) {
+        const auto workspaces = i3_.request(i3::MessageType::GetWorkspaces);
+        if (!workspaces)
+            return std::nullopt;
+        bool truncated = false;
+        i3Workspaces_ = desktop::i3DisplaySpaces(*workspaces, *i3Outputs_, &truncated);
+        i3WorkspacesAsOf_ = i3WorkspaceEvents_;
+        noteTruncatedLocked(truncated);
+    }
+    auto displays = *i3Workspaces_;
     desktop::markFullScreen(displays, i3TreeLocked(TreeReader::Displays).fullScreenOwners);
     return displays;
 }
@@ -173,7 +172,7 @@ std::optional<std::vector<Display>> X11WindowServer::ewmhDisplaysLocked() {
 
 SharedWindowList X11WindowServer::windows() {
     std::lock_guard lock(mutex_);
-    if (isCurrentLocked(windowList_, kWindowListMaxAge))
+    if (isCurrentLocked(windowList_))
         return windowList_.value;
     auto windows = windowListLocked(clientsLocked(modes_.mode() == Mode::Ewmh));
     keepLocked(windowList_, windows);
@@ -181,6 +180,15 @@ SharedWindowList X11WindowServer::windows() {
 }
 
 X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
+    auto pending = std::exchange(pendingClients_, std::nullopt);
+    if (pending && pending->ewmh == ewmh)
+        return takeClientsLocked(*pending);
+    if (pending)
+        takeClientsLocked(*pending);
+    return takeClientsLocked(requestClientsLocked(ewmh));
+}
+
+X11WindowServer::ClientRequests X11WindowServer::requestClientsLocked(bool ewmh) {
     // Under EWMH each client's desktop and urgency come with its other facts, and the desktop
     // count that reads it with the list; under i3 the tree and the workspaces tell.
     const FactsRequest request{.desktop = ewmh, .urgencyHint = ewmh};
@@ -199,17 +207,25 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
     else
         due = listedWindows_;
     staleFacts_.clear();
-    const auto stackingCookie = requestRootWindowList(*x_, e._NET_CLIENT_LIST_STACKING);
-    std::optional<xcb_get_property_cookie_t> countCookie;
+    ClientRequests requests{.ewmh = ewmh,
+                            .stacking = requestRootWindowList(*x_, e._NET_CLIENT_LIST_STACKING),
+                            .desktopCount = std::nullopt,
+                            .facts = {}};
     if (ewmh)
-        countCookie = requestRootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
-    for (auto& window : fetchWindowFacts(*x_, due, request))
+        requests.desktopCount = requestRootCardinal(*x_, e._NET_NUMBER_OF_DESKTOPS);
+    requests.facts = requestWindowFacts(*x_, std::move(due), request);
+    return requests;
+}
+
+X11WindowServer::Clients X11WindowServer::takeClientsLocked(const ClientRequests& requests) {
+    auto& e = x_->ewmh();
+    for (auto& window : takeWindowFacts(*x_, requests.facts))
         keptFacts_.insert_or_assign(window.window, std::move(window));
-    auto stacking = takeRootWindowList(*x_, stackingCookie);
+    auto stacking = takeRootWindowList(*x_, requests.stacking);
     Clients clients;
-    clients.desktopCount =
-        std::min(countCookie ? takeRootCardinal(*x_, *countCookie).value_or(0) : 0,
-                 std::uint32_t(desktop::kMaxDesktopItems));
+    clients.desktopCount = std::min(
+        requests.desktopCount ? takeRootCardinal(*x_, *requests.desktopCount).value_or(0) : 0,
+        std::uint32_t(desktop::kMaxDesktopItems));
     if (stacking.empty())
         stacking = rootWindowList(*x_, e._NET_CLIENT_LIST);
     // Bottom to top on the wire; the window list runs front to back.
@@ -217,7 +233,7 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
     std::vector<xcb_window_t> unlisted;
     std::copy_if(stacking.begin(), stacking.end(), std::back_inserter(unlisted),
                  [&](xcb_window_t window) { return !keptFacts_.contains(window); });
-    for (auto& window : fetchWindowFacts(*x_, unlisted, request))
+    for (auto& window : fetchWindowFacts(*x_, unlisted, requests.facts.what))
         keptFacts_.insert_or_assign(window.window, std::move(window));
     listedWindows_ = stacking;
     const std::set<xcb_window_t> listed(stacking.begin(), stacking.end());
@@ -234,7 +250,7 @@ X11WindowServer::Clients X11WindowServer::clientsLocked(bool ewmh) {
 SharedWindowList X11WindowServer::windowListLocked(const Clients& clients) {
     const bool ewmh = modes_.mode() == Mode::Ewmh;
     const auto* membership =
-        ewmh ? nullptr : &i3TreeLocked(TreeReader::WindowList, clients.shown).membership;
+        ewmh ? nullptr : &i3TreeLocked(TreeReader::WindowList, clients.shown).tree.windowSpaces;
 
     auto list = std::make_shared<WindowList>();
     list->windows.reserve(clients.shown.size());
@@ -263,49 +279,88 @@ void X11WindowServer::followDesktopEvents() {
 void X11WindowServer::desktopChanged(const desktop::EventTurn& turn) {
     std::lock_guard lock(mutex_);
     // Word from i3 while EWMH answers for want of a connection: i3 takes them again.
-    if (turn.i3WindowsMayHaveMoved && modes_.isProbePending())
+    if (turn.fromI3 && modes_.isProbePending())
         recordReachLocked();
     // Under EWMH the desktops come with each window list, which any event renews.
-    if (turn.i3WindowsMayHaveMoved)
-        membershipStale_ = true;
+    for (const auto& change : turn.i3TreeChanges) {
+        if (membershipStale_)
+            break;
+        const auto fullScreenBefore = tree_.tree.fullScreenWindows;
+        membershipStale_ = !desktop::followI3TreeChange(tree_.tree, change);
+        fullScreenOwnersStale_ =
+            fullScreenOwnersStale_ ||
+            (!membershipStale_ && tree_.tree.fullScreenWindows != fullScreenBefore);
+    }
     staleFacts_.insert(turn.changedWindows.begin(), turn.changedWindows.end());
     if (turn.i3OutputsMayHaveChanged)
         i3Outputs_.reset();
-    ++desktopEventCount_;
-    if (turn.fromI3)
-        ++i3EventCount_;
+    // Under i3 the window list changes with the stacking, a client's facts or the tree; word
+    // from i3 that moved no window (a switch's focus) or an X event of nothing the list reads
+    // (a title) leaves it. Under EWMH the desktops come with each list, which any X event renews.
+    const bool i3 = modes_.mode() == Mode::I3;
+    const bool listChanged =
+        i3 ? turn.stackingChanged || !turn.changedWindows.empty() || !turn.i3TreeChanges.empty()
+           : turn.fromX || !turn.i3TreeChanges.empty();
+    if (listChanged) {
+        ++desktopEventCount_;
+        // The next list is asked now and read at the next refresh, by when its answer is in.
+        if (followingEvents_ && i3) {
+            if (auto pending = std::exchange(pendingClients_, std::nullopt))
+                takeClientsLocked(*pending);
+            pendingClients_ = requestClientsLocked(false);
+            xcb_flush(x_->raw());
+        }
+    }
+    // A focus moved between workspaces i3 listed is shown without asking them again.
+    const bool workspacesKept = i3Workspaces_ && i3WorkspacesAsOf_ == i3WorkspaceEvents_;
+    const auto followed = [&](const desktop::I3WorkspaceFocus& focus) {
+        return desktop::followI3WorkspaceFocus(*i3Workspaces_, focus);
+    };
+    if (turn.i3WorkspacesMayHaveChanged ||
+        (workspacesKept &&
+         !std::all_of(turn.i3WorkspaceFocus.begin(), turn.i3WorkspaceFocus.end(), followed)))
+        ++i3WorkspaceEvents_;
 }
 
 const X11WindowServer::TreeAnswer&
 X11WindowServer::i3TreeLocked(TreeReader reader, const std::vector<xcb_window_t>& windows) {
     const bool awaited = std::exchange(treeAwaitsWindowList_, false);
     const bool knowsAll = std::all_of(windows.begin(), windows.end(), [&](xcb_window_t window) {
-        return tree_.membership.contains(window);
+        return tree_.tree.windowSpaces.contains(window);
     });
     const bool current =
         followingEvents_ ? !membershipStale_ : reader == TreeReader::WindowList && awaited;
-    if (current && knowsAll)
+    if (current && knowsAll) {
+        if (std::exchange(fullScreenOwnersStale_, false))
+            updateFullScreenOwnersLocked();
         return tree_;
+    }
     treeAwaitsWindowList_ = !followingEvents_ && reader == TreeReader::Displays;
     membershipStale_ = false;
+    fullScreenOwnersStale_ = false;
     tree_ = {};
     auto reply = i3_.request(i3::MessageType::GetTree, {}, desktop::kI3TreeMembers);
     if (!reply)
         return tree_;
     bool truncated = false;
-    auto tree = desktop::i3Tree(*reply, &truncated);
+    tree_.tree = desktop::i3Tree(*reply, &truncated);
     noteTruncatedLocked(truncated);
-    tree_.membership = std::move(tree.windowSpaces);
-    // i3 does not say whose the windows are: their owners cost one more round trip, and only
-    // while some workspace is full screen.
+    updateFullScreenOwnersLocked();
+    return tree_;
+}
+
+// i3 does not say whose the windows are: their owners cost one more round trip, and only
+// while some workspace is full screen.
+void X11WindowServer::updateFullScreenOwnersLocked() {
+    const auto& spaces = tree_.tree.fullScreenWindows;
     std::vector<xcb_window_t> fullScreen;
-    for (const auto& [space, window] : tree.fullScreenWindows)
+    for (const auto& [space, window] : spaces)
         fullScreen.push_back(xcb_window_t(window));
     const auto facts = fetchWindowFacts(*x_, fullScreen, {.geometry = false});
+    tree_.fullScreenOwners.clear();
     std::size_t i = 0;
-    for (const auto& [space, window] : tree.fullScreenWindows)
+    for (const auto& [space, window] : spaces)
         tree_.fullScreenOwners.emplace(space, facts[i++].pid);
-    return tree_;
 }
 
 bool X11WindowServer::takesSwitchRequests() {

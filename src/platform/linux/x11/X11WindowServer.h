@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/i3/I3Ipc.h"
+#include "platform/linux/x11/DesktopEvents.h"
 #include "platform/linux/x11/DesktopMode.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/WindowFacts.h"
@@ -44,10 +45,13 @@ public:
 
     // From now on the desktop's events tell when windows may have moved between spaces or
     // the spaces changed (`desktopChanged`), so these are asked again only then rather than
-    // at every refresh: an idle desktop costs the half-second check no i3 tree. The window
-    // list, whose sizes change without an event this program hears, is kept only briefly,
-    // for the refreshes that one switch or activation sets off together; its spaces come
-    // from the tree kept since the last event that may have moved a window.
+    // at every refresh: an idle desktop costs the half-second check no i3 tree, and an i3
+    // event that says enough itself (a window closed or full screen) is followed into the
+    // tree kept, whose workspaces are asked again only after a workspace or output event. The
+    // window list is kept until an X event or a change of the tree (the workspace watches
+    // each client's size and properties and names those that changed, whose facts alone are
+    // asked again); its spaces come from the tree kept since the last event that may have
+    // moved a window.
     void followDesktopEvents();
     void desktopChanged(const desktop::EventTurn& turn);
 
@@ -78,11 +82,20 @@ private:
         std::uint32_t desktopCount = 0;
     };
     Clients clientsLocked(bool ewmh);
+    // The same in two halves: the requests sent, and their replies read into the kept facts.
+    struct ClientRequests {
+        bool ewmh = false;
+        xcb_get_property_cookie_t stacking;
+        std::optional<xcb_get_property_cookie_t> desktopCount;
+        WindowFactsRequests facts;
+    };
+    ClientRequests requestClientsLocked(bool ewmh);
+    Clients takeClientsLocked(const ClientRequests& requests);
     SharedWindowList windowListLocked(const Clients& clients);
 
     // What the i3 tree tells, with the owners of the full-screen workspaces' windows.
     struct TreeAnswer {
-        desktop::WindowSpaces membership;
+        desktop::I3Tree tree;
         std::map<SpaceId, std::optional<std::int32_t>> fullScreenOwners;
     };
     // A refresh asks for the displays, then for the window list: both read the tree.
@@ -100,21 +113,17 @@ private:
     // One round trip: the server has passed every request on before it returns.
     void syncLocked();
 
-    // An answer kept while no desktop event came after it and, with a `maxAge`, while young;
-    // a failed answer (null) is not kept.
+    // An answer kept while no desktop event came after it; a failed answer (null) is not kept.
     template <typename Answer> struct KeptAnswer {
         Answer value;
         std::uint64_t eventCount = 0;
-        std::uint64_t i3EventCount = 0;
         Mode mode = Mode::Ewmh;
-        Clock::time_point time{};
     };
-    // i3's outputs and workspaces change only with word from i3; an X event (a focus, a
-    // title) leaves them. Under EWMH any event may have changed the desktops.
+    // Under EWMH any event may have changed the desktops; i3's displays are made at each
+    // call from what is kept of them (outputs, workspaces, the tree).
     bool displaysAreCurrentLocked() const;
-    template <typename Answer>
-    bool isCurrentLocked(const KeptAnswer<Answer>& answer,
-                         std::optional<Clock::duration> maxAge = std::nullopt) const;
+    void updateFullScreenOwnersLocked();
+    template <typename Answer> bool isCurrentLocked(const KeptAnswer<Answer>& answer) const;
     template <typename Answer> void keepLocked(KeptAnswer<Answer>& answer, const Answer& value);
 
     std::shared_ptr<XConnection> x_;
@@ -125,6 +134,8 @@ private:
     TreeAnswer tree_;
     bool followingEvents_ = false;
     bool membershipStale_ = true;
+    // A followed event changed which workspaces are full screen.
+    bool fullScreenOwnersStale_ = false;
     // Without events: the tree the displays were read from awaits their window list.
     bool treeAwaitsWindowList_ = false;
     std::uint64_t desktopEventCount_ = 0;
@@ -137,9 +148,14 @@ private:
     // facts then; a space's windows come from the tree or their desktops, not from it.
     std::map<xcb_window_t, WindowFacts> keptFacts_;
     std::set<xcb_window_t> staleFacts_;
+    // The next client list, asked when an event made the last one stale.
+    std::optional<ClientRequests> pendingClients_;
     bool keptFactsHaveDesktops_ = false;
-    std::uint64_t i3EventCount_ = 0;
+    // i3's outputs and workspaces change only with word of them from i3: kept until then.
     std::optional<nlohmann::json> i3Outputs_;
+    std::optional<std::vector<Display>> i3Workspaces_;
+    std::uint64_t i3WorkspaceEvents_ = 0;
+    std::uint64_t i3WorkspacesAsOf_ = 0;
 };
 
 } // namespace tidemark::linux_platform

@@ -53,7 +53,15 @@ X11Workspace::AppMap X11Workspace::readAppsLocked() {
     return readApps(fetchWindowFacts(*x_, clients, kClientFacts));
 }
 
-void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
+bool X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
+    // i3 writes the list again at every switch, mostly as it was.
+    if (tableRead_ && std::equal(list.begin(), list.end(), clients_.begin(), clients_.end(),
+                                 [](xcb_window_t window, const WindowFacts& facts) {
+                                     return window == facts.window;
+                                 })) {
+        tableTime_ = Clock::now();
+        return false;
+    }
     std::map<xcb_window_t, WindowFacts> known;
     for (auto& facts : clients_)
         known.emplace(facts.window, std::move(facts));
@@ -88,26 +96,32 @@ void X11Workspace::refreshClientsLocked(const std::vector<xcb_window_t>& list) {
     }
     tableRead_ = true;
     tableTime_ = Clock::now();
+    return true;
 }
 
-void X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
+bool X11Workspace::refreshWindowsLocked(const std::set<xcb_window_t>& windows) {
     std::vector<xcb_window_t> listed;
     for (const auto& facts : clients_)
         if (windows.contains(facts.window))
             listed.push_back(facts.window);
     if (listed.empty())
-        return;
+        return false;
     auto fresh = fetchWindowFacts(*x_, listed, kClientFacts);
     auto next = fresh.begin();
     std::vector<const WindowFacts*> refreshed;
     for (auto& facts : clients_)
         if (next != fresh.end() && facts.window == next->window) {
-            facts = std::move(*next++);
-            refreshed.push_back(&facts);
+            // A focus changes only the state's focused flag, which nothing here reads.
+            if (facts != *next) {
+                facts = std::move(*next);
+                refreshed.push_back(&facts);
+            }
+            ++next;
         }
     // A claimed owner (_NET_WM_PID) may change.
     if (observing_)
         recordOwnersLocked(refreshed);
+    return !refreshed.empty();
 }
 
 void X11Workspace::recordOwnersLocked(const std::vector<const WindowFacts*>& windows) {
@@ -246,8 +260,7 @@ void X11Workspace::announce(WorkspaceEvent event) {
 // Posted in the turn that saw them, once the tables are current: the refresh they set off
 // then reads what the dispatch just wrote, without another hop through the queue.
 void X11Workspace::postAnnounced() {
-    for (const auto& event : std::exchange(announced_, {}))
-        workspaceEvents_.post(event);
+    workspaceEvents_.postBatch(std::exchange(announced_, {}));
 }
 
 void X11Workspace::startObserving() {
@@ -340,9 +353,12 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
         if (desktopEventListener_)
             desktopEventListener_({.fromX = true,
                                    .fromI3 = true,
-                                   .i3WindowsMayHaveMoved = true,
+                                   .i3TreeChanges = {{}},
+                                   .i3WorkspaceFocus = {},
+                                   .i3WorkspacesMayHaveChanged = true,
                                    .i3OutputsMayHaveChanged = true,
-                                   .changedWindows = {}});
+                                   .changedWindows = {},
+                                   .stackingChanged = true});
         announce({Kind::ActiveSpaceChanged});
         announce({Kind::ScreenParametersChanged});
         postAnnounced();
@@ -356,7 +372,72 @@ std::vector<int> X11Workspace::eventFds() {
     return fds;
 }
 
+// i3 tells of a switch before the X server has carried it out (it answers its command once the
+// requests are sent): its word goes out in a turn of its own, whose refresh reads i3's answers
+// and the windows kept. The X events of the same moment, whose handling waits on the busy
+// server, are left for the next turn; their descriptor is still readable.
 void X11Workspace::dispatchEvents() {
+    if (dispatchI3Events())
+        return;
+    dispatchXEvents();
+}
+
+bool X11Workspace::dispatchI3Events() {
+    if (!i3Events_)
+        return false;
+    desktop::EventTurn turn;
+    bool spaceChanged = false;
+    bool screenChanged = false;
+    std::optional<xcb_window_t> focused;
+    for (const auto& message : i3Events_->readAvailable()) {
+        if (!message.isEvent())
+            continue;
+        const auto kind = static_cast<i3::EventType>(message.eventType());
+        if (const auto change = desktop::readI3TreeChange(kind, message.payload);
+            change.kind != desktop::I3TreeChange::Kind::None)
+            turn.i3TreeChanges.push_back(change);
+        turn.fromI3 = true;
+        if (kind == i3::EventType::Workspace) {
+            spaceChanged = true;
+            if (auto focus = desktop::readI3WorkspaceFocus(message.payload))
+                turn.i3WorkspaceFocus.push_back(std::move(*focus));
+            else
+                turn.i3WorkspacesMayHaveChanged = true;
+        } else if (kind == i3::EventType::Output) {
+            screenChanged = turn.i3OutputsMayHaveChanged = true;
+            turn.i3WorkspacesMayHaveChanged = true;
+        } else if (kind == i3::EventType::Shutdown) {
+            turn.i3WorkspacesMayHaveChanged = true;
+        } else if (kind == i3::EventType::Window) {
+            if (const auto window = desktop::readI3FocusedWindow(message.payload))
+                focused = xcb_window_t(*window);
+        }
+    }
+    if (i3Events_->isBroken()) {
+        turn.fromI3 = true;
+        turn.i3TreeChanges.emplace_back();
+        turn.i3WorkspacesMayHaveChanged = true;
+        turn.i3OutputsMayHaveChanged = true;
+        // i3 restarted or exited; pick it up again when it is back.
+        i3Events_.reset();
+        scheduleI3Reconnect(0);
+    }
+    if (!turn.fromI3)
+        return false;
+    if (desktopEventListener_)
+        desktopEventListener_(turn);
+    if (spaceChanged)
+        announce({Kind::ActiveSpaceChanged});
+    if (screenChanged)
+        announce({Kind::ScreenParametersChanged});
+    // A switch's activation goes out with its workspace change: one refresh for both.
+    if (focused)
+        activateClient(*focused);
+    postAnnounced();
+    return spaceChanged || screenChanged;
+}
+
+void X11Workspace::dispatchXEvents() {
     bool clientsChanged = false;
     std::set<xcb_window_t> changedWindows;
     bool activeChanged = false;
@@ -364,7 +445,6 @@ void X11Workspace::dispatchEvents() {
     bool screenChanged = false;
     bool themeChanged = false;
     desktop::EventTurn turn;
-    bool anyI3Event = false;
     while (auto* raw = xcb_poll_for_event(events_->raw())) {
         Reply<xcb_generic_event_t> event(raw);
         turn.fromX = true;
@@ -375,7 +455,9 @@ void X11Workspace::dispatchEvents() {
             auto& e = x_->ewmh();
             if (notify.window == events_->root()) {
                 if (notify.atom == e._NET_CLIENT_LIST)
-                    clientsChanged = true;
+                    clientsChanged = turn.stackingChanged = true;
+                else if (notify.atom == e._NET_CLIENT_LIST_STACKING)
+                    turn.stackingChanged = true;
                 else if (notify.atom == e._NET_ACTIVE_WINDOW)
                     activeChanged = true;
                 else if ((notify.atom == e._NET_CURRENT_DESKTOP ||
@@ -402,38 +484,15 @@ void X11Workspace::dispatchEvents() {
             if (configure.event == configure.window && configure.window != events_->root())
                 turn.changedWindows.insert(configure.window);
         } else if (type == XCB_DESTROY_NOTIFY) {
-            clientsChanged = true;
+            clientsChanged = turn.stackingChanged = true;
         } else if (hasRandr_ && (type == randrEventBase_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
                                  type == randrEventBase_ + XCB_RANDR_NOTIFY)) {
             screenChanged = true;
         }
     }
     events_->checkAlive();
-
-    if (i3Events_) {
-        for (const auto& message : i3Events_->readAvailable()) {
-            if (!message.isEvent())
-                continue;
-            const auto kind = static_cast<i3::EventType>(message.eventType());
-            if (!turn.i3WindowsMayHaveMoved)
-                turn.i3WindowsMayHaveMoved =
-                    desktop::i3EventMayMoveWindows(kind, i3::eventChange(message.payload));
-            anyI3Event = true;
-            turn.fromI3 = true;
-            if (kind == i3::EventType::Workspace)
-                spaceChanged = true;
-            else if (kind == i3::EventType::Output)
-                screenChanged = turn.i3OutputsMayHaveChanged = true;
-        }
-        if (i3Events_->isBroken()) {
-            turn.fromI3 = true;
-            turn.i3WindowsMayHaveMoved = true;
-            turn.i3OutputsMayHaveChanged = true;
-            // i3 restarted or exited; pick it up again when it is back.
-            i3Events_.reset();
-            scheduleI3Reconnect(0);
-        }
-    }
+    if (!turn.fromX)
+        return;
 
     // Asked before the app diff's requests go out, so that its reply comes with theirs.
     std::optional<xcb_get_property_cookie_t> activeWindow;
@@ -452,7 +511,7 @@ void X11Workspace::dispatchEvents() {
         turn.changedWindows.insert(newlyWatched_.begin(), newlyWatched_.end());
         newlyWatched_.clear();
     }
-    if ((turn.fromX || anyI3Event) && desktopEventListener_)
+    if (desktopEventListener_)
         desktopEventListener_(turn);
     if (spaceChanged)
         announce({Kind::ActiveSpaceChanged});
@@ -481,9 +540,11 @@ bool X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
         std::optional<xcb_get_property_cookie_t> clientList;
         if (clientsChanged)
             clientList = requestRootWindowList(*x_, x_->ewmh()._NET_CLIENT_LIST);
-        refreshWindowsLocked(changedWindows);
-        if (clientList)
-            refreshClientsLocked(takeRootWindowList(*x_, *clientList));
+        const bool factsChanged = refreshWindowsLocked(changedWindows);
+        const bool listChanged =
+            clientList && refreshClientsLocked(takeRootWindowList(*x_, *clientList));
+        if (!factsChanged && !listChanged)
+            return false;
         previous = std::move(lastApps_);
         rebuildAppsLocked();
         current = lastApps_;
@@ -513,9 +574,6 @@ bool X11Workspace::diffApps(bool clientsChanged, const std::set<xcb_window_t>& c
 
 void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
     std::optional<std::int32_t> pid;
-    std::optional<RunningApplication> app;
-    std::optional<RunningApplication> previousApp;
-    std::optional<std::int32_t> previous;
     {
         std::lock_guard lock(mutex_);
         xcb_window_t active = 0;
@@ -528,9 +586,32 @@ void X11Workspace::updateActiveApp(xcb_get_property_cookie_t activeWindow) {
             pid = known != clients_.end() ? known->pid : ownerPids(*x_, {active}).front();
         }
         x_->checkAlive();
+    }
+    activate(pid);
+}
+
+void X11Workspace::activateClient(xcb_window_t window) {
+    std::optional<std::int32_t> pid;
+    {
+        std::lock_guard lock(mutex_);
+        const auto known = std::find_if(clients_.begin(), clients_.end(),
+                                        [&](const auto& facts) { return facts.window == window; });
+        // A window the table does not hold yet is left to the X server's word.
+        if (known == clients_.end())
+            return;
+        pid = known->pid;
+    }
+    activate(pid);
+}
+
+void X11Workspace::activate(std::optional<std::int32_t> pid) {
+    std::optional<RunningApplication> app;
+    std::optional<RunningApplication> previousApp;
+    {
+        std::lock_guard lock(mutex_);
         if (pid == activePid_)
             return;
-        previous = std::exchange(activePid_, pid);
+        const auto previous = std::exchange(activePid_, pid);
         if (previous)
             if (auto it = lastApps_.find(*previous); it != lastApps_.end())
                 previousApp = it->second.application;

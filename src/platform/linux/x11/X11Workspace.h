@@ -6,6 +6,7 @@
 #include "platform/linux/apps/InstalledApplications.h"
 #include "platform/linux/i3/I3Ipc.h"
 #include "platform/linux/x11/ClientApps.h"
+#include "platform/linux/x11/DesktopEvents.h"
 #include "platform/linux/x11/DesktopModel.h"
 #include "platform/linux/x11/WindowFacts.h"
 #include "platform/linux/x11/XConnection.h"
@@ -81,10 +82,11 @@ private:
     AppMap readAppsLocked();
     // The table, read afresh unless events or a recent read vouch for it.
     const AppMap& currentAppsLocked();
-    // Takes the client list just read, asking X only about windows the table does not hold.
-    void refreshClientsLocked(const std::vector<xcb_window_t>& list);
-    // Rereads the facts of clients whose properties changed.
-    void refreshWindowsLocked(const std::set<xcb_window_t>& windows);
+    // Takes the client list just read, asking X only about windows the table does not hold;
+    // whether the list changed.
+    bool refreshClientsLocked(const std::vector<xcb_window_t>& list);
+    // Rereads the facts of clients whose properties changed; whether any did.
+    bool refreshWindowsLocked(const std::set<xcb_window_t>& windows);
     // Notes who owns each of these clients, unless noted already for the same pid.
     void recordOwnersLocked(const std::vector<const WindowFacts*>& windows);
     void rebuildAppsLocked();
@@ -92,10 +94,18 @@ private:
     // Subscribes to i3's events; whether i3 is advertised but did not subscribe.
     bool connectI3();
     void scheduleI3Reconnect(int attempt);
+    // i3's events, then the X server's; the first returns whether it told of a workspace or
+    // output change, which leaves the X events to the next turn.
+    bool dispatchI3Events();
+    void dispatchXEvents();
     // Posts the app events of what changed; whether a window's urgency did.
     bool diffApps(bool clientsChanged, const std::set<xcb_window_t>& changedWindows);
     // From the reply to an active-window request already sent.
     void updateActiveApp(xcb_get_property_cookie_t activeWindow);
+    // The owner of a client i3 says has the focus.
+    void activateClient(xcb_window_t window);
+    // Announces the deactivation and activation when the active app changes.
+    void activate(std::optional<std::int32_t> pid);
     void announce(WorkspaceEvent event);
     void postAnnounced();
     void announceAppearanceIfChanged();

@@ -331,22 +331,6 @@ TEST(I3Tree, AWorkspaceIsFullScreenWhenItsOnlyWindowIs) {
               (std::map<SpaceId, std::int64_t>{{10, 100}, {40, 400}, {50, 500}}));
 }
 
-TEST(I3EventMayMoveWindows, FocusAndTitleMoveNothingAnythingElseMay) {
-    using i3::EventType;
-    const std::tuple<EventType, std::optional<std::string>, bool> cases[] = {
-        {EventType::Workspace, "focus", false},  {EventType::Workspace, "urgent", false},
-        {EventType::Workspace, "init", true},    {EventType::Workspace, "move", true},
-        {EventType::Workspace, "reload", true},  {EventType::Window, "focus", false},
-        {EventType::Window, "title", false},     {EventType::Window, "new", true},
-        {EventType::Window, "move", true},       {EventType::Window, "floating", true},
-        {EventType::Window, std::nullopt, true}, {EventType::Output, "unspecified", true},
-        {EventType::Shutdown, "restart", true},
-    };
-    for (const auto& [type, change, moves] : cases)
-        EXPECT_EQ(i3EventMayMoveWindows(type, change), moves)
-            << static_cast<int>(type) << " " << change.value_or("(none)");
-}
-
 TEST(EwmhDisplaySpaces, DesktopIndexPlusOneIsTheSpaceId) {
     const auto displays = ewmhDisplaySpaces("screen", 4, 2);
     ASSERT_EQ(displays.size(), 1u);
