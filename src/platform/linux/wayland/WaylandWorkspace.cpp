@@ -129,6 +129,13 @@ void WaylandWorkspace::postLater(WorkspaceEvent event) {
     });
 }
 
+// Posted together in the turn that read them, once the session's tables are current: the one
+// refresh they set off reads what the dispatch just wrote, without another hop through the
+// queue.
+void WaylandWorkspace::postAnnounced() {
+    workspaceEvents_.postBatch(std::exchange(announced_, {}));
+}
+
 void WaylandWorkspace::startObserving() {
     if (watcher_)
         return;
@@ -169,9 +176,10 @@ void WaylandWorkspace::dispatchEvents() {
     if (changes.touchesWindows())
         diffApps();
     if (changes.touchesWorkspaces())
-        postLater({Kind::ActiveSpaceChanged});
+        announced_.push_back({Kind::ActiveSpaceChanged});
     if (changes.outputs)
-        postLater({Kind::ScreenParametersChanged});
+        announced_.push_back({Kind::ScreenParametersChanged});
+    postAnnounced();
     if (!ended)
         return;
     events_.reset();
@@ -211,8 +219,9 @@ void WaylandWorkspace::resubscribe(int attempt) {
         // Whatever happened while no events came is read again.
         session_.changed({.workspaces = true, .outputs = true, .windows = true});
         diffApps();
-        postLater({Kind::ActiveSpaceChanged});
-        postLater({Kind::ScreenParametersChanged});
+        announced_.push_back({Kind::ActiveSpaceChanged});
+        announced_.push_back({Kind::ScreenParametersChanged});
+        postAnnounced();
         dispatchEvents();
     });
 }
@@ -230,19 +239,19 @@ void WaylandWorkspace::diffApps() {
     }
     for (const auto& [pid, app] : current)
         if (!previous.contains(pid))
-            postLater(appEvent(Kind::AppLaunched, app.application));
+            announced_.push_back(appEvent(Kind::AppLaunched, app.application));
     for (const auto& [pid, app] : previous)
         if (!current.contains(pid))
-            postLater(appEvent(Kind::AppTerminated, app.application));
+            announced_.push_back(appEvent(Kind::AppTerminated, app.application));
     if (focused == activePid_)
         return;
     const auto before = std::exchange(activePid_, focused);
     if (before)
         if (const auto it = previous.find(*before); it != previous.end())
-            postLater(appEvent(Kind::AppDeactivated, it->second.application));
+            announced_.push_back(appEvent(Kind::AppDeactivated, it->second.application));
     if (focused)
         if (const auto it = current.find(*focused); it != current.end())
-            postLater(appEvent(Kind::AppActivated, it->second.application));
+            announced_.push_back(appEvent(Kind::AppActivated, it->second.application));
 }
 
 } // namespace tidemark::linux_platform::wayland

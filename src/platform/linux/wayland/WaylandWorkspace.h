@@ -63,6 +63,7 @@ private:
     void diffApps();
     void resubscribe(int attempt);
     void postLater(WorkspaceEvent event);
+    void postAnnounced();
 
     CompositorSession& session_;
     MainQueue& mainQueue_;
@@ -71,6 +72,8 @@ private:
     const linux_proc::InstalledApplications installed_ =
         linux_proc::InstalledApplications::fromEnvironment();
     WorkspaceEvents workspaceEvents_;
+    // The events of the dispatch under way, posted as one batch at its end.
+    std::vector<WorkspaceEvent> announced_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     std::mutex mutex_;

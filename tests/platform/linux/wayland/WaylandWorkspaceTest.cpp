@@ -129,6 +129,10 @@ struct WaylandAdapters : ::testing::Test {
     std::vector<std::pair<WorkspaceEventKind, std::int32_t>> seen;
     ObservationToken token = workspace.events().addObserverForAll(
         [this](const WorkspaceEvent& e) { seen.emplace_back(e.kind, e.app ? e.app->pid : 0); });
+    // How many events had come at each batch's end.
+    std::vector<std::size_t> batchEnds;
+    ObservationToken batchToken =
+        workspace.events().addBatchEndObserver([this] { batchEnds.push_back(seen.size()); });
 
     bool sawEvent(WorkspaceEventKind kind, std::int32_t pid = 0) {
         return std::find(seen.begin(), seen.end(), std::pair(kind, pid)) != seen.end();
@@ -160,7 +164,10 @@ TEST_F(WaylandAdapters, EventsKeepTheTableAndBecomeWorkspaceEvents) {
     waitFor(WorkspaceEventKind::ActiveSpaceChanged);
     EXPECT_EQ(windowServer.displays()->at(0).currentSpace, 2);
 
-    // A new window of a new process, focused: launched and activated, the old one deactivated.
+    // A new window of a new process, focused: launched and activated, the old one deactivated,
+    // told as one batch (one refresh for them all).
+    const auto seenBefore = seen.size();
+    const auto batchesBefore = batchEnds.size();
     edit([](Desk& d) {
         d.windows[0].focused = false;
         d.windows.push_back(
@@ -171,6 +178,9 @@ TEST_F(WaylandAdapters, EventsKeepTheTableAndBecomeWorkspaceEvents) {
     waitFor(WorkspaceEventKind::AppActivated, 200);
     EXPECT_TRUE(sawEvent(WorkspaceEventKind::AppDeactivated, 100));
     EXPECT_EQ(windowServer.windows()->windows.size(), 2u);
+    ASSERT_EQ(batchEnds.size(), batchesBefore + 1);
+    EXPECT_EQ(batchEnds.back(), seen.size());
+    EXPECT_GE(seen.size() - seenBefore, 3u);
 
     edit([](Desk& d) { d.windows.erase(d.windows.begin()); });
     desk->announce({.windows = true});
