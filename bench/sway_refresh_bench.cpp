@@ -9,6 +9,7 @@
 #include "platform/linux/i3/I3Ipc.h"
 #include "platform/linux/wayland/WaylandPlatform.h"
 #include "preferences/SettingsKeys.h"
+#include "support/OpenedAppsRefresh.h"
 #include "support/SwitchToSnapshot.h"
 
 #include <benchmark/benchmark.h>
@@ -41,31 +42,13 @@ std::unique_ptr<WaylandPlatform> openSwaySession(benchmark::State& state) {
     return platform;
 }
 
-// What one opened-apps refresh asks of the window server and the workspace: the displays,
-// the window list with the spaces of every window, and the running applications.
-std::size_t openedAppsRefresh(WaylandPlatform& platform) {
-    platform.session.changed({.workspaces = true, .outputs = true, .windows = true});
-    auto& server = platform.windowServer;
-    const auto displays = server.displays();
-    const auto windows = server.windows();
-    const auto apps = platform.workspace.runningApplications();
-    std::size_t placed = 0;
-    if (windows)
-        for (const auto& window : windows->windows)
-            if (window.layer == WindowLayer{} && window.ownerPid)
-                placed += window.spaces.size();
-    benchmark::DoNotOptimize(displays);
-    benchmark::DoNotOptimize(apps);
-    return placed;
-}
-
 void BM_SwayOpenedAppsRefresh(benchmark::State& state) {
     auto platform = openSwaySession(state);
     if (!platform)
         return;
     std::size_t placed = 0;
     for (auto _ : state)
-        placed = openedAppsRefresh(*platform);
+        placed = bench::openedAppsRefresh(*platform);
     state.counters["windows_placed"] = static_cast<double>(placed);
 }
 BENCHMARK(BM_SwayOpenedAppsRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();

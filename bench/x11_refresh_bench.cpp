@@ -8,6 +8,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/PollMainQueue.h"
 #include "preferences/SettingsKeys.h"
+#include "support/OpenedAppsRefresh.h"
 #include "support/SwitchToSnapshot.h"
 
 #include <benchmark/benchmark.h>
@@ -46,29 +47,13 @@ std::unique_ptr<linux_platform::LinuxPlatform> openI3Session(benchmark::State& s
     return platform;
 }
 
-// What one opened-apps refresh asks of the window server and the workspace: the displays,
-// the window list with the spaces of every window, and the running applications.
-std::size_t openedAppsRefresh(linux_platform::LinuxPlatform& platform) {
-    auto& server = platform.windowServer;
-    const auto displays = server.displays();
-    const auto windows = server.windows();
-    const auto apps = platform.workspace.runningApplications();
-    std::size_t placed = 0;
-    for (const auto& window : windows->windows)
-        if (window.layer == WindowLayer{} && window.ownerPid)
-            placed += window.spaces.size();
-    benchmark::DoNotOptimize(displays);
-    benchmark::DoNotOptimize(apps);
-    return placed;
-}
-
 void BM_OpenedAppsRefresh(benchmark::State& state) {
     auto platform = openI3Session(state);
     if (!platform)
         return;
     std::size_t placed = 0;
     for (auto _ : state)
-        placed = openedAppsRefresh(*platform);
+        placed = bench::openedAppsRefresh(*platform);
     state.counters["windows_placed"] = static_cast<double>(placed);
 }
 BENCHMARK(BM_OpenedAppsRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -109,7 +94,7 @@ void followedRefresh(benchmark::State& state, const std::string& change) {
     std::size_t placed = 0;
     for (auto _ : state) {
         platform->windowServer.desktopChanged(turn);
-        placed = openedAppsRefresh(*platform);
+        placed = bench::openedAppsRefresh(*platform);
     }
     state.counters["windows_placed"] = static_cast<double>(placed);
 }
