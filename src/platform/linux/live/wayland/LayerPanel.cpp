@@ -118,10 +118,11 @@ void LayerPanel::setFrame(Rect frame) {
 
 void LayerPanel::orderFrontRegardless() {
     shown_ = true;
+    // Showing the host has Qt paint it, which renders the image the surface shows once
+    // configured; a host still shown keeps its last image.
     host_->show();
     if (!surface_)
         createSurface();
-    contentPainted();
     announcePlacement();
 }
 
