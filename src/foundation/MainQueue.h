@@ -53,6 +53,16 @@ private:
 
 enum class QualityOfService { UserInitiated, Utility, Background };
 
+// What a descriptor watch waits for: input (or its end), or priority data (a pressure
+// stall trigger's).
+enum class DescriptorCondition { Readable, Priority };
+
+// Watching stops when this goes, even from within the watch's own handler.
+class DescriptorWatch {
+public:
+    virtual ~DescriptorWatch() = default;
+};
+
 // The main thread's queue and clock. All program state belongs to it; background work
 // hands its result back through `async`.
 class MainQueue {
@@ -74,6 +84,16 @@ public:
                                                     std::function<void()> block) {
         (void)tolerance;
         return asyncAfter(delay, std::move(block));
+    }
+    // Runs `ready` on this queue each time `descriptor` (a socket, pipe or event file the
+    // platform opened) meets `condition`, as a dispatch source on a file descriptor does. Null
+    // where the queue waits on nothing but its clock (a virtual one).
+    virtual std::unique_ptr<DescriptorWatch>
+    watchDescriptor(int descriptor, DescriptorCondition condition, std::function<void()> ready) {
+        (void)descriptor;
+        (void)condition;
+        (void)ready;
+        return nullptr;
     }
 };
 

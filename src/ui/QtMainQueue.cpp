@@ -1,5 +1,7 @@
 #include "ui/QtMainQueue.h"
 
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 #include <cmath>
@@ -28,6 +30,22 @@ public:
 
 private:
     std::unique_ptr<QTimer> timer_;
+};
+
+// The notifier is the queue's child, so a watch that outlives the queue ends nothing twice;
+// it is deleted later, as its own handler may be what ends the watch.
+class QtDescriptorWatch final : public DescriptorWatch {
+public:
+    explicit QtDescriptorWatch(QSocketNotifier* notifier) : notifier_(notifier) {}
+    ~QtDescriptorWatch() override {
+        if (notifier_) {
+            notifier_->setEnabled(false);
+            notifier_->deleteLater();
+        }
+    }
+
+private:
+    QPointer<QSocketNotifier> notifier_;
 };
 
 int poolPriority(QualityOfService qos) {
@@ -150,6 +168,19 @@ std::shared_ptr<RepeatingTimer> QtMainQueue::scheduleRepeatingTimer(TimeSeconds 
                                                                     TimeSeconds tolerance,
                                                                     std::function<void()> action) {
     return std::make_shared<QtRepeatingTimer>(interval, tolerance, &context_, std::move(action));
+}
+
+std::unique_ptr<DescriptorWatch> QtMainQueue::watchDescriptor(int descriptor,
+                                                              DescriptorCondition condition,
+                                                              std::function<void()> ready) {
+    auto* notifier =
+        new QSocketNotifier(descriptor,
+                            condition == DescriptorCondition::Priority ? QSocketNotifier::Exception
+                                                                       : QSocketNotifier::Read,
+                            &context_);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [ready = std::move(ready)] { ready(); });
+    return std::make_unique<QtDescriptorWatch>(notifier);
 }
 
 void QtMainQueue::runInBackground(QualityOfService qos, std::function<void()> block) {

@@ -30,6 +30,8 @@ public:
                                                            TimeSeconds tolerance,
                                                            std::function<void()> action) override;
     void runInBackground(QualityOfService qos, std::function<void()> block) override;
+    std::unique_ptr<DescriptorWatch> watchDescriptor(int descriptor, DescriptorCondition condition,
+                                                     std::function<void()> ready) override;
     // Drops the background blocks that have not started and waits for the running ones, for
     // an owner whose services those blocks use and that go before the queue does.
     void finishBackgroundWork();

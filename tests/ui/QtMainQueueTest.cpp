@@ -1,5 +1,6 @@
 #include "ui/QtMainQueue.h"
 
+#include "support/DescriptorWatching.h"
 #include "support/QtEvents.h"
 #include "ui/GuiApplication.h"
 
@@ -106,6 +107,14 @@ TEST(QtMainQueue, WaitsForRunningBackgroundWorkBeforeGoingOrWhenAsked) {
         }
         EXPECT_TRUE(finished) << (asked ? "asked" : "destroyed");
     }
+}
+
+TEST(QtMainQueue, ServesWatchedDescriptorsUntilTheirWatchGoes) {
+    ui::ensureGuiApplication();
+    ui::QtMainQueue queue;
+    EXPECT_EQ(testing::descriptorWatchingFault(
+                  queue, [](const std::function<bool()>& done) { return serveUntil(done); }),
+              "");
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 
 #include "foundation/MainQueue.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <utility>
 #include <vector>
 
 namespace tidemark::linux_platform {
@@ -17,19 +15,19 @@ class EventSource {
 public:
     virtual ~EventSource() = default;
     virtual std::vector<int> eventFds() = 0;
-    // The poll(2) events that mean "something arrived" (POLLIN unless overridden).
-    virtual short pollEvents() const;
+    // What "something arrived" means (input unless overridden).
+    virtual DescriptorCondition condition() const;
     // Handles what has arrived, without blocking.
     virtual void dispatchEvents() = 0;
 };
 
-// Waits on a thread of its own until a source's descriptor is readable, then runs the
-// source's dispatch on the main queue and waits for it to finish before looking again. So
-// the events reach the program on the main queue, whichever main queue that is, and nothing
-// polls on a timer.
+// Has the main queue wait on a source's descriptors beside its timers and run the source's
+// dispatch when one is readable: the events reach the program on the main queue, without a
+// thread in between, and nothing polls on a timer.
 class FdWatcher {
 public:
-    // Starts watching at once; call on the main queue. `source` must outlive the watcher.
+    // Starts watching at once; call on the main queue. `source` must outlive the watcher,
+    // which may go from within the source's dispatch.
     FdWatcher(MainQueue& mainQueue, EventSource& source);
     ~FdWatcher();
     FdWatcher(const FdWatcher&) = delete;
@@ -39,22 +37,12 @@ public:
     void descriptorsChanged();
 
 private:
-    struct Shared {
-        std::mutex mutex;
-        std::condition_variable idle;
-        std::vector<int> fds;
-        bool dispatching = false;
-        bool stopping = false;
-        int wakeRead = -1;
-        int wakeWrite = -1;
-    };
-    void run();
-    void wake();
+    void dispatch();
 
     MainQueue& mainQueue_;
     EventSource& source_;
-    std::shared_ptr<Shared> shared_;
-    std::thread thread_;
+    std::vector<std::pair<int, std::unique_ptr<DescriptorWatch>>> watches_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace tidemark::linux_platform

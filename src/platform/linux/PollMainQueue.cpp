@@ -17,6 +17,19 @@ public:
 
 } // namespace
 
+class PollMainQueue::Watch final : public DescriptorWatch {
+public:
+    Watch(std::weak_ptr<WatchTable> table, std::uint64_t id) : table_(std::move(table)), id_(id) {}
+    ~Watch() override {
+        if (auto table = table_.lock())
+            table->erase(id_);
+    }
+
+private:
+    std::weak_ptr<WatchTable> table_;
+    std::uint64_t id_;
+};
+
 PollMainQueue::PollMainQueue() : start_(std::chrono::steady_clock::now()) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
@@ -109,12 +122,33 @@ void PollMainQueue::runInBackground(QualityOfService, std::function<void()> bloc
                            finished});
 }
 
+std::unique_ptr<DescriptorWatch> PollMainQueue::watchDescriptor(int descriptor,
+                                                                DescriptorCondition condition,
+                                                                std::function<void()> ready) {
+    const auto id = nextWatch_++;
+    const short events = condition == DescriptorCondition::Priority ? POLLPRI : POLLIN;
+    watched_->emplace(id, Watched{descriptor, events, std::move(ready)});
+    return std::make_unique<Watch>(watched_, id);
+}
+
 bool PollMainQueue::hasPendingWork() {
     std::lock_guard lock(mutex_);
     return !pending_.empty();
 }
 
 bool PollMainQueue::runDue(const std::function<bool()>& done) {
+    // Descriptors first: what arrived is older than what fell due while waiting for it.
+    while (!readyWatches_.empty()) {
+        if (done())
+            return true;
+        const auto id = readyWatches_.front();
+        readyWatches_.erase(readyWatches_.begin());
+        // Held by the table only: a handler that ends its own watch outlives it here.
+        if (const auto it = watched_->find(id); it != watched_->end()) {
+            const auto ready = it->second.ready;
+            ready();
+        }
+    }
     for (;;) {
         if (done())
             return true;
@@ -138,11 +172,26 @@ void PollMainQueue::waitForWork(TimeSeconds until) {
             next = std::min(next, pending_.begin()->first.first);
     }
     const auto waitMs = static_cast<int>(std::clamp(std::ceil((next - now()) * 1000), 0.0, 1000.0));
-    pollfd wake{wakeRead_, POLLIN, 0};
-    if (::poll(&wake, wakeRead_ >= 0 ? 1 : 0, waitMs) > 0) {
+    std::vector<pollfd> polled{{wakeRead_, POLLIN, 0}};
+    std::vector<std::uint64_t> ids;
+    for (const auto& [id, watched] : *watched_)
+        if (!watched.invalid) {
+            polled.push_back({watched.descriptor, watched.events, 0});
+            ids.push_back(id);
+        }
+    if (::poll(polled.data(), polled.size(), waitMs) <= 0)
+        return;
+    if (polled.front().revents & POLLIN) {
         char drain[64];
         while (::read(wakeRead_, drain, sizeof drain) > 0) {
         }
+    }
+    for (std::size_t i = 1; i < polled.size(); ++i) {
+        const auto revents = polled[i].revents;
+        if (revents & POLLNVAL)
+            (*watched_)[ids[i - 1]].invalid = true;
+        else if (revents & (polled[i].events | POLLHUP | POLLERR))
+            readyWatches_.push_back(ids[i - 1]);
     }
 }
 

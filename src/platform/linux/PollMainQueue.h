@@ -14,10 +14,11 @@
 
 namespace tidemark::linux_platform {
 
-// A main queue for the command line: a steady clock and timers served on the calling
-// thread, which sleeps in poll(2) until work is due or another thread hands some over with
-// `async` (background work and event watchers do). Background work runs on threads of its
-// own, which the destructor joins: that work ends by handing its result to this queue.
+// A main queue for the command line: a steady clock, timers and watched descriptors served on
+// the calling thread, which sleeps in poll(2) until work is due, a descriptor is ready or
+// another thread hands work over with `async` (background work does). Background work runs on
+// threads of its own, which the destructor joins: that work ends by handing its result to this
+// queue.
 class PollMainQueue final : public MainQueue {
 public:
     PollMainQueue();
@@ -32,6 +33,8 @@ public:
                                                            TimeSeconds tolerance,
                                                            std::function<void()> action) override;
     void runInBackground(QualityOfService qos, std::function<void()> block) override;
+    std::unique_ptr<DescriptorWatch> watchDescriptor(int descriptor, DescriptorCondition condition,
+                                                     std::function<void()> ready) override;
 
     // Serves work until `done` answers true, asked before each task, or `timeout` passed; true
     // when done.
@@ -43,6 +46,16 @@ public:
 
 private:
     using Key = std::pair<TimeSeconds, std::uint64_t>;
+    // The calling thread's alone, as the watches are made and ended on it.
+    struct Watched {
+        int descriptor = -1;
+        short events = 0;
+        std::function<void()> ready;
+        // A closed descriptor is left out of the wait until its watch goes.
+        bool invalid = false;
+    };
+    using WatchTable = std::map<std::uint64_t, Watched>;
+    class Watch;
     struct TimerTicks {
         std::weak_ptr<RepeatingTimer> timer;
         std::function<void()> action;
@@ -66,6 +79,10 @@ private:
     std::vector<BackgroundThread> background_;
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
+    std::shared_ptr<WatchTable> watched_ = std::make_shared<WatchTable>();
+    std::uint64_t nextWatch_ = 0;
+    // Watches found ready by the last wait, in the order they are served.
+    std::vector<std::uint64_t> readyWatches_;
 };
 
 } // namespace tidemark::linux_platform

@@ -72,9 +72,27 @@ TEST(FdWatcher, FollowsChangedDescriptorsAndStopsCleanly) {
         EXPECT_EQ(first.read, "");
         second.send("z");
     }
-    // A dispatch handed over just before the watcher died never runs.
+    // What arrived just before the watcher died is never dispatched.
     queue.runUntilIdle(1);
     EXPECT_EQ(second.read, "x");
+
+    // An owner that stops on what it read ends the watcher within the dispatch.
+    std::unique_ptr<FdWatcher> ending;
+    struct Ending final : EventSource {
+        PipeSource* pipe;
+        std::unique_ptr<FdWatcher>* watcher;
+        std::vector<int> eventFds() override { return pipe->eventFds(); }
+        void dispatchEvents() override {
+            pipe->dispatchEvents();
+            watcher->reset();
+        }
+    } endingSource;
+    endingSource.pipe = &first;
+    endingSource.watcher = &ending;
+    ending = std::make_unique<FdWatcher>(queue, endingSource);
+    first.send("w");
+    ASSERT_TRUE(queue.runUntil([&] { return !ending; }, 5));
+    EXPECT_EQ(first.read, "yw");
 }
 
 } // namespace

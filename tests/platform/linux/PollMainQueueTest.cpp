@@ -1,6 +1,7 @@
 #include "platform/linux/PollMainQueue.h"
 
 #include "support/BackgroundLifetime.h"
+#include "support/DescriptorWatching.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -52,6 +53,14 @@ TEST(PollMainQueue, TimersRepeatUntilInvalidatedAndBackgroundWorkComesBack) {
 
 TEST(PollMainQueue, WaitsForTheBackgroundWorkItStartedBeforeGoingAway) {
     EXPECT_EQ(testing::backgroundWorkFinishedWhenTheQueueWentAway<PollMainQueue>(), 3);
+}
+
+TEST(PollMainQueue, ServesWatchedDescriptorsUntilTheirWatchGoes) {
+    PollMainQueue queue;
+    EXPECT_EQ(
+        testing::descriptorWatchingFault(
+            queue, [&](const std::function<bool()>& done) { return queue.runUntil(done, 5); }),
+        "");
 }
 
 } // namespace

@@ -35,7 +35,7 @@ public:
             return {};
         return {fd_};
     }
-    short pollEvents() const override { return POLLPRI; }
+    DescriptorCondition condition() const override { return DescriptorCondition::Priority; }
     void dispatchEvents() override {
         if (fd_ < 0)
             return;
