@@ -13,9 +13,9 @@ build=${1:-build}
 export TIDEMARK=$PWD/$build/src/tidemark
 [ -x "$TIDEMARK" ] || { echo "build $build first (scripts/build)" >&2; exit 1; }
 source tests/e2e/session.sh
+source bench/process_cpu.sh
 
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 msg() { i3-msg -s "$I3SOCK" -q "$@"; }
 
 start_xvfb
@@ -53,15 +53,15 @@ sleep 3
 rss_start=$(rss_kb "$app")
 
 # Idle: 30 seconds without input, the half-second window check running.
-ticks_before=$(cpu_ticks "$app")
+ticks_before=$(process_cpu_ticks "$app")
 sleep 30
-ticks_after=$(cpu_ticks "$app")
+ticks_after=$(process_cpu_ticks "$app")
 hz=$(getconf CLK_TCK)
 idle_cpu=$(python3 -c "print(f'{($ticks_after - $ticks_before) / $hz / 30 * 100:.2f}')")
 
 # 40 switches 50 ms apart, the app and polybar's own i3 module (a peer bar with nothing
 # else on it) following them side by side; CPU from the scheduler's nanosecond counters over
-# the switches and half a second after.
+# the switches and half a second after, every thread of each.
 cat >"$E2E_TMP/polybar.ini" <<'INI'
 [bar/peer]
 width = 100%
@@ -72,7 +72,6 @@ modules-left = i3
 type = internal/i3
 INI
 polybar_cpu=n/a
-app_switch_cpu_ns() { awk '{print $1}' "/proc/$app/schedstat"; }
 if command -v polybar >/dev/null; then
     polybar -q -c "$E2E_TMP/polybar.ini" peer >"$E2E_TMP/polybar.log" 2>&1 &
     polybar_pid=$!
@@ -80,16 +79,23 @@ if command -v polybar >/dev/null; then
     wait_for 50 xdotool search --class polybar || fail "polybar did not start"
     sleep 1
 fi
-app_before=$(app_switch_cpu_ns)
-[ -n "${polybar_pid:-}" ] && bar_before=$(awk '{print $1}' "/proc/$polybar_pid/schedstat")
+app_before=$(process_cpu_ns "$app")
+app_ticks_before=$(process_cpu_ticks "$app")
+if [ -n "${polybar_pid:-}" ]; then
+    bar_before=$(process_cpu_ns "$polybar_pid")
+    bar_ticks_before=$(process_cpu_ticks "$polybar_pid")
+fi
 for i in $(seq 40); do
     msg workspace $((i % 5 + 1))
     sleep 0.05
 done
 sleep 0.5
-app_switch_ms=$((($(app_switch_cpu_ns) - app_before) / 1000000))
+app_switch_ms=$((($(process_cpu_ns "$app") - app_before) / 1000000))
+app_switch_ticks=$(($(process_cpu_ticks "$app") - app_ticks_before))
+polybar_ticks=n/a
 if [ -n "${polybar_pid:-}" ]; then
-    polybar_cpu=$((($(awk '{print $1}' "/proc/$polybar_pid/schedstat") - bar_before) / 1000000))
+    polybar_cpu=$((($(process_cpu_ns "$polybar_pid") - bar_before) / 1000000))
+    polybar_ticks=$(($(process_cpu_ticks "$polybar_pid") - bar_ticks_before))
     kill "$polybar_pid" 2>/dev/null || true
 fi
 
@@ -128,3 +134,5 @@ printf 'resident after the hour   %4d MB   (growth over the second half: %d kB)\
 printf 'idle CPU, 40 windows      %s %% of one core (target < 0.5)\n' "$idle_cpu"
 printf '40 switches 50 ms apart   %4d ms of CPU (polybar with only its i3 module: %s ms)\n' \
     "$app_switch_ms" "$polybar_cpu"
+printf '  the same in clock ticks  %4d       (polybar: %s; one tick is %d ms)\n' \
+    "$app_switch_ticks" "$polybar_ticks" $((1000 / hz))
