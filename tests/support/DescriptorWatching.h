@@ -2,10 +2,13 @@
 
 #include "foundation/MainQueue.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <netinet/in.h>
 #include <string>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace tidemark::testing {
@@ -40,6 +43,32 @@ struct WatchedPipe {
     }
 };
 
+// A loopback TCP connection: urgent (out-of-band) data is the one priority condition a test
+// can raise at will, as a pressure stall trigger raises it.
+struct UrgentPair {
+    int sender = -1;
+    int receiver = -1;
+    UrgentPair() {
+        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto* raw = reinterpret_cast<sockaddr*>(&address);
+        if (::bind(listener, raw, length) == 0 && ::listen(listener, 1) == 0 &&
+            ::getsockname(listener, raw, &length) == 0) {
+            sender = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::connect(sender, raw, length) == 0)
+                receiver = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        }
+        ::close(listener);
+    }
+    ~UrgentPair() {
+        ::close(sender);
+        ::close(receiver);
+    }
+};
+
 // What a queue's descriptor watching must do, served by `serveUntil(done)`: hand each arrival
 // to the handler on the queue, and stop for good when the watch goes, also from within its own
 // handler. Answers an empty string when it did, else what went wrong.
@@ -68,6 +97,22 @@ std::string descriptorWatchingFault(Queue& queue, Serve serveUntil) {
         return "kept watch stopped";
     if (ended.read != "ab" || ended.handled != 2)
         return "ended watch still served: '" + ended.read + "'";
+
+    // Priority data wakes a priority watch; the handler takes it, which ends the condition.
+    UrgentPair urgent;
+    if (urgent.receiver < 0)
+        return "no loopback connection";
+    std::string urgentRead;
+    const auto priority =
+        queue.watchDescriptor(urgent.receiver, DescriptorCondition::Priority, [&] {
+            char byte = 0;
+            if (::recv(urgent.receiver, &byte, 1, MSG_OOB) == 1)
+                urgentRead += byte;
+        });
+    if (::send(urgent.sender, "!", 1, MSG_OOB) != 1)
+        return "no urgent data sent";
+    if (!serveUntil([&] { return urgentRead == "!"; }))
+        return "priority data not handled";
     return {};
 }
 
