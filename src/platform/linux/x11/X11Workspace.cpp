@@ -257,6 +257,15 @@ void X11Workspace::announce(WorkspaceEvent event) {
     announced_.push_back(std::move(event));
 }
 
+void X11Workspace::tellTurn(const desktop::EventTurn& turn, bool spaceChanged, bool screenChanged) {
+    if (desktopEventListener_)
+        desktopEventListener_(turn);
+    if (spaceChanged)
+        announce({Kind::ActiveSpaceChanged});
+    if (screenChanged)
+        announce({Kind::ScreenParametersChanged});
+}
+
 // Posted in the turn that saw them, once the tables are current: the refresh they set off
 // then reads what the dispatch just wrote, without another hop through the queue.
 void X11Workspace::postAnnounced() {
@@ -350,17 +359,15 @@ void X11Workspace::scheduleI3Reconnect(int attempt) {
             return;
         }
         // The restarted manager may have rebuilt its workspaces and outputs.
-        if (desktopEventListener_)
-            desktopEventListener_({.fromX = true,
-                                   .fromI3 = true,
-                                   .i3TreeChanges = {{}},
-                                   .i3WorkspaceFocus = {},
-                                   .i3WorkspacesMayHaveChanged = true,
-                                   .i3OutputsMayHaveChanged = true,
-                                   .changedWindows = {},
-                                   .stackingChanged = true});
-        announce({Kind::ActiveSpaceChanged});
-        announce({Kind::ScreenParametersChanged});
+        tellTurn({.fromX = true,
+                  .fromI3 = true,
+                  .i3TreeChanges = {{}},
+                  .i3WorkspaceFocus = {},
+                  .i3WorkspacesMayHaveChanged = true,
+                  .i3OutputsMayHaveChanged = true,
+                  .changedWindows = {},
+                  .stackingChanged = true},
+                 true, true);
         postAnnounced();
     });
 }
@@ -424,12 +431,7 @@ bool X11Workspace::dispatchI3Events() {
     }
     if (!turn.fromI3)
         return false;
-    if (desktopEventListener_)
-        desktopEventListener_(turn);
-    if (spaceChanged)
-        announce({Kind::ActiveSpaceChanged});
-    if (screenChanged)
-        announce({Kind::ScreenParametersChanged});
+    tellTurn(turn, spaceChanged, screenChanged);
     // A switch's activation goes out with its workspace change: one refresh for both.
     if (focused)
         activateClient(*focused);
@@ -511,12 +513,7 @@ void X11Workspace::dispatchXEvents() {
         turn.changedWindows.insert(newlyWatched_.begin(), newlyWatched_.end());
         newlyWatched_.clear();
     }
-    if (desktopEventListener_)
-        desktopEventListener_(turn);
-    if (spaceChanged)
-        announce({Kind::ActiveSpaceChanged});
-    if (screenChanged)
-        announce({Kind::ScreenParametersChanged});
+    tellTurn(turn, spaceChanged, screenChanged);
     if (themeChanged)
         announceAppearanceIfChanged();
     postAnnounced();

@@ -107,6 +107,9 @@ private:
     // Announces the deactivation and activation when the active app changes.
     void activate(std::optional<std::int32_t> pid);
     void announce(WorkspaceEvent event);
+    // Tells the window server what a turn changed, then announces the space and screen
+    // changes; the caller adds its own and posts.
+    void tellTurn(const desktop::EventTurn& turn, bool spaceChanged, bool screenChanged);
     void postAnnounced();
     void announceAppearanceIfChanged();
 
