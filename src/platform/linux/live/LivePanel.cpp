@@ -91,6 +91,7 @@ void LivePanel::listen(StatusBar& statusBar) {
         dwellFired_ = std::chrono::steady_clock::now();
     };
     const auto shown = [this](const std::string&) {
+        open_ = true;
         if (!windowContent_ || !dwellFired_)
             return;
         window_->notifyNextFrame([fired = *dwellFired_] {
@@ -98,12 +99,18 @@ void LivePanel::listen(StatusBar& statusBar) {
                 std::chrono::steady_clock::now() - fired));
         });
     };
-    statusBar.setPanelListener(
-        {.opening = opening, .shown = shown, .moved = {}, .hidden = [] { reportPanelHidden(); }});
+    // A placement still due when the panel goes (its content refitted while it fades) would
+    // read as the panel back after its hidden line.
+    const auto hidden = [this] {
+        open_ = false;
+        reportTimer_.stop();
+        reportPanelHidden();
+    };
+    statusBar.setPanelListener({.opening = opening, .shown = shown, .moved = {}, .hidden = hidden});
 }
 
 void LivePanel::reportPlacement() const {
-    if (!windowContent_ || !window_->isVisible())
+    if (!open_ || !windowContent_ || !window_->isVisible())
         return;
     reportPanelPlacement(*window_);
 }

@@ -54,6 +54,8 @@ private:
     ui::ObservablePanelWindow* window_ = nullptr;
     QPointer<QWidget> windowContent_;
     std::optional<std::chrono::steady_clock::time_point> dwellFired_;
+    // Shown as the status bar has it: a panel fading out after its dismissal is not reported.
+    bool open_ = false;
     std::weak_ptr<StatusBar> statusBar_;
 };
 
