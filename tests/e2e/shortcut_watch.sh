@@ -30,15 +30,12 @@ wait_for 50 sh -c "[ \$(grep -c published '$E2E_TMP/watch.out') -gt $before ]" |
 wait_for 50 grep -q '^tidemark: Error registering hotkey Alt+Enter: ' "$E2E_TMP/watch.err" ||
     fail "no refusal line: $(cat "$E2E_TMP/watch.err")"
 
-# Moved while running: the old combination is let go, the new one refreshes.
+# Moved while running: the new combination refreshes once the watch has read the file, so it
+# is typed until it does. (That the old one is let go is the hot keys probe's to check: a
+# stray refresh here could not be told from the new one's.)
 "$TIDEMARK" shortcut set refresh super+shift+F5 >/dev/null || fail "set super+shift+F5"
-sleep 0.5
 before=$(refreshes)
-xdotool key ctrl+alt+r
-sleep 0.5
-[ "$(refreshes)" = "$before" ] || fail "the old combination still refreshes"
-xdotool key super+shift+F5
-wait_for 50 sh -c "[ \$(grep -c published '$E2E_TMP/watch.out') -gt $before ]" ||
+wait_for 50 sh -c "xdotool key super+shift+F5; [ \$(grep -c published '$E2E_TMP/watch.out') -gt $before ]" ||
     fail "super+shift+F5 did not refresh after the change"
 kill -0 "$watch_pid" || fail "watch ended: $(cat "$E2E_TMP/watch.err")"
 echo "shortcut watch: ok"
