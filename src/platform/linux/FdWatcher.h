@@ -23,7 +23,8 @@ public:
 
 // Has the main queue wait on a source's descriptors beside its timers and run the source's
 // dispatch when one is readable: the events reach the program on the main queue, without a
-// thread in between, and nothing polls on a timer.
+// thread in between, and nothing polls on a timer. A dispatch must not run a nested event
+// loop (a modal dialog): the source would be dispatched again inside it.
 class FdWatcher {
 public:
     // Starts watching at once; call on the main queue. `source` must outlive the watcher,
